@@ -1,0 +1,34 @@
+// Memory blocks on the process heap. An allocation that fails shows "内存不足"
+// and ends the program, so the allocating operations never return without a block.
+#pragma once
+
+#include <windows.h>
+#include <cstddef>
+
+// The process heap, recorded at start-up and fetched again when still unset.
+HANDLE RuntimeHeap();
+void SetRuntimeHeap(HANDLE heap);
+
+void* Allocate(size_t byteCount);                       // zero-filled
+void* AllocateUninitialised(size_t byteCount);          // contents undefined
+void* Reallocate(void* block, size_t byteCount);        // added bytes not cleared; no block: zero-filled
+// Gives a block back. Ignores null, small integers, addresses inside the program
+// image (its constant texts) and unreadable addresses, so it never fails.
+void Release(const void* block);
+
+// True for addresses inside the loaded program image.
+bool IsInProgramImage(const void* address);
+
+// Standard-library allocator over the runtime heap, so containers end the program
+// with the same box as every other allocation when memory runs out.
+template <class T>
+struct RuntimeAllocator {
+    using value_type = T;
+    RuntimeAllocator() = default;
+    template <class U>
+    RuntimeAllocator(const RuntimeAllocator<U>&) {}
+    T* allocate(size_t n) { return static_cast<T*>(AllocateUninitialised(n * sizeof(T))); }
+    void deallocate(T* p, size_t) { Release(p); }
+    template <class U>
+    bool operator==(const RuntimeAllocator<U>&) const { return true; }
+};

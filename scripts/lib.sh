@@ -1,0 +1,92 @@
+# Shared by the scripts: paths, the Wine environment, the test display. Source it.
+ZEMO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+ZEMO_BUILD=$ZEMO_ROOT/build
+
+export WINEPREFIX=${WINEPREFIX:-$ZEMO_BUILD/wineprefix}
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEDEBUG=${WINEDEBUG:--all}
+
+# The Wine loader. wine64 runs 64-bit programs and, where the kernel can run 32-bit
+# code, also starts 32-bit ones through the 32-bit loader.
+if [ -x /usr/lib/wine/wine64 ]; then
+  ZEMO_WINE=/usr/lib/wine/wine64
+else
+  ZEMO_WINE=$(command -v wine64 || command -v wine)
+fi
+ZEMO_WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+
+# True when this machine can execute 32-bit x86 code. Some kernels are booted without
+# IA-32 emulation; there the tests run a 64-bit build of the same sources.
+zemo_can_run_32bit() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The build whose programs the tests run on this machine.
+zemo_test_preset() {
+  if zemo_can_run_32bit; then echo release; else echo x64-release; fi
+}
+
+zemo_as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+zemo_setup() {
+  zemo_as_root "$ZEMO_ROOT/scripts/setup.sh"
+}
+
+zemo_build() {  # preset
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+# Creates the Wine prefix inside the build tree once.
+zemo_ensure_prefix() {
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "wine: creating the prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    DISPLAY= "$ZEMO_WINE" wineboot -i >/dev/null 2>&1 || true
+    "$ZEMO_WINESERVER" -w
+  fi
+}
+
+# Starts Xvfb (1920x1080x24) on a free display number and exports DISPLAY.
+zemo_start_xvfb() {
+  local n
+  for n in $(seq 90 190); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp -ac >/dev/null 2>&1 &
+    ZEMO_XVFB_PID=$!
+    export DISPLAY=":$n"
+    local i
+    for i in $(seq 100); do
+      xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+      kill -0 "$ZEMO_XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$ZEMO_XVFB_PID" 2>/dev/null
+    unset ZEMO_XVFB_PID
+  done
+  echo "could not start Xvfb" >&2
+  return 1
+}
+
+zemo_stop_xvfb() {
+  if [ -n "${ZEMO_XVFB_PID:-}" ]; then
+    kill "$ZEMO_XVFB_PID" 2>/dev/null
+    wait "$ZEMO_XVFB_PID" 2>/dev/null
+    unset ZEMO_XVFB_PID
+  fi
+}
+
+# One persistent wineserver for a whole run, so each test program starts quickly.
+zemo_start_wineserver() {
+  "$ZEMO_WINESERVER" -p
+  # Start Wine's own services now, with their output discarded: started by the first
+  # test instead, they would inherit its output pipe and ctest would wait on them.
+  "$ZEMO_WINE" cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+zemo_stop_wineserver() {
+  "$ZEMO_WINESERVER" -k 2>/dev/null || true
+  "$ZEMO_WINESERVER" -w 2>/dev/null || true
+}
