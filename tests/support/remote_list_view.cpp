@@ -66,6 +66,34 @@ std::vector<std::wstring> RemoteListView::Column(int column) const {
     return cells;
 }
 
+bool RemoteListView::SetText(int row, int column, const std::wstring& text) const {
+    if (!remote_ || text.size() >= static_cast<size_t>(kTextUnits)) return false;
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote_) + kTextOffset);
+    SIZE_T written = 0;
+    if (!Write(item) ||
+        !WriteProcessMemory(process_, item.pszText, text.c_str(), (text.size() + 1) * sizeof(wchar_t),
+                            &written))
+        return false;
+    return SendMessageW(listView_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote_)) != 0;
+}
+
+bool RemoteListView::SelectOnly(int row) const {
+    if (!remote_) return false;
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = 0;
+    if (!Write(item)) return false;
+    SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote_));
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    if (!Write(item)) return false;
+    const bool selected =
+        SendMessageW(listView_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote_)) != 0;
+    SendMessageW(listView_, LVM_SETSELECTIONMARK, 0, row);
+    return selected;
+}
+
 int RemoteListView::SelectionMark() const {
     return static_cast<int>(SendMessageW(listView_, LVM_GETSELECTIONMARK, 0, 0));
 }

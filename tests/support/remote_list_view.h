@@ -22,6 +22,10 @@ public:
     std::vector<std::wstring> Column(int column) const;  // every row's cell
     int SelectionMark() const;
     bool IsSelected(int row) const;
+    // Writes a cell, as the program itself would.
+    bool SetText(int row, int column, const std::wstring& text) const;
+    // Makes `row` the only selected row, the focused row and the selection mark.
+    bool SelectOnly(int row) const;
     // Row rectangle (LVIR_BOUNDS) in the list view's client coordinates.
     RECT ItemRect(int row) const;
     // Screen point in the middle of a cell of the row (column given by its left edge).

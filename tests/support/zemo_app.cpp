@@ -46,6 +46,11 @@ std::wstring ZemoApp::DirectoryText() const { return WindowText(Control(kDirecto
 
 void ZemoApp::Click(int id) { PostMessageW(Control(id), BM_CLICK, 0, 0); }
 
+bool ZemoApp::ClickAndWait(HWND button, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 void ZemoApp::ReadDirectory(const std::wstring& directory) {
     SetDirectoryText(directory);
     Click(kReadListButtonId);

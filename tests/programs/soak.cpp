@@ -1,0 +1,210 @@
+// Randomised soak run of the real program: many real key presses over files of random
+// content and sizes, with copy and move rules, one target missing and some names already
+// present in the targets. Every press is checked against a model of the disk, and at the
+// end every original file's bytes must be exactly where the model says, no file that was
+// in a target before may have changed, and nothing may be lost.
+// Usage: soak.exe <zemo.exe> [presses] [files] [seed]
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/support/input.h"
+#include "tests/support/zemo_app.h"
+
+namespace {
+
+uint64_t Hash(const std::string& bytes) {
+    uint64_t h = 1469598103934665603ULL;
+    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ULL;
+    return h ^ bytes.size();
+}
+
+std::string Gbk(const std::wstring& text) {
+    const int size = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? size - 1 : 0, '\0');
+    WideCharToMultiByte(936, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring KeyNameOf(UINT key) {
+    wchar_t name[256] = {};
+    GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), name, 256);
+    return name;
+}
+
+struct Rule {
+    WORD key;
+    bool withControl;
+    bool copy;
+    std::wstring target;
+    bool targetExists;
+};
+
+struct SourceFile {
+    std::wstring name;
+    uint64_t hash;
+    size_t size;
+    bool inSource = true;
+    std::set<std::wstring> copiesIn;  // targets holding a copy made by the program
+    std::wstring movedTo;              // target the file was moved into, or empty
+};
+
+}  // namespace
+
+int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: soak <zemo.exe> [presses] [files] [seed]\n");
+        return 2;
+    }
+    const int presses = argc > 2 ? _wtoi(argv[2]) : 2000;
+    const int fileCount = argc > 3 ? _wtoi(argv[3]) : 200;
+    const unsigned seed = argc > 4 ? static_cast<unsigned>(_wtoi(argv[4])) : 20261206u;
+    std::mt19937 random(seed);
+    // The key names come from the keyboard driver, loaded once this process has a window.
+    CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+
+    TempDirectory work;
+    const std::wstring source = work / L"来源";
+    CreateDirectoryW(source.c_str(), nullptr);
+    std::vector<Rule> rules = {
+        {'A', false, true, work / L"copies-a", true},
+        {'S', false, true, work / L"副本-s", true},
+        {'D', false, false, work / L"moved-d", true},
+        {'F', true, false, work / L"moved-f", true},
+        {'G', false, false, work / L"missing", false},
+    };
+    for (const Rule& rule : rules)
+        if (rule.targetExists) CreateDirectoryW(rule.target.c_str(), nullptr);
+
+    // Source files: random sizes (mostly small, some of several megabytes) and content;
+    // names with Chinese, accented and Korean characters, some media files.
+    const wchar_t* stems[] = {L"photo", L"录音", L"caf\u00e9", L"\ud55c\uad6d", L"clip", L"歌曲"};
+    const wchar_t* extensions[] = {L".jpg", L".mp4", L".mp3", L".txt", L".MP3", L""};
+    std::vector<SourceFile> files;
+    for (int i = 0; i < fileCount; ++i) {
+        const std::wstring name = std::wstring(stems[random() % 6]) + L"-" + std::to_wstring(i) +
+                                  extensions[random() % 6];
+        size_t size = random() % 20 == 0 ? 1000000 + random() % 7000000 : random() % 200000;
+        std::string bytes(size, '\0');
+        for (char& b : bytes) b = static_cast<char>(random());
+        WriteFileBytes(source + L"\\" + name, bytes);
+        files.push_back({name, Hash(bytes), bytes.size()});
+    }
+    // Names already present in the targets, with other content: never to be touched.
+    std::map<std::wstring, uint64_t> foreign;
+    for (int i = 0; i < fileCount / 10; ++i) {
+        const Rule& rule = rules[random() % 4];
+        const std::wstring path = rule.target + L"\\" + files[random() % files.size()].name;
+        const std::string bytes = "existing file " + std::to_string(i);
+        if (!FileExists(path) && WriteFileBytes(path, bytes)) foreign[path] = Hash(bytes);
+    }
+
+    std::string config = Gbk(L"[快捷键配置]") + "\r\n";
+    for (const Rule& rule : rules) {
+        const std::wstring hotkey = rule.withControl
+                                        ? KeyNameOf(VK_CONTROL) + L"+" + KeyNameOf(rule.key)
+                                        : KeyNameOf(rule.key);
+        config += Gbk(hotkey + L"=" + (rule.copy ? L"复制文件" : L"移动文件") + L"|" + rule.target) +
+                  "\r\n";
+    }
+
+    ZemoApp app(config);
+    if (!app.Start() || !app.LoadDirectory(source, fileCount)) {
+        std::fprintf(stderr, "zemo.exe did not start or did not list the files\n");
+        return 1;
+    }
+    RemoteListView& list = app.FileList();
+    std::vector<int> fileOfRow(fileCount);
+    for (int row = 0; row < fileCount; ++row) {
+        const std::wstring shown = list.Text(row, 1);
+        for (int i = 0; i < fileCount; ++i)
+            if (Gbk(files[i].name) == Gbk(shown) || files[i].name == shown) fileOfRow[row] = i;
+    }
+    if (!app.ClickFileRow(0)) {
+        std::fprintf(stderr, "could not focus the file list\n");
+        return 1;
+    }
+
+    int successes = 0, failures = 0, mismatches = 0;
+    for (int press = 0; press < presses; ++press) {
+        const int row = static_cast<int>(random() % fileCount);
+        const Rule& rule = rules[random() % rules.size()];
+        list.SetText(row, 2, L"");
+        list.SetText(row, 3, L"");
+        list.SelectOnly(row);
+        if (rule.withControl)
+            PressKeys({VK_LCONTROL, rule.key});
+        else
+            PressKeys({rule.key});
+        std::wstring result;
+        if (!WaitUntil([&] { return !(result = list.Text(row, 3)).empty(); }, 30000)) {
+            std::fprintf(stderr, "press %d: no result in row %d\n", press, row);
+            return 1;
+        }
+
+        // What the model expects of this press.
+        SourceFile& file = files[fileOfRow[row]];
+        const std::wstring destination = rule.target + L"\\" + file.name;
+        const bool destinationTaken = foreign.count(destination) || file.copiesIn.count(rule.target) ||
+                                      file.movedTo == rule.target;
+        const bool expectSuccess = file.inSource && rule.targetExists && !destinationTaken;
+        const std::wstring expected = rule.copy ? (expectSuccess ? L"复制成功" : L"复制失败")
+                                                : (expectSuccess ? L"移动成功" : L"移动失败");
+        if (result != expected || list.Text(row, 2) != (rule.copy ? L"复制文件" : L"移动文件")) {
+            ++mismatches;
+            std::fprintf(stderr, "press %d: row %d shows an unexpected result\n", press, row);
+        }
+        if (result == L"复制成功" || result == L"移动成功") {
+            ++successes;
+            if (rule.copy) {
+                file.copiesIn.insert(rule.target);
+            } else {
+                file.inSource = false;
+                file.movedTo = rule.target;
+            }
+        } else {
+            ++failures;
+        }
+    }
+    const std::optional<DWORD> exit = app.Close();
+
+    // Every file's bytes must be exactly where the model says, and nowhere lost.
+    int checked = 0, wrong = 0, lost = 0;
+    long long lostBytes = 0;
+    auto Matches = [&](const std::wstring& path, uint64_t hash) {
+        ++checked;
+        const std::optional<std::string> bytes = ReadFileBytes(path);
+        const bool ok = bytes && Hash(*bytes) == hash;
+        if (!ok) ++wrong;
+        return ok;
+    };
+    for (const SourceFile& file : files) {
+        bool somewhere = false;
+        if (file.inSource) somewhere |= Matches(source + L"\\" + file.name, file.hash);
+        else if (FileExists(source + L"\\" + file.name)) ++wrong;
+        for (const std::wstring& target : file.copiesIn)
+            somewhere |= Matches(target + L"\\" + file.name, file.hash);
+        if (!file.movedTo.empty()) somewhere |= Matches(file.movedTo + L"\\" + file.name, file.hash);
+        if (!somewhere) {
+            ++lost;
+            lostBytes += static_cast<long long>(file.size);
+        }
+    }
+    for (const auto& [path, hash] : foreign) Matches(path, hash);
+
+    std::printf("presses %d, operations %d, successes %d, failures %d, result mismatches %d\n",
+                presses, successes + failures, successes, failures, mismatches);
+    std::printf("files checked %d, wrong %d, files lost %d, bytes lost %lld, exit code %lu\n",
+                checked, wrong, lost, lostBytes, exit ? *exit : 999ul);
+    return mismatches == 0 && wrong == 0 && lost == 0 && exit == 0u ? 0 : 1;
+}
