@@ -16,6 +16,7 @@
 
 #include "runtime/heap.h"
 #include "ui/control_object.h"
+#include "ui/menu_object.h"
 #include "ui/unique_handle.h"
 
 // The procedure of the "WTWindow" class.
@@ -65,6 +66,11 @@ class Window : public ControlObject {
     // 105: with an icon, WM_SETICON (size 0 small, 1 big) giving the previous icon;
     // without, WM_GETICON.
     virtual HICON Icon(std::optional<HICON> icon = std::nullopt, int32_t size = 0);
+    // 106: the window's menu bar, held by the library's menu-bar object (refilled by each
+    // call).
+    virtual MenuObject& MenuBar() const;
+    // 107: makes the menu the window's menu bar, or removes the bar without a menu; 1/0.
+    virtual int32_t SetMenuBar(const MenuObject* menu = nullptr);
     // 108
     virtual int32_t RedrawMenuBar();
     // 109 to 113: the notification-area icon. The window owns the icons handed to it.

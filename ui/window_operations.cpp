@@ -99,6 +99,16 @@ HICON Window::Icon(std::optional<HICON> icon, int32_t size) {
     return reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, static_cast<WPARAM>(size), 0));
 }
 
+MenuObject& Window::MenuBar() const {
+    MenuObject& bar = LibraryMenuBarObject();
+    bar.Hold(GetMenu(window_));
+    return bar;
+}
+
+int32_t Window::SetMenuBar(const MenuObject* menu) {
+    return SetMenu(window_, menu ? menu->GetHandle() : nullptr) ? 1 : 0;
+}
+
 int32_t Window::RedrawMenuBar() {
     return DrawMenuBar(window_) ? 1 : 0;
 }

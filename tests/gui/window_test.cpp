@@ -236,6 +236,19 @@ TEST_F(WindowTest, AddingAnExtendedStyleTwiceKeepsIt) {
     EXPECT_EQ(window.ExtendedWindowStyle(), before | WS_EX_CLIENTEDGE);
 }
 
+TEST_F(WindowTest, MenuBarIsSetReadAndRemoved) {
+    ASSERT_TRUE(ShowHidden(window));
+    MenuObject bar;
+    ASSERT_EQ(bar.CreateBar(), 1);
+    bar.AppendItem(TextBlock::FromWide(L"File"), 1);
+    EXPECT_EQ(window.SetMenuBar(&bar), 1);
+    EXPECT_EQ(window.MenuBar().GetHandle(), bar.GetHandle());
+    EXPECT_EQ(window.RedrawMenuBar(), 1);
+    EXPECT_EQ(window.SetMenuBar(), 1);
+    EXPECT_EQ(window.MenuBar().GetHandle(), nullptr);
+    bar.Destroy();
+}
+
 TEST(WindowTitleTest, TitleReachesTheWindowAsUtf16AnyCodePage) {
     InitialiseLibrary();
     Window window;
