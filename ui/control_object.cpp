@@ -150,10 +150,9 @@ LRESULT ControlObject::CommonWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
             onMouseWheel_(static_cast<int16_t>(HIWORD(wParam)), ModifierMask());
             break;
         case WM_SETCURSOR:
-            result = CursorHook(hwnd, message, wParam, lParam);
-            if (result)
-                return result;
-            break;
+            // The hook has already handed an unanswered request to the previous
+            // procedure; a second pass would ask every ancestor again, twice per level.
+            return CursorHook(hwnd, message, wParam, lParam);
         case WM_PAINT:
             if (onPaint_) {
                 PAINTSTRUCT paint;

@@ -57,7 +57,8 @@ public:
                                      LPARAM lParam);
     // 9: WM_CTLCOLOR* reflected from the parent; a nonzero result is the brush.
     virtual LRESULT ColourHook(HWND child, HDC dc);
-    // 10: WM_SETCURSOR.
+    // 10: WM_SETCURSOR; its result answers the message. The base hook shows the object's
+    // cursor over its client area and otherwise hands the message to the previous procedure.
     virtual LRESULT CursorHook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // 11: WM_PAINT.
     virtual LRESULT PaintHook(HWND hwnd);

@@ -197,11 +197,10 @@ void Window::Reset(HWND) {
     backgroundBitmap_.Reset();
     if (notification_) {
         Shell_NotifyIconW(NIM_DELETE, notification_.get());
-        notificationIcon_.Reset();
         notification_.reset();
     }
-    backgroundColour_ = 0;
     notificationIcon_.Reset();
+    backgroundColour_ = 0;
     taskbarCreatedMessage_ = 0;
     onDestroy_ = onMove_ = onSize_ = onActivate_ = onDeactivate_ = nullptr;
     onFirstActivate_ = onShow_ = onHide_ = onTrayEvent_ = onMenuCommand_ = nullptr;

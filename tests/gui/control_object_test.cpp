@@ -22,6 +22,7 @@ const wchar_t kChildClass[] = L"ZemoTestChild";
 // What the test child's own window procedure and the objects' hooks saw.
 struct Seen {
     int leftDownsAtControl = 0;
+    int cursorRequestsAtControl = 0;
     int childCommands = 0;
     HWND commandParent = nullptr;
     HWND commandChild = nullptr;
@@ -44,6 +45,8 @@ Seen g_seen;
 LRESULT CALLBACK ChildProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_LBUTTONDOWN)
         ++g_seen.leftDownsAtControl;
+    if (message == WM_SETCURSOR)
+        ++g_seen.cursorRequestsAtControl;
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
@@ -258,6 +261,58 @@ TEST_F(ControlObjectTest, DroppedFilesArriveAsOneListWithoutTrailingBreak) {
                  reinterpret_cast<WPARAM>(MakeDrop({L"C:\\a.txt", L"C:\\b b.mp3", longPath})), 0);
     EXPECT_EQ(g_seen.drops, 1);
     EXPECT_EQ(g_seen.dropped, L"C:\\a.txt\r\nC:\\b b.mp3\r\n" + longPath);
+}
+
+TEST_F(ControlObjectTest, ShapeFromBitmapKeepsEveryRunThatIsNotTransparent) {
+    // Row 0 alternates black and white: 1001 black runs, more than one batch of
+    // rectangles. Row 1 is white but for one red pixel at x = 5.
+    const int width = 2001;
+    std::vector<uint32_t> pixels(2 * width, 0xFFFFFF);
+    for (int x = 0; x < width; x += 2)
+        pixels[x] = 0;
+    pixels[width + 5] = 0xFF0000;
+    const HBITMAP bitmap = CreateBitmap(width, 2, 1, 32, pixels.data());
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(child.ShapeFromBitmap(bitmap), 1);
+    EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap is deleted once the shape is made";
+
+    const HRGN region = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(childHwnd, region), ERROR);
+    RECT box{};
+    GetRgnBox(region, &box);
+    EXPECT_EQ(box.left, 0);
+    EXPECT_EQ(box.top, 0);
+    EXPECT_EQ(box.right, width);
+    EXPECT_EQ(box.bottom, 2);
+    for (int x : {0, 2, 998, 1000, 1998, 2000})
+        EXPECT_TRUE(PtInRegion(region, x, 0)) << x;
+    for (int x : {1, 999, 1999})
+        EXPECT_FALSE(PtInRegion(region, x, 0)) << x;
+    EXPECT_TRUE(PtInRegion(region, 5, 1));
+    EXPECT_FALSE(PtInRegion(region, 4, 1));
+    EXPECT_FALSE(PtInRegion(region, 6, 1));
+    DeleteObject(region);
+
+    // A bitmap that is all transparent gives no shape and is left to the caller.
+    std::vector<uint32_t> white(4, 0xFFFFFF);
+    const HBITMAP blank = CreateBitmap(2, 2, 1, 32, white.data());
+    EXPECT_EQ(child.ShapeFromBitmap(blank), 0);
+    EXPECT_NE(GetObjectType(blank), 0u);
+    DeleteObject(blank);
+}
+
+TEST_F(ControlObjectTest, OwnCursorIsShownOverTheClientAreaOnly) {
+    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
+    child.Cursor(hand);
+    EXPECT_EQ(SendMessageW(childHwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(childHwnd),
+                           MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
+              TRUE);
+    EXPECT_EQ(GetCursor(), hand);
+    EXPECT_EQ(g_seen.cursorRequestsAtControl, 0);
+    // Over the border the request goes on to the control's own procedure, once.
+    SendMessageW(childHwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(childHwnd),
+                 MAKELPARAM(HTBORDER, WM_MOUSEMOVE));
+    EXPECT_EQ(g_seen.cursorRequestsAtControl, 1);
 }
 
 TEST_F(ControlObjectTest, DestroyedWindowLeavesTheObjectDetachedAndReusable) {
