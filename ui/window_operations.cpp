@@ -118,6 +118,9 @@ int32_t Window::Notify(DWORD message, UINT flags) {
     return Shell_NotifyIconW(message, notification_.get()) ? 1 : 0;
 }
 
+// The 32-bit program hands the shell the 936-byte block of that layout.
+static_assert(sizeof(void*) != 4 || NOTIFYICONDATAW_V2_SIZE == 936);
+
 int32_t Window::AddNotificationIcon(HICON icon, const TextBlock* tip) {
     if (!taskbarCreatedMessage_)
         taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
