@@ -228,14 +228,6 @@ TEST_F(WindowTest, OwnedWindowTakesTheOwnersIcons) {
     EXPECT_EQ(window.Icon(std::nullopt, ICON_BIG), icon);
 }
 
-TEST_F(WindowTest, AddingAnExtendedStyleTwiceKeepsIt) {
-    ASSERT_TRUE(ShowHidden(window));
-    const LONG before = window.ExtendedWindowStyle();
-    EXPECT_EQ(window.AddExtendedWindowStyle(WS_EX_CLIENTEDGE), before);
-    EXPECT_EQ(window.AddExtendedWindowStyle(WS_EX_CLIENTEDGE), before | WS_EX_CLIENTEDGE);
-    EXPECT_EQ(window.ExtendedWindowStyle(), before | WS_EX_CLIENTEDGE);
-}
-
 TEST_F(WindowTest, MenuBarIsSetReadAndRemoved) {
     ASSERT_TRUE(ShowHidden(window));
     MenuObject bar;
