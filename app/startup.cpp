@@ -1,13 +1,81 @@
 #include "app/startup.h"
 
-#include <windows.h>
 #include <objbase.h>
 
+#include "app/keyboard_hook.h"
+#include "app/main_window.h"
+#include "app/objects.h"
+#include "runtime/binding.h"
 #include "runtime/errors.h"
 #include "runtime/heap.h"
+#include "ui/library.h"
+#include "ui/window_registry.h"
+
+namespace {
+
+// The main window's frame: caption, system menu, minimise and maximise boxes, no sizing
+// border, so it keeps its size.
+constexpr DWORD kMainWindowStyle = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+constexpr int32_t kMainWindowWidth = 1070;
+constexpr int32_t kMainWindowHeight = 640;
+
+}  // namespace
 
 int StartProgram() {
     SetRuntimeHeap(GetProcessHeap());
-    CoInitialize(nullptr);
+    CoInitialize(nullptr);  // the embedded media player needs a single-threaded apartment
+    RunProgram();
+}
+
+void RunProgram() {
+    ConstructObjects();
+    WindowRegistry::Create();
+    RegisterExitCallback(&TearDownLibrary);
+    InitialiseLibrary();
+    InitialiseControlHosting();
+    ApplicationMain();
     ExitProgram(0);
+}
+
+int32_t ApplicationMain() {
+    Window& mainWindow = Objects().mainWindow;
+    mainWindow.SetDestroyHandler(&QuitProgram);
+    const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
+    const HWND hwnd =
+        mainWindow.Show(std::nullopt, &title, &BuildMainWindow, 0, std::nullopt, std::nullopt,
+                        kMainWindowWidth, kMainWindowHeight, kMainWindowStyle, std::nullopt, 1);
+    // Without a main window nothing could ever end the loop.
+    if (!hwnd)
+        return 0;
+    RunMessageLoop();
+    return 0;
+}
+
+WPARAM RunMessageLoop() {
+    MSG message{};
+    for (;;) {
+        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0)
+            return message.wParam;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+int32_t QuitProgram() {
+    RemoveKeyboardHook();
+    TerminateOwnProcess();
+    // Still here only when the process could not terminate itself.
+    ExitProcess(0);
+}
+
+int32_t TerminateOwnProcess() {
+    const DWORD id = SystemFunctions::GetCurrentProcessId();
+    const HANDLE self = SystemFunctions::OpenProcess(PROCESS_TERMINATE, FALSE, id);
+    return TerminateProcess(self, 0) == 1 ? 1 : 0;
+}
+
+void TearDownLibrary() {
+    DisposeObjects();
+    WindowRegistry::Destroy();
 }

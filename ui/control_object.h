@@ -36,7 +36,9 @@ public:
     ControlObject() = default;
 
     // ---- library hooks, slots 0 to 31 ----
-    // 0: destruction; detaches from the current window (Dispose).
+    // 0: destruction; detaches from the current window (Dispose). A derived class whose
+    // Reset releases something calls DetachFromWindow() in its own destructor, since
+    // only there does the call still reach its Reset.
     virtual ~ControlObject();
     // 1: a memberwise copy of the whole record.
     virtual std::unique_ptr<ControlObject> Clone() const;
@@ -55,7 +57,8 @@ public:
                                      LPARAM lParam);
     // 9: WM_CTLCOLOR* reflected from the parent; a nonzero result is the brush.
     virtual LRESULT ColourHook(HWND child, HDC dc);
-    // 10: WM_SETCURSOR.
+    // 10: WM_SETCURSOR; its result answers the message. The base hook shows the object's
+    // cursor over its client area and otherwise hands the message to the previous procedure.
     virtual LRESULT CursorHook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // 11: WM_PAINT.
     virtual LRESULT PaintHook(HWND hwnd);
@@ -90,6 +93,8 @@ public:
     // 26: releases what the class holds for its window; run by Detach.
     virtual void Reset(HWND hwnd);
     // 27: reset, un-subclass, remove from the registry, zero the base record (WM_NCDESTROY).
+    // Only the object that the registry holds for hwnd touches the window; an object that
+    // merely carries the handle (a clone, SetWindowField) just forgets it.
     virtual void Detach(HWND hwnd);
     // 28: creates, registers and subclasses the native window; 0 when the object already
     // has one or creation fails. WS_CLIPSIBLINGS is added to the style.
@@ -183,6 +188,15 @@ public:
 protected:
     ControlObject(const ControlObject&) = default;
     ControlObject& operator=(const ControlObject&) = default;
+
+    // Registers hwnd for this object and subclasses it; false when another object
+    // already holds it.
+    bool Attach(HWND hwnd);
+    // Hands the message to the procedure that SubclassProc replaced (DefWindowProcW when
+    // the object no longer holds hwnd, for example after a handler destroyed the window).
+    LRESULT DefaultProcessing(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Zeroes the base record (window, previous procedure, cursor, handlers, flag).
+    void ClearBaseRecord();
 
     // The base record; Detach zeroes all of it.
     HWND window_ = nullptr;

@@ -1,0 +1,153 @@
+#include "app/keyboard_hook.h"
+
+#include <atomic>
+#include <cstring>
+
+#include "runtime/binding.h"
+#include "runtime/errors.h"
+
+namespace {
+
+constexpr UINT kKeyEventMessage = WM_APP + 1;
+constexpr wchar_t kSinkClass[] = L"ZemoKeyEvents";
+
+std::atomic<HHOOK> g_hook{nullptr};
+KeyEventHandler g_handler = nullptr;
+HWND g_sink = nullptr;  // message-only window of the UI thread
+HANDLE g_hookThread = nullptr;
+DWORD g_hookThreadId = 0;
+
+// Touched only by the hook thread.
+int32_t g_modifierState = 0;
+
+std::atomic<int64_t> g_calls{0};
+std::atomic<int64_t> g_longestTicks{0};
+
+LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kKeyEventMessage) return DefWindowProcW(window, message, wParam, lParam);
+    try {
+        if (g_handler)
+            g_handler(static_cast<int32_t>(lParam), LOWORD(wParam), HIWORD(wParam));
+    } catch (...) {
+        // Only an allocation can fail in a handler.
+        ShowSystemBox("内存不足", "error", MB_ICONERROR);
+        ExitProgram(0);
+    }
+    return 0;
+}
+
+void PostKeyEvent(int32_t modifier, DWORD key, int32_t direction) {
+    PostMessageW(g_sink, kKeyEventMessage, MAKEWPARAM(key, direction), modifier);
+}
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        LARGE_INTEGER start;
+        QueryPerformanceCounter(&start);
+
+        KBDLLHOOKSTRUCT event;
+        std::memcpy(&event, reinterpret_cast<const void*>(lParam), sizeof event);
+        const int32_t modifier = ModifierValueOf(static_cast<int32_t>(event.vkCode));
+        // The direction comes from the flags alone: below 0x23 a key-down, with
+        // LLKHF_UP (0x80) a key-up; other flag combinations are not passed on.
+        if (event.flags < 0x23) {
+            if (modifier) g_modifierState = modifier;
+            PostKeyEvent(g_modifierState, event.vkCode, kKeyDown);
+        } else if (event.flags > 0x7F) {
+            if (modifier) g_modifierState = 0;
+            PostKeyEvent(g_modifierState, event.vkCode, kKeyUp);
+        }
+
+        LARGE_INTEGER end;
+        QueryPerformanceCounter(&end);
+        const int64_t ticks = end.QuadPart - start.QuadPart;
+        int64_t longest = g_longestTicks.load();
+        while (ticks > longest && !g_longestTicks.compare_exchange_weak(longest, ticks)) {
+        }
+        ++g_calls;
+    }
+    return CallNextHookEx(g_hook.load(), code, wParam, lParam);
+}
+
+DWORD WINAPI HookThread(LPVOID readyEvent) {
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // gives the thread its queue
+    g_hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, GetModuleHandleA(nullptr), 0);
+    const bool installed = g_hook.load() != nullptr;
+    SetEvent(static_cast<HANDLE>(readyEvent));
+    if (!installed) return 0;
+    // The system calls the hook procedure while this loop waits for messages.
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    return 0;
+}
+
+HWND CreateSink() {
+    WNDCLASSEXW windowClass = {sizeof windowClass};
+    windowClass.lpfnWndProc = SinkProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kSinkClass;
+    RegisterClassExW(&windowClass);
+    return CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                           windowClass.hInstance, nullptr);
+}
+
+}  // namespace
+
+void InstallKeyboardHook(KeyEventHandler handler) {
+    if (g_hook.load()) return;
+    g_handler = handler;
+    if (!g_sink) g_sink = CreateSink();
+    if (!g_sink) return;
+
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!ready) return;
+    g_hookThread = CreateThread(nullptr, 0, HookThread, ready, 0, &g_hookThreadId);
+    if (g_hookThread) WaitForSingleObject(ready, INFINITE);
+    CloseHandle(ready);
+}
+
+void RemoveKeyboardHook() {
+    if (HHOOK hook = g_hook.exchange(nullptr)) UnhookWindowsHookEx(hook);
+    if (g_hookThread) {
+        PostThreadMessageW(g_hookThreadId, WM_QUIT, 0, 0);
+        WaitForSingleObject(g_hookThread, 2000);
+        CloseHandle(g_hookThread);
+        g_hookThread = nullptr;
+    }
+}
+
+HHOOK KeyboardHookHandle() { return g_hook.load(); }
+
+int32_t ModifierValueOf(int32_t key) {
+    switch (key) {
+        case VK_LSHIFT:
+        case VK_RSHIFT:
+            return VK_SHIFT;
+        case VK_LCONTROL:
+        case VK_RCONTROL:
+            return VK_CONTROL;
+        case VK_LMENU:
+        case VK_RMENU:
+            return VK_MENU;
+        case VK_LWIN:
+        case VK_RWIN:
+            return VK_LWIN;
+        default:
+            return 0;
+    }
+}
+
+Text KeyName(int32_t virtualKey) {
+    const UINT scanCode = SystemFunctions::MapVirtualKeyA(static_cast<UINT>(virtualKey), 0);
+    char name[256];
+    std::memset(name, ' ', sizeof name);
+    SystemFunctions::GetKeyNameTextA(static_cast<LONG>(scanCode << 16), name, sizeof name);
+    // Without a name the platform may leave the blanks unterminated.
+    return Text(name, static_cast<int32_t>(strnlen(name, sizeof name)));
+}
+
+KeyboardHookStatistics HookStatistics() {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return {g_calls.load(), g_longestTicks.load() * 1e6 / static_cast<double>(frequency.QuadPart)};
+}

@@ -1,0 +1,16 @@
+// The main window: its creation handler and its handle.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// The main window's native handle, owner of the rule dialog and of the rule popup menu.
+extern HWND MainWindowHandle;
+
+// Resource identifier of the application icon.
+constexpr int kApplicationIconId = 129;
+
+// The main window's OnCreate handler: frames and marks the window, records its handle
+// and centres it on the screen, which also shows it.
+int32_t BuildMainWindow(HWND hwnd);

@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <vector>
+
+#include "app/keyboard_hook.h"
+#include "tests/support/input.h"
+#include "tests/support/wait.h"
+
+namespace {
+
+struct RecordedEvent {
+    int32_t modifier;
+    int32_t key;
+    int32_t direction;
+    bool operator==(const RecordedEvent&) const = default;
+};
+
+std::vector<RecordedEvent> g_events;
+DWORD g_blockFirstEventMs = 0;
+std::atomic<bool> g_uiThreadBusy{false};
+std::atomic<bool> g_hookCalledWhileBusy{false};
+
+void Record(int32_t modifier, int32_t key, int32_t direction) {
+    g_events.push_back({modifier, key, direction});
+    if (g_blockFirstEventMs) {
+        const DWORD block = g_blockFirstEventMs;
+        g_blockFirstEventMs = 0;
+        g_uiThreadBusy = true;
+        Sleep(block);  // stands for a long copy on the UI thread
+        g_uiThreadBusy = false;
+    }
+}
+
+// Presses a key while the UI thread is busy and notes whether the hook procedure ran
+// before the UI thread was free again.
+DWORD WINAPI PressWhileBusy(LPVOID) {
+    while (!g_uiThreadBusy) Sleep(10);
+    const int64_t before = HookStatistics().calls;
+    PressKeys({'T'});
+    for (int i = 0; i < 200 && g_uiThreadBusy; ++i) {
+        if (HookStatistics().calls >= before + 2) {
+            g_hookCalledWhileBusy = g_uiThreadBusy.load();
+            break;
+        }
+        Sleep(10);
+    }
+    return 0;
+}
+
+class KeyboardHookTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { InstallKeyboardHook(Record); }
+    void SetUp() override {
+        PumpMessages();
+        g_events.clear();
+    }
+    static bool Received(const RecordedEvent& event) {
+        for (const RecordedEvent& e : g_events)
+            if (e == event) return true;
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST_F(KeyboardHookTest, IsInstalledOnce) {
+    const HHOOK hook = KeyboardHookHandle();
+    ASSERT_NE(nullptr, hook);
+    InstallKeyboardHook(Record);
+    EXPECT_EQ(hook, KeyboardHookHandle());
+}
+
+TEST_F(KeyboardHookTest, ReportsDownAndUpWithTheHeldModifier) {
+    PressKeys({'Q'});
+    ASSERT_TRUE(WaitUntil([] { return Received({0, 'Q', kKeyUp}); }));
+    EXPECT_TRUE(Received({0, 'Q', kKeyDown}));
+
+    g_events.clear();
+    PressKeys({VK_LCONTROL, 'Q'});
+    ASSERT_TRUE(WaitUntil([] { return Received({0, VK_LCONTROL, kKeyUp}); }));
+    const std::vector<RecordedEvent> expected = {{VK_CONTROL, VK_LCONTROL, kKeyDown},
+                                                 {VK_CONTROL, 'Q', kKeyDown},
+                                                 {VK_CONTROL, 'Q', kKeyUp},
+                                                 {0, VK_LCONTROL, kKeyUp}};
+    EXPECT_EQ(expected, g_events);
+}
+
+TEST_F(KeyboardHookTest, KeepsOnlyTheLatestModifierAndAnyReleaseClearsIt) {
+    KeyDown(VK_LCONTROL);
+    KeyDown(VK_LSHIFT);
+    PressKeys({'W'});
+    KeyUp(VK_LSHIFT);
+    PressKeys({'E'});
+    KeyUp(VK_LCONTROL);
+    ASSERT_TRUE(WaitUntil([] { return Received({0, VK_LCONTROL, kKeyUp}); }));
+    EXPECT_TRUE(Received({VK_SHIFT, 'W', kKeyDown}));
+    EXPECT_TRUE(Received({0, 'E', kKeyDown}));  // Ctrl is still held, but Shift's release cleared it
+}
+
+TEST_F(KeyboardHookTest, StaysResponsiveWhileTheUiThreadIsBusy) {
+    // The handler of the first key keeps the UI thread busy for three seconds. Keys
+    // pressed meanwhile must still reach the hook procedure at once, and their events
+    // arrive afterwards, in order.
+    g_blockFirstEventMs = 3000;
+    HANDLE presser = CreateThread(nullptr, 0, PressWhileBusy, nullptr, 0, nullptr);
+    PressKeys({'R'});
+    ASSERT_TRUE(WaitUntil([] { return Received({0, 'T', kKeyUp}); }));
+    WaitForSingleObject(presser, INFINITE);
+    CloseHandle(presser);
+    EXPECT_TRUE(g_hookCalledWhileBusy);
+    const std::vector<RecordedEvent> expected = {
+        {0, 'R', kKeyDown}, {0, 'R', kKeyUp}, {0, 'T', kKeyDown}, {0, 'T', kKeyUp}};
+    EXPECT_EQ(expected, g_events);
+    std::printf("longest hook procedure call: %.1f us over %lld calls\n",
+                HookStatistics().longestMicroseconds,
+                static_cast<long long>(HookStatistics().calls));
+}

@@ -1,0 +1,100 @@
+#include "tests/support/remote_list_view.h"
+
+#include <commctrl.h>
+
+namespace {
+
+constexpr size_t kRemoteSize = 4096;
+constexpr size_t kTextOffset = 512;  // the text buffer follows the LVITEMW
+constexpr int kTextUnits = (kRemoteSize - kTextOffset) / sizeof(wchar_t);
+
+}  // namespace
+
+RemoteListView::RemoteListView(HWND listView) : listView_(listView) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(listView, &processId);
+    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                           processId);
+    if (process_)
+        remote_ = VirtualAllocEx(process_, nullptr, kRemoteSize, MEM_COMMIT, PAGE_READWRITE);
+}
+
+RemoteListView::~RemoteListView() {
+    if (remote_) VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+}
+
+template <class T>
+bool RemoteListView::Write(const T& value, size_t offset) const {
+    SIZE_T written = 0;
+    return WriteProcessMemory(process_, static_cast<char*>(remote_) + offset, &value, sizeof value,
+                              &written) && written == sizeof value;
+}
+
+template <class T>
+bool RemoteListView::Read(T& value, size_t offset) const {
+    SIZE_T read = 0;
+    return ReadProcessMemory(process_, static_cast<char*>(remote_) + offset, &value, sizeof value,
+                             &read) && read == sizeof value;
+}
+
+int RemoteListView::ItemCount() const {
+    return static_cast<int>(SendMessageW(listView_, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::wstring RemoteListView::Text(int row, int column) const {
+    if (!remote_) return {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote_) + kTextOffset);
+    item.cchTextMax = kTextUnits;
+    if (!Write(item)) return {};
+    const LRESULT length = SendMessageW(listView_, LVM_GETITEMTEXTW, row,
+                                        reinterpret_cast<LPARAM>(remote_));
+    if (length <= 0) return {};
+    std::wstring text(static_cast<size_t>(length), L'\0');
+    SIZE_T read = 0;
+    ReadProcessMemory(process_, static_cast<char*>(remote_) + kTextOffset, text.data(),
+                      text.size() * sizeof(wchar_t), &read);
+    return text;
+}
+
+std::vector<std::wstring> RemoteListView::Column(int column) const {
+    std::vector<std::wstring> cells;
+    const int count = ItemCount();
+    for (int row = 0; row < count; ++row) cells.push_back(Text(row, column));
+    return cells;
+}
+
+int RemoteListView::SelectionMark() const {
+    return static_cast<int>(SendMessageW(listView_, LVM_GETSELECTIONMARK, 0, 0));
+}
+
+bool RemoteListView::IsSelected(int row) const {
+    return SendMessageW(listView_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED;
+}
+
+RECT RemoteListView::ItemRect(int row) const {
+    RECT rect = {LVIR_BOUNDS, 0, 0, 0};
+    if (!remote_ || !Write(rect)) return {};
+    if (!SendMessageW(listView_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote_)))
+        return {};
+    Read(rect);
+    return rect;
+}
+
+POINT RemoteListView::CellCentreOnScreen(int row, int column) const {
+    RECT rect = ItemRect(row);
+    int left = rect.left;
+    int width = rect.right - rect.left;
+    if (column >= 0) {
+        int x = rect.left;
+        for (int c = 0; c < column; ++c)
+            x += static_cast<int>(SendMessageW(listView_, LVM_GETCOLUMNWIDTH, c, 0));
+        left = x;
+        width = static_cast<int>(SendMessageW(listView_, LVM_GETCOLUMNWIDTH, column, 0));
+    }
+    POINT point = {left + width / 2, (rect.top + rect.bottom) / 2};
+    ClientToScreen(listView_, &point);
+    return point;
+}

@@ -1,0 +1,39 @@
+// A list view of another process, read through memory allocated inside that process
+// (VirtualAllocEx, LVM_GETITEMTEXTW, ReadProcessMemory).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class RemoteListView {
+public:
+    explicit RemoteListView(HWND listView);
+    ~RemoteListView();
+    RemoteListView(const RemoteListView&) = delete;
+    RemoteListView& operator=(const RemoteListView&) = delete;
+
+    bool Ready() const { return remote_ != nullptr; }
+    HWND Handle() const { return listView_; }
+
+    int ItemCount() const;
+    std::wstring Text(int row, int column) const;
+    std::vector<std::wstring> Column(int column) const;  // every row's cell
+    int SelectionMark() const;
+    bool IsSelected(int row) const;
+    // Row rectangle (LVIR_BOUNDS) in the list view's client coordinates.
+    RECT ItemRect(int row) const;
+    // Screen point in the middle of a cell of the row (column given by its left edge).
+    POINT CellCentreOnScreen(int row, int column) const;
+
+private:
+    template <class T>
+    bool Write(const T& value, size_t offset = 0) const;
+    template <class T>
+    bool Read(T& value, size_t offset = 0) const;
+
+    HWND listView_;
+    HANDLE process_ = nullptr;
+    void* remote_ = nullptr;
+};

@@ -1,0 +1,106 @@
+#include "tests/support/zemo_app.h"
+
+#include <commctrl.h>
+
+#include "tests/support/input.h"
+
+const wchar_t* const kMainWindowTitle = L"ZEMO文件分类整理 墨池社区";
+const wchar_t* const kRuleDialogTitle = L"规则配置";
+
+std::vector<HWND> ChildrenInOrder(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        children.push_back(child);
+    return children;
+}
+
+ZemoApp::ZemoApp(std::optional<std::string> configIni) {
+    CopyFileW(ProgramPath(L"zemo.exe").c_str(), (home_ / L"zemo.exe").c_str(), FALSE);
+    if (configIni) WriteFileBytes(home_ / L"config.ini", *configIni);
+}
+
+ZemoApp::~ZemoApp() {
+    if (process_ && process_->Running()) {
+        process_->Terminate();
+        process_->WaitForExit(5000);
+    }
+}
+
+bool ZemoApp::Start(const std::wstring& arguments) {
+    process_ = std::make_unique<TestProcess>(home_ / L"zemo.exe", arguments, home_.Path());
+    if (!process_->Started()) return false;
+    const std::wstring title = kMainWindowTitle;
+    main_ = WaitForTopLevelWindow(process_->Id(), L"", &title);
+    if (!main_) return false;
+    if (!WaitUntil([&] { return Control(kRuleListId) != nullptr; })) return false;
+    fileList_ = std::make_unique<RemoteListView>(Control(kFileListId));
+    ruleList_ = std::make_unique<RemoteListView>(Control(kRuleListId));
+    return fileList_->Ready() && ruleList_->Ready();
+}
+
+void ZemoApp::SetDirectoryText(const std::wstring& text) {
+    SendMessageW(Control(kDirectoryEditId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::wstring ZemoApp::DirectoryText() const { return WindowText(Control(kDirectoryEditId)); }
+
+void ZemoApp::Click(int id) { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+
+void ZemoApp::ReadDirectory(const std::wstring& directory) {
+    SetDirectoryText(directory);
+    Click(kReadListButtonId);
+}
+
+bool ZemoApp::LoadDirectory(const std::wstring& directory, int expectedRows) {
+    ReadDirectory(directory);
+    return WaitUntil([&] {
+        return fileList_->ItemCount() == expectedRows &&
+               (expectedRows == 0 || !fileList_->Text(expectedRows - 1, 1).empty());
+    });
+}
+
+std::optional<RuleDialog> ZemoApp::OpenRuleDialog() {
+    Click(kRulesButtonId);
+    const std::wstring title = kRuleDialogTitle;
+    RuleDialog dialog;
+    const bool ready = WaitUntil([&] {
+        dialog.window = FindTopLevelWindow(process_->Id(), L"", &title);
+        return dialog.window && ChildrenInOrder(dialog.window).size() >= 9 &&
+               IsWindowVisible(dialog.window);
+    });
+    if (!ready) return std::nullopt;
+    // label, hotkey edit, label, combo box, label, target edit, three buttons
+    const std::vector<HWND> children = ChildrenInOrder(dialog.window);
+    dialog.hotkeyEdit = children[1];
+    dialog.operationCombo = children[3];
+    dialog.targetEdit = children[5];
+    dialog.chooseButton = children[6];
+    dialog.addButton = children[7];
+    dialog.cancelButton = children[8];
+    return dialog;
+}
+
+void ZemoApp::AddRule(const RuleDialog& dialog, const std::wstring& hotkey, int operation,
+                      const std::wstring& target) {
+    SendMessageW(dialog.hotkeyEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(hotkey.c_str()));
+    SendMessageW(dialog.operationCombo, CB_SETCURSEL, operation, 0);
+    SendMessageW(dialog.targetEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(target.c_str()));
+    PostMessageW(dialog.addButton, BM_CLICK, 0, 0);
+}
+
+bool ZemoApp::ClickFileRow(int row) {
+    if (!BringToForeground(main_)) return false;
+    SendMessageW(fileList_->Handle(), LVM_ENSUREVISIBLE, row, FALSE);
+    LeftClickAt(fileList_->CellCentreOnScreen(row, 1));
+    return WaitUntil([&] {
+        GUITHREADINFO info = {sizeof info};
+        return fileList_->SelectionMark() == row && fileList_->IsSelected(row) &&
+               GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info) &&
+               info.hwndFocus == fileList_->Handle();
+    });
+}
+
+std::optional<DWORD> ZemoApp::Close(DWORD timeoutMs) {
+    PostMessageW(main_, WM_CLOSE, 0, 0);
+    return process_->WaitForExit(timeoutMs);
+}

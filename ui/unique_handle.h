@@ -1,0 +1,54 @@
+// UniqueHandle: sole ownership of one native handle, closed by `Closer` when the owner
+// lets it go. The closers below cover the handles the library keeps.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+template <class Handle, class Closer>
+class UniqueHandle {
+  public:
+    UniqueHandle() = default;
+    explicit UniqueHandle(Handle handle) : handle_(handle) {}
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other)
+            Reset(other.Release());
+        return *this;
+    }
+    ~UniqueHandle() { Reset(); }
+
+    Handle Get() const { return handle_; }
+    explicit operator bool() const { return handle_ != Handle{}; }
+
+    // Gives the handle up without closing it.
+    Handle Release() { return std::exchange(handle_, Handle{}); }
+    // Closes the held handle (if any) and takes `handle`.
+    void Reset(Handle handle = Handle{}) {
+        const Handle old = std::exchange(handle_, handle);
+        if (old != Handle{} && old != handle)
+            Closer{}(old);
+    }
+
+  private:
+    Handle handle_{};
+};
+
+struct GdiObjectCloser {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+struct IconCloser {
+    void operator()(HICON icon) const { DestroyIcon(icon); }
+};
+struct MemoryDcCloser {
+    void operator()(HDC dc) const { DeleteDC(dc); }
+};
+
+using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectCloser>;
+using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectCloser>;
+using UniqueRegion = UniqueHandle<HRGN, GdiObjectCloser>;
+using UniqueIcon = UniqueHandle<HICON, IconCloser>;
+using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcCloser>;
