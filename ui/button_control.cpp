@@ -1,14 +1,7 @@
 #include "ui/button_control.h"
 
-ButtonControl::ButtonControl(const ButtonControl& other) : TextControl(other) {
-    onClick_ = other.onClick_;
-    // The copy shows copies of the images, so each button releases only its own.
-    if (other.bitmap_)
-        bitmap_.reset(static_cast<HBITMAP>(
-            CopyImage(other.bitmap_.get(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (other.icon_)
-        icon_.reset(CopyIcon(other.icon_.get()));
-}
+ButtonControl::ButtonControl(const ButtonControl& other)
+    : TextControl(other), onClick_(other.onClick_) {}
 
 ButtonControl::~ButtonControl() {
     DetachFromWindow();
@@ -28,8 +21,8 @@ LRESULT ButtonControl::CommandHook(HWND, HWND, int32_t notificationCode, int32_t
 }
 
 void ButtonControl::ResetHook() {
-    bitmap_.reset();
-    icon_.reset();
+    bitmap_.Reset();
+    icon_.Reset();
     onClick_ = nullptr;
 }
 
@@ -62,12 +55,10 @@ LRESULT ButtonControl::SetImage(HANDLE image, bool isIcon) {
     const LRESULT result =
         Send(BM_SETIMAGE, isIcon ? IMAGE_ICON : IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
     // The old image is released only once the button no longer shows it.
-    if (isIcon) {
-        if (icon_.get() != image)
-            icon_.reset(static_cast<HICON>(image));
-    } else if (bitmap_.get() != image) {
-        bitmap_.reset(static_cast<HBITMAP>(image));
-    }
+    if (isIcon)
+        icon_.Reset(static_cast<HICON>(image));
+    else
+        bitmap_.Reset(static_cast<HBITMAP>(image));
     return result;
 }
 

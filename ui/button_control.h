@@ -8,11 +8,11 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <type_traits>
 
 #include "runtime/text.h"
 #include "ui/event_handler.h"
 #include "ui/text_control.h"
+#include "ui/unique_handle.h"
 
 class ButtonControl : public TextControl {
   public:
@@ -42,17 +42,11 @@ class ButtonControl : public TextControl {
     virtual EventHandler SetClickHandler(EventHandler handler);  // 12
 
   protected:
+    // The copy takes the click handler but no image: the images stay with the original.
     ButtonControl(const ButtonControl& other);
 
   private:
-    struct BitmapDeleter {
-        void operator()(HBITMAP bitmap) const { DeleteObject(bitmap); }
-    };
-    struct IconDeleter {
-        void operator()(HICON icon) const { DestroyIcon(icon); }
-    };
-
     EventHandler onClick_;
-    std::unique_ptr<std::remove_pointer_t<HBITMAP>, BitmapDeleter> bitmap_;
-    std::unique_ptr<std::remove_pointer_t<HICON>, IconDeleter> icon_;
+    UniqueBitmap bitmap_;
+    UniqueIcon icon_;
 };

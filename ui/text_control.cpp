@@ -22,11 +22,7 @@ class WindowDc {
 }  // namespace
 
 TextControl::TextControl(const TextControl& other)
-    : ControlObject(other), textColour_(other.textColour_), backColour_(other.backColour_) {
-    // The copy draws with a brush of its own, never with the original's.
-    if (other.background_.Handle())
-        background_ = backColour_ == kTransparent ? Brush::Hollow() : Brush::Solid(backColour_);
-}
+    : ControlObject(other), textColour_(other.textColour_), backColour_(other.backColour_) {}
 
 LRESULT TextControl::ColourHook(HWND child, HDC dc) {
     if (backColour_ == kTransparent) {
@@ -44,10 +40,10 @@ LRESULT TextControl::ColourHook(HWND child, HDC dc) {
                parentDc.Handle(), corners[0].x, corners[0].y, SRCCOPY);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
-    if (background_.Handle()) {
+    if (background_.Get()) {
         SetTextColor(dc, textColour_);
         SetBkColor(dc, backColour_);
-        return reinterpret_cast<LRESULT>(background_.Handle());
+        return reinterpret_cast<LRESULT>(background_.Get());
     }
     return 0;
 }
@@ -55,7 +51,7 @@ LRESULT TextControl::ColourHook(HWND child, HDC dc) {
 void TextControl::Reset(HWND hwnd) {
     if (hwnd) {
         ResetHook();
-        background_ = Brush();
+        background_.Reset();
         textColour_ = 0;
         backColour_ = 0;
     }
@@ -85,14 +81,14 @@ COLORREF TextControl::TextColor(std::optional<COLORREF> colour, bool repaint) {
 COLORREF TextControl::BackColor(std::optional<COLORREF> colour, bool repaint) {
     if (!colour)
         return backColour_;
-    background_ = Brush();
+    background_.Reset();
     backColour_ = *colour;
     if (backColour_ == kTransparent) {
         AddExtendedWindowStyle(WS_EX_TRANSPARENT);
-        background_ = Brush::Hollow();
+        background_.Reset(static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
     } else {
         RemoveExtendedWindowStyle(WS_EX_TRANSPARENT);
-        background_ = Brush::Solid(backColour_);
+        background_.Reset(CreateSolidBrush(backColour_));
     }
     Repaint(repaint);
     return 0;

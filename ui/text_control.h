@@ -8,10 +8,10 @@
 
 #include <cstdint>
 #include <optional>
-#include <utility>
 
 #include "runtime/text.h"
 #include "ui/control_object.h"
+#include "ui/unique_handle.h"
 
 class TextControl : public ControlObject {
   public:
@@ -35,6 +35,7 @@ class TextControl : public ControlObject {
 
   protected:
     TextControl() = default;
+    // The copy takes the colours but no brush: the brush stays with the original.
     TextControl(const TextControl& other);
 
     // The next identifier from the shared counter, as a child-window id.
@@ -44,36 +45,11 @@ class TextControl : public ControlObject {
     TextBlock ReadOrWriteText(const std::optional<TextBlock>& text);
 
   private:
-    // A background brush: a solid brush the control owns, or the stock null brush.
-    class Brush {
-      public:
-        Brush() = default;
-        static Brush Solid(COLORREF colour) { return Brush(CreateSolidBrush(colour), true); }
-        static Brush Hollow() {
-            return Brush(static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)), false);
-        }
-        Brush(Brush&& other) noexcept
-            : handle_(std::exchange(other.handle_, nullptr)), owned_(other.owned_) {}
-        Brush& operator=(Brush&& other) noexcept {
-            std::swap(handle_, other.handle_);
-            std::swap(owned_, other.owned_);
-            return *this;
-        }
-        ~Brush() {
-            if (owned_ && handle_)
-                DeleteObject(handle_);
-        }
-        HBRUSH Handle() const { return handle_; }
-
-      private:
-        Brush(HBRUSH handle, bool owned) : handle_(handle), owned_(owned) {}
-        HBRUSH handle_ = nullptr;
-        bool owned_ = false;
-    };
-
     void Repaint(bool repaint);
 
     COLORREF textColour_ = 0;
     COLORREF backColour_ = 0;
-    Brush background_;
+    // A solid brush of the background colour, or the stock null brush when transparent
+    // (deleting a stock object does nothing); none before a background is set.
+    UniqueBrush background_;
 };

@@ -45,6 +45,7 @@ class ControlsTest : public ::testing::Test {
     }
 
     static HWND Parent() { return parent_->Handle(); }
+    static Window& ParentObject() { return *parent_; }
 
     // A left or right click at a point of `window`'s client area.
     static void Click(HWND window, POINT point, bool right = false) {

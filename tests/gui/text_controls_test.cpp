@@ -173,6 +173,47 @@ TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParen
     EXPECT_EQ(0u, label.TextColor());
 }
 
+TEST_F(TextControlsTest, ATransparentLabelShowsTheParentsBackgroundAlsoAfterNewText) {
+    Window& parent = ParentObject();
+    parent.BackgroundColour(RGB(0, 0, 160));
+    LabelControl label;
+    ASSERT_EQ(1, label.Create(Parent(), TextBlock::FromWide(L"需要处理的文件目录："), std::nullopt,
+                              20, 200, 300));
+    label.BackColor(TextControl::kTransparent);
+    // Counts the pixels of the label's middle row, from x = 60 to 150, that show the parent.
+    const auto parentPixels = [&] {
+        const HDC dc = GetDC(label.Handle());
+        int count = 0;
+        for (int x = 60; x < 150; ++x)
+            count += GetPixel(dc, x, 12) == RGB(0, 0, 160);
+        ReleaseDC(label.Handle(), dc);
+        return count;
+    };
+    // The long text covers part of that row; the short one leaves it all to the parent.
+    EXPECT_TRUE(WaitUntil([&] { return parentPixels() > 0 && parentPixels() < 90; }));
+    label.Text(TextBlock::FromWide(L"透明"));
+    EXPECT_TRUE(WaitUntil([&] { return parentPixels() == 90; }));
+    parent.BackgroundColour(GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(TextControlsTest, AButtonOwnsTheImagesItShows) {
+    ButtonControl button;
+    ASSERT_EQ(1, button.Create(Parent(), std::nullopt, std::nullopt, 0, 10, 10));
+    const HBITMAP first = CreateBitmap(8, 8, 1, 32, nullptr);
+    const HBITMAP second = CreateBitmap(8, 8, 1, 32, nullptr);
+    button.SetImage(first, false);
+    EXPECT_TRUE(button.Style() & BS_BITMAP);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(first), button.Send(BM_GETIMAGE, IMAGE_BITMAP, 0));
+
+    button.SetImage(second, false);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(second), button.Send(BM_GETIMAGE, IMAGE_BITMAP, 0));
+    EXPECT_EQ(0u, GetObjectType(first));  // replaced, so released
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(second));
+
+    DestroyWindow(button.Handle());
+    EXPECT_EQ(0u, GetObjectType(second));
+}
+
 TEST_F(TextControlsTest, ClickingAButtonRunsItsHandlerAndAButtonWithoutOneDoesNothing) {
     ButtonControl silent;
     ButtonControl counted;
