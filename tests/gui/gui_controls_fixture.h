@@ -1,0 +1,73 @@
+// A visible, foreground library Window as the parent of the controls under test, so that
+// their notifications are reflected to their objects as in the program, and helpers for
+// real mouse input on a control.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "tests/support/input.h"
+#include "tests/support/wait.h"
+#include "ui/library.h"
+#include "ui/window.h"
+
+class ControlsTest : public ::testing::Test {
+  protected:
+    // One parent serves the whole suite: under Wine without a window manager, hiding or
+    // destroying a visible top-level window waits about two seconds.
+    static void SetUpTestSuite() {
+        InitialiseLibrary();
+        parent_ = new Window();
+        const TextBlock title = TextBlock::FromWide(L"controls");
+        parent_->Show(std::nullopt, &title, nullptr, 0, 100, 100, 640, 480, WS_POPUP);
+    }
+
+    static void TearDownTestSuite() {
+        DestroyWindow(parent_->Handle());
+        PumpMessages();
+        delete parent_;
+        parent_ = nullptr;
+    }
+
+    void SetUp() override {
+        InitialiseLibrary();
+        ASSERT_TRUE(IsWindow(Parent()));
+        ASSERT_TRUE(BringToForeground(Parent()));
+    }
+
+    // The controls of a test go with it.
+    void TearDown() override {
+        while (const HWND child = GetWindow(Parent(), GW_CHILD))
+            DestroyWindow(child);
+        PumpMessages();
+    }
+
+    static HWND Parent() { return parent_->Handle(); }
+    static Window& ParentObject() { return *parent_; }
+
+    // A left or right click at a point of `window`'s client area.
+    static void Click(HWND window, POINT point, bool right = false) {
+        ClientToScreen(window, &point);
+        if (right)
+            RightClickAt(point);
+        else
+            LeftClickAt(point);
+    }
+
+    static void ClickCentre(HWND window, bool right = false) {
+        RECT client{};
+        GetClientRect(window, &client);
+        Click(window, POINT{client.right / 2, client.bottom / 2}, right);
+    }
+
+    static std::wstring WindowTextOf(HWND window) {
+        wchar_t buffer[512] = {};
+        GetWindowTextW(window, buffer, 512);
+        return buffer;
+    }
+
+  private:
+    static inline Window* parent_ = nullptr;
+};

@@ -1,0 +1,287 @@
+// Labels, edits, buttons and combo boxes on a real parent window: creation defaults,
+// texts, colours, and the events raised by real mouse and keyboard input.
+#include <string>
+
+#include "tests/gui/gui_controls_fixture.h"
+#include "ui/button_control.h"
+#include "ui/combo_box_control.h"
+#include "ui/edit_control.h"
+#include "ui/label_control.h"
+
+namespace {
+
+int clicks = 0;
+int changes = 0;
+int selectionChanges = 0;
+int characters = 0;
+
+int32_t CountClick() {
+    ++clicks;
+    return 0;
+}
+int32_t CountChange() {
+    ++changes;
+    return 0;
+}
+int32_t CountCharacter() {
+    ++characters;
+    return 0;
+}
+int32_t CountSelectionChange() {
+    ++selectionChanges;
+    return 0;
+}
+
+class TextControlsTest : public ControlsTest {
+  protected:
+    void SetUp() override {
+        ControlsTest::SetUp();
+        clicks = changes = selectionChanges = characters = 0;
+    }
+
+    static DWORD StyleOf(HWND window) {
+        return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    }
+    static DWORD ExtendedStyleOf(HWND window) {
+        return static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
+    }
+
+    // Asks the parent for a control's colours the way the control does when it paints.
+    static LRESULT ColourRequest(HWND control, UINT message, HDC dc) {
+        return SendMessageW(GetParent(control), message, reinterpret_cast<WPARAM>(dc),
+                            reinterpret_cast<LPARAM>(control));
+    }
+};
+
+TEST_F(TextControlsTest, AnyCodePageTextsDefaultAndRoundTripAsUtf16) {
+    LabelControl label;
+    ButtonControl button;
+    EditControl edit;
+    ASSERT_EQ(1, label.Create(Parent(), std::nullopt, std::nullopt, 10, 10));
+    ASSERT_EQ(1, button.Create(Parent(), std::nullopt, std::nullopt, 0, 10, 40));
+    ASSERT_EQ(1, edit.Create(Parent(), TextBlock::FromWide(L"D:\\素材"), std::nullopt, 10, 80));
+
+    EXPECT_EQ(L"标签", WindowTextOf(label.Handle()));
+    EXPECT_EQ(L"标签", label.Text().WideView());
+    EXPECT_EQ(L"按钮", WindowTextOf(button.Handle()));
+    EXPECT_EQ(L"D:\\素材", edit.Text().WideView());
+
+    const TextBlock written = label.Text(TextBlock::FromWide(L"需要处理的文件目录："));
+    EXPECT_EQ(L"", written.WideView());
+    EXPECT_EQ(L"需要处理的文件目录：", WindowTextOf(label.Handle()));
+    edit.Text(TextBlock::FromWide(L"快捷键"));
+    const TextBlock read = edit.Text();
+    EXPECT_EQ(L"快捷键", read.WideView());
+    EXPECT_EQ(static_cast<int32_t>(4 * sizeof(wchar_t)), read.ByteCount());
+
+    EditControl detached;
+    EXPECT_EQ(L"", detached.Text().WideView());
+}
+
+TEST_F(TextControlsTest, CreationTakesTheDefaultStylesColoursAndIdentifiers) {
+    ControlIdCounter = 700;
+    LabelControl label;
+    EditControl edit;
+    EditControl hotkey;
+    ButtonControl button;
+    ButtonControl numbered;
+    ComboBoxControl combo;
+    ASSERT_EQ(1, label.Create(Parent(), std::nullopt, std::nullopt, 0, 0));
+    ASSERT_EQ(1, edit.Create(Parent(), std::nullopt, std::nullopt, 0, 30));
+    ASSERT_EQ(1, hotkey.Create(Parent(), std::nullopt, ES_READONLY | ES_CENTER, 0, 60));
+    ASSERT_EQ(1, button.Create(Parent(), std::nullopt, std::nullopt, 0, 0, 90));
+    ASSERT_EQ(1, numbered.Create(Parent(), std::nullopt, 42, 0, 0, 130));
+    ASSERT_EQ(1, combo.Create(Parent(), CBS_DROPDOWNLIST, 200, 0));
+
+    EXPECT_EQ(701, label.ControlId());
+    EXPECT_EQ(702, edit.ControlId());
+    EXPECT_EQ(703, hotkey.ControlId());
+    EXPECT_EQ(704, button.ControlId());
+    EXPECT_EQ(42, numbered.ControlId());  // the counter still moved on
+    EXPECT_EQ(706, combo.ControlId());
+
+    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+    EXPECT_EQ(kChild | SS_CENTERIMAGE, StyleOf(label.Handle()) & (kChild | WS_TABSTOP | 0xFFFF));
+    EXPECT_EQ(kChild | WS_TABSTOP | ES_AUTOHSCROLL,
+              StyleOf(edit.Handle()) & (kChild | WS_TABSTOP | ES_AUTOHSCROLL));
+    EXPECT_EQ(static_cast<DWORD>(ES_READONLY | ES_CENTER),
+              StyleOf(hotkey.Handle()) & (ES_READONLY | ES_CENTER | ES_AUTOHSCROLL));
+    EXPECT_TRUE(ExtendedStyleOf(edit.Handle()) & WS_EX_CLIENTEDGE);
+    EXPECT_TRUE(StyleOf(button.Handle()) & WS_TABSTOP);
+    constexpr DWORD kComboBits = WS_TABSTOP | CBS_AUTOHSCROLL | CBS_NOINTEGRALHEIGHT;
+    EXPECT_EQ(kComboBits | CBS_DROPDOWNLIST, StyleOf(combo.Handle()) & (kComboBits | 3));
+
+    // Backgrounds after creation: the label on the button face, edit and combo box white.
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), label.BackColor());
+    EXPECT_EQ(0xFFFFFFu, edit.BackColor());
+    EXPECT_EQ(0xFFFFFFu, combo.BackColor());
+    EXPECT_EQ(0u, button.BackColor());
+}
+
+TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParentsPixels) {
+    LabelControl label;
+    ASSERT_EQ(1, label.Create(Parent(), std::nullopt, std::nullopt, 10, 10, 120));
+    const HDC dc = GetDC(label.Handle());
+    label.TextColor(RGB(0, 0, 255));
+    label.BackColor(RGB(255, 0, 0));
+    EXPECT_EQ(RGB(0, 0, 255), label.TextColor());
+
+    const auto brush =
+        reinterpret_cast<HBRUSH>(ColourRequest(label.Handle(), WM_CTLCOLORSTATIC, dc));
+    ASSERT_NE(nullptr, brush);
+    LOGBRUSH solid{};
+    ASSERT_NE(0, GetObjectW(brush, sizeof solid, &solid));
+    EXPECT_EQ(static_cast<UINT>(BS_SOLID), solid.lbStyle);
+    EXPECT_EQ(RGB(255, 0, 0), solid.lbColor);
+    EXPECT_EQ(RGB(0, 0, 255), GetTextColor(dc));
+    EXPECT_EQ(RGB(255, 0, 0), GetBkColor(dc));
+
+    label.BackColor(TextControl::kTransparent);
+    EXPECT_TRUE(ExtendedStyleOf(label.Handle()) & WS_EX_TRANSPARENT);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)),
+              ColourRequest(label.Handle(), WM_CTLCOLORSTATIC, dc));
+    EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
+    label.Text(TextBlock::FromWide(L"透明"));
+    EXPECT_EQ(L"透明", WindowTextOf(label.Handle()));
+
+    label.BackColor(RGB(0, 255, 0));
+    EXPECT_FALSE(ExtendedStyleOf(label.Handle()) & WS_EX_TRANSPARENT);
+    ReleaseDC(label.Handle(), dc);
+
+    // The colour reaches the screen through the parent's WM_CTLCOLORSTATIC.
+    ASSERT_TRUE(WaitUntil([&] {
+        const HDC screen = GetDC(label.Handle());
+        const COLORREF pixel = GetPixel(screen, 110, 2);
+        ReleaseDC(label.Handle(), screen);
+        return pixel == RGB(0, 255, 0);
+    }));
+
+    // A destroyed window takes the colours with it.
+    DestroyWindow(label.Handle());
+    EXPECT_EQ(0u, label.BackColor());
+    EXPECT_EQ(0u, label.TextColor());
+}
+
+TEST_F(TextControlsTest, ATransparentLabelShowsTheParentsBackgroundAlsoAfterNewText) {
+    Window& parent = ParentObject();
+    parent.BackgroundColour(RGB(0, 0, 160));
+    LabelControl label;
+    ASSERT_EQ(1, label.Create(Parent(), TextBlock::FromWide(L"需要处理的文件目录："), std::nullopt,
+                              20, 200, 300));
+    label.BackColor(TextControl::kTransparent);
+    // Counts the pixels of the label's middle row, from x = 60 to 150, that show the parent.
+    const auto parentPixels = [&] {
+        const HDC dc = GetDC(label.Handle());
+        int count = 0;
+        for (int x = 60; x < 150; ++x)
+            count += GetPixel(dc, x, 12) == RGB(0, 0, 160);
+        ReleaseDC(label.Handle(), dc);
+        return count;
+    };
+    // The long text covers part of that row; the short one leaves it all to the parent.
+    EXPECT_TRUE(WaitUntil([&] { return parentPixels() > 0 && parentPixels() < 90; }));
+    label.Text(TextBlock::FromWide(L"透明"));
+    EXPECT_TRUE(WaitUntil([&] { return parentPixels() == 90; }));
+    parent.BackgroundColour(GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(TextControlsTest, AButtonOwnsTheImagesItShows) {
+    ButtonControl button;
+    ASSERT_EQ(1, button.Create(Parent(), std::nullopt, std::nullopt, 0, 10, 10));
+    const HBITMAP first = CreateBitmap(8, 8, 1, 32, nullptr);
+    const HBITMAP second = CreateBitmap(8, 8, 1, 32, nullptr);
+    button.SetImage(first, false);
+    EXPECT_TRUE(button.Style() & BS_BITMAP);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(first), button.Send(BM_GETIMAGE, IMAGE_BITMAP, 0));
+
+    button.SetImage(second, false);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(second), button.Send(BM_GETIMAGE, IMAGE_BITMAP, 0));
+    EXPECT_EQ(0u, GetObjectType(first));  // replaced, so released
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(second));
+
+    DestroyWindow(button.Handle());
+    EXPECT_EQ(0u, GetObjectType(second));
+}
+
+TEST_F(TextControlsTest, ClickingAButtonRunsItsHandlerAndAButtonWithoutOneDoesNothing) {
+    ButtonControl silent;
+    ButtonControl counted;
+    counted.SetClickHandler(CountClick);  // before Create, as the application does
+    ASSERT_EQ(1, silent.Create(Parent(), std::nullopt, std::nullopt, 0, 10, 10));
+    ASSERT_EQ(1, counted.Create(Parent(), TextBlock::FromWide(L"读取文件列表"), std::nullopt, 0, 10,
+                                60, 120));
+
+    ClickCentre(silent.Handle());
+    ClickCentre(counted.Handle());
+    ASSERT_TRUE(WaitUntil([] { return clicks == 1; }));
+    // Input is handled in order, so the silent button's click is over too.
+    EXPECT_EQ(1, clicks);
+    EXPECT_TRUE(IsWindow(silent.Handle()));
+
+    // Destroying the button forgets its handler; a new window needs a new registration.
+    DestroyWindow(counted.Handle());
+    ASSERT_EQ(1, counted.Create(Parent(), std::nullopt, std::nullopt, 0, 10, 60));
+    ClickCentre(counted.Handle());
+    ClickCentre(silent.Handle());
+    ASSERT_TRUE(WaitUntil([&] { return GetFocus() == silent.Handle(); }));
+    PumpMessages();
+    EXPECT_EQ(1, clicks);
+}
+
+TEST_F(TextControlsTest, AReadOnlyCentredEditRefusesTypingWhileAPlainEditReportsChanges) {
+    EditControl hotkey;
+    EditControl directory;
+    hotkey.SetCharHandler(CountCharacter);
+    directory.SetChangeHandler(CountChange);
+    ASSERT_EQ(1, hotkey.Create(Parent(), std::nullopt, ES_READONLY | ES_CENTER, 10, 10, 200));
+    ASSERT_EQ(1, directory.Create(Parent(), std::nullopt, std::nullopt, 10, 50, 200));
+
+    // The character reaches the read-only edit, which keeps its text.
+    hotkey.Focus();
+    PressKeys({'A'});
+    ASSERT_TRUE(WaitUntil([] { return characters == 1; }));
+    EXPECT_EQ(L"", hotkey.Text().WideView());
+
+    directory.Focus();
+    PressKeys({'B'});
+    ASSERT_TRUE(WaitUntil([] { return changes == 1; }));
+    EXPECT_EQ(L"b", directory.Text().WideView());
+
+    // Text set by the program still shows in the read-only edit.
+    hotkey.Text(TextBlock::FromWide(L"Ctrl + A"));
+    EXPECT_EQ(L"Ctrl + A", hotkey.Text().WideView());
+}
+
+TEST_F(TextControlsTest, AnyCodePageComboBoxItemsSelectionAndMissingIndexes) {
+    ComboBoxControl combo;
+    combo.SetSelChangeHandler(CountSelectionChange);
+    ASSERT_EQ(1, combo.Create(Parent(), CBS_DROPDOWNLIST, 10, 10, 160));
+
+    EXPECT_EQ(0, combo.SetCurSel(0));
+    EXPECT_EQ(-1, combo.GetCurSel());
+    EXPECT_EQ(L"", combo.GetItemText(0).WideView());
+
+    EXPECT_EQ(0, combo.AddItem(TextBlock::FromWide(L"复制文件"), 11));
+    EXPECT_EQ(1, combo.AddItem(TextBlock::FromWide(L"移动文件"), 22));
+    EXPECT_EQ(2, combo.InsertItem(-1, TextBlock::FromWide(L"其他"), 33));
+    EXPECT_EQ(3, combo.GetCount());
+    EXPECT_EQ(22, combo.GetItemData(1));
+    EXPECT_EQ(33, combo.GetItemData(2));
+    EXPECT_EQ(L"移动文件", combo.GetItemText(1).WideView());
+    const TextBlock pastTheEnd = combo.GetItemText(3);
+    EXPECT_EQ(L"", pastTheEnd.WideView());
+    EXPECT_EQ(static_cast<int32_t>(sizeof(wchar_t)), pastTheEnd.ByteCount());
+
+    EXPECT_EQ(1, combo.SetCurSel(0));
+    EXPECT_EQ(0, combo.GetCurSel());
+    EXPECT_EQ(0, selectionChanges);  // a program's selection raises nothing
+
+    // A key press in the focused box changes the selection and raises the event.
+    combo.Focus();
+    ASSERT_TRUE(WaitUntil([&] { return GetFocus() == combo.Handle(); }));
+    PressKeys({VK_DOWN});
+    ASSERT_TRUE(WaitUntil([] { return selectionChanges == 1; }));
+    EXPECT_EQ(1, combo.GetCurSel());
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+#include "ui/button_control.h"
+
+ButtonControl::ButtonControl(const ButtonControl& other)
+    : TextControl(other), onClick_(other.onClick_) {}
+
+ButtonControl::~ButtonControl() {
+    DetachFromWindow();
+}
+
+std::unique_ptr<ControlObject> ButtonControl::Clone() const {
+    return std::unique_ptr<ControlObject>(new ButtonControl(*this));
+}
+
+LRESULT ButtonControl::CommandHook(HWND, HWND, int32_t notificationCode, int32_t) {
+    if (notificationCode == BN_CLICKED) {
+        // A copy: the handler may close the window, and that forgets the handler.
+        const EventHandler handler = onClick_;
+        handler();
+    }
+    return 0;
+}
+
+void ButtonControl::ResetHook() {
+    bitmap_.Reset();
+    icon_.Reset();
+    onClick_ = nullptr;
+}
+
+int32_t ButtonControl::Create(HWND parent, std::optional<TextBlock> text, std::optional<int32_t> id,
+                              DWORD style, int32_t x, int32_t y, int32_t width, int32_t height,
+                              DWORD extendedStyle) {
+    const TextBlock caption = text ? std::move(*text) : TextBlock::FromWide(L"按钮");
+    const DWORD fullStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | style;
+    const int32_t counterId = NextControlId();
+    return CreateTextWindow(parent, extendedStyle, L"Button", &caption, fullStyle, x, y, width,
+                            height, id.value_or(counterId))
+               ? 1
+               : 0;
+}
+
+int32_t ButtonControl::CreateFromDialogItem(HWND dialog, int32_t itemId, bool setFont) {
+    return AttachDialogItem(dialog, itemId, setFont) ? 1 : 0;
+}
+
+int32_t ButtonControl::FromWindow(HWND hwnd) {
+    return AttachWindow(hwnd) ? 1 : 0;
+}
+
+TextBlock ButtonControl::Text(std::optional<TextBlock> text) {
+    return ReadOrWriteText(text);
+}
+
+LRESULT ButtonControl::SetImage(HANDLE image, bool isIcon) {
+    AddStyle(isIcon ? BS_ICON : BS_BITMAP);
+    const LRESULT result =
+        Send(BM_SETIMAGE, isIcon ? IMAGE_ICON : IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
+    // The old image is released only once the button no longer shows it.
+    if (isIcon)
+        icon_.Reset(static_cast<HICON>(image));
+    else
+        bitmap_.Reset(static_cast<HBITMAP>(image));
+    return result;
+}
+
+void ButtonControl::SetCheck(int32_t state) {
+    Send(BM_SETCHECK, static_cast<WPARAM>(state), 0);
+}
+
+int32_t ButtonControl::GetCheck() const {
+    return static_cast<int32_t>(SendMessageW(window_, BM_GETCHECK, 0, 0));
+}
+
+EventHandler ButtonControl::SetClickHandler(EventHandler handler) {
+    return onClick_ = handler;
+}
