@@ -14,7 +14,8 @@ int g_lookups = 0;
 
 void ReleaseLoadedLibraries() {
     for (HMODULE& module : g_loadedLibraryTable) {
-        if (!module) break;
+        if (!module)
+            break;
         FreeLibrary(module);
         module = nullptr;
     }
@@ -24,7 +25,8 @@ void RecordLoadedLibrary(HMODULE module) {
     for (int i = 0; i < kLoadedLibraryCapacity; ++i) {
         if (!g_loadedLibraryTable[i]) {
             g_loadedLibraryTable[i] = module;
-            if (i == 0) RegisterExitCallback(ReleaseLoadedLibraries);
+            if (i == 0)
+                RegisterExitCallback(ReleaseLoadedLibraries);
             return;
         }
     }
@@ -40,14 +42,18 @@ void RecordLoadedLibrary(HMODULE module) {
 HMODULE LoadSystemLibrary(const char* dll) {
     char path[MAX_PATH * 2];
     UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    if (std::strlen(dll) + length + 2 > sizeof path) return nullptr;
+    if (length == 0 || length >= MAX_PATH)
+        return nullptr;
+    if (std::strlen(dll) + length + 2 > sizeof path)
+        return nullptr;
     path[length] = '\\';
     std::strcpy(path + length + 1, dll);
     return LoadLibraryA(path);
 }
 
-int SystemFunctionLookups() { return g_lookups; }
+int SystemFunctionLookups() {
+    return g_lookups;
+}
 
 FARPROC BindSystemFunction(const char* dll, const char* function, FARPROC* slot) {
     char text[1024];
@@ -67,7 +73,8 @@ FARPROC BindSystemFunction(const char* dll, const char* function, FARPROC* slot)
         lookup = MAKEINTRESOURCEA(std::atoi(function + 1));
     } else {
         lstrcpynA(name, function, sizeof name);
-        if (char* at = std::strchr(name, '@'); at && at[1] == '@') *at = '\0';
+        if (char* at = std::strchr(name, '@'); at && at[1] == '@')
+            *at = '\0';
     }
 
     ++g_lookups;

@@ -43,10 +43,10 @@ struct SystemFunctionStub<Result WINAPI(Args...)> {
 };
 
 // Declares a stub whose slot starts at its binder (constant-initialised, no start-up code).
-#define ZEMO_SYSTEM_FUNCTION(name, dll, signature)                                  \
-    inline SystemFunctionStub<signature> name {                                     \
-        dll, #name, &SystemFunctionStub<signature>::Bind<name>,                     \
-            &SystemFunctionStub<signature>::Bind<name>                              \
+#define ZEMO_SYSTEM_FUNCTION(name, dll, signature)              \
+    inline SystemFunctionStub<signature> name {                 \
+        dll, #name, &SystemFunctionStub<signature>::Bind<name>, \
+            &SystemFunctionStub<signature>::Bind<name>          \
     }
 
 // The table of lazily bound functions, in order.
