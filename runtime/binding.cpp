@@ -70,7 +70,9 @@ FARPROC BindSystemFunction(const char* dll, const char* function, FARPROC* slot)
     char name[1024];
     LPCSTR lookup = name;
     if (function[0] == '#') {
-        lookup = MAKEINTRESOURCEA(std::atoi(function + 1));
+        // Only 1 to 65535 are ordinals; any other number would be taken for a name's address.
+        const int ordinal = std::atoi(function + 1);
+        lookup = ordinal >= 1 && ordinal <= 0xFFFF ? MAKEINTRESOURCEA(ordinal) : nullptr;
     } else {
         lstrcpynA(name, function, sizeof name);
         if (char* at = std::strchr(name, '@'); at && at[1] == '@')
@@ -78,7 +80,7 @@ FARPROC BindSystemFunction(const char* dll, const char* function, FARPROC* slot)
     }
 
     ++g_lookups;
-    FARPROC address = GetProcAddress(module, lookup);
+    FARPROC address = lookup ? GetProcAddress(module, lookup) : nullptr;
     if (!address) {
         wsprintfA(text, "无法定位DLL文件:\"%s\"当中的\"%s\"函数.", dll, function);
         ReportBindingFailure(text);

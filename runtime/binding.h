@@ -9,7 +9,7 @@
 
 // Finds `function` in `dll` (loading the module from the system directory when it is
 // not loaded yet), stores its address in *slot and returns it. A name "#n" is the
-// ordinal n; a name with "@@" is cut before it. Shows a "DLL ERROR" box and ends
+// ordinal n (1 to 65535); a name with "@@" is cut before it. Shows a "DLL ERROR" box and ends
 // the program when the module or the function cannot be found.
 FARPROC BindSystemFunction(const char* dll, const char* function, FARPROC* slot);
 
@@ -36,7 +36,10 @@ struct SystemFunctionStub<Result WINAPI(Args...)> {
     // The binder a slot starts at; `Stub` names the stub it belongs to.
     template <SystemFunctionStub& Stub>
     static Result WINAPI Bind(Args... args) {
-        BindSystemFunction(Stub.dll, Stub.function, reinterpret_cast<FARPROC*>(&Stub.slot));
+        FARPROC address = nullptr;
+        BindSystemFunction(Stub.dll, Stub.function, &address);
+        // Through void(*)(), the one function pointer type meant to stand for any other.
+        Stub.slot = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
         return Stub.slot(args...);
     }
     Function binder;
