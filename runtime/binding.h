@@ -78,6 +78,7 @@ ZEMO_SYSTEM_FUNCTION(EnableWindow, "user32", BOOL WINAPI(HWND, BOOL));
 ZEMO_SYSTEM_FUNCTION(SendMessageA, "user32", LRESULT WINAPI(HWND, UINT, WPARAM, LPARAM));
 ZEMO_SYSTEM_FUNCTION(StrStrW, "shell32.dll", PWSTR WINAPI(PCWSTR, PCWSTR));
 ZEMO_SYSTEM_FUNCTION(StrStrIW, "shell32.dll", PWSTR WINAPI(PCWSTR, PCWSTR));
+// Not called: Wine exports it as an unimplemented stub; WideTextBuffer searches itself.
 ZEMO_SYSTEM_FUNCTION(StrRStrW, "shell32.dll", PWSTR WINAPI(PCWSTR, PCWSTR, PCWSTR));
 ZEMO_SYSTEM_FUNCTION(StrRStrIW, "shell32.dll", PWSTR WINAPI(PCWSTR, PCWSTR, PCWSTR));
 }  // namespace SystemFunctions

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "runtime/binding.h"
 #include "runtime/heap.h"
@@ -173,10 +174,18 @@ int32_t WideTextBuffer::FindLast(const TextBlock& text, int32_t start, bool case
     const TextBlock needle = Terminated(text);
     if (!buffer_ || needle.WideLength() == 0 || start < 0 || start > length_ / kUnit)
         return -1;
-    const wchar_t* found =
-        caseSensitive ? SystemFunctions::StrRStrW(buffer_ + start, nullptr, needle.Wide())
-                      : SystemFunctions::StrRStrIW(buffer_ + start, nullptr, needle.Wide());
-    return found ? static_cast<int32_t>(found - buffer_) : -1;
+    if (!caseSensitive) {
+        const wchar_t* found = SystemFunctions::StrRStrIW(buffer_ + start, nullptr, needle.Wide());
+        return found ? static_cast<int32_t>(found - buffer_) : -1;
+    }
+    // The exact backward search is done here: shell32's StrRStrW cannot be relied on (Wine
+    // exports it as an unimplemented stub that ends the process when called).
+    const int32_t needleLength = needle.WideLength();
+    for (int32_t index = length_ / kUnit - needleLength; index >= start; --index) {
+        if (std::wmemcmp(buffer_ + index, needle.Wide(), needleLength) == 0)
+            return index;
+    }
+    return -1;
 }
 
 void WideTextBuffer::ToUpper() {
