@@ -213,7 +213,7 @@ void RuntimeList<Element>::Append(Element&& element) {
 }
 
 template <class Element>
-const Element& RuntimeList<Element>::At(int32_t index, ErrorLocation where) const {
+const Element& RuntimeList<Element>::Checked(int32_t index, const ErrorLocation* where) const {
     if (index < 1)
         FatalError(kIndexBelowOne, where);
     if (index > Count())
@@ -222,12 +222,17 @@ const Element& RuntimeList<Element>::At(int32_t index, ErrorLocation where) cons
 }
 
 template <class Element>
-Element& RuntimeList<Element>::At(int32_t index, ErrorLocation where) {
-    return const_cast<Element&>(std::as_const(*this).At(index, where));
+void RuntimeList<Element>::Resize(int32_t count) {
+    Resize(count, nullptr);
 }
 
 template <class Element>
 void RuntimeList<Element>::Resize(int32_t count, ErrorLocation where) {
+    Resize(count, &where);
+}
+
+template <class Element>
+void RuntimeList<Element>::Resize(int32_t count, const ErrorLocation* where) {
     if (count < 0)
         FatalError(kNegativeArraySize, where);
     const int32_t current = Count();

@@ -113,14 +113,23 @@ class RuntimeList {
     void Append(Element&& element);
     // Gives the list `count` elements: new ones are empty (zero), surplus ones are
     // released. A negative count is fatal error 10.
-    void Resize(int32_t count, ErrorLocation where = {});
-    // Element `index` counted from 1: below 1 is fatal error 4, above the count error 1.
-    const Element& At(int32_t index, ErrorLocation where = {}) const;
-    Element& At(int32_t index, ErrorLocation where = {});
+    void Resize(int32_t count);
+    void Resize(int32_t count, ErrorLocation where);
+    // Element `index` counted from 1: below 1 is fatal error 4, above the count error 1,
+    // reported with the location of the access when one is given.
+    const Element& At(int32_t index) const { return Checked(index, nullptr); }
+    const Element& At(int32_t index, ErrorLocation where) const { return Checked(index, &where); }
+    Element& At(int32_t index) { return const_cast<Element&>(Checked(index, nullptr)); }
+    Element& At(int32_t index, ErrorLocation where) {
+        return const_cast<Element&>(Checked(index, &where));
+    }
     // Releases every element; the list is empty afterwards.
     void Clear();
 
   private:
+    const Element& Checked(int32_t index, const ErrorLocation* where) const;
+    void Resize(int32_t count, const ErrorLocation* where);
+
     struct Block {
         int32_t dimensions;
         int32_t count;

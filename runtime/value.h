@@ -72,9 +72,16 @@ class Value {
     bool Holds() const {
         return std::holds_alternative<T>(storage_);
     }
-    // The value as T; a value of another kind is fatal error 2.
+    // The value as T; a value of another kind is fatal error 2 (with the location of the
+    // read when one is given).
     template <class T>
-    const T& As(ErrorLocation where = {}) const {
+    const T& As() const {
+        if (!Holds<T>())
+            FatalError(kNumberExpected);
+        return std::get<T>(storage_);
+    }
+    template <class T>
+    const T& As(ErrorLocation where) const {
         if (!Holds<T>())
             FatalError(kNumberExpected, where);
         return std::get<T>(storage_);
