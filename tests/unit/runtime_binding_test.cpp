@@ -59,16 +59,6 @@ TEST(RuntimeBinding, FirstCallBindsOnceAndPassesArgumentsThrough) {
     EXPECT_EQ(lookups + 2, SystemFunctionLookups());
 }
 
-TEST(RuntimeBinding, TableFunctionsGiveTheFunctionsOwnResults) {
-    EXPECT_EQ(GetCurrentProcessId(), SystemFunctions::GetCurrentProcessId());
-    EXPECT_EQ(GetProcessHeap(), SystemFunctions::GetProcessHeap());
-    EXPECT_EQ(MapVirtualKeyA('A', 0), SystemFunctions::MapVirtualKeyA('A', 0));
-    wchar_t directory[MAX_PATH];
-    GetSystemDirectoryW(directory, MAX_PATH);
-    EXPECT_TRUE(SystemFunctions::PathIsDirectoryW(directory));
-    EXPECT_FALSE(SystemFunctions::PathIsDirectoryW(L"C:\\zemo\\no such directory"));
-}
-
 TEST(RuntimeBinding, OrdinalsAndDecoratedNames) {
     const int ordinal = OrdinalOf(GetModuleHandleA("kernel32"), "GetTickCount");
     ASSERT_GT(ordinal, 0);
@@ -92,20 +82,6 @@ TEST(RuntimeBinding, LibrariesLoadFromTheSystemDirectoryOnly) {
     EXPECT_EQ(0, _strnicmp(path, system, length)) << path;
     FreeLibrary(module);
     EXPECT_EQ(nullptr, LoadSystemLibrary("zemo_no_such_library.dll"));
-}
-
-TEST(RuntimeHeap, AllocationsAreZeroFilledAndReallocationKeepsContent) {
-    auto* block = static_cast<unsigned char*>(Reallocate(nullptr, 64));
-    for (int i = 0; i < 64; ++i)
-        ASSERT_EQ(0, block[i]);
-    std::memset(block, 0x5A, 64);
-    block = static_cast<unsigned char*>(Reallocate(block, 4096));
-    EXPECT_EQ(0x5A, block[63]);
-    Release(block);
-
-    auto* zeroed = static_cast<unsigned char*>(Allocate(32));
-    EXPECT_EQ(0, zeroed[31]);
-    Release(zeroed);
 }
 
 TEST(RuntimeHeap, ReleaseIgnoresNullSmallValuesAndConstants) {

@@ -69,8 +69,3 @@ TEST(RuntimeEnvironment, ProgramDirectoryHasNoFinalSeparator) {
     expected.resize(expected.rfind(L'\\'));
     EXPECT_EQ(FromUtf16(expected.c_str()), ProgramDirectory());
 }
-
-TEST(RuntimeEnvironment, CursorPosition) {
-    ASSERT_TRUE(SetCursorPos(123, 234));
-    EXPECT_TRUE(WaitUntil([] { return CursorX() == 123 && CursorY() == 234; }));
-}
