@@ -9,7 +9,7 @@
 
 // Finds `function` in `dll` (loading the module from the system directory when it is
 // not loaded yet), stores its address in *slot and returns it. A name "#n" is the
-// ordinal n; a name with "@@" is cut before it. Shows a "DLL ERROR" box and ends
+// ordinal n (1 to 65535); a name with "@@" is cut before it. Shows a "DLL ERROR" box and ends
 // the program when the module or the function cannot be found.
 FARPROC BindSystemFunction(const char* dll, const char* function, FARPROC* slot);
 
@@ -36,17 +36,20 @@ struct SystemFunctionStub<Result WINAPI(Args...)> {
     // The binder a slot starts at; `Stub` names the stub it belongs to.
     template <SystemFunctionStub& Stub>
     static Result WINAPI Bind(Args... args) {
-        BindSystemFunction(Stub.dll, Stub.function, reinterpret_cast<FARPROC*>(&Stub.slot));
+        FARPROC address = nullptr;
+        BindSystemFunction(Stub.dll, Stub.function, &address);
+        // Through void(*)(), the one function pointer type meant to stand for any other.
+        Stub.slot = reinterpret_cast<Function>(reinterpret_cast<void (*)()>(address));
         return Stub.slot(args...);
     }
     Function binder;
 };
 
 // Declares a stub whose slot starts at its binder (constant-initialised, no start-up code).
-#define ZEMO_SYSTEM_FUNCTION(name, dll, signature)                                  \
-    inline SystemFunctionStub<signature> name {                                     \
-        dll, #name, &SystemFunctionStub<signature>::Bind<name>,                     \
-            &SystemFunctionStub<signature>::Bind<name>                              \
+#define ZEMO_SYSTEM_FUNCTION(name, dll, signature)              \
+    inline SystemFunctionStub<signature> name {                 \
+        dll, #name, &SystemFunctionStub<signature>::Bind<name>, \
+            &SystemFunctionStub<signature>::Bind<name>          \
     }
 
 // The table of lazily bound functions, in order.
@@ -75,6 +78,7 @@ ZEMO_SYSTEM_FUNCTION(EnableWindow, "user32", BOOL WINAPI(HWND, BOOL));
 ZEMO_SYSTEM_FUNCTION(SendMessageA, "user32", LRESULT WINAPI(HWND, UINT, WPARAM, LPARAM));
 ZEMO_SYSTEM_FUNCTION(StrStrW, "shell32.dll", PWSTR WINAPI(PCWSTR, PCWSTR));
 ZEMO_SYSTEM_FUNCTION(StrStrIW, "shell32.dll", PWSTR WINAPI(PCWSTR, PCWSTR));
+// Not called: Wine exports it as an unimplemented stub; WideTextBuffer searches itself.
 ZEMO_SYSTEM_FUNCTION(StrRStrW, "shell32.dll", PWSTR WINAPI(PCWSTR, PCWSTR, PCWSTR));
 ZEMO_SYSTEM_FUNCTION(StrRStrIW, "shell32.dll", PWSTR WINAPI(PCWSTR, PCWSTR, PCWSTR));
 }  // namespace SystemFunctions

@@ -27,13 +27,15 @@ template <int N>
 void ToWide936(const char* text, wchar_t (&out)[N]) {
     out[0] = 0;
     int written = MultiByteToWideChar(936, 0, text, -1, out, N);
-    if (written == 0) out[N - 1] = 0;
+    if (written == 0)
+        out[N - 1] = 0;
 }
 
 }  // namespace
 
 const char* FatalErrorDescription(int number) {
-    if (number < 1 || number > 11) return "";
+    if (number < 1 || number > 11)
+        return "";
     return kDescriptions[number - 1];
 }
 
@@ -46,14 +48,16 @@ int ShowSystemBox(const char* text, const char* title, UINT style) {
 }
 
 void RegisterExitCallback(ExitCallback callback) {
-    if (g_exitCallbackCount < kMaxExitCallbacks) g_exitCallbacks[g_exitCallbackCount++] = callback;
+    if (g_exitCallbackCount < kMaxExitCallbacks)
+        g_exitCallbacks[g_exitCallbackCount++] = callback;
 }
 
 void ExitProgram(int code) {
     // Callbacks registered while the others run (none do so today) are not run.
     const int count = g_exitCallbackCount;
     g_exitCallbackCount = 0;
-    for (int i = 0; i < count; ++i) g_exitCallbacks[i]();
+    for (int i = 0; i < count; ++i)
+        g_exitCallbacks[i]();
     CoUninitialize();
     ExitProcess(static_cast<UINT>(code));
 }
@@ -72,4 +76,10 @@ void FatalError(int number, ErrorLocation where) {
               FatalErrorDescription(number), where.routine, where.position);
     ShowSystemBox(text, "error", MB_ICONERROR);
     ExitProgram(0);
+}
+
+void FatalError(int number, const ErrorLocation* where) {
+    if (where)
+        FatalError(number, *where);
+    FatalError(number);
 }

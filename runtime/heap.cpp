@@ -6,36 +6,42 @@ namespace {
 
 HANDLE g_heap = nullptr;
 
-[[noreturn]] void ReportOutOfMemory() {
+}  // namespace
+
+void ReportOutOfMemory() {
     ShowSystemBox("内存不足", "error", MB_ICONERROR);
     ExitProgram(0);
 }
 
-}  // namespace
-
 HANDLE RuntimeHeap() {
-    if (!g_heap) g_heap = GetProcessHeap();
+    if (!g_heap)
+        g_heap = GetProcessHeap();
     return g_heap;
 }
 
-void SetRuntimeHeap(HANDLE heap) { g_heap = heap; }
+void SetRuntimeHeap(HANDLE heap) {
+    g_heap = heap;
+}
 
 void* Allocate(size_t byteCount) {
     void* block = HeapAlloc(RuntimeHeap(), HEAP_ZERO_MEMORY, byteCount);
-    if (!block) ReportOutOfMemory();
+    if (!block)
+        ReportOutOfMemory();
     return block;
 }
 
 void* AllocateUninitialised(size_t byteCount) {
     void* block = HeapAlloc(RuntimeHeap(), 0, byteCount);
-    if (!block) ReportOutOfMemory();
+    if (!block)
+        ReportOutOfMemory();
     return block;
 }
 
 void* Reallocate(void* block, size_t byteCount) {
     void* result = block ? HeapReAlloc(RuntimeHeap(), 0, block, byteCount)
                          : HeapAlloc(RuntimeHeap(), HEAP_ZERO_MEMORY, byteCount);
-    if (!result) ReportOutOfMemory();
+    if (!result)
+        ReportOutOfMemory();
     return result;
 }
 
@@ -49,8 +55,11 @@ bool IsInProgramImage(const void* address) {
 }
 
 void Release(const void* block) {
-    if (reinterpret_cast<uintptr_t>(block) <= 0xFFFF) return;
-    if (IsInProgramImage(block)) return;
-    if (IsBadReadPtr(block, 8)) return;
+    if (reinterpret_cast<uintptr_t>(block) <= 0xFFFF)
+        return;
+    if (IsInProgramImage(block))
+        return;
+    if (IsBadReadPtr(block, 8))
+        return;
     HeapFree(RuntimeHeap(), 0, const_cast<void*>(block));
 }

@@ -9,12 +9,15 @@
 HANDLE RuntimeHeap();
 void SetRuntimeHeap(HANDLE heap);
 
-void* Allocate(size_t byteCount);                       // zero-filled
-void* AllocateUninitialised(size_t byteCount);          // contents undefined
-void* Reallocate(void* block, size_t byteCount);        // added bytes not cleared; no block: zero-filled
+void* Allocate(size_t byteCount);                 // zero-filled
+void* AllocateUninitialised(size_t byteCount);    // contents undefined
+void* Reallocate(void* block, size_t byteCount);  // added bytes not cleared; no block: zero-filled
 // Gives a block back. Ignores null, small integers, addresses inside the program
 // image (its constant texts) and unreadable addresses, so it never fails.
 void Release(const void* block);
+
+// Shows "内存不足" and ends the program; for memory that does not come from the heap.
+[[noreturn]] void ReportOutOfMemory();
 
 // True for addresses inside the loaded program image.
 bool IsInProgramImage(const void* address);
@@ -30,5 +33,7 @@ struct RuntimeAllocator {
     T* allocate(size_t n) { return static_cast<T*>(AllocateUninitialised(n * sizeof(T))); }
     void deallocate(T* p, size_t) { Release(p); }
     template <class U>
-    bool operator==(const RuntimeAllocator<U>&) const { return true; }
+    bool operator==(const RuntimeAllocator<U>&) const {
+        return true;
+    }
 };

@@ -20,22 +20,26 @@ const EmptyBlockImage kEmptyBlock = {{1, 0}};
 const EmptyWideImage kEmptyWide = {{1, 2}, 0};
 
 TextBlockHeader* NewHeader(int32_t byteCount) {
-    auto* header = static_cast<TextBlockHeader*>(Allocate(sizeof(TextBlockHeader) + byteCount));
+    auto* header = static_cast<TextBlockHeader*>(
+        Allocate(sizeof(TextBlockHeader) + static_cast<size_t>(byteCount)));
     header->dimensions = 1;
     header->byteCount = byteCount;
     return header;
 }
 
 TextBlockHeader* CopyHeader(const TextBlockHeader* source) {
-    if (!source) return nullptr;
+    if (!source)
+        return nullptr;
     TextBlockHeader* copy = NewHeader(source->byteCount);
     std::memcpy(copy + 1, source + 1, source->byteCount);
     return copy;
 }
 
+// A zero-terminated copy of byteCount bytes (none copied when bytes is null).
 char* CopyBytes(const char* bytes, int32_t byteCount) {
-    auto* copy = static_cast<char*>(Allocate(byteCount + 1));
-    if (byteCount > 0) std::memcpy(copy, bytes, byteCount);
+    auto* copy = static_cast<char*>(Allocate(static_cast<size_t>(byteCount) + 1));
+    if (bytes && byteCount > 0)
+        std::memcpy(copy, bytes, byteCount);
     return copy;
 }
 
@@ -47,7 +51,8 @@ TextBlock::TextBlock(const TextBlock& other)
     : header_(IsInProgramImage(other.header_) ? other.header_ : CopyHeader(other.header_)) {}
 
 TextBlock& TextBlock::operator=(const TextBlock& other) {
-    if (this != &other) *this = TextBlock(other);
+    if (this != &other)
+        *this = TextBlock(other);
     return *this;
 }
 
@@ -56,15 +61,19 @@ TextBlock& TextBlock::operator=(TextBlock&& other) noexcept {
     return *this;
 }
 
-TextBlock::~TextBlock() { Release(header_); }
+TextBlock::~TextBlock() {
+    Release(header_);
+}
 
 TextBlock TextBlock::Zeroed(int32_t byteCount) {
-    if (byteCount <= 0) return TextBlock();
+    if (byteCount <= 0)
+        return TextBlock();
     return TextBlock(NewHeader(byteCount));
 }
 
 TextBlock TextBlock::FromBytes(const void* bytes, int32_t byteCount) {
-    if (!bytes || byteCount <= 0) return TextBlock();
+    if (!bytes || byteCount <= 0)
+        return TextBlock();
     TextBlockHeader* header = NewHeader(byteCount);
     std::memcpy(header + 1, bytes, byteCount);
     return TextBlock(header);
@@ -93,13 +102,16 @@ const uint8_t* TextBlock::Bytes() const {
 }
 
 uint8_t* TextBlock::MutableBytes() {
-    if (!header_) return nullptr;
-    if (IsInProgramImage(header_)) header_ = CopyHeader(header_);
+    if (!header_)
+        return nullptr;
+    if (IsInProgramImage(header_))
+        header_ = CopyHeader(header_);
     return reinterpret_cast<uint8_t*>(header_ + 1);
 }
 
 const wchar_t* TextBlock::Wide() const {
-    if (ByteCount() < static_cast<int32_t>(sizeof(wchar_t))) return L"";
+    if (ByteCount() < static_cast<int32_t>(sizeof(wchar_t)))
+        return L"";
     return reinterpret_cast<const wchar_t*>(header_ + 1);
 }
 
@@ -107,11 +119,14 @@ int32_t TextBlock::WideLength() const {
     const int32_t units = ByteCount() / static_cast<int32_t>(sizeof(wchar_t));
     const wchar_t* text = Wide();
     int32_t length = 0;
-    while (length < units && text[length] != 0) ++length;
+    while (length < units && text[length] != 0)
+        ++length;
     return length;
 }
 
-bool operator==(const TextBlock& a, const TextBlock& b) { return BlocksEqual(a, b); }
+bool operator==(const TextBlock& a, const TextBlock& b) {
+    return BlocksEqual(a, b);
+}
 
 // ---- Text ----------------------------------------------------------------------------------
 
@@ -120,11 +135,20 @@ Text::Text(const char* text) : bytes_(text ? CopyBytes(text, TextLength(text)) :
 Text::Text(const char* bytes, int32_t byteCount)
     : bytes_(CopyBytes(bytes, byteCount < 0 ? 0 : byteCount)) {}
 
+Text Text::Filled(char byte, int32_t count) {
+    Text text;
+    text.bytes_ = static_cast<char*>(Allocate(static_cast<size_t>(count < 0 ? 0 : count) + 1));
+    if (count > 0)
+        std::memset(text.bytes_, byte, count);
+    return text;
+}
+
 Text::Text(const Text& other)
     : bytes_(other.bytes_ ? CopyBytes(other.bytes_, other.Length()) : nullptr) {}
 
 Text& Text::operator=(const Text& other) {
-    if (this != &other) *this = Text(other);
+    if (this != &other)
+        *this = Text(other);
     return *this;
 }
 
@@ -133,22 +157,30 @@ Text& Text::operator=(Text&& other) noexcept {
     return *this;
 }
 
-Text::~Text() { Release(bytes_); }
+Text::~Text() {
+    Release(bytes_);
+}
 
-int32_t Text::Length() const { return TextLength(bytes_); }
+int32_t Text::Length() const {
+    return TextLength(bytes_);
+}
 
-bool operator==(const Text& a, const Text& b) { return CompareTexts(a.c_str(), b.c_str()) == 0; }
+bool operator==(const Text& a, const Text& b) {
+    return CompareTexts(a.c_str(), b.c_str()) == 0;
+}
 
 // ---- RuntimeList ---------------------------------------------------------------------------
 
 template <class Element>
 RuntimeList<Element>::RuntimeList(const RuntimeList& other) {
-    for (int32_t i = 1; i <= other.Count(); ++i) Append(other.At(i));
+    for (int32_t i = 1; i <= other.Count(); ++i)
+        Append(other.At(i));
 }
 
 template <class Element>
 RuntimeList<Element>& RuntimeList<Element>::operator=(const RuntimeList& other) {
-    if (this != &other) *this = RuntimeList(other);
+    if (this != &other)
+        *this = RuntimeList(other);
     return *this;
 }
 
@@ -181,98 +213,61 @@ void RuntimeList<Element>::Append(Element&& element) {
 }
 
 template <class Element>
-const Element& RuntimeList<Element>::At(int32_t index, ErrorLocation where) const {
-    if (index < 1) FatalError(kIndexBelowOne, where);
-    if (index > Count()) FatalError(kIndexAboveCount, where);
+const Element& RuntimeList<Element>::Checked(int32_t index, const ErrorLocation* where) const {
+    if (index < 1)
+        FatalError(kIndexBelowOne, where);
+    if (index > Count())
+        FatalError(kIndexAboveCount, where);
     return block_->items[index - 1];
 }
 
 template <class Element>
-Element& RuntimeList<Element>::At(int32_t index, ErrorLocation where) {
-    return const_cast<Element&>(std::as_const(*this).At(index, where));
+void RuntimeList<Element>::Resize(int32_t count) {
+    Resize(count, nullptr);
+}
+
+template <class Element>
+void RuntimeList<Element>::Resize(int32_t count, ErrorLocation where) {
+    Resize(count, &where);
+}
+
+template <class Element>
+void RuntimeList<Element>::Resize(int32_t count, const ErrorLocation* where) {
+    if (count < 0)
+        FatalError(kNegativeArraySize, where);
+    const int32_t current = Count();
+    if (count == current)
+        return;
+    for (int32_t i = count; i < current; ++i)
+        block_->items[i].~Element();
+    if (count > current) {
+        block_ = static_cast<Block*>(
+            Reallocate(block_, offsetof(Block, items) + sizeof(Element) * count));
+        for (int32_t i = current; i < count; ++i)
+            new (&block_->items[i]) Element();
+    }
+    block_->dimensions = 1;
+    block_->count = count;
 }
 
 template <class Element>
 void RuntimeList<Element>::Clear() {
-    if (!block_) return;
-    for (int32_t i = 0; i < block_->count; ++i) block_->items[i].~Element();
+    if (!block_)
+        return;
+    for (int32_t i = 0; i < block_->count; ++i)
+        block_->items[i].~Element();
     block_->count = 0;
 }
 
 template class RuntimeList<Text>;
 template class RuntimeList<TextBlock>;
+template class RuntimeList<uint8_t>;
+template class RuntimeList<int16_t>;
+template class RuntimeList<int32_t>;
+template class RuntimeList<int64_t>;
 
-// ---- Conversions ---------------------------------------------------------------------------
-
-TextBlock ToUtf16(const Text& text, std::optional<UINT> codePage) {
-    const UINT page = codePage.value_or(936);
-    const int bytes = text.Length() + 1;  // with the terminating zero
-    const int units = MultiByteToWideChar(page, 0, text.c_str(), bytes, nullptr, 0);
-    if (units <= 0) return TextBlock::EmptyWide();
-    TextBlock block = TextBlock::Zeroed(units * static_cast<int32_t>(sizeof(wchar_t)));
-    auto* out = reinterpret_cast<wchar_t*>(block.MutableBytes());
-    if (MultiByteToWideChar(page, 0, text.c_str(), bytes, out, units) == 0)
-        return TextBlock::EmptyWide();
-    return block;
-}
-
-Text FromUtf16(const TextBlock& block, std::optional<UINT> codePage) {
-    const UINT page = codePage.value_or(936);
-    const int units = block.ByteCount() / static_cast<int>(sizeof(wchar_t));
-    if (units <= 0) return Text("");
-    const auto* wide = reinterpret_cast<const wchar_t*>(block.Bytes());
-    const int bytes = WideCharToMultiByte(page, 0, wide, units, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return Text("");
-    Text work = BlankText(bytes);
-    if (WideCharToMultiByte(page, 0, wide, units, work.MutableData(), bytes, nullptr, nullptr) == 0)
-        return Text("");
-    return Text(work.c_str());  // up to the first zero byte
-}
-
-Text FromUtf16(const wchar_t* text) {
-    return FromUtf16(TextBlock::FromWide(text));
-}
-
-TextBlock ToUtf16System(const char* text) {
-    const int units = MultiByteToWideChar(CP_ACP, 0, text ? text : "", -1, nullptr, 0);
-    if (units <= 0) return TextBlock::EmptyWide();
-    TextBlock block = TextBlock::Zeroed(units * static_cast<int32_t>(sizeof(wchar_t)));
-    MultiByteToWideChar(CP_ACP, 0, text ? text : "", -1,
-                        reinterpret_cast<wchar_t*>(block.MutableBytes()), units);
-    return block;
-}
-
-Text FromUtf16System(const wchar_t* text) {
-    const wchar_t* source = text ? text : L"";
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, source, -1, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return Text("");
-    Text work = BlankText(bytes);
-    WideCharToMultiByte(CP_ACP, 0, source, -1, work.MutableData(), bytes, nullptr, nullptr);
-    return Text(work.c_str());
-}
-
-// ---- Length and comparison -----------------------------------------------------------------
-
-int32_t TextLength(const char* text) {
-    return text ? static_cast<int32_t>(std::strlen(text)) : 0;
-}
-
-int CompareTexts(const char* a, const char* b) {
-    const int result = std::strcmp(a ? a : "", b ? b : "");
-    return result < 0 ? -1 : (result > 0 ? 1 : 0);
-}
-
-bool BlocksEqual(const TextBlock& a, const TextBlock& b) {
-    if (a.ByteCount() != b.ByteCount()) return false;
-    if (a.ByteCount() == 0) return true;
-    return std::memcmp(a.Bytes(), b.Bytes(), a.ByteCount()) == 0;
-}
+// ---- Blank texts ---------------------------------------------------------------------------
 
 Text BlankText(int32_t n) {
-    if (n < 1) return Text();
-    char* bytes = static_cast<char*>(Allocate(n + 1));
-    std::memset(bytes, ' ', n);
-    Text result(bytes, n);
-    Release(bytes);
-    return result;
+    return n < 1 ? Text() : Text::Filled(' ', n);
 }

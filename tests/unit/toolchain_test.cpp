@@ -8,7 +8,8 @@
 namespace {
 
 [[gnu::noinline]] int ThrowThroughFrames(int depth) {
-    if (depth == 0) throw std::runtime_error("unwound");
+    if (depth == 0)
+        throw std::runtime_error("unwound");
     std::string keepFrameAlive(static_cast<size_t>(depth), 'x');
     return ThrowThroughFrames(depth - 1) + static_cast<int>(keepFrameAlive.size());
 }
@@ -28,5 +29,6 @@ TEST(Toolchain, NarrowLiteralsAreCodePage936) {
     const unsigned char expected[] = {0xB8, 0xB4, 0xD6, 0xC6};  // 复制 in GBK
     const char* text = "复制";
     ASSERT_EQ(4u, std::char_traits<char>::length(text));
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(expected[i], static_cast<unsigned char>(text[i]));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(expected[i], static_cast<unsigned char>(text[i]));
 }

@@ -1,0 +1,63 @@
+// Ends itself through one of the runtime's fatal paths, named by its first argument, so
+// the end-to-end tests can see the box and the exit code as a user would. A second
+// argument names a file that an exit callback creates, showing the callbacks ran.
+#include <windows.h>
+#include <objbase.h>
+
+#include <cstdint>
+#include <cstring>
+
+#include "runtime/binding.h"
+#include "runtime/errors.h"
+#include "runtime/heap.h"
+#include "runtime/message.h"
+#include "runtime/text.h"
+#include "runtime/value.h"
+
+namespace {
+
+const char* g_marker = nullptr;
+
+void CreateMarker() {
+    HANDLE file = CreateFileA(g_marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+}
+
+TextArray TwoTexts() {
+    TextArray list;
+    list.Append(Text("a"));
+    list.Append(Text("b"));
+    return list;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2)
+        return 2;
+    if (argc > 2) {
+        g_marker = argv[2];
+        RegisterExitCallback(CreateMarker);
+    }
+    CoInitialize(nullptr);
+    const char* mode = argv[1];
+    FARPROC slot = nullptr;
+    if (std::strcmp(mode, "index-above") == 0) {
+        TwoTexts().At(3, {12, 34});
+    } else if (std::strcmp(mode, "index-below") == 0) {
+        TwoTexts().At(0);
+    } else if (std::strcmp(mode, "memory") == 0) {
+        Allocate(SIZE_MAX / 2);
+    } else if (std::strcmp(mode, "missing-dll") == 0) {
+        BindSystemFunction("zemo_missing.dll", "Anything", &slot);
+    } else if (std::strcmp(mode, "missing-function") == 0) {
+        BindSystemFunction("kernel32", "ZemoNoSuchFunction", &slot);
+    } else if (std::strcmp(mode, "unknown-kind") == 0) {
+        ReadValueFromBlock(NewBlock(4), 11);
+    } else if (std::strcmp(mode, "message") == 0) {
+        ShowMessage("文件目录不能为空！");
+        ExitProgram(0);
+    }
+    return 3;  // no fatal path was taken
+}
