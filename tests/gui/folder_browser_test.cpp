@@ -35,9 +35,24 @@ HWND FindDialogOf(DWORD threadId) {
     return search.found;
 }
 
+HWND TreeOf(HWND dialog) {
+    return FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+}
+
 bool TreeHasSelection(HWND dialog) {
-    HWND tree = FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+    HWND tree = TreeOf(dialog);
     return tree && SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0;
+}
+
+// What the driver saw when the dialog did not get ready, for the failure message.
+std::string DescribeDialog(HWND dialog) {
+    if (!dialog)
+        return "no visible dialog";
+    HWND tree = TreeOf(dialog);
+    if (!tree)
+        return "a dialog without a tree view";
+    return "a tree view of " + std::to_string(SendMessageW(tree, TVM_GETCOUNT, 0, 0)) +
+           " items without a selection";
 }
 
 std::wstring TempFolder(const wchar_t* name) {
@@ -61,12 +76,15 @@ class FolderBrowserTest : public ::testing::Test {
         const DWORD uiThread = GetCurrentThreadId();
         std::atomic<bool> browsing{true};
         std::atomic<bool> dialogSeen{false};
+        std::string seen;
         std::thread driver([&] {
             HWND dialog = nullptr;
             dialogSeen = WaitUntil([&] {
                 dialog = FindDialogOf(uiThread);
                 return dialog && TreeHasSelection(dialog);
             });
+            if (!dialogSeen)
+                seen = DescribeDialog(dialog);
             if (dialog)
                 PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
             // A dialog that ignored the button is cancelled, so the test fails instead of
@@ -77,7 +95,7 @@ class FolderBrowserTest : public ::testing::Test {
         const int32_t result = browser.Browse(nullptr);
         browsing = false;
         driver.join();
-        EXPECT_TRUE(dialogSeen) << "the folder dialog never showed a selection";
+        EXPECT_TRUE(dialogSeen) << "the folder dialog never showed a selection: " << seen;
         return result;
     }
 };
