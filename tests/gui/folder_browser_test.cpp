@@ -1,0 +1,149 @@
+// FolderBrowser against the shell's real folder dialog, driven from a second thread: it
+// waits for the dialog, lets the initial-folder callback select the folder, then presses
+// OK or Cancel.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "tests/support/wait.h"
+#include "ui/folder_browser.h"
+
+namespace {
+
+struct DialogSearch {
+    HWND found;
+};
+
+BOOL CALLBACK MatchVisibleDialog(HWND window, LPARAM data) {
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (lstrcmpW(className, L"#32770") != 0 || !IsWindowVisible(window))
+        return TRUE;
+    reinterpret_cast<DialogSearch*>(data)->found = window;
+    return FALSE;
+}
+
+HWND FindDialogOf(DWORD threadId) {
+    DialogSearch search = {nullptr};
+    EnumThreadWindows(threadId, MatchVisibleDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND TreeOf(HWND dialog) {
+    return FindWindowExW(dialog, nullptr, WC_TREEVIEWW, nullptr);
+}
+
+bool TreeHasSelection(HWND dialog) {
+    HWND tree = TreeOf(dialog);
+    return tree && SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0;
+}
+
+// What the driver saw when the dialog did not get ready, for the failure message.
+std::string DescribeDialog(HWND dialog) {
+    if (!dialog)
+        return "no visible dialog";
+    HWND tree = TreeOf(dialog);
+    if (!tree)
+        return "a dialog without a tree view";
+    return "a tree view of " + std::to_string(SendMessageW(tree, TVM_GETCOUNT, 0, 0)) +
+           " items without a selection";
+}
+
+std::wstring TempFolder(const wchar_t* name) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    std::wstring folder = std::wstring(temp) + name;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    wchar_t longName[MAX_PATH] = {};
+    GetLongPathNameW(folder.c_str(), longName, MAX_PATH);
+    return longName;
+}
+
+class FolderBrowserTest : public ::testing::Test {
+  protected:
+    void SetUp() override { CoInitialize(nullptr); }
+    void TearDown() override { CoUninitialize(); }
+
+    // Runs Browse while a second thread presses `button` (IDOK or IDCANCEL) once the
+    // dialog shows a selected folder. Returns Browse's result.
+    int32_t BrowseAndPress(FolderBrowser& browser, int button) {
+        const DWORD uiThread = GetCurrentThreadId();
+        std::atomic<bool> browsing{true};
+        std::atomic<bool> dialogSeen{false};
+        std::string seen;
+        std::thread driver([&] {
+            HWND dialog = nullptr;
+            dialogSeen = WaitUntil([&] {
+                dialog = FindDialogOf(uiThread);
+                return dialog && TreeHasSelection(dialog);
+            });
+            if (!dialogSeen)
+                seen = DescribeDialog(dialog);
+            if (dialog)
+                PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
+            // A dialog that ignored the button is cancelled, so the test fails instead of
+            // hanging.
+            if (!WaitUntil([&] { return !browsing; }) && dialog)
+                PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        });
+        const int32_t result = browser.Browse(nullptr);
+        browsing = false;
+        driver.join();
+        EXPECT_TRUE(dialogSeen) << "the folder dialog never showed a selection: " << seen;
+        return result;
+    }
+};
+
+TEST_F(FolderBrowserTest, ConfigureOnlyEverAddsFlags) {
+    FolderBrowser browser;
+    EXPECT_EQ(0u, browser.Parameters().flags);
+    browser.Configure(TextBlock::FromWide(L"请选择一个文件夹"), std::nullopt, BIF_RETURNONLYFSDIRS);
+    EXPECT_EQ(1u, browser.Parameters().flags);
+    EXPECT_EQ(nullptr, browser.Parameters().callback);
+    browser.Configure(std::nullopt, std::nullopt, 0x10);
+    EXPECT_EQ(0x11u, browser.Parameters().flags);
+    browser.Configure(std::nullopt, std::nullopt, 0);
+    EXPECT_EQ(0x11u, browser.Parameters().flags);
+    EXPECT_EQ(std::wstring(L"请选择一个文件夹"),
+              std::wstring(browser.Parameters().title.WideView()));
+}
+
+TEST_F(FolderBrowserTest, CancelledBrowseGivesAnEmptyPath) {
+    FolderBrowser browser;
+    browser.Configure(TextBlock::FromWide(L"请选择一个文件夹"), TextBlock::FromWide(L"C:\\windows"),
+                      BIF_RETURNONLYFSDIRS);
+    EXPECT_EQ(0, BrowseAndPress(browser, IDCANCEL));
+    const TextBlock path = browser.GetPath();
+    EXPECT_EQ(0, path.WideLength());
+    EXPECT_EQ(2, path.ByteCount());  // just the terminating zero unit
+}
+
+TEST_F(FolderBrowserTest, ChosenFolderGivesItsPathOnce) {
+    const std::wstring folder = TempFolder(L"zemo browse folder");
+    ASSERT_FALSE(folder.empty());
+    FolderBrowser browser;
+    browser.Configure(TextBlock::FromWide(L"请选择一个文件夹"), TextBlock::FromWide(folder.c_str()),
+                      BIF_RETURNONLYFSDIRS);
+    ASSERT_EQ(1, BrowseAndPress(browser, IDOK));
+
+    const TextBlock path = browser.GetPath();
+    EXPECT_EQ(folder, std::wstring(path.WideView()));
+    EXPECT_EQ(static_cast<int32_t>((folder.size() + 1) * sizeof(wchar_t)), path.ByteCount());
+    EXPECT_EQ(0, browser.GetPath().WideLength());  // the choice is taken once
+    RemoveDirectoryW(folder.c_str());
+}
+
+TEST_F(FolderBrowserTest, ChosenDriveRootKeepsItsBackslash) {
+    FolderBrowser browser;
+    browser.Configure(std::nullopt, TextBlock::FromWide(L"C:\\"), BIF_RETURNONLYFSDIRS);
+    ASSERT_EQ(1, BrowseAndPress(browser, IDOK));
+    EXPECT_EQ(std::wstring(L"C:\\"), std::wstring(browser.GetPath().WideView()));
+}
+
+}  // namespace

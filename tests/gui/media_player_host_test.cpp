@@ -1,0 +1,260 @@
+// MediaPlayerHost with the real media-player control. Under Wine the control offers no
+// IDispatch name lookup, so these tests also show that calls reach it through its typed
+// interfaces.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <objbase.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ui/media_player_host.h"
+
+namespace {
+
+class MediaPlayerHostTest : public ::testing::Test {
+  protected:
+    // One parent for the whole suite: hiding a top-level window costs Wine a long wait
+    // for the window manager when there is none.
+    static void SetUpTestSuite() {
+        parent_ = CreateWindowExW(0, L"STATIC", L"player parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                  0, 0, 900, 700, nullptr, nullptr, nullptr, nullptr);
+    }
+    static void TearDownTestSuite() { DestroyWindow(parent_); }
+
+    void SetUp() override {
+        ASSERT_NE(nullptr, parent_);
+        CoInitialize(nullptr);
+    }
+    void TearDown() override {
+        for (auto& host : hosts_) {
+            HWND window = host->HostWindow();
+            host.reset();
+            if (IsWindow(window))
+                DestroyWindow(window);
+        }
+        CoUninitialize();
+    }
+
+    MediaPlayerHost& NewHost() { return *hosts_.emplace_back(std::make_unique<MediaPlayerHost>()); }
+
+    static inline HWND parent_ = nullptr;
+    std::vector<std::unique_ptr<MediaPlayerHost>> hosts_;
+};
+
+TEST_F(MediaPlayerHostTest, CreateWithoutSizeGivesA400By300Host) {
+    MediaPlayerHost& host = NewHost();
+    HWND window = host.Create(parent_, 10, 20, 400, 300, 507);
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(window, host.HostWindow());
+    EXPECT_EQ(507, GetDlgCtrlID(window));
+    EXPECT_EQ(parent_, GetParent(window));
+
+    MediaPlayerHost& defaults = NewHost();
+    ASSERT_NE(nullptr, defaults.Create(parent_, 10, 20));
+    RECT screen = {};
+    GetWindowRect(defaults.HostWindow(), &screen);
+    EXPECT_EQ(400, screen.right - screen.left);
+    EXPECT_EQ(300, screen.bottom - screen.top);
+    EXPECT_EQ(10, defaults.Left());
+    EXPECT_EQ(20, defaults.Top());
+    EXPECT_EQ(400, defaults.Width());
+    EXPECT_EQ(300, defaults.Height());
+}
+
+TEST_F(MediaPlayerHostTest, GeometryWritesKeepTheOtherValues) {
+    MediaPlayerHost& host = NewHost();
+    ASSERT_NE(nullptr, host.Create(parent_, 10, 20));
+    EXPECT_NE(0, host.Width(320));
+    EXPECT_NE(0, host.Top(35));
+    EXPECT_NE(0, host.Move(std::nullopt, std::nullopt, std::nullopt, 240));
+    EXPECT_EQ(10, host.Left());
+    EXPECT_EQ(35, host.Top());
+    EXPECT_EQ(320, host.Width());
+    EXPECT_EQ(240, host.Height());
+}
+
+TEST_F(MediaPlayerHostTest, UrlWriteReadsBackAnyCodePage) {
+    MediaPlayerHost& host = NewHost();
+    ASSERT_NE(nullptr, host.Create(parent_, 0, 0));
+    const Text path("C:\\media\\clip one.mp4");
+    EXPECT_STREQ(path.c_str(), host.URL(path).c_str());
+    EXPECT_EQ(S_OK, host.Control().LastResult());
+    EXPECT_STREQ(path.c_str(), host.URL().c_str());
+
+    // The application's code page 936 texts reach the control intact where the system
+    // code page is 936.
+    if (GetACP() == 936) {
+        const Text chinese("C:\\媒体\\复制.mp3");
+        EXPECT_STREQ(chinese.c_str(), host.URL(chinese).c_str());
+    }
+}
+
+TEST_F(MediaPlayerHostTest, CallsReachThePlayerAndItsSubObjects) {
+    MediaPlayerHost& host = NewHost();
+    ASSERT_NE(nullptr, host.Create(parent_, 0, 0));
+    EXPECT_GT(host.versionInfo().Length(), 0);
+    EXPECT_EQ(S_OK, host.Control().LastResult());
+
+    EXPECT_EQ(30, host.volume(30));  // settings, written and read back
+    EXPECT_EQ(0, host.autoStart(false));
+    EXPECT_EQ(1, host.autoStart(true));
+
+    AutomationRef control = host.Control();
+    AutomationRef controls =
+        CallAutomation(control, "Controls", AutomationCallKind::kRead).ToObject();
+    ASSERT_FALSE(controls.IsEmpty());
+    CallAutomation(controls, "stop", AutomationCallKind::kMethod);
+    EXPECT_TRUE(SUCCEEDED(controls.LastResult())) << std::hex << controls.LastResult();
+
+    EXPECT_EQ(0, CallAutomation(control, "noSuchMember", AutomationCallKind::kRead).ToNumber());
+    EXPECT_TRUE(FAILED(control.LastResult()));
+}
+
+TEST_F(MediaPlayerHostTest, VisibleAndEnabledReportThePreviousState) {
+    MediaPlayerHost& host = NewHost();
+    ASSERT_NE(nullptr, host.Create(parent_, 0, 0));
+    EXPECT_EQ(1, host.Visible());
+    EXPECT_EQ(1, host.Visible(false));
+    EXPECT_FALSE(IsWindowVisible(host.HostWindow()));
+    EXPECT_EQ(0, host.Visible());
+    EXPECT_EQ(0, host.Visible(true));
+    EXPECT_TRUE(IsWindowVisible(host.HostWindow()));
+
+    EXPECT_EQ(0, host.Enabled(false));  // it was enabled
+    EXPECT_EQ(0, host.Enabled());
+    EXPECT_NE(0, host.Enabled(true));
+    EXPECT_EQ(1, host.Enabled());
+}
+
+TEST_F(MediaPlayerHostTest, CopySharesTheControlAndDestroyClosesTheHost) {
+    MediaPlayerHost& host = NewHost();
+    HWND window = host.Create(parent_, 0, 0);
+    ASSERT_NE(nullptr, window);
+    auto copy = host.Clone();
+    EXPECT_EQ(window, copy->HostWindow());
+    EXPECT_EQ(host.Control().Object(), copy->Control().Object());
+    copy.reset();
+
+    host.Destroy();
+    EXPECT_TRUE(host.Control().IsEmpty());
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(0, host.URL(Text("C:\\after.mp3")).Length());
+}
+
+// Every player operation of a host without a control gives its empty value.
+void ExpectEveryOperationEmpty(MediaPlayerHost& host) {
+    EXPECT_EQ(0, host.URL(Text("C:\\clip.mp4")).Length());
+    EXPECT_EQ(E_POINTER, host.Control().LastResult());
+    EXPECT_EQ(0, host.URL().Length());
+    EXPECT_EQ(0, host.playState());
+    EXPECT_EQ(0, host.openState());
+    EXPECT_EQ(0, host.status().Length());
+    EXPECT_EQ(0, host.versionInfo().Length());
+    EXPECT_EQ(0, host.isOnline());
+    EXPECT_EQ(0, host.playerEnabled(true));
+    EXPECT_EQ(0, host.fullScreen(true));
+    EXPECT_EQ(0, host.enableContextMenu(true));
+    EXPECT_EQ(0, host.uiMode(Text("none")).Length());
+    EXPECT_EQ(0, host.stretchToFit(true));
+    EXPECT_EQ(0, host.windowlessVideo(true));
+    EXPECT_EQ(0, host.isRemote());
+    host.play();
+    host.pause();
+    host.stop();
+    host.fastForward();
+    host.fastReverse();
+    host.next();
+    host.previous();
+    EXPECT_EQ(0, host.currentPositionString().Length());
+    EXPECT_EQ(0.0, host.currentPosition(12.5));
+    EXPECT_EQ(0, host.getItemInfo(Text("Title")).Length());
+    host.setItemInfo(Text("Title"), Text("x"));
+    EXPECT_EQ(0, host.getItemInfoByAtom(1).Length());
+    EXPECT_EQ(0, host.attributeCount());
+    EXPECT_EQ(0, host.durationString().Length());
+    EXPECT_EQ(0, host.duration());
+    EXPECT_EQ(0, host.markerCount());
+    EXPECT_EQ(0, host.imageSourceHeight());
+    EXPECT_EQ(0, host.imageSourceWidth());
+    EXPECT_EQ(0, host.name().Length());
+    EXPECT_EQ(0, host.sourceURL().Length());
+    EXPECT_EQ(0, host.volume(50));
+    EXPECT_EQ(0, host.balance(10));
+    EXPECT_EQ(0, host.playCount(2));
+    EXPECT_EQ(0, host.mute(true));
+    EXPECT_EQ(0, host.autoStart(true));
+    EXPECT_EQ(0, host.framesSkipped());
+    EXPECT_EQ(0, host.encodedFrameRate());
+    EXPECT_EQ(0, host.downloadProgress());
+    EXPECT_EQ(0, host.maxBandwidth(100));
+    EXPECT_EQ(0, host.bitRate());
+    EXPECT_EQ(0, host.frameRate());
+    EXPECT_EQ(0, host.bufferingTime(100));
+    EXPECT_EQ(0, host.bufferingProgress());
+    EXPECT_EQ(0, host.bufferingCount());
+    EXPECT_EQ(0, host.receptionQuality());
+    EXPECT_EQ(0, host.lostPackets());
+    EXPECT_EQ(0, host.receivedPackets());
+    EXPECT_EQ(0, host.recoveredPackets());
+    EXPECT_EQ(0, host.bandWidth());
+    EXPECT_EQ(E_POINTER, host.Control().LastResult());
+}
+
+// A class factory that refuses to make the player. Registered in this process it comes
+// before the machine's registration, so the control cannot be created, as on a machine
+// without it.
+class RefusingPlayerFactory : public IClassFactory {
+  public:
+    RefusingPlayerFactory() {
+        CLSID player = {};
+        CLSIDFromString(L"{6BF52A52-394A-11d3-B153-00C04F79FAA6}", &player);
+        registered_ = SUCCEEDED(CoRegisterClassObject(player, this, CLSCTX_INPROC_SERVER,
+                                                      REGCLS_MULTIPLEUSE, &cookie_));
+    }
+    ~RefusingPlayerFactory() {
+        if (registered_)
+            CoRevokeClassObject(cookie_);
+    }
+    bool Registered() const { return registered_; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+        if (iid != IID_IUnknown && iid != IID_IClassFactory) {
+            *object = nullptr;
+            return E_NOINTERFACE;
+        }
+        *object = static_cast<IClassFactory*>(this);
+        return S_OK;
+    }
+    // Lives on the test's stack; COM's references do not decide its life.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** object) override {
+        *object = nullptr;
+        return CLASS_E_CLASSNOTAVAILABLE;
+    }
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
+
+  private:
+    DWORD cookie_ = 0;
+    bool registered_ = false;
+};
+
+TEST_F(MediaPlayerHostTest, HostWhoseControlCouldNotBeCreatedGivesEmptyValues) {
+    {
+        RefusingPlayerFactory refusing;
+        ASSERT_TRUE(refusing.Registered());
+        MediaPlayerHost& host = NewHost();
+        EXPECT_EQ(nullptr, host.Create(parent_, 0, 0));
+        EXPECT_TRUE(IsWindow(host.HostWindow())) << "the host window stays in place";
+        EXPECT_TRUE(host.Control().IsEmpty());
+        ExpectEveryOperationEmpty(host);
+    }
+
+    MediaPlayerHost neverCreated;
+    ExpectEveryOperationEmpty(neverCreated);
+}
+
+}  // namespace

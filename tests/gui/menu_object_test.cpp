@@ -1,0 +1,179 @@
+// MenuObject against real Win32 menus; the popup tests drive the menu's modal loop with
+// real key presses sent from a second thread.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <initializer_list>
+#include <thread>
+
+#include "tests/support/wait.h"
+#include "ui/menu_object.h"
+
+namespace {
+
+TextBlock Wide(const wchar_t* text) {
+    return TextBlock::FromWide(text);
+}
+
+struct PopupSearch {
+    DWORD threadId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchPopupMenu(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<PopupSearch*>(data);
+    wchar_t className[16] = {};
+    GetClassNameW(window, className, 16);
+    if (lstrcmpW(className, L"#32768") != 0 || !IsWindowVisible(window) ||
+        GetWindowThreadProcessId(window, nullptr) != search->threadId)
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+// The visible popup menu window ("#32768") of the given thread, or null.
+HWND FindPopupMenuOf(DWORD threadId) {
+    PopupSearch search = {threadId, nullptr};
+    EnumWindows(MatchPopupMenu, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void PressKeys(std::initializer_list<WORD> keys) {
+    for (WORD key : keys) {
+        INPUT input[2] = {};
+        input[0].type = INPUT_KEYBOARD;
+        input[0].ki.wVk = key;
+        input[1] = input[0];
+        input[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, input, sizeof(INPUT));
+    }
+}
+
+class MenuObjectTest : public ::testing::Test {
+  protected:
+    // One owner for the whole suite: hiding a top-level window costs Wine a long wait
+    // for the window manager when there is none.
+    static void SetUpTestSuite() {
+        owner_ = CreateWindowExW(0, L"STATIC", L"menu owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
+                                 50, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    }
+    static void TearDownTestSuite() { DestroyWindow(owner_); }
+    void SetUp() override { ASSERT_NE(nullptr, owner_); }
+    void TearDown() override { menu_.Destroy(); }
+
+    // Shows the menu and, from a second thread, waits for it and presses the keys.
+    // Returns TrackPopup's result.
+    int32_t TrackWithKeys(std::initializer_list<WORD> keys) {
+        const DWORD uiThread = GetCurrentThreadId();
+        std::atomic<bool> tracking{true};
+        std::atomic<bool> menuSeen{false};
+        std::thread driver([&] {
+            HWND popup = nullptr;
+            menuSeen = WaitUntil([&] { return (popup = FindPopupMenuOf(uiThread)) != nullptr; });
+            if (menuSeen)
+                PressKeys(keys);
+            // A menu that ignored the keys is closed, so the test fails instead of hanging.
+            if (!WaitUntil([&] { return !tracking; }) && popup)
+                PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+        });
+        const int32_t result = menu_.TrackPopup(120, 120, owner_, TPM_RETURNCMD);
+        tracking = false;
+        driver.join();
+        EXPECT_TRUE(menuSeen) << "the popup menu never appeared";
+        return result;
+    }
+
+    static inline HWND owner_ = nullptr;
+    MenuObject menu_;
+};
+
+TEST_F(MenuObjectTest, SecondCreatePopupKeepsTheFirstMenuAndItsItemsAnyCodePage) {
+    ASSERT_EQ(1, menu_.CreatePopup());
+    HMENU first = menu_.GetHandle();
+    ASSERT_EQ(1, menu_.AppendItem(Wide(L"删除配置项"), 1));
+
+    EXPECT_EQ(0, menu_.CreatePopup());
+    EXPECT_EQ(0, menu_.CreateBar());
+    EXPECT_EQ(0, menu_.Attach(CreatePopupMenu()));
+    EXPECT_EQ(first, menu_.GetHandle());
+    EXPECT_EQ(1, menu_.GetItemCount());
+    EXPECT_EQ(1, menu_.GetItemID(0));
+    EXPECT_EQ(std::wstring(L"删除配置项"), std::wstring(menu_.GetItemText(0).WideView()));
+    EXPECT_EQ(std::wstring(L"删除配置项"), std::wstring(menu_.GetItemText(1, false).WideView()));
+}
+
+TEST_F(MenuObjectTest, DestroyEmptiesTheObjectForANewMenu) {
+    ASSERT_EQ(1, menu_.CreatePopup());
+    ASSERT_EQ(1, menu_.SetBackColor(RGB(10, 20, 30)));
+    EXPECT_EQ(1, menu_.Destroy());
+    EXPECT_EQ(nullptr, menu_.GetHandle());
+    EXPECT_EQ(0, menu_.AppendItem(Wide(L"x"), 1));  // no menu: the system call fails
+    EXPECT_EQ(1, menu_.CreatePopup());
+}
+
+TEST_F(MenuObjectTest, ItemQueriesByPositionAndCommand) {
+    ASSERT_EQ(1, menu_.CreatePopup());
+    menu_.AppendItem(Wide(L"first"), 10);
+    menu_.AppendSeparator();
+    menu_.InsertItem(0, Wide(L"zeroth"), 5);
+    ASSERT_EQ(3, menu_.GetItemCount());
+    EXPECT_EQ(5, menu_.GetItemID(0));
+    EXPECT_EQ(10, menu_.GetItemID(1));
+
+    EXPECT_EQ(0, menu_.IsChecked(10, false));
+    menu_.CheckItem(10, true, false);
+    EXPECT_EQ(1, menu_.IsChecked(1));
+    // A missing item reports all bits set; it is not "checked".
+    EXPECT_EQ(-1, menu_.GetState(99));
+    EXPECT_EQ(0, menu_.IsChecked(99));
+
+    EXPECT_EQ(1, menu_.SetItemText(5, Wide(L"renamed"), false));
+    EXPECT_EQ(std::wstring(L"renamed"), std::wstring(menu_.GetItemText(0).WideView()));
+    EXPECT_EQ(1, menu_.SetItemData(0, 0x1234));
+    EXPECT_EQ(0x1234u, menu_.GetItemData(5, false));
+    EXPECT_EQ(1, menu_.SetDefaultItem(1));
+    EXPECT_EQ(10, menu_.GetDefaultItem());
+    EXPECT_EQ(0, menu_.GetItemText(42).WideLength());
+
+    EXPECT_EQ(1, menu_.RemoveItem(0));
+    EXPECT_EQ(2, menu_.GetItemCount());
+}
+
+TEST_F(MenuObjectTest, SubMenusAndCopiesShareHandles) {
+    ASSERT_EQ(1, menu_.CreateBar());
+    MenuObject sub;
+    ASSERT_EQ(1, sub.CreatePopup());
+    sub.AppendItem(Wide(L"inner"), 7);
+    ASSERT_EQ(1, menu_.AppendSubMenu(sub, Wide(L"&File")));
+
+    MenuObject& found = menu_.GetSubMenu(0);
+    EXPECT_EQ(&LibrarySubMenuObject(), &found);
+    EXPECT_EQ(sub.GetHandle(), found.GetHandle());
+    EXPECT_EQ(-1, menu_.GetItemID(0));  // a submenu has no command
+
+    auto copy = menu_.Clone();
+    EXPECT_EQ(menu_.GetHandle(), copy->GetHandle());
+    copy.reset();  // destroying a copy leaves the menu alone
+    EXPECT_EQ(1, menu_.GetItemCount());
+
+    ASSERT_EQ(1, menu_.SetToWindow(owner_));
+    EXPECT_EQ(menu_.GetHandle(), GetMenu(owner_));
+    SetMenu(owner_, nullptr);
+}
+
+TEST_F(MenuObjectTest, TrackPopupReturnsZeroAfterEscape) {
+    ASSERT_EQ(1, menu_.CreatePopup());
+    menu_.AppendItem(Wide(L"删除配置项"), 1);
+    EXPECT_EQ(0, TrackWithKeys({VK_ESCAPE}));
+}
+
+TEST_F(MenuObjectTest, TrackPopupReturnsTheItemChosenByKeyboard) {
+    ASSERT_EQ(1, menu_.CreatePopup());
+    menu_.AppendItem(Wide(L"one"), 41);
+    menu_.AppendItem(Wide(L"two"), 42);
+    EXPECT_EQ(42, TrackWithKeys({VK_DOWN, VK_DOWN, VK_RETURN}));
+}
+
+}  // namespace
