@@ -14,7 +14,7 @@ enum FatalErrorNumber : int {
     kIndexAboveCount = 1,
     kNumberExpected = 2,
     kIndexBelowOne = 4,
-    kSystemCallStack = 6,
+    kSystemCallStack = 6,  // not raised: calls into system functions are typed when built
     kChoiceOutOfRange = 9,
     kNegativeArraySize = 10,
     kUnknownValueKind = 100,
