@@ -85,6 +85,7 @@ FARPROC BindSystemFunction(const char* dll, const char* function, FARPROC* slot)
         wsprintfA(text, "无法定位DLL文件:\"%s\"当中的\"%s\"函数.", dll, function);
         ReportBindingFailure(text);
     }
-    *slot = address;
+    if (slot)
+        *slot = address;
     return address;
 }

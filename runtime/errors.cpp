@@ -77,9 +77,3 @@ void FatalError(int number, ErrorLocation where) {
     ShowSystemBox(text, "error", MB_ICONERROR);
     ExitProgram(0);
 }
-
-void FatalError(int number, const ErrorLocation* where) {
-    if (where)
-        FatalError(number, *where);
-    FatalError(number);
-}

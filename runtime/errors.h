@@ -14,7 +14,7 @@ enum FatalErrorNumber : int {
     kIndexAboveCount = 1,
     kNumberExpected = 2,
     kIndexBelowOne = 4,
-    kSystemCallStack = 6,
+    kSystemCallStack = 6,  // not raised: calls into system functions are typed when built
     kChoiceOutOfRange = 9,
     kNegativeArraySize = 10,
     kUnknownValueKind = 100,
@@ -26,8 +26,6 @@ const char* FatalErrorDescription(int number);
 // Shows the "error" box for the number (with the location when given) and ends the program.
 [[noreturn]] void FatalError(int number);
 [[noreturn]] void FatalError(int number, ErrorLocation where);
-// Without a location when `where` is null.
-[[noreturn]] void FatalError(int number, const ErrorLocation* where);
 
 using ExitCallback = void (*)();
 // Callbacks run by ExitProgram in the order they were registered.

@@ -43,6 +43,13 @@ char* CopyBytes(const char* bytes, int32_t byteCount) {
     return copy;
 }
 
+// The location is optional: a list access may come with one or without.
+[[noreturn]] void FatalErrorAt(int number, const ErrorLocation* where) {
+    if (where)
+        FatalError(number, *where);
+    FatalError(number);
+}
+
 }  // namespace
 
 // ---- TextBlock -----------------------------------------------------------------------------
@@ -215,9 +222,9 @@ void RuntimeList<Element>::Append(Element&& element) {
 template <class Element>
 const Element& RuntimeList<Element>::Checked(int32_t index, const ErrorLocation* where) const {
     if (index < 1)
-        FatalError(kIndexBelowOne, where);
+        FatalErrorAt(kIndexBelowOne, where);
     if (index > Count())
-        FatalError(kIndexAboveCount, where);
+        FatalErrorAt(kIndexAboveCount, where);
     return block_->items[index - 1];
 }
 
@@ -234,7 +241,7 @@ void RuntimeList<Element>::Resize(int32_t count, ErrorLocation where) {
 template <class Element>
 void RuntimeList<Element>::Resize(int32_t count, const ErrorLocation* where) {
     if (count < 0)
-        FatalError(kNegativeArraySize, where);
+        FatalErrorAt(kNegativeArraySize, where);
     const int32_t current = Count();
     if (count == current)
         return;
