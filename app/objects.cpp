@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/file_enumeration.h"
+#include "app/rules.h"
 
 namespace {
 
@@ -24,9 +25,19 @@ void ConstructObjects() {
 void DisposeObjects() {
     if (!g_objects)
         return;
-    ApplicationObjects& objects = *g_objects;
-    objects.mainWindow.DetachFromWindow();
+    // In inventory order; a window that still exists is only un-subclassed, not destroyed.
+    ApplicationObjects& o = *g_objects;
+    const std::initializer_list<ControlObject*> mainWindowObjects = {
+        &o.mainWindow,         &o.fileList,       &o.directoryLabel, &o.directoryEdit,
+        &o.chooseFolderButton, &o.readListButton, &o.rulesButton,    &o.ruleList};
+    for (ControlObject* object : mainWindowObjects) object->DetachFromWindow();
+    HotkeyList.Clear();
     FilePathList.Clear();
-    objects.ruleDialog.DetachFromWindow();
+    const std::initializer_list<ControlObject*> dialogObjects = {
+        &o.ruleDialog,     &o.hotkeyLabel, &o.hotkeyEdit,         &o.operationLabel,
+        &o.operationCombo, &o.targetLabel, &o.targetEdit,         &o.chooseTargetButton,
+        &o.addButton,      &o.cancelButton};
+    for (ControlObject* object : dialogObjects) object->DetachFromWindow();
+    ConfigPath = Text();
     g_objects.reset();
 }

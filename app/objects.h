@@ -3,6 +3,14 @@
 // native windows come and go (the rule dialog's with each opening).
 #pragma once
 
+#include "ui/button_control.h"
+#include "ui/combo_box_control.h"
+#include "ui/edit_control.h"
+#include "ui/folder_browser.h"
+#include "ui/label_control.h"
+#include "ui/list_view_control.h"
+#include "ui/media_player_host.h"
+#include "ui/menu_object.h"
 #include "ui/window.h"
 
 // Inventory, in construction order:
@@ -29,11 +37,31 @@
 //  21 add button                ButtonControl
 //  22 cancel button             ButtonControl
 //  23 dialog folder browser     FolderBrowser
-// Members are declared in this order, so construction follows it; each class joins the
-// struct at its place as it becomes available.
+// Members are declared in this order, so construction follows it. The two lists of
+// item 11 live beside the code that fills them (HotkeyList, FilePathList).
 struct ApplicationObjects {
-    Window mainWindow;  // 1
-    Window ruleDialog;  // 13
+    Window mainWindow;                  // 1
+    ListViewControl fileList;           // 2
+    LabelControl directoryLabel;        // 3
+    EditControl directoryEdit;          // 4
+    ButtonControl chooseFolderButton;   // 5
+    ButtonControl readListButton;       // 6
+    ButtonControl rulesButton;          // 7
+    ListViewControl ruleList;           // 8
+    MediaPlayerHost mediaPlayer;        // 9
+    MenuObject ruleMenu;                // 10
+    FolderBrowser mainFolderBrowser;    // 12
+    Window ruleDialog;                  // 13
+    LabelControl hotkeyLabel;           // 14
+    EditControl hotkeyEdit;             // 15
+    LabelControl operationLabel;        // 16
+    ComboBoxControl operationCombo;     // 17
+    LabelControl targetLabel;           // 18
+    EditControl targetEdit;             // 19
+    ButtonControl chooseTargetButton;   // 20
+    ButtonControl addButton;            // 21
+    ButtonControl cancelButton;         // 22
+    FolderBrowser dialogFolderBrowser;  // 23
 };
 
 // The objects; constructs them on first use when start-up has not done so yet.

@@ -1,0 +1,15 @@
+// The modal dialog "规则配置" in which rules are added one at a time.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Click handler of "快捷键规则配置": shows the dialog modally over the main window.
+int32_t OpenRuleDialog();
+// The dialog's creation handler: centres it and creates its nine controls.
+int32_t BuildRuleDialog(HWND dialog);
+// Click handlers of "选择目录", "添加规则" and "取消".
+int32_t ChooseTargetDirectory();
+int32_t AddRule();
+int32_t CloseRuleDialog();
