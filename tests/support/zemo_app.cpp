@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include <atomic>
+#include <thread>
+
 #include "tests/support/input.h"
 
 const wchar_t* const kMainWindowTitle = L"ZEMO文件分类整理 墨池社区";
@@ -46,9 +49,22 @@ std::wstring ZemoApp::DirectoryText() const { return WindowText(Control(kDirecto
 
 void ZemoApp::Click(int id) { PostMessageW(Control(id), BM_CLICK, 0, 0); }
 
-bool ZemoApp::ClickAndWait(HWND button, DWORD timeoutMs) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+MessageBoxInfo ZemoApp::ClickAndAnswer(HWND button) {
+    // The click is sent from a thread of its own, which returns once the handler has.
+    std::atomic<bool> handled{false};
+    std::thread clicker([&] {
+        SendMessageW(button, BM_CLICK, 0, 0);
+        handled = true;
+    });
+    MessageBoxInfo box;
+    WaitUntil([&] {
+        if (handled) return true;
+        box = WaitForMessageBox(process_->Id(), nullptr, 0);
+        return box.window != nullptr;
+    });
+    if (box.window) AnswerMessageBox(box.window);
+    clicker.join();
+    return box;
 }
 
 void ZemoApp::ReadDirectory(const std::wstring& directory) {

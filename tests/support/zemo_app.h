@@ -65,9 +65,10 @@ public:
     std::wstring DirectoryText() const;
     // Clicks a button of the main window with BM_CLICK, posted so the test never blocks.
     void Click(int id);
-    // Clicks a button and waits until its click handler has returned. False when it is
-    // still running at the deadline (for example because it shows a message box).
-    bool ClickAndWait(HWND button, DWORD timeoutMs = 5000);
+    // Clicks a button and waits until its click handler has returned. When the handler
+    // shows a message box meanwhile, the box is read, answered with OK and returned;
+    // otherwise the result's window is null.
+    MessageBoxInfo ClickAndAnswer(HWND button);
 
     // Clicks "快捷键规则配置" and waits for the dialog and its controls.
     std::optional<RuleDialog> OpenRuleDialog();
