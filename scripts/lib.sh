@@ -3,7 +3,8 @@ ZEMO_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ZEMO_BUILD=$ZEMO_ROOT/build
 
 export WINEPREFIX=${WINEPREFIX:-$ZEMO_BUILD/wineprefix}
-export WINEDLLOVERRIDES="mscoree=;mshtml="
+# No Mono or Gecko installer dialogs; no sound drivers (a headless run has no sound device).
+export WINEDLLOVERRIDES="mscoree=;mshtml=;winealsa.drv=d;winepulse.drv=d"
 export WINEDEBUG=${WINEDEBUG:--all}
 
 # The Wine loader. wine64 runs 64-bit programs and, where the kernel can run 32-bit

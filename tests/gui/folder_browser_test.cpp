@@ -55,14 +55,13 @@ std::string DescribeDialog(HWND dialog) {
            " items without a selection";
 }
 
-std::wstring TempFolder(const wchar_t* name) {
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring folder = std::wstring(temp) + name;
+// A folder of the test's own at the root of C:. Not in the temporary folder: right after
+// other tests have created and removed many folders there, Wine's folder dialog sometimes
+// cannot select a folder inside it.
+std::wstring OwnFolder(const wchar_t* name) {
+    std::wstring folder = L"C:\\" + std::wstring(name) + L" " + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
-    wchar_t longName[MAX_PATH] = {};
-    GetLongPathNameW(folder.c_str(), longName, MAX_PATH);
-    return longName;
+    return folder;
 }
 
 class FolderBrowserTest : public ::testing::Test {
@@ -79,10 +78,11 @@ class FolderBrowserTest : public ::testing::Test {
         std::string seen;
         std::thread driver([&] {
             HWND dialog = nullptr;
+            // Wine fills the shell's folder tree slowly on a loaded machine.
             dialogSeen = WaitUntil([&] {
                 dialog = FindDialogOf(uiThread);
                 return dialog && TreeHasSelection(dialog);
-            });
+            }, 60000);
             if (!dialogSeen)
                 seen = DescribeDialog(dialog);
             if (dialog)
@@ -125,7 +125,7 @@ TEST_F(FolderBrowserTest, CancelledBrowseGivesAnEmptyPath) {
 }
 
 TEST_F(FolderBrowserTest, ChosenFolderGivesItsPathOnce) {
-    const std::wstring folder = TempFolder(L"zemo browse folder");
+    const std::wstring folder = OwnFolder(L"zemo browse folder");
     ASSERT_FALSE(folder.empty());
     FolderBrowser browser;
     browser.Configure(TextBlock::FromWide(L"请选择一个文件夹"), TextBlock::FromWide(folder.c_str()),

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "tests/support/wait.h"
+#include "tests/support/input.h"
 #include "ui/menu_object.h"
 
 namespace {
@@ -66,6 +67,14 @@ class MenuObjectTest : public ::testing::Test {
     // Shows the menu and, from a second thread, waits for it and presses the keys.
     // Returns TrackPopup's result.
     int32_t TrackWithKeys(std::initializer_list<WORD> keys) {
+        // A pointer left over the menu by an earlier test would highlight an item and
+        // shift the keyboard navigation.
+        const POINT away = {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
+        MoveMouseTo(away);
+        EXPECT_TRUE(WaitUntil([&] {
+            POINT now;
+            return GetCursorPos(&now) && now.x == away.x && now.y == away.y;
+        }));
         const DWORD uiThread = GetCurrentThreadId();
         std::atomic<bool> tracking{true};
         std::atomic<bool> menuSeen{false};
