@@ -9,15 +9,17 @@
 #include "runtime/binding.h"
 #include "runtime/message.h"
 
+#include <commctrl.h>
+
 namespace {
 
-enum FileColumn : int32_t { kIndexColumn = 0, kNameColumn = 1 };
+enum FileColumn : int32_t { kNameColumn = 1 };
 
 // "01" to "09", then "10", "11", ... "100".
 TextBlock IndexText(int32_t position) {
-    const Text number = ValueToText(Value(position));
-    if (ValueToInteger(Value(number)) < 10) return ToUtf16(JoinTexts({"0", number.c_str()}));
-    return ToUtf16(number);
+    wchar_t text[16];
+    wsprintfW(text, position < 10 ? L"0%d" : L"%d", position);
+    return TextBlock::FromWide(text);
 }
 
 }  // namespace
@@ -47,12 +49,13 @@ int32_t LoadFileList() {
     FilePathList.Clear();
     const int32_t count = EnumerateFiles(edit.Text(), TextBlock::FromWide(L"*"), FilePathList, true);
 
-    // Rows go in with redraw suspended: repainting after every row would make a large
-    // directory take minutes.
+    // Rows go in with redraw suspended (repainting after every row would make a large
+    // directory take minutes) and with room for all of them made at once. Each row is
+    // numbered by its position and shows its name as code page 936 can show it.
     list.SuspendRedraw();
+    list.Send(LVM_SETITEMCOUNT, count, 0);
     for (int32_t i = 1; i <= count; ++i) {
-        const int32_t row = list.InsertItem();
-        list.SetItemText(row, kIndexColumn, IndexText(list.GetItemCount()));
+        const int32_t row = list.InsertItem(std::nullopt, IndexText(list.GetItemCount() + 1));
         const Text path = FromUtf16(FilePathList.At(i));
         list.SetItemText(row, kNameColumn, ToUtf16(FileNameFromPath(path)));
     }

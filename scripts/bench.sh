@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Loading speed of the file list. Creates directories of 1,000, 10,000 and 100,000 empty
 # files and prints, for each, measured in one run on the same display: a bare enumeration
-# (FindFirstFileW loop), a minimal program filling a bare list view with redraw off, and
-# zemo.exe from the click on "读取文件列表" until it shows the last row, with the ratio
-# of the last to the bare list view. Times are the best of three runs, in milliseconds.
+# (FindFirstFileW loop), a minimal program filling a bare list view with redraw off, the
+# same minimal program with the file list's styles, and zemo.exe from the click on
+# "读取文件列表" until it shows the last row; then the ratio of zemo to the bare list view
+# and to enumeration plus the styled fill. Best of three runs, in milliseconds; every
+# program is started fresh for each run.
 # Usage: scripts/bench.sh [sizes...]
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -28,13 +30,14 @@ for n in "${sizes[@]}"; do
 done
 
 zemo_ensure_prefix
+zemo_headless_overrides
 cleanup() { zemo_stop_wineserver; zemo_stop_xvfb; }
 trap cleanup EXIT
 zemo_start_xvfb
 zemo_start_wineserver
 
 echo "zemo.exe: $preset build; Wine $("$ZEMO_WINE" --version 2>/dev/null || true)"
-printf "%8s %12s %12s %12s %8s\n" files enumerate "list view" zemo ratio
+printf "%8s %10s %10s %10s %10s %8s %8s\n" files enumerate "list view" styled zemo "z/list" "z/(e+s)"
 for n in "${sizes[@]}"; do
   windir=$("$ZEMO_WINE" winepath -w "$data/files-$n" 2>/dev/null | tr -d '\r')
   LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_file_list.exe" "$windir" "$("$ZEMO_WINE" winepath -w "$bin/zemo.exe" 2>/dev/null | tr -d '\r')" 3 2>/dev/null

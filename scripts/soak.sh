@@ -12,6 +12,7 @@ preset=$(zemo_test_preset)
 bin=$ZEMO_BUILD/$preset/bin
 
 zemo_ensure_prefix
+zemo_headless_overrides
 cleanup() { zemo_stop_wineserver; zemo_stop_xvfb; }
 trap cleanup EXIT
 zemo_start_xvfb

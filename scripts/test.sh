@@ -15,6 +15,7 @@ if [ "$preset" != release ]; then
 fi
 
 zemo_ensure_prefix
+zemo_headless_overrides
 cleanup() {
   zemo_stop_wineserver
   zemo_stop_xvfb

@@ -1,12 +1,16 @@
 // Measures loading a directory into the file list, in one run on one display:
 //   enumerate  - a bare FindFirstFileW / FindNextFileW loop over the directory;
-//   list view  - a minimal program's list view (four columns, like the file list) filled
-//                with the same rows (index text and file name) with redraw off;
+//   list view  - a minimal program, started fresh like zemo.exe, that fills a bare list
+//                view (four columns) with the same rows (index text and file name) with
+//                redraw off;
+//   styled     - the same minimal program with the file list's extended styles and its
+//                room for all rows made at once, as zemo.exe fills it;
 //   zemo       - the real zemo.exe: from the click on "读取文件列表" until its file list
-//                holds the last row.
+//                holds the last row (enumeration included).
 // Usage: bench_file_list.exe <directory> <zemo.exe> [repeats]
-// Prints one line: files, the three times in milliseconds (best of the repeats), and the
-// ratio of zemo to the bare list view.
+//        bench_file_list.exe --fill <directory> plain|styled   (the minimal program)
+// Prints one line: files, the four times in milliseconds (best of the repeats), the ratio
+// of zemo to the bare list view, and the ratio of zemo to enumeration plus the styled fill.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
@@ -54,7 +58,7 @@ std::vector<std::wstring> Enumerate(const std::wstring& directory, double* ms) {
     return names;
 }
 
-double FillBareListView(const std::vector<std::wstring>& names) {
+double FillListView(const std::vector<std::wstring>& names, bool styled) {
     HWND top = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700,
                                400, nullptr, nullptr, nullptr, nullptr);
     HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
@@ -66,10 +70,12 @@ double FillBareListView(const std::vector<std::wstring>& names) {
         LVCOLUMNW column = {LVCF_TEXT | LVCF_WIDTH, 0, widths[c], const_cast<LPWSTR>(titles[c])};
         SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
     }
+    if (styled) SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, 0x80423);
     UpdateWindow(top);
 
     const LARGE_INTEGER start = Now();
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    if (styled) SendMessageW(list, LVM_SETITEMCOUNT, names.size(), 0);
     wchar_t index[16];
     for (size_t i = 0; i < names.size(); ++i) {
         LVITEMW item = {};
@@ -90,6 +96,15 @@ double FillBareListView(const std::vector<std::wstring>& names) {
     const double ms = Milliseconds(start, Now());
     DestroyWindow(top);
     return ms;
+}
+
+// Runs this program as the minimal list view program in a fresh process; its exit code
+// is the fill time in milliseconds.
+double FillInFreshProcess(const std::wstring& directory, bool styled) {
+    TestProcess child(ProgramPath(L"bench_file_list.exe"),
+                      L"--fill \"" + directory + L"\" " + (styled ? L"styled" : L"plain"));
+    const std::optional<DWORD> ms = child.WaitForExit(600000);
+    return ms ? static_cast<double>(*ms) : -1;
 }
 
 // The real program, started from a copy in a fresh directory so no config.ini is found.
@@ -125,6 +140,13 @@ double LoadInZemo(const std::wstring& zemo, const std::wstring& directory, int e
 int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&controls);
+    if (argc == 4 && std::wstring(argv[1]) == L"--fill") {
+        double ignored = 0;
+        const std::vector<std::wstring> names = Enumerate(argv[2], &ignored);
+        return static_cast<int>(FillListView(names, std::wstring(argv[3]) == L"styled") + 0.5);
+    }
     if (argc < 3) {
         std::fprintf(stderr, "usage: bench_file_list <directory> <zemo.exe> [repeats]\n");
         return 2;
@@ -132,16 +154,15 @@ int main() {
     const std::wstring directory = argv[1];
     const std::wstring zemo = argv[2];
     const int repeats = argc > 3 ? std::max(1, _wtoi(argv[3])) : 3;
-    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
 
-    double enumerate = 1e300, bare = 1e300, real = 1e300;
+    double enumerate = 1e300, bare = 1e300, styled = 1e300, real = 1e300;
     std::vector<std::wstring> names;
     for (int r = 0; r < repeats; ++r) {
         double ms = 0;
         names = Enumerate(directory, &ms);
         enumerate = std::min(enumerate, ms);
-        bare = std::min(bare, FillBareListView(names));
+        bare = std::min(bare, FillInFreshProcess(directory, false));
+        styled = std::min(styled, FillInFreshProcess(directory, true));
         const double loaded = LoadInZemo(zemo, directory, static_cast<int>(names.size()));
         if (loaded < 0) {
             std::fprintf(stderr, "zemo.exe did not show the last row\n");
@@ -149,7 +170,7 @@ int main() {
         }
         real = std::min(real, loaded);
     }
-    std::printf("%8zu %12.1f %12.1f %12.1f %8.2f\n", names.size(), enumerate, bare, real,
-                real / bare);
+    std::printf("%8zu %10.0f %10.0f %10.0f %10.0f %8.2f %8.2f\n", names.size(), enumerate, bare,
+                styled, real, real / bare, real / (enumerate + styled));
     return 0;
 }

@@ -1,0 +1,154 @@
+// The application inside the test process: the real main window built by the program's
+// own start-up steps, so its objects can be examined directly.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+
+#include <atomic>
+#include <cstdio>
+#include <thread>
+
+#include "app/file_enumeration.h"
+#include "app/file_list.h"
+#include "app/keyboard_hook.h"
+#include "app/main_window.h"
+#include "app/media_preview.h"
+#include "app/objects.h"
+#include "app/rules.h"
+#include "tests/support/input.h"
+#include "tests/support/process.h"
+#include "ui/library.h"
+#include "ui/window_registry.h"
+
+namespace {
+
+constexpr DWORD kMainWindowStyle = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        CoInitialize(nullptr);
+        ConstructObjects();
+        WindowRegistry::Create();
+        InitialiseLibrary();
+        InitialiseControlHosting();
+        const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
+        Objects().mainWindow.Show(std::nullopt, &title, &BuildMainWindow, 0, std::nullopt,
+                                  std::nullopt, 1070, 640, kMainWindowStyle);
+        // Rules written by the tests go to a file of their own, not beside the program.
+        configHome_ = new TempDirectory;
+        ConfigPath = FromUtf16(TextBlock::FromWide(*configHome_ / L"config.ini"));
+    }
+
+    void SetUp() override { ASSERT_NE(nullptr, MainWindowHandle); }
+
+    // Lists a directory holding these files, as "读取文件列表" does.
+    void Load(std::initializer_list<std::wstring> names) {
+        for (const std::wstring& name : names) WriteFileBytes(files_ / name, "media");
+        Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
+        LoadFileList();
+        ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
+    }
+
+    int32_t RowOf(const std::wstring& name) {
+        ListViewControl& list = Objects().fileList;
+        for (int32_t row = 0; row < list.GetItemCount(); ++row)
+            if (list.GetItemText(row, 1).WideView() == name) return row;
+        return -1;
+    }
+
+    // Makes the file's row the only selected row and the current row.
+    void Select(const std::wstring& name) {
+        ListViewControl& list = Objects().fileList;
+        list.DeselectItem(-1);
+        list.SetSelectionMark(RowOf(name));
+    }
+
+    // The player's URL, as the system code page text the control reports.
+    Text PlayerUrl() { return Objects().mediaPlayer.URL(); }
+    Text SystemText(const std::wstring& path) { return FromUtf16System(path.c_str()); }
+
+    static inline TempDirectory* configHome_ = nullptr;
+    TempDirectory files_;
+};
+
+}  // namespace
+
+TEST_F(ApplicationTest, SelectingExactlyMp4OrMp3HandsTheFileToThePlayer) {
+    Load({L"clip.mp4", L"loud.MP3", L"notes.txt", L"song.mp3", L"clip.mp4.bak"});
+    Objects().mediaPlayer.URL(Text(""));
+
+    Select(L"clip.mp4");
+    EXPECT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
+    for (const wchar_t* ignored : {L"loud.MP3", L"notes.txt", L"clip.mp4.bak"}) {
+        Select(ignored);
+        EXPECT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl()) << ignored;
+    }
+    Select(L"song.mp3");
+    EXPECT_EQ(SystemText(files_ / L"song.mp3"), PlayerUrl());
+}
+
+TEST_F(ApplicationTest, TheFileBeingMovedIsReleasedByThePlayerFirst) {
+    Load({L"clip.mp4", L"other.mp4"});
+    Select(L"clip.mp4");
+    ASSERT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
+
+    ReleasePreviewedFile(TextBlock::FromWide(files_ / L"other.mp4"));  // not the one playing
+    EXPECT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
+    ReleasePreviewedFile(TextBlock::FromWide(files_ / L"CLIP.MP4"));  // names ignore case
+    EXPECT_EQ(Text(""), PlayerUrl());
+}
+
+TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
+    // A large file, a copy rule for it, and the file list holding the keyboard focus.
+    const std::wstring big = files_ / L"big.bin";
+    {
+        std::string chunk(1 << 20, 'z');
+        HANDLE file = CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        for (int i = 0; i < 512; ++i) WriteFile(file, chunk.data(), chunk.size(), &written, nullptr);
+        CloseHandle(file);
+    }
+    Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
+    LoadFileList();
+    TempDirectory target;
+    ListViewControl& rules = Objects().ruleList;
+    const int32_t rule = rules.InsertItem();
+    rules.SetItemText(rule, 0, ToUtf16(KeyName('B')));
+    rules.SetItemText(rule, 1, ToUtf16(Text("复制文件")));
+    rules.SetItemText(rule, 2, TextBlock::FromWide(target.Path()));
+    SaveAllRules();
+    ASSERT_TRUE(BringToForeground(MainWindowHandle));
+    Objects().fileList.Focus();
+    Select(L"big.bin");
+
+    // While the UI thread copies, a second thread presses Shift and counts the presses the
+    // hook procedure saw while the UI thread was still busy (not answering a sent message).
+    std::atomic<int> seenWhileBusy{0};
+    std::thread presser([&] {
+        if (!WaitUntil([&] { return FileExists(target / L"big.bin"); }, 30000)) return;
+        for (int i = 0; i < 200; ++i) {
+            const int64_t before = HookStatistics().calls;
+            PressKeys({VK_LSHIFT});
+            const bool hooked = WaitUntil([&] { return HookStatistics().calls >= before + 2; }, 200);
+            DWORD_PTR ignored = 0;
+            if (SendMessageTimeoutW(MainWindowHandle, WM_NULL, 0, 0, SMTO_NORMAL, 20, &ignored))
+                break;  // the UI thread is free again: the copy is over
+            if (hooked) ++seenWhileBusy;
+        }
+    });
+    PressKeys({'B'});
+    const bool copied = WaitUntil([&] {
+        return Objects().fileList.GetItemText(RowOf(L"big.bin"), 3).WideView() == L"复制成功";
+    }, 120000);
+    presser.join();
+    ASSERT_TRUE(copied);
+    EXPECT_GE(seenWhileBusy.load(), 1) << "no key press reached the hook during the copy";
+    const KeyboardHookStatistics statistics = HookStatistics();
+    std::printf("during a 512 MB copy the hook saw %d presses at once; longest hook call %.1f us"
+                " over %lld calls\n",
+                seenWhileBusy.load(), statistics.longestMicroseconds,
+                static_cast<long long>(statistics.calls));
+    rules.DeleteItem(rule);
+    SaveAllRules();
+}
