@@ -88,6 +88,7 @@ zemo_headless_overrides() {
 
 # One persistent wineserver for a whole run, so each test program starts quickly.
 zemo_start_wineserver() {
+  "$ZEMO_WINESERVER" -w  # a server left by an earlier Wine command ends first
   "$ZEMO_WINESERVER" -p
   # Start Wine's own services now, with their output discarded: started by the first
   # test instead, they would inherit its output pipe and ctest would wait on them.

@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts zemo.exe under Wine (LANG=zh_CN.UTF-8).
+# With a directory, the program opens with that directory read into its file list.
+# On a desktop (DISPLAY set) the program runs in its window until you close it. Without a
+# display it runs on a virtual screen, a screenshot is saved to build/screenshot.png, and
+# the program is ended.
+# Usage: scripts/run.sh [directory]
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+zemo_setup
+zemo_build release
+preset=$(zemo_test_preset)
+if [ "$preset" != release ]; then
+  echo "run: this kernel cannot run 32-bit code; starting the 64-bit build of the same sources"
+  zemo_build "$preset"
+fi
+bin=$ZEMO_BUILD/$preset/bin
+zemo_ensure_prefix
+export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+
+windows_path() { "$ZEMO_WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
+
+load_directory() {
+  if [ -n "${1:-}" ]; then
+    "$ZEMO_WINE" "$bin/zemo_remote.exe" load "$(windows_path "$(realpath "$1")")" 2>/dev/null
+  fi
+}
+
+if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
+  load_directory "${1:-}" &
+  exec "$ZEMO_WINE" "$bin/zemo.exe"
+fi
+
+# No display: a virtual screen, with Wine's own desktop drawing the window frames.
+cleanup() { zemo_stop_wineserver; zemo_stop_xvfb; }
+trap cleanup EXIT
+zemo_start_xvfb
+zemo_start_wineserver
+"$ZEMO_WINE" explorer /desktop=zemo,1920x1080 "$bin/zemo.exe" >/dev/null 2>&1 &
+export ZEMO_DESKTOP=zemo  # where zemo_remote finds the program
+"$ZEMO_WINE" "$bin/zemo_remote.exe" wait 2>/dev/null
+load_directory "${1:-}"
+sleep 1  # let the last paint reach the screen
+import -window root "$ZEMO_BUILD/screenshot.png"
+"$ZEMO_WINE" "$bin/zemo_remote.exe" close 2>/dev/null || true
+echo "run: no display here; the program ran on a virtual screen. Screenshot: $ZEMO_BUILD/screenshot.png"
