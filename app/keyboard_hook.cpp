@@ -2,9 +2,10 @@
 
 #include <atomic>
 #include <cstring>
+#include <new>
 
 #include "runtime/binding.h"
-#include "runtime/errors.h"
+#include "runtime/heap.h"
 
 namespace {
 
@@ -28,10 +29,10 @@ LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     try {
         if (g_handler)
             g_handler(static_cast<int32_t>(lParam), LOWORD(wParam), HIWORD(wParam));
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();  // a container could not grow: the same end as any allocation
     } catch (...) {
-        // Only an allocation can fail in a handler.
-        ShowSystemBox("内存不足", "error", MB_ICONERROR);
-        ExitProgram(0);
+        // Nothing may unwind into the window system.
     }
     return 0;
 }

@@ -3,8 +3,10 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <new>
 #include <string>
 
+#include "runtime/heap.h"
 #include "ui/window_registry.h"
 
 namespace {
@@ -57,6 +59,8 @@ LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         if (!object)
             return DefWindowProcW(hwnd, message, wParam, lParam);
         return object->CommonWindowProc(hwnd, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();  // a container could not grow: the same end as any allocation
     } catch (...) {
         // Nothing may unwind into the window system.
         return 0;

@@ -2,6 +2,9 @@
 // procedure, the window-level events and the reset when the window goes.
 #include "ui/window.h"
 
+#include <new>
+
+#include "runtime/heap.h"
 #include "ui/window_registry.h"
 
 namespace {
@@ -62,7 +65,10 @@ LRESULT CALLBACK ClassWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
         if (!object)
             return DefWindowProcW(hwnd, message, wParam, lParam);
         return object->HandleMessage(hwnd, message, wParam, lParam);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();  // a container could not grow: the same end as any allocation
     } catch (...) {
+        // Nothing may unwind into the window system.
         return 0;
     }
 }
