@@ -3,8 +3,11 @@
 # Idempotent and quiet when everything is already present. Run as root.
 set -euo pipefail
 
+# The 64-bit cross compiler builds the test programs where the kernel cannot run 32-bit
+# code; imagemagick takes the screenshots.
 packages=(cmake ninja-build g++-mingw-w64-i686-posix wine wine64 wine32:i386
-          xvfb xauth xdotool x11-apps imagemagick locales fonts-wqy-microhei googletest)
+          g++-mingw-w64-x86-64-posix xvfb xauth xdotool imagemagick locales fonts-wqy-microhei
+          googletest python3)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

@@ -8,6 +8,7 @@ source "$(dirname "$0")/lib.sh"
 
 zemo_setup
 zemo_build release
+python3 "$ZEMO_ROOT/scripts/check_product.py" "$ZEMO_BUILD/release/bin/zemo.exe"
 preset=$(zemo_test_preset)
 if [ "$preset" != release ]; then
   echo "test: this kernel cannot run 32-bit code; testing the 64-bit build of the same sources"
