@@ -13,11 +13,8 @@ source "$(dirname "$0")/lib.sh"
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(1000 10000 100000)
 
-zemo_setup
-zemo_build release
-preset=$(zemo_test_preset)
-[ "$preset" = release ] || zemo_build "$preset"
-bin=$ZEMO_BUILD/$preset/bin
+zemo_prepare
+bin=$ZEMO_BIN
 
 data=$ZEMO_BUILD/bench
 mkdir -p "$data"
@@ -29,16 +26,12 @@ for n in "${sizes[@]}"; do
   fi
 done
 
-zemo_ensure_prefix
 zemo_headless_overrides
-cleanup() { zemo_stop_wineserver; zemo_stop_xvfb; }
-trap cleanup EXIT
-zemo_start_xvfb
-zemo_start_wineserver
+zemo_start_session
 
-echo "zemo.exe: $preset build; Wine $("$ZEMO_WINE" --version 2>/dev/null || true)"
+echo "zemo.exe: $ZEMO_PRESET build; Wine $("$ZEMO_WINE" --version 2>/dev/null || true)"
 printf "%8s %10s %10s %10s %10s %8s %8s\n" files enumerate "list view" styled zemo "z/list" "z/(e+s)"
 for n in "${sizes[@]}"; do
-  windir=$("$ZEMO_WINE" winepath -w "$data/files-$n" 2>/dev/null | tr -d '\r')
-  LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_file_list.exe" "$windir" "$("$ZEMO_WINE" winepath -w "$bin/zemo.exe" 2>/dev/null | tr -d '\r')" 3 2>/dev/null
+  LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_file_list.exe" "$(zemo_windows_path "$data/files-$n")" \
+    "$(zemo_windows_path "$bin/zemo.exe")" 3 2>/dev/null
 done

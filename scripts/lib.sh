@@ -40,6 +40,38 @@ zemo_build() {  # preset
   cmake --build --preset "$1"
 }
 
+# Set-up, the product build, and the build whose programs run on this machine (the same
+# one where the kernel runs 32-bit code). Sets ZEMO_BIN to the folder of those programs.
+zemo_prepare() {
+  zemo_setup
+  zemo_build release
+  local preset
+  preset=$(zemo_test_preset)
+  if [ "$preset" != release ]; then
+    echo "this kernel cannot run 32-bit code: the 64-bit build of the same sources runs here" >&2
+    zemo_build "$preset"
+  fi
+  ZEMO_PRESET=$preset
+  ZEMO_BIN=$ZEMO_BUILD/$preset/bin
+  zemo_ensure_prefix
+}
+
+# A headless session: Xvfb and one wineserver, both stopped when the script ends.
+zemo_start_session() {
+  trap 'zemo_stop_wineserver; zemo_stop_xvfb' EXIT
+  if [ -n "${ZEMO_TEST_DISPLAY:-}" ]; then
+    export DISPLAY=$ZEMO_TEST_DISPLAY
+  else
+    zemo_start_xvfb
+  fi
+  zemo_start_wineserver
+}
+
+# The Windows form of a Linux path.
+zemo_windows_path() {
+  "$ZEMO_WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'
+}
+
 # Creates the Wine prefix inside the build tree once.
 zemo_ensure_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then

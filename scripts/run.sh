@@ -8,22 +8,13 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-zemo_setup
-zemo_build release
-preset=$(zemo_test_preset)
-if [ "$preset" != release ]; then
-  echo "run: this kernel cannot run 32-bit code; starting the 64-bit build of the same sources"
-  zemo_build "$preset"
-fi
-bin=$ZEMO_BUILD/$preset/bin
-zemo_ensure_prefix
+zemo_prepare
+bin=$ZEMO_BIN
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
-
-windows_path() { "$ZEMO_WINE" winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 
 load_directory() {
   if [ -n "${1:-}" ]; then
-    "$ZEMO_WINE" "$bin/zemo_remote.exe" load "$(windows_path "$(realpath "$1")")" 2>/dev/null
+    "$ZEMO_WINE" "$bin/zemo_remote.exe" load "$(zemo_windows_path "$(realpath "$1")")" 2>/dev/null
   fi
 }
 
@@ -33,10 +24,7 @@ if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
 fi
 
 # No display: a virtual screen, with Wine's own desktop drawing the window frames.
-cleanup() { zemo_stop_wineserver; zemo_stop_xvfb; }
-trap cleanup EXIT
-zemo_start_xvfb
-zemo_start_wineserver
+zemo_start_session
 "$ZEMO_WINE" explorer /desktop=zemo,1920x1080 "$bin/zemo.exe" >/dev/null 2>&1 &
 export ZEMO_DESKTOP=zemo  # where zemo_remote finds the program
 "$ZEMO_WINE" "$bin/zemo_remote.exe" wait 2>/dev/null

@@ -6,28 +6,8 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-zemo_setup
-zemo_build release
+zemo_prepare
 python3 "$ZEMO_ROOT/scripts/check_product.py" "$ZEMO_BUILD/release/bin/zemo.exe"
-preset=$(zemo_test_preset)
-if [ "$preset" != release ]; then
-  echo "test: this kernel cannot run 32-bit code; testing the 64-bit build of the same sources"
-  zemo_build "$preset"
-fi
-
-zemo_ensure_prefix
 zemo_headless_overrides
-cleanup() {
-  zemo_stop_wineserver
-  zemo_stop_xvfb
-}
-trap cleanup EXIT
-
-if [ -n "${ZEMO_TEST_DISPLAY:-}" ]; then
-  export DISPLAY=$ZEMO_TEST_DISPLAY
-else
-  zemo_start_xvfb
-fi
-zemo_start_wineserver
-
-ctest --test-dir "$ZEMO_BUILD/$preset" --output-on-failure "$@"
+zemo_start_session
+ctest --test-dir "$ZEMO_BUILD/$ZEMO_PRESET" --output-on-failure "$@"
