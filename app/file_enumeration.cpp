@@ -11,18 +11,23 @@ BlockArray FilePathList;
 int32_t EnumerateFiles(const TextBlock& directory, const TextBlock& pattern, BlockArray& result,
                        bool withPath) {
     std::wstring folder(directory.WideView());  // cut at the first zero unit
-    if (folder.empty() || folder.back() != L'\\') folder.push_back(L'\\');
+    if (folder.empty() || folder.back() != L'\\')
+        folder.push_back(L'\\');
 
     result.Clear();
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((folder + std::wstring(pattern.WideView())).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return result.Count();
+    if (search == INVALID_HANDLE_VALUE)
+        return result.Count();
 
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
         const std::wstring_view name(found.cFileName);
-        if (name.empty() || name == L"." || name == L"..") continue;
-        result.Append(TextBlock::FromWide(withPath ? folder + std::wstring(name) : std::wstring(name)));
+        if (name.empty() || name == L"." || name == L"..")
+            continue;
+        result.Append(
+            TextBlock::FromWide(withPath ? folder + std::wstring(name) : std::wstring(name)));
     } while (FindNextFileW(search, &found));
 
     SystemFunctions::FindClose(search);

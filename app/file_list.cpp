@@ -13,8 +13,6 @@
 
 namespace {
 
-enum FileColumn : int32_t { kNameColumn = 1 };
-
 // "01" to "09", then "10", "11", ... "100".
 TextBlock IndexText(int32_t position) {
     wchar_t text[16];
@@ -29,7 +27,8 @@ int32_t ChooseDirectory() {
     browser.Configure(ToUtf16(Text("请选择一个文件夹")), std::nullopt, BIF_RETURNONLYFSDIRS);
     browser.Browse(nullptr);
     const TextBlock path = browser.GetPath();
-    if (!BlocksEqual(path, TextBlock::EmptyWide())) Objects().directoryEdit.Text(path);
+    if (!BlocksEqual(path, TextBlock::EmptyWide()))
+        Objects().directoryEdit.Text(path);
     return 0;
 }
 
@@ -47,7 +46,8 @@ int32_t LoadFileList() {
     ListViewControl& list = Objects().fileList;
     list.DeleteAllItems();
     FilePathList.Clear();
-    const int32_t count = EnumerateFiles(edit.Text(), TextBlock::FromWide(L"*"), FilePathList, true);
+    const int32_t count =
+        EnumerateFiles(edit.Text(), TextBlock::FromWide(L"*"), FilePathList, true);
 
     // Rows go in with redraw suspended (repainting after every row would make a large
     // directory take minutes) and with room for all of them made at once. Each row is
@@ -57,7 +57,7 @@ int32_t LoadFileList() {
     for (int32_t i = 1; i <= count; ++i) {
         const int32_t row = list.InsertItem(std::nullopt, IndexText(list.GetItemCount() + 1));
         const Text path = FromUtf16(FilePathList.At(i));
-        list.SetItemText(row, kNameColumn, ToUtf16(FileNameFromPath(path)));
+        list.SetItemText(row, kFileNameColumn, ToUtf16(FileNameFromPath(path)));
     }
     list.ResumeRedraw();
     list.Invalidate(true);

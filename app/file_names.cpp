@@ -10,7 +10,9 @@ int32_t CharacterLength(const char* text) {
     return static_cast<unsigned char>(text[0]) >= 0x80 && text[1] != '\0' ? 2 : 1;
 }
 
-bool IsSeparator(char c) { return c == '\\' || c == '/' || c == ':'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/' || c == ':';
+}
 
 }  // namespace
 
@@ -22,7 +24,8 @@ Text FileNameFromPath(const Text& path) {
             p[1] != '/')
             name = p + 1;
     }
-    if (*name == '\\') return Text("");
+    if (*name == '\\')
+        return Text("");
     return Text(name);
 }
 
@@ -30,7 +33,8 @@ Text ExtensionOf(const Text& path) {
     const char* text = path.c_str();
     const char* dot = nullptr;
     for (const char* p = text; *p; p += CharacterLength(p)) {
-        if (CharacterLength(p) == 2) continue;
+        if (CharacterLength(p) == 2)
+            continue;
         if (*p == '\\' || *p == ' ')
             dot = nullptr;
         else if (*p == '.')

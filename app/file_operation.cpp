@@ -5,13 +5,12 @@
 #include <string>
 
 #include "app/file_enumeration.h"
+#include "app/file_list.h"
 #include "app/media_preview.h"
 #include "app/objects.h"
+#include "app/rules.h"
 
 namespace {
-
-enum FileColumn : int32_t { kOperationColumn = 2, kResultColumn = 3 };
-enum RuleColumn : int32_t { kRuleOperationColumn = 1, kRuleTargetColumn = 2 };
 
 void WriteCell(int32_t column, const wchar_t* text) {
     ListViewControl& files = Objects().fileList;
@@ -35,13 +34,14 @@ void ApplyRule(int32_t ruleRow) {
     const std::wstring target(rules.GetItemText(ruleRow, kRuleTargetColumn).WideView());
 
     const int32_t row = files.GetSelectionMark();
-    if (row < 0) return;  // no current row: no file to work on
+    if (row < 0)
+        return;  // no current row: no file to work on
     const TextBlock& source = FilePathList.At(row + 1);
     const std::wstring destination = target + L"\\" + std::wstring(OwnName(source));
 
     // Any operation text other than the copy text means move.
     const bool copy = BlocksEqual(operation, TextBlock::FromWide(L"复制文件"));
-    WriteCell(kOperationColumn, copy ? L"复制文件" : L"移动文件");
+    WriteCell(kFileOperationColumn, copy ? L"复制文件" : L"移动文件");
 
     // A rule without a target directory (possible only in an edited file) would put the
     // file into the root of the current drive: it fails without touching any file.
@@ -55,7 +55,7 @@ void ApplyRule(int32_t ruleRow) {
         }
     }
     if (copy)
-        WriteCell(kResultColumn, done ? L"复制成功" : L"复制失败");
+        WriteCell(kFileResultColumn, done ? L"复制成功" : L"复制失败");
     else
-        WriteCell(kResultColumn, done ? L"移动成功" : L"移动失败");
+        WriteCell(kFileResultColumn, done ? L"移动成功" : L"移动失败");
 }

@@ -18,13 +18,15 @@ bool IsReservedKey(int32_t key) {
 // Index of the first rule whose hotkey equals `name`, or -1.
 int32_t FindRule(const Text& name) {
     for (int32_t i = 1; i <= HotkeyList.Count(); ++i)
-        if (HotkeyList.At(i) == name) return i - 1;
+        if (HotkeyList.At(i) == name)
+            return i - 1;
     return -1;
 }
 
 void Capture(int32_t modifier, int32_t direction, const Text& modifierName, const Text& keyName) {
     EditControl& field = Objects().hotkeyEdit;
-    if (direction != kKeyDown) return;
+    if (direction != kKeyDown)
+        return;
     if (modifier > 0) {
         // The modifier key itself leaves the field as it is.
         if (!(keyName == modifierName))
@@ -34,17 +36,19 @@ void Capture(int32_t modifier, int32_t direction, const Text& modifierName, cons
     }
 }
 
-void Dispatch(int32_t modifier, int32_t direction, const Text& modifierName,
-              const Text& keyName) {
-    if (direction != kKeyDown || HotkeyList.Count() < 1) return;
+void Dispatch(int32_t modifier, int32_t direction, const Text& modifierName, const Text& keyName) {
+    if (direction != kKeyDown || HotkeyList.Count() < 1)
+        return;
     int32_t rule = -1;
     if (modifier > 0) {
         // A plain-key rule never fires while a modifier is held.
-        if (!(keyName == modifierName)) rule = FindRule(CombinationName(modifierName, keyName));
+        if (!(keyName == modifierName))
+            rule = FindRule(CombinationName(modifierName, keyName));
     } else {
         rule = FindRule(keyName);
     }
-    if (rule >= 0) ApplyRule(rule);
+    if (rule >= 0)
+        ApplyRule(rule);
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ std::atomic<int64_t> g_calls{0};
 std::atomic<int64_t> g_longestTicks{0};
 
 LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message != kKeyEventMessage) return DefWindowProcW(window, message, wParam, lParam);
+    if (message != kKeyEventMessage)
+        return DefWindowProcW(window, message, wParam, lParam);
     try {
         if (g_handler)
             g_handler(static_cast<int32_t>(lParam), LOWORD(wParam), HIWORD(wParam));
@@ -52,10 +53,12 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
         // The direction comes from the flags alone: below 0x23 a key-down, with
         // LLKHF_UP (0x80) a key-up; other flag combinations are not passed on.
         if (event.flags < 0x23) {
-            if (modifier) g_modifierState = modifier;
+            if (modifier)
+                g_modifierState = modifier;
             PostKeyEvent(g_modifierState, event.vkCode, kKeyDown);
         } else if (event.flags > 0x7F) {
-            if (modifier) g_modifierState = 0;
+            if (modifier)
+                g_modifierState = 0;
             PostKeyEvent(g_modifierState, event.vkCode, kKeyUp);
         }
 
@@ -76,9 +79,11 @@ DWORD WINAPI HookThread(LPVOID readyEvent) {
     g_hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, GetModuleHandleA(nullptr), 0);
     const bool installed = g_hook.load() != nullptr;
     SetEvent(static_cast<HANDLE>(readyEvent));
-    if (!installed) return 0;
+    if (!installed)
+        return 0;
     // The system calls the hook procedure while this loop waits for messages.
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        DispatchMessageW(&message);
     return 0;
 }
 
@@ -95,20 +100,26 @@ HWND CreateSink() {
 }  // namespace
 
 void InstallKeyboardHook(KeyEventHandler handler) {
-    if (g_hook.load()) return;
+    if (g_hook.load())
+        return;
     g_handler = handler;
-    if (!g_sink) g_sink = CreateSink();
-    if (!g_sink) return;
+    if (!g_sink)
+        g_sink = CreateSink();
+    if (!g_sink)
+        return;
 
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!ready) return;
+    if (!ready)
+        return;
     g_hookThread = CreateThread(nullptr, 0, HookThread, ready, 0, &g_hookThreadId);
-    if (g_hookThread) WaitForSingleObject(ready, INFINITE);
+    if (g_hookThread)
+        WaitForSingleObject(ready, INFINITE);
     CloseHandle(ready);
 }
 
 void RemoveKeyboardHook() {
-    if (HHOOK hook = g_hook.exchange(nullptr)) UnhookWindowsHookEx(hook);
+    if (HHOOK hook = g_hook.exchange(nullptr))
+        UnhookWindowsHookEx(hook);
     if (g_hookThread) {
         PostThreadMessageW(g_hookThreadId, WM_QUIT, 0, 0);
         WaitForSingleObject(g_hookThread, 2000);
@@ -117,7 +128,9 @@ void RemoveKeyboardHook() {
     }
 }
 
-HHOOK KeyboardHookHandle() { return g_hook.load(); }
+HHOOK KeyboardHookHandle() {
+    return g_hook.load();
+}
 
 int32_t ModifierValueOf(int32_t key) {
     switch (key) {

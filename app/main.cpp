@@ -3,4 +3,6 @@
 
 #include "app/startup.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return StartProgram(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    return StartProgram();
+}

@@ -17,9 +17,9 @@ namespace {
 constexpr int32_t kCentred = 3;
 constexpr DWORD kFileListStyle = LVS_REPORT | LVS_NOLABELWRAP | LVS_NOSORTHEADER;
 constexpr DWORD kRuleListStyle = kFileListStyle | LVS_SINGLESEL;
-constexpr DWORD kFileListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_SNAPTOGRID;
+constexpr DWORD kFileListExtendedStyle =
+    LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_SNAPTOGRID;
 constexpr DWORD kRuleListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
-constexpr UINT_PTR kDeleteRuleCommand = 1;
 
 struct Column {
     const char* title;
@@ -48,12 +48,14 @@ int32_t BuildMainWindow(HWND hwnd) {
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
     InsertColumns(o.fileList, {{"索引", 40}, {"文件名", 450}, {"操作类型", 80}, {"结果", 80}});
 
-    o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt, 8, 320, 112, 24);
+    o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt, 8, 320, 112,
+                            24);
     o.directoryEdit.Create(hwnd, std::nullopt, std::nullopt, 125, 322, 295, 20);
     o.directoryEdit.Text(TextBlock::EmptyWide());
 
     o.chooseFolderButton.SetClickHandler(&ChooseDirectory);
-    o.chooseFolderButton.Create(hwnd, ToUtf16(Text("选择文件夹")), std::nullopt, 0, 420, 320, 78, 24);
+    o.chooseFolderButton.Create(hwnd, ToUtf16(Text("选择文件夹")), std::nullopt, 0, 420, 320, 78,
+                                24);
     o.readListButton.SetClickHandler(&LoadFileList);
     o.readListButton.Create(hwnd, ToUtf16(Text("读取文件列表")), std::nullopt, 0, 500, 320, 80, 24);
     o.rulesButton.SetClickHandler(&OpenRuleDialog);
@@ -70,7 +72,8 @@ int32_t BuildMainWindow(HWND hwnd) {
     o.ruleMenu.AppendItem(ToUtf16(Text("删除配置项")), kDeleteRuleCommand);
 
     ConfigPath = BuildConfigPath();
-    if (PathFileExistsA(ConfigPath.c_str())) LoadRules();
+    if (PathFileExistsA(ConfigPath.c_str()))
+        LoadRules();
 
     InstallKeyboardHook(&HotkeyHandler);
     return 0;

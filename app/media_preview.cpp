@@ -25,7 +25,8 @@ int32_t PreviewSelectedFile(int32_t row, intptr_t) {
 }
 
 void ReleasePreviewedFile(const TextBlock& path) {
-    if (g_previewedPath.IsMissing()) return;
+    if (g_previewedPath.IsMissing())
+        return;
     // File names compare without regard to case, as the file system does.
     if (CompareStringOrdinal(g_previewedPath.Wide(), -1, path.Wide(), -1, TRUE) != CSTR_EQUAL)
         return;

@@ -30,14 +30,15 @@ void DisposeObjects() {
     const std::initializer_list<ControlObject*> mainWindowObjects = {
         &o.mainWindow,         &o.fileList,       &o.directoryLabel, &o.directoryEdit,
         &o.chooseFolderButton, &o.readListButton, &o.rulesButton,    &o.ruleList};
-    for (ControlObject* object : mainWindowObjects) object->DetachFromWindow();
+    for (ControlObject* object : mainWindowObjects)
+        object->DetachFromWindow();
     HotkeyList.Clear();
     FilePathList.Clear();
     const std::initializer_list<ControlObject*> dialogObjects = {
-        &o.ruleDialog,     &o.hotkeyLabel, &o.hotkeyEdit,         &o.operationLabel,
-        &o.operationCombo, &o.targetLabel, &o.targetEdit,         &o.chooseTargetButton,
-        &o.addButton,      &o.cancelButton};
-    for (ControlObject* object : dialogObjects) object->DetachFromWindow();
+        &o.ruleDialog,  &o.hotkeyLabel, &o.hotkeyEdit,         &o.operationLabel, &o.operationCombo,
+        &o.targetLabel, &o.targetEdit,  &o.chooseTargetButton, &o.addButton,      &o.cancelButton};
+    for (ControlObject* object : dialogObjects)
+        object->DetachFromWindow();
     ConfigPath = Text();
     g_objects.reset();
 }

@@ -15,9 +15,9 @@ constexpr int32_t kDialogWidth = 343;
 constexpr int32_t kDialogHeight = 272;
 constexpr int32_t kCentred = 3;
 
-enum RuleColumn : int32_t { kHotkeyColumn = 0, kOperationColumn = 1, kTargetColumn = 2 };
-
-bool IsEmpty(const TextBlock& text) { return text.WideLength() == 0; }
+bool IsEmpty(const TextBlock& text) {
+    return text.WideLength() == 0;
+}
 
 }  // namespace
 
@@ -42,7 +42,8 @@ int32_t BuildRuleDialog(HWND dialog) {
     o.targetLabel.Create(dialog, ToUtf16(Text("3：目标目录")), std::nullopt, 8, 136, 120, 24);
     o.targetEdit.Create(dialog, TextBlock::EmptyWide(), std::nullopt, 8, 168, 240, 20);
 
-    o.chooseTargetButton.Create(dialog, ToUtf16(Text("选择目录")), std::nullopt, 0, 256, 166, 72, 24);
+    o.chooseTargetButton.Create(dialog, ToUtf16(Text("选择目录")), std::nullopt, 0, 256, 166, 72,
+                                24);
     o.chooseTargetButton.SetClickHandler(&ChooseTargetDirectory);
     o.addButton.SetClickHandler(&AddRule);
     o.cancelButton.SetClickHandler(&CloseRuleDialog);
@@ -56,7 +57,8 @@ int32_t ChooseTargetDirectory() {
     browser.Configure(ToUtf16(Text("请选择一个文件夹")), std::nullopt, BIF_RETURNONLYFSDIRS);
     browser.Browse(nullptr);
     const TextBlock path = browser.GetPath();
-    if (!IsEmpty(path)) Objects().targetEdit.Text(path);
+    if (!IsEmpty(path))
+        Objects().targetEdit.Text(path);
     return 0;
 }
 
@@ -84,9 +86,10 @@ int32_t AddRule() {
 
     ListViewControl& rules = o.ruleList;
     const int32_t row = rules.InsertItem();
-    rules.SetItemText(row, kHotkeyColumn, o.hotkeyEdit.Text());
-    rules.SetItemText(row, kOperationColumn, o.operationCombo.GetItemText(o.operationCombo.GetCurSel()));
-    rules.SetItemText(row, kTargetColumn, o.targetEdit.Text());
+    rules.SetItemText(row, kRuleHotkeyColumn, o.hotkeyEdit.Text());
+    rules.SetItemText(row, kRuleOperationColumn,
+                      o.operationCombo.GetItemText(o.operationCombo.GetCurSel()));
+    rules.SetItemText(row, kRuleTargetColumn, o.targetEdit.Text());
     SaveAllRules();
     return 0;
 }

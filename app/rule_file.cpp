@@ -39,8 +39,10 @@ RuleSectionEntries ReadRuleSection(const Text& path, const Text& section) {
 HotkeyRule RuleFromEntry(const Text& key, const Text& value) {
     const TextArray pieces = SplitText(value.c_str(), "|");
     HotkeyRule rule{key, Text(""), Text("")};
-    if (pieces.Count() >= 1) rule.operation = pieces.At(1);
-    if (pieces.Count() >= 2) rule.target = pieces.At(2);
+    if (pieces.Count() >= 1)
+        rule.operation = pieces.At(1);
+    if (pieces.Count() >= 2)
+        rule.target = pieces.At(2);
     return rule;
 }
 

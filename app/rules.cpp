@@ -5,14 +5,12 @@
 #include "app/main_window.h"
 #include "app/objects.h"
 #include "app/rule_file.h"
+#include "runtime/environment.h"
 
 TextArray HotkeyList;
 Text ConfigPath;
 
 namespace {
-
-enum RuleColumn : int32_t { kHotkeyColumn = 0, kOperationColumn = 1, kTargetColumn = 2 };
-constexpr UINT_PTR kDeleteRuleCommand = 1;
 
 Text CellText(ListViewControl& list, int32_t row, int32_t column) {
     return FromUtf16(list.GetItemText(row, column));
@@ -21,16 +19,7 @@ Text CellText(ListViewControl& list, int32_t row, int32_t column) {
 }  // namespace
 
 Text BuildConfigPath() {
-    char module[MAX_PATH + 1] = {};
-    GetModuleFileNameA(nullptr, module, MAX_PATH);
-    const Text path(module);
-    // Cut at the last "\", stepping over two-byte characters.
-    int32_t cut = -1;
-    for (int32_t i = 0; i < path.Length();) {
-        if (path.c_str()[i] == '\\') cut = i;
-        i += static_cast<unsigned char>(path.c_str()[i]) >= 0x80 ? 2 : 1;
-    }
-    return JoinTexts({LeftOfText(path.c_str(), cut).c_str(), "\\config.ini"});
+    return JoinTexts({ProgramDirectory().c_str(), "\\config.ini"});
 }
 
 void LoadRules() {
@@ -39,9 +28,9 @@ void LoadRules() {
     for (int32_t i = 1; i <= entries.keys.Count(); ++i) {
         const HotkeyRule rule = RuleFromEntry(entries.keys.At(i), entries.values.At(i));
         const int32_t row = list.InsertItem();
-        list.SetItemText(row, kHotkeyColumn, ToUtf16(rule.hotkey));
-        list.SetItemText(row, kOperationColumn, ToUtf16(rule.operation));
-        list.SetItemText(row, kTargetColumn, ToUtf16(rule.target));
+        list.SetItemText(row, kRuleHotkeyColumn, ToUtf16(rule.hotkey));
+        list.SetItemText(row, kRuleOperationColumn, ToUtf16(rule.operation));
+        list.SetItemText(row, kRuleTargetColumn, ToUtf16(rule.target));
         HotkeyList.Append(rule.hotkey);
     }
 }
@@ -51,24 +40,26 @@ int32_t SaveAllRules() {
     const int32_t rows = list.GetItemCount();
     HotkeyList.Clear();
     for (int32_t row = 0; row < rows; ++row) {
-        const Text hotkey = CellText(list, row, kHotkeyColumn);
-        const Text value =
-            RuleValue(CellText(list, row, kOperationColumn), CellText(list, row, kTargetColumn));
+        const Text hotkey = CellText(list, row, kRuleHotkeyColumn);
+        const Text value = RuleValue(CellText(list, row, kRuleOperationColumn),
+                                     CellText(list, row, kRuleTargetColumn));
         WritePrivateProfileStringA(kRuleSection, hotkey.c_str(), value.c_str(), ConfigPath.c_str());
-        HotkeyList.Append(CellText(list, row, kHotkeyColumn));
+        HotkeyList.Append(CellText(list, row, kRuleHotkeyColumn));
     }
     return rows;
 }
 
 int32_t DeleteSelectedRule(int32_t, int32_t) {
     ListViewControl& list = Objects().ruleList;
-    if (!list.HasFocus() || list.GetItemCount() < 1) return 0;
+    if (!list.HasFocus() || list.GetItemCount() < 1)
+        return 0;
 
     POINT cursor = {};
     GetCursorPos(&cursor);
     const int32_t command =
         Objects().ruleMenu.TrackPopup(cursor.x, cursor.y, MainWindowHandle, TPM_RETURNCMD);
-    if (command != kDeleteRuleCommand) return 0;
+    if (command != kDeleteRuleCommand)
+        return 0;
 
     list.DeleteItem(list.GetSelectionMark());
     // A null key removes the whole section; the remaining rows are then written back.

@@ -2,9 +2,20 @@
 // matching and in config.ini for the next start. Every change rewrites the file at once.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 
 #include "runtime/text.h"
+
+// Columns of the rule list: one row per rule.
+enum RuleColumn : int32_t {
+    kRuleHotkeyColumn = 0,
+    kRuleOperationColumn = 1,
+    kRuleTargetColumn = 2
+};
+// Command identifier of the rule list menu's one item, "删除配置项".
+constexpr UINT_PTR kDeleteRuleCommand = 1;
 
 // The code page 936 hotkey texts of all rules; entry i is the text of rule row i.
 extern TextArray HotkeyList;

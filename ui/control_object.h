@@ -32,7 +32,7 @@ int32_t ModifierMask();
 LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 class ControlObject {
-public:
+  public:
     ControlObject() = default;
 
     // ---- library hooks, slots 0 to 31 ----
@@ -51,7 +51,8 @@ public:
     virtual LRESULT ReservedHook5(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     virtual LRESULT ReservedHook6(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     // 7: WM_COMMAND reflected from the parent; the result, when nonzero, answers the message.
-    virtual LRESULT CommandHook(HWND parent, HWND child, int32_t notificationCode, int32_t controlId);
+    virtual LRESULT CommandHook(HWND parent, HWND child, int32_t notificationCode,
+                                int32_t controlId);
     // 8: WM_NOTIFY reflected from the parent.
     virtual LRESULT NotificationHook(HWND parent, HWND sender, int32_t code, UINT_PTR senderId,
                                      LPARAM lParam);
@@ -110,22 +111,23 @@ public:
     virtual HWND AttachWindow(HWND hwnd);
 
     // ---- shared window operations, slots 32 to 80 ----
-    virtual HWND Handle() const;                                         // 32
-    virtual TextBlock ClassName() const;                                 // 33
-    virtual LONG ControlId() const;                                      // 34
-    virtual int32_t Exists() const;                                      // 35
-    virtual void Close();                                                // 36
-    virtual HWND Focus();                                                // 37
-    virtual int32_t HasFocus() const;                                    // 38
-    virtual RECT ClientRectangle() const;                                // 39
-    virtual RECT RectangleInParent() const;                              // 40
-    virtual void SuspendRedraw();                                        // 41
-    virtual void ResumeRedraw();                                         // 42
-    virtual BOOL Invalidate(bool erase);                                 // 43
+    virtual HWND Handle() const;                                          // 32
+    virtual TextBlock ClassName() const;                                  // 33
+    virtual LONG ControlId() const;                                       // 34
+    virtual int32_t Exists() const;                                       // 35
+    virtual void Close();                                                 // 36
+    virtual HWND Focus();                                                 // 37
+    virtual int32_t HasFocus() const;                                     // 38
+    virtual RECT ClientRectangle() const;                                 // 39
+    virtual RECT RectangleInParent() const;                               // 40
+    virtual void SuspendRedraw();                                         // 41
+    virtual void ResumeRedraw();                                          // 42
+    virtual BOOL Invalidate(bool erase);                                  // 43
     virtual BOOL InvalidateRectangle(const RECT& rectangle, bool erase);  // 44
-    virtual BOOL Validate();                                             // 45
-    virtual BOOL Update();                                               // 46
-    virtual BOOL Move(std::optional<int32_t> x = std::nullopt, std::optional<int32_t> y = std::nullopt,
+    virtual BOOL Validate();                                              // 45
+    virtual BOOL Update();                                                // 46
+    virtual BOOL Move(std::optional<int32_t> x = std::nullopt,
+                      std::optional<int32_t> y = std::nullopt,
                       std::optional<int32_t> width = std::nullopt,
                       std::optional<int32_t> height = std::nullopt, bool repaint = true);  // 47
     // 48 to 51: with a value, move that edge or size (result: MoveWindow's); without, read it.
@@ -133,59 +135,59 @@ public:
     virtual int32_t Top(std::optional<int32_t> value = std::nullopt, bool repaint = true);
     virtual int32_t Width(std::optional<int32_t> value = std::nullopt, bool repaint = true);
     virtual int32_t Height(std::optional<int32_t> value = std::nullopt, bool repaint = true);
-    virtual BOOL ZOrder(std::optional<int32_t> position = std::nullopt);          // 52
-    virtual LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam);             // 53
-    virtual BOOL Post(UINT message, WPARAM wParam, LPARAM lParam);                // 54
-    virtual HWND SetParentWindow(HWND parent);                                    // 55
-    virtual HWND ParentWindow() const;                                            // 56
-    virtual int32_t Visible(std::optional<bool> value = std::nullopt);            // 57
-    virtual int32_t Disabled(std::optional<bool> value = std::nullopt);           // 58
-    virtual LONG Style() const;                                                   // 59
-    virtual LONG AddStyle(LONG bits);                                             // 60
-    virtual LONG RemoveStyle(LONG bits);                                          // 61
-    virtual LONG ExtendedWindowStyle() const;                                     // 62
-    virtual LONG AddExtendedWindowStyle(LONG bits);                               // 63
-    virtual LONG RemoveExtendedWindowStyle(LONG bits);                            // 64
-    virtual TextBlock WindowText() const;                                         // 65
-    virtual int32_t ChangeWindowText(const TextBlock& text);                      // 66
-    virtual void SetWindowField(HWND hwnd);                                       // 67
+    virtual BOOL ZOrder(std::optional<int32_t> position = std::nullopt);  // 52
+    virtual LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam);     // 53
+    virtual BOOL Post(UINT message, WPARAM wParam, LPARAM lParam);        // 54
+    virtual HWND SetParentWindow(HWND parent);                            // 55
+    virtual HWND ParentWindow() const;                                    // 56
+    virtual int32_t Visible(std::optional<bool> value = std::nullopt);    // 57
+    virtual int32_t Disabled(std::optional<bool> value = std::nullopt);   // 58
+    virtual LONG Style() const;                                           // 59
+    virtual LONG AddStyle(LONG bits);                                     // 60
+    virtual LONG RemoveStyle(LONG bits);                                  // 61
+    virtual LONG ExtendedWindowStyle() const;                             // 62
+    virtual LONG AddExtendedWindowStyle(LONG bits);                       // 63
+    virtual LONG RemoveExtendedWindowStyle(LONG bits);                    // 64
+    virtual TextBlock WindowText() const;                                 // 65
+    virtual int32_t ChangeWindowText(const TextBlock& text);              // 66
+    virtual void SetWindowField(HWND hwnd);                               // 67
     // 68: MessageBoxW owned by the window; the button code minus 1. Caption default "信息：".
     virtual int32_t ShowMessageBox(const TextBlock& text, UINT type,
                                    const TextBlock* caption = nullptr);
-    virtual int32_t SetProperty(const TextBlock& name, HANDLE value);             // 69
-    virtual HANDLE Property(const TextBlock& name) const;                         // 70
-    virtual int32_t RemoveProperty(const TextBlock& name);                        // 71
-    virtual HCURSOR Cursor(std::optional<HCURSOR> cursor = std::nullopt);         // 72
-    virtual LRESULT SetFont(HFONT font);                                          // 73
-    virtual HFONT Font() const;                                                   // 74
-    virtual int32_t SetShape(HRGN region);                                        // 75
+    virtual int32_t SetProperty(const TextBlock& name, HANDLE value);      // 69
+    virtual HANDLE Property(const TextBlock& name) const;                  // 70
+    virtual int32_t RemoveProperty(const TextBlock& name);                 // 71
+    virtual HCURSOR Cursor(std::optional<HCURSOR> cursor = std::nullopt);  // 72
+    virtual LRESULT SetFont(HFONT font);                                   // 73
+    virtual HFONT Font() const;                                            // 74
+    virtual int32_t SetShape(HRGN region);                                 // 75
     virtual int32_t ShapeFromBitmap(HBITMAP bitmap, COLORREF transparent = 0xFFFFFF,
-                                    bool redraw = true);                          // 76
-    virtual int32_t RoundedCorners(int32_t diameter, bool redraw = true);         // 77
-    virtual void AcceptDroppedFiles(bool accept);                                 // 78
+                                    bool redraw = true);                   // 76
+    virtual int32_t RoundedCorners(int32_t diameter, bool redraw = true);  // 77
+    virtual void AcceptDroppedFiles(bool accept);                          // 78
     virtual HICON ClassIcon(std::optional<HICON> icon = std::nullopt,
-                            std::optional<bool> large = std::nullopt);            // 79
-    virtual HCURSOR ClassCursor(std::optional<HCURSOR> cursor = std::nullopt);    // 80
+                            std::optional<bool> large = std::nullopt);          // 79
+    virtual HCURSOR ClassCursor(std::optional<HCURSOR> cursor = std::nullopt);  // 80
 
     // ---- base event registrations, slots 81 to 96: store the handler, return it ----
-    virtual EventHandler SetLeftDownHandler(EventHandler handler);        // 81
-    virtual EventHandler SetLeftUpHandler(EventHandler handler);          // 82
-    virtual EventHandler SetLeftDoubleClickHandler(EventHandler handler); // 83
-    virtual EventHandler SetRightDownHandler(EventHandler handler);       // 84
-    virtual EventHandler SetRightUpHandler(EventHandler handler);         // 85
-    virtual EventHandler SetMouseMoveHandler(EventHandler handler);       // 86
-    virtual EventHandler SetGotFocusHandler(EventHandler handler);        // 87
-    virtual EventHandler SetLostFocusHandler(EventHandler handler);       // 88
-    virtual EventHandler SetKeyDownHandler(EventHandler handler);         // 89
-    virtual EventHandler SetKeyUpHandler(EventHandler handler);           // 90
-    virtual EventHandler SetMouseWheelHandler(EventHandler handler);      // 91 (wheel before char)
-    virtual EventHandler SetCharHandler(EventHandler handler);            // 92
-    virtual EventHandler SetDropFilesHandler(EventHandler handler);       // 93
-    virtual EventHandler SetMouseEnterHandler(EventHandler handler);      // 94
-    virtual EventHandler SetMouseLeaveHandler(EventHandler handler);      // 95
-    virtual EventHandler SetPaintHandler(EventHandler handler);           // 96
+    virtual EventHandler SetLeftDownHandler(EventHandler handler);         // 81
+    virtual EventHandler SetLeftUpHandler(EventHandler handler);           // 82
+    virtual EventHandler SetLeftDoubleClickHandler(EventHandler handler);  // 83
+    virtual EventHandler SetRightDownHandler(EventHandler handler);        // 84
+    virtual EventHandler SetRightUpHandler(EventHandler handler);          // 85
+    virtual EventHandler SetMouseMoveHandler(EventHandler handler);        // 86
+    virtual EventHandler SetGotFocusHandler(EventHandler handler);         // 87
+    virtual EventHandler SetLostFocusHandler(EventHandler handler);        // 88
+    virtual EventHandler SetKeyDownHandler(EventHandler handler);          // 89
+    virtual EventHandler SetKeyUpHandler(EventHandler handler);            // 90
+    virtual EventHandler SetMouseWheelHandler(EventHandler handler);       // 91 (wheel before char)
+    virtual EventHandler SetCharHandler(EventHandler handler);             // 92
+    virtual EventHandler SetDropFilesHandler(EventHandler handler);        // 93
+    virtual EventHandler SetMouseEnterHandler(EventHandler handler);       // 94
+    virtual EventHandler SetMouseLeaveHandler(EventHandler handler);       // 95
+    virtual EventHandler SetPaintHandler(EventHandler handler);            // 96
 
-protected:
+  protected:
     ControlObject(const ControlObject&) = default;
     ControlObject& operator=(const ControlObject&) = default;
 

@@ -11,7 +11,7 @@
 #include <utility>
 
 class EventHandler {
-public:
+  public:
     EventHandler() = default;
     EventHandler(std::nullptr_t) {}
 
@@ -29,12 +29,13 @@ public:
 
     int32_t operator()(intptr_t a = 0, intptr_t b = 0, intptr_t c = 0, intptr_t d = 0,
                        intptr_t e = 0, intptr_t f = 0, intptr_t g = 0) const {
-        if (!function_) return 0;
+        if (!function_)
+            return 0;
         const intptr_t args[7] = {a, b, c, d, e, f, g};
         return invoke_(function_, args);
     }
 
-private:
+  private:
     using Invoker = int32_t (*)(void (*)(), const intptr_t*);
 
     template <class... Args, size_t... I>

@@ -25,7 +25,7 @@ namespace {
 constexpr DWORD kMainWindowStyle = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 class ApplicationTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         CoInitialize(nullptr);
         ConstructObjects();
@@ -44,7 +44,8 @@ protected:
 
     // Lists a directory holding these files, as "读取文件列表" does.
     void Load(std::initializer_list<std::wstring> names) {
-        for (const std::wstring& name : names) WriteFileBytes(files_ / name, "media");
+        for (const std::wstring& name : names)
+            WriteFileBytes(files_ / name, "media");
         Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
         LoadFileList();
         ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
@@ -53,7 +54,8 @@ protected:
     int32_t RowOf(const std::wstring& name) {
         ListViewControl& list = Objects().fileList;
         for (int32_t row = 0; row < list.GetItemCount(); ++row)
-            if (list.GetItemText(row, 1).WideView() == name) return row;
+            if (list.GetItemText(row, 1).WideView() == name)
+                return row;
         return -1;
     }
 
@@ -104,9 +106,11 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     const std::wstring big = files_ / L"big.bin";
     {
         std::string chunk(1 << 20, 'z');
-        HANDLE file = CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE file =
+            CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         DWORD written = 0;
-        for (int i = 0; i < 512; ++i) WriteFile(file, chunk.data(), chunk.size(), &written, nullptr);
+        for (int i = 0; i < 512; ++i)
+            WriteFile(file, chunk.data(), chunk.size(), &written, nullptr);
         CloseHandle(file);
     }
     Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
@@ -126,29 +130,35 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     // hook procedure saw while the UI thread was still busy (not answering a sent message).
     std::atomic<int> seenWhileBusy{0};
     std::thread presser([&] {
-        if (!WaitUntil([&] { return FileExists(target / L"big.bin"); }, 30000)) return;
+        if (!WaitUntil([&] { return FileExists(target / L"big.bin"); }, 30000))
+            return;
         for (int i = 0; i < 200; ++i) {
             const int64_t before = HookStatistics().calls;
             PressKeys({VK_LSHIFT});
-            const bool hooked = WaitUntil([&] { return HookStatistics().calls >= before + 2; }, 200);
+            const bool hooked =
+                WaitUntil([&] { return HookStatistics().calls >= before + 2; }, 200);
             DWORD_PTR ignored = 0;
             if (SendMessageTimeoutW(MainWindowHandle, WM_NULL, 0, 0, SMTO_NORMAL, 20, &ignored))
                 break;  // the UI thread is free again: the copy is over
-            if (hooked) ++seenWhileBusy;
+            if (hooked)
+                ++seenWhileBusy;
         }
     });
     PressKeys({'B'});
-    const bool copied = WaitUntil([&] {
-        return Objects().fileList.GetItemText(RowOf(L"big.bin"), 3).WideView() == L"复制成功";
-    }, 120000);
+    const bool copied = WaitUntil(
+        [&] {
+            return Objects().fileList.GetItemText(RowOf(L"big.bin"), 3).WideView() == L"复制成功";
+        },
+        120000);
     presser.join();
     ASSERT_TRUE(copied);
     EXPECT_GE(seenWhileBusy.load(), 1) << "no key press reached the hook during the copy";
     const KeyboardHookStatistics statistics = HookStatistics();
-    std::printf("during a 512 MB copy the hook saw %d presses at once; longest hook call %.1f us"
-                " over %lld calls\n",
-                seenWhileBusy.load(), statistics.longestMicroseconds,
-                static_cast<long long>(statistics.calls));
+    std::printf(
+        "during a 512 MB copy the hook saw %d presses at once; longest hook call %.1f us"
+        " over %lld calls\n",
+        seenWhileBusy.load(), statistics.longestMicroseconds,
+        static_cast<long long>(statistics.calls));
     rules.DeleteItem(rule);
     SaveAllRules();
 }

@@ -9,13 +9,15 @@
 namespace {
 
 class FileListTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(app_.Start()); }
 
-    std::wstring MakeDirectory(const std::wstring& name, std::initializer_list<std::wstring> files) {
+    std::wstring MakeDirectory(const std::wstring& name,
+                               std::initializer_list<std::wstring> files) {
         const std::wstring path = root_ / name;
         CreateDirectoryW(path.c_str(), nullptr);
-        for (const std::wstring& file : files) WriteFileBytes(path + L"\\" + file, "data");
+        for (const std::wstring& file : files)
+            WriteFileBytes(path + L"\\" + file, "data");
         return path;
     }
     std::set<std::wstring> Names() {
@@ -46,15 +48,18 @@ TEST_F(FileListTest, ListsOnlyTheFilesDirectlyInsideNumberedFrom01) {
     EXPECT_EQ((std::vector<std::wstring>{L"01", L"02", L"03"}), app_.FileList().Column(0));
     EXPECT_EQ((std::set<std::wstring>{L"a.txt", L"b.jpg", L"c.mp4"}), Names());
     for (int column : {2, 3})
-        for (const std::wstring& cell : app_.FileList().Column(column)) EXPECT_EQ(L"", cell);
+        for (const std::wstring& cell : app_.FileList().Column(column))
+            EXPECT_EQ(L"", cell);
 }
 
 TEST_F(FileListTest, NumbersWithALeadingZeroBelowTen) {
     std::vector<std::wstring> files;
-    for (int i = 0; i < 12; ++i) files.push_back(L"f" + std::to_wstring(i) + L".txt");
+    for (int i = 0; i < 12; ++i)
+        files.push_back(L"f" + std::to_wstring(i) + L".txt");
     const std::wstring dir = root_ / L"twelve";
     CreateDirectoryW(dir.c_str(), nullptr);
-    for (const std::wstring& file : files) WriteFileBytes(dir + L"\\" + file, "");
+    for (const std::wstring& file : files)
+        WriteFileBytes(dir + L"\\" + file, "");
     ASSERT_TRUE(app_.LoadDirectory(dir, 12));
     EXPECT_EQ((std::vector<std::wstring>{L"01", L"02", L"03", L"04", L"05", L"06", L"07", L"08",
                                          L"09", L"10", L"11", L"12"}),

@@ -19,7 +19,9 @@ inline std::ostream& operator<<(std::ostream& out, const RECT& r) {
 
 namespace {
 
-RECT Box(int x, int y, int width, int height) { return {x, y, x + width, y + height}; }
+RECT Box(int x, int y, int width, int height) {
+    return {x, y, x + width, y + height};
+}
 
 HWND FocusOf(HWND window) {
     GUITHREADINFO info = {sizeof info};
@@ -28,7 +30,7 @@ HWND FocusOf(HWND window) {
 }
 
 class RuleDialogTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(app_.Start());
         dialog_ = app_.OpenRuleDialog();
@@ -78,13 +80,14 @@ TEST(MainWindowLayout, ControlsSitWhereTheLayoutPutsThemAnyCodePage) {
     }
     HWND player = nullptr;
     for (HWND child : ChildrenInOrder(app.MainWindow()))
-        if (WindowClass(child) == L"AtlAxWin") player = child;
+        if (WindowClass(child) == L"AtlAxWin")
+            player = child;
     ASSERT_NE(nullptr, player);
     EXPECT_EQ(Box(688, 10, 365, 592), RectInParent(player));
     EXPECT_EQ((std::vector<std::wstring>{L"索引", L"文件名", L"操作类型", L"结果"}).size(),
-              static_cast<size_t>(SendMessageW(
-                  reinterpret_cast<HWND>(SendMessageW(app.Control(kFileListId), LVM_GETHEADER, 0, 0)),
-                  HDM_GETITEMCOUNT, 0, 0)));
+              static_cast<size_t>(SendMessageW(reinterpret_cast<HWND>(SendMessageW(
+                                                   app.Control(kFileListId), LVM_GETHEADER, 0, 0)),
+                                               HDM_GETITEMCOUNT, 0, 0)));
 }
 
 TEST(MainWindowLayout, TabDoesNotMoveTheFocus) {
@@ -160,7 +163,8 @@ TEST_F(RuleDialogTest, CancellingTheFolderBrowserKeepsTheTarget) {
     HWND browser = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         for (HWND window : TopLevelWindows(app_.Process().Id()))
-            if (WindowClass(window) == L"#32770") browser = window;
+            if (WindowClass(window) == L"#32770")
+                browser = window;
         return browser != nullptr;
     }));
     PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);

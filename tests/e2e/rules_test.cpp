@@ -11,7 +11,8 @@ namespace {
 
 // Code page 936 bytes of a UTF-16 text.
 std::string Gbk(const std::wstring& text) {
-    if (text.empty()) return {};
+    if (text.empty())
+        return {};
     const int size = WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
     std::string bytes(size, '\0');
@@ -23,7 +24,8 @@ std::string Gbk(const std::wstring& text) {
 // A config.ini holding the rule section with these lines.
 std::string Config(std::initializer_list<std::wstring> lines) {
     std::string bytes = Gbk(L"[快捷键配置]") + "\r\n";
-    for (const std::wstring& line : lines) bytes += Gbk(line) + "\r\n";
+    for (const std::wstring& line : lines)
+        bytes += Gbk(line) + "\r\n";
     return bytes;
 }
 
@@ -31,24 +33,28 @@ std::string Config(std::initializer_list<std::wstring> lines) {
 std::vector<std::wstring> SectionLines(const std::wstring& path) {
     const std::optional<std::string> bytes = ReadFileBytes(path);
     std::vector<std::wstring> lines;
-    if (!bytes) return lines;
-    const int size = MultiByteToWideChar(936, 0, bytes->data(), static_cast<int>(bytes->size()),
-                                         nullptr, 0);
+    if (!bytes)
+        return lines;
+    const int size =
+        MultiByteToWideChar(936, 0, bytes->data(), static_cast<int>(bytes->size()), nullptr, 0);
     std::wstring text(size, L'\0');
     MultiByteToWideChar(936, 0, bytes->data(), static_cast<int>(bytes->size()), text.data(), size);
     bool inSection = false;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos) end = text.size();
+        if (end == std::wstring::npos)
+            end = text.size();
         std::wstring line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == L'\r') line.pop_back();
+        if (!line.empty() && line.back() == L'\r')
+            line.pop_back();
         start = end + 1;
         if (!line.empty() && line.front() == L'[') {
             inSection = line == L"[快捷键配置]";
             continue;
         }
-        if (inSection && !line.empty()) lines.push_back(line);
+        if (inSection && !line.empty())
+            lines.push_back(line);
     }
     return lines;
 }
@@ -64,7 +70,7 @@ std::vector<Row> Rules(ZemoApp& app) {
 }
 
 class RulesTest : public ::testing::Test {
-protected:
+  protected:
     // Adds a rule through the dialog and waits until it is in the rule list.
     void AddThroughDialog(ZemoApp& app, const std::wstring& hotkey, int operation,
                           const std::wstring& target) {
@@ -137,9 +143,10 @@ TEST_F(RulesTest, SavingWritesBackOnlyTheFirstTwoPiecesAndCellsCutAt259) {
     ZemoApp app(Config({L"A=移动文件|D:\\x|extra", L"L=复制文件|" + longTarget}));
     ASSERT_TRUE(app.Start());
     AddThroughDialog(app, L"F9", 0, targets_.Path());
-    EXPECT_EQ((std::vector<std::wstring>{L"A=移动文件|D:\\x", L"L=复制文件|" + longTarget.substr(0, 259),
-                                         L"F9=复制文件|" + targets_.Path()}),
-              SectionLines(app.ConfigPath()));
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"A=移动文件|D:\\x", L"L=复制文件|" + longTarget.substr(0, 259),
+                                   L"F9=复制文件|" + targets_.Path()}),
+        SectionLines(app.ConfigPath()));
 }
 
 TEST_F(RulesTest, DeleteRewritesExactlyTheRemainingRows) {
@@ -183,5 +190,6 @@ TEST_F(RulesTest, RightClickWithoutRulesShowsNoMenu) {
         return GetGUIThreadInfo(GetWindowThreadProcessId(app.MainWindow(), nullptr), &info) &&
                info.hwndFocus == app.RuleList().Handle();
     }));
-    EXPECT_FALSE(WaitUntil([&] { return FindTopLevelWindow(app.Process().Id(), L"#32768"); }, 1000));
+    EXPECT_FALSE(
+        WaitUntil([&] { return FindTopLevelWindow(app.Process().Id(), L"#32768"); }, 1000));
 }

@@ -14,8 +14,8 @@ namespace {
 // The platform's name of a key, formed as the program forms it. Key names come from the
 // window system's keyboard driver, which is loaded once a process has a window.
 std::wstring KeyNameOf(UINT key) {
-    static HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr,
-                                         nullptr, nullptr);
+    static HWND window =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     (void)window;
     wchar_t name[256] = {};
     GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), name, 256);
@@ -38,10 +38,12 @@ std::string Config(std::initializer_list<std::array<std::wstring, 3>> rules) {
 }
 
 class SortingTest : public ::testing::Test {
-protected:
+  protected:
     // Source directory with the given files (name, content), loaded into the program.
-    void StartWith(std::string config, std::initializer_list<std::pair<std::wstring, std::string>> files) {
-        for (const auto& [name, content] : files) WriteFileBytes(source_ / name, content);
+    void StartWith(std::string config,
+                   std::initializer_list<std::pair<std::wstring, std::string>> files) {
+        for (const auto& [name, content] : files)
+            WriteFileBytes(source_ / name, content);
         app_ = std::make_unique<ZemoApp>(std::move(config));
         ASSERT_TRUE(app_->Start());
         ASSERT_TRUE(app_->LoadDirectory(source_.Path(), static_cast<int>(files.size())));
@@ -49,7 +51,8 @@ protected:
     int RowOf(const std::wstring& name) {
         const std::vector<std::wstring> names = app_->FileList().Column(1);
         for (size_t i = 0; i < names.size(); ++i)
-            if (names[i] == name) return static_cast<int>(i);
+            if (names[i] == name)
+                return static_cast<int>(i);
         return -1;
     }
     // Waits until the row shows this operation and result.
@@ -168,7 +171,8 @@ TEST_F(SortingTest, OnlyKeyDownsApplyAndTheFirstOfTwoEqualRulesWins) {
     const std::wstring first = target_ / L"first";
     const std::wstring second = target_ / L"second";
     const std::wstring marker = target_ / L"marker";
-    for (const std::wstring& dir : {first, second, marker}) CreateDirectoryW(dir.c_str(), nullptr);
+    for (const std::wstring& dir : {first, second, marker})
+        CreateDirectoryW(dir.c_str(), nullptr);
     StartWith(Config({{KeyNameOf('G'), L"复制文件", first},
                       {KeyNameOf('G'), L"复制文件", second},
                       {KeyNameOf('H'), L"复制文件", marker}}),
@@ -221,7 +225,8 @@ TEST_F(SortingTest, ClosingEndsWithExitCodeZeroAndKeepsTheRules) {
     EXPECT_EQ(0u, app_->Close().value_or(1));
     const std::optional<std::string> config = ReadFileBytes(app_->ConfigPath());
     ASSERT_TRUE(config);
-    EXPECT_NE(std::string::npos, config->find(Gbk(KeyNameOf('C') + L"=复制文件|" + target_.Path())));
+    EXPECT_NE(std::string::npos,
+              config->find(Gbk(KeyNameOf('C') + L"=复制文件|" + target_.Path())));
 }
 
 TEST(RuleCapture, HotkeyFieldShowsTheCapturedCombinationAndRefusesReservedKeys) {
@@ -231,7 +236,8 @@ TEST(RuleCapture, HotkeyFieldShowsTheCapturedCombinationAndRefusesReservedKeys) 
     ASSERT_TRUE(dialog);
     // Clicks into the hotkey field, as the user does before pressing the hotkey.
     auto focusField = [&] {
-        if (!BringToForeground(dialog->window)) return false;
+        if (!BringToForeground(dialog->window))
+            return false;
         const RECT field = ScreenRect(dialog->hotkeyEdit);
         LeftClickAt({(field.left + field.right) / 2, (field.top + field.bottom) / 2});
         return WaitUntil([&] {

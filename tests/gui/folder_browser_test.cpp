@@ -59,7 +59,8 @@ std::string DescribeDialog(HWND dialog) {
 // other tests have created and removed many folders there, Wine's folder dialog sometimes
 // cannot select a folder inside it.
 std::wstring OwnFolder(const wchar_t* name) {
-    std::wstring folder = L"C:\\" + std::wstring(name) + L" " + std::to_wstring(GetCurrentProcessId());
+    std::wstring folder =
+        L"C:\\" + std::wstring(name) + L" " + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
 }
@@ -79,10 +80,12 @@ class FolderBrowserTest : public ::testing::Test {
         std::thread driver([&] {
             HWND dialog = nullptr;
             // Wine fills the shell's folder tree slowly on a loaded machine.
-            dialogSeen = WaitUntil([&] {
-                dialog = FindDialogOf(uiThread);
-                return dialog && TreeHasSelection(dialog);
-            }, 60000);
+            dialogSeen = WaitUntil(
+                [&] {
+                    dialog = FindDialogOf(uiThread);
+                    return dialog && TreeHasSelection(dialog);
+                },
+                60000);
             if (!dialogSeen)
                 seen = DescribeDialog(dialog);
             if (dialog)

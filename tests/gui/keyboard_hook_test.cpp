@@ -35,7 +35,8 @@ void Record(int32_t modifier, int32_t key, int32_t direction) {
 // Presses a key while the UI thread is busy and notes whether the hook procedure ran
 // before the UI thread was free again.
 DWORD WINAPI PressWhileBusy(LPVOID) {
-    while (!g_uiThreadBusy) Sleep(10);
+    while (!g_uiThreadBusy)
+        Sleep(10);
     const int64_t before = HookStatistics().calls;
     PressKeys({'T'});
     for (int i = 0; i < 200 && g_uiThreadBusy; ++i) {
@@ -49,7 +50,7 @@ DWORD WINAPI PressWhileBusy(LPVOID) {
 }
 
 class KeyboardHookTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() { InstallKeyboardHook(Record); }
     void SetUp() override {
         PumpMessages();
@@ -57,7 +58,8 @@ protected:
     }
     static bool Received(const RecordedEvent& event) {
         for (const RecordedEvent& e : g_events)
-            if (e == event) return true;
+            if (e == event)
+                return true;
         return false;
     }
 };
@@ -95,7 +97,8 @@ TEST_F(KeyboardHookTest, KeepsOnlyTheLatestModifierAndAnyReleaseClearsIt) {
     KeyUp(VK_LCONTROL);
     ASSERT_TRUE(WaitUntil([] { return Received({0, VK_LCONTROL, kKeyUp}); }));
     EXPECT_TRUE(Received({VK_SHIFT, 'W', kKeyDown}));
-    EXPECT_TRUE(Received({0, 'E', kKeyDown}));  // Ctrl is still held, but Shift's release cleared it
+    EXPECT_TRUE(
+        Received({0, 'E', kKeyDown}));  // Ctrl is still held, but Shift's release cleared it
 }
 
 TEST_F(KeyboardHookTest, StaysResponsiveWhileTheUiThreadIsBusy) {

@@ -50,7 +50,8 @@ std::vector<std::wstring> Enumerate(const std::wstring& directory, double* ms) {
     HANDLE search = FindFirstFileW((directory + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.emplace_back(found.cFileName);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.emplace_back(found.cFileName);
         } while (FindNextFileW(search, &found));
         FindClose(search);
     }
@@ -61,28 +62,31 @@ std::vector<std::wstring> Enumerate(const std::wstring& directory, double* ms) {
 double FillListView(const std::vector<std::wstring>& names, bool styled) {
     HWND top = CreateWindowExW(0, L"STATIC", L"bench", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 700,
                                400, nullptr, nullptr, nullptr, nullptr);
-    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
-                                WS_CHILD | WS_VISIBLE | LVS_REPORT, 8, 10, 672, 302, top, nullptr,
-                                nullptr, nullptr);
+    HWND list =
+        CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 8,
+                        10, 672, 302, top, nullptr, nullptr, nullptr);
     const wchar_t* titles[] = {L"索引", L"文件名", L"操作类型", L"结果"};
     const int widths[] = {40, 450, 80, 80};
     for (int c = 0; c < 4; ++c) {
         LVCOLUMNW column = {LVCF_TEXT | LVCF_WIDTH, 0, widths[c], const_cast<LPWSTR>(titles[c])};
         SendMessageW(list, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
     }
-    if (styled) SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, 0x80423);
+    if (styled)
+        SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, 0x80423);
     UpdateWindow(top);
 
     const LARGE_INTEGER start = Now();
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    if (styled) SendMessageW(list, LVM_SETITEMCOUNT, names.size(), 0);
+    if (styled)
+        SendMessageW(list, LVM_SETITEMCOUNT, names.size(), 0);
     wchar_t index[16];
     for (size_t i = 0; i < names.size(); ++i) {
         LVITEMW item = {};
         item.mask = LVIF_TEXT;
         item.iItem = static_cast<int>(i);
         item.pszText = const_cast<LPWSTR>(L"");
-        const int row = static_cast<int>(SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        const int row = static_cast<int>(
+            SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
         swprintf(index, 16, i + 1 < 10 ? L"0%d" : L"%d", static_cast<int>(i + 1));
         item.iSubItem = 0;
         item.pszText = index;
@@ -111,11 +115,13 @@ double FillInFreshProcess(const std::wstring& directory, bool styled) {
 double LoadInZemo(const std::wstring& zemo, const std::wstring& directory, int expectedRows) {
     TempDirectory home;
     const std::wstring copy = home / L"zemo.exe";
-    if (!CopyFileW(zemo.c_str(), copy.c_str(), FALSE)) return -1;
+    if (!CopyFileW(zemo.c_str(), copy.c_str(), FALSE))
+        return -1;
     TestProcess process(copy);
     const std::wstring title = L"ZEMO文件分类整理 墨池社区";
     HWND main = WaitForTopLevelWindow(process.Id(), L"", &title, 30000);
-    if (!main) return -1;
+    if (!main)
+        return -1;
     HWND edit = FindChildById(main, kDirectoryEditId);
     HWND button = FindChildById(main, kReadButtonId);
     RemoteListView list(FindChildById(main, kFileListId));
@@ -123,12 +129,14 @@ double LoadInZemo(const std::wstring& zemo, const std::wstring& directory, int e
 
     const LARGE_INTEGER start = Now();
     PostMessageW(button, BM_CLICK, 0, 0);
-    const std::wstring last = expectedRows < 10 ? L"0" + std::to_wstring(expectedRows)
-                                                : std::to_wstring(expectedRows);
-    bool done = WaitUntil([&] {
-        return list.ItemCount() == expectedRows && list.Text(expectedRows - 1, 0) == last &&
-               !list.Text(expectedRows - 1, 1).empty();
-    }, 600000);
+    const std::wstring last =
+        expectedRows < 10 ? L"0" + std::to_wstring(expectedRows) : std::to_wstring(expectedRows);
+    bool done = WaitUntil(
+        [&] {
+            return list.ItemCount() == expectedRows && list.Text(expectedRows - 1, 0) == last &&
+                   !list.Text(expectedRows - 1, 1).empty();
+        },
+        600000);
     const double ms = Milliseconds(start, Now());
     PostMessageW(main, WM_CLOSE, 0, 0);
     process.WaitForExit(10000);

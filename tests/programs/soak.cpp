@@ -23,7 +23,8 @@ namespace {
 
 uint64_t Hash(const std::string& bytes) {
     uint64_t h = 1469598103934665603ULL;
-    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ULL;
+    for (unsigned char c : bytes)
+        h = (h ^ c) * 1099511628211ULL;
     return h ^ bytes.size();
 }
 
@@ -54,7 +55,7 @@ struct SourceFile {
     size_t size;
     bool inSource = true;
     std::set<std::wstring> copiesIn;  // targets holding a copy made by the program
-    std::wstring movedTo;              // target the file was moved into, or empty
+    std::wstring movedTo;             // target the file was moved into, or empty
 };
 
 }  // namespace
@@ -77,14 +78,13 @@ int main() {
     const std::wstring source = work / L"来源";
     CreateDirectoryW(source.c_str(), nullptr);
     std::vector<Rule> rules = {
-        {'A', false, true, work / L"copies-a", true},
-        {'S', false, true, work / L"副本-s", true},
-        {'D', false, false, work / L"moved-d", true},
-        {'F', true, false, work / L"moved-f", true},
+        {'A', false, true, work / L"copies-a", true},  {'S', false, true, work / L"副本-s", true},
+        {'D', false, false, work / L"moved-d", true},  {'F', true, false, work / L"moved-f", true},
         {'G', false, false, work / L"missing", false},
     };
     for (const Rule& rule : rules)
-        if (rule.targetExists) CreateDirectoryW(rule.target.c_str(), nullptr);
+        if (rule.targetExists)
+            CreateDirectoryW(rule.target.c_str(), nullptr);
 
     // Source files: random sizes (mostly small, some of several megabytes) and content;
     // names with Chinese, accented and Korean characters, some media files.
@@ -96,7 +96,8 @@ int main() {
                                   extensions[random() % 6];
         size_t size = random() % 20 == 0 ? 1000000 + random() % 7000000 : random() % 200000;
         std::string bytes(size, '\0');
-        for (char& b : bytes) b = static_cast<char>(random());
+        for (char& b : bytes)
+            b = static_cast<char>(random());
         WriteFileBytes(source + L"\\" + name, bytes);
         files.push_back({name, Hash(bytes), bytes.size()});
     }
@@ -106,7 +107,8 @@ int main() {
         const Rule& rule = rules[random() % 4];
         const std::wstring path = rule.target + L"\\" + files[random() % files.size()].name;
         const std::string bytes = "existing file " + std::to_string(i);
-        if (!FileExists(path) && WriteFileBytes(path, bytes)) foreign[path] = Hash(bytes);
+        if (!FileExists(path) && WriteFileBytes(path, bytes))
+            foreign[path] = Hash(bytes);
     }
 
     std::string config = Gbk(L"[快捷键配置]") + "\r\n";
@@ -114,8 +116,9 @@ int main() {
         const std::wstring hotkey = rule.withControl
                                         ? KeyNameOf(VK_CONTROL) + L"+" + KeyNameOf(rule.key)
                                         : KeyNameOf(rule.key);
-        config += Gbk(hotkey + L"=" + (rule.copy ? L"复制文件" : L"移动文件") + L"|" + rule.target) +
-                  "\r\n";
+        config +=
+            Gbk(hotkey + L"=" + (rule.copy ? L"复制文件" : L"移动文件") + L"|" + rule.target) +
+            "\r\n";
     }
 
     ZemoApp app(config);
@@ -128,7 +131,8 @@ int main() {
     for (int row = 0; row < fileCount; ++row) {
         const std::wstring shown = list.Text(row, 1);
         for (int i = 0; i < fileCount; ++i)
-            if (Gbk(files[i].name) == Gbk(shown) || files[i].name == shown) fileOfRow[row] = i;
+            if (Gbk(files[i].name) == Gbk(shown) || files[i].name == shown)
+                fileOfRow[row] = i;
     }
     if (!app.ClickFileRow(0)) {
         std::fprintf(stderr, "could not focus the file list\n");
@@ -155,7 +159,8 @@ int main() {
         // What the model expects of this press.
         SourceFile& file = files[fileOfRow[row]];
         const std::wstring destination = rule.target + L"\\" + file.name;
-        const bool destinationTaken = foreign.count(destination) || file.copiesIn.count(rule.target) ||
+        const bool destinationTaken = foreign.count(destination) ||
+                                      file.copiesIn.count(rule.target) ||
                                       file.movedTo == rule.target;
         const bool expectSuccess = file.inSource && rule.targetExists && !destinationTaken;
         const std::wstring expected = rule.copy ? (expectSuccess ? L"复制成功" : L"复制失败")
@@ -185,22 +190,27 @@ int main() {
         ++checked;
         const std::optional<std::string> bytes = ReadFileBytes(path);
         const bool ok = bytes && Hash(*bytes) == hash;
-        if (!ok) ++wrong;
+        if (!ok)
+            ++wrong;
         return ok;
     };
     for (const SourceFile& file : files) {
         bool somewhere = false;
-        if (file.inSource) somewhere |= Matches(source + L"\\" + file.name, file.hash);
-        else if (FileExists(source + L"\\" + file.name)) ++wrong;
+        if (file.inSource)
+            somewhere |= Matches(source + L"\\" + file.name, file.hash);
+        else if (FileExists(source + L"\\" + file.name))
+            ++wrong;
         for (const std::wstring& target : file.copiesIn)
             somewhere |= Matches(target + L"\\" + file.name, file.hash);
-        if (!file.movedTo.empty()) somewhere |= Matches(file.movedTo + L"\\" + file.name, file.hash);
+        if (!file.movedTo.empty())
+            somewhere |= Matches(file.movedTo + L"\\" + file.name, file.hash);
         if (!somewhere) {
             ++lost;
             lostBytes += static_cast<long long>(file.size);
         }
     }
-    for (const auto& [path, hash] : foreign) Matches(path, hash);
+    for (const auto& [path, hash] : foreign)
+        Matches(path, hash);
 
     std::printf("presses %d, operations %d, successes %d, failures %d, result mismatches %d\n",
                 presses, successes + failures, successes, failures, mismatches);

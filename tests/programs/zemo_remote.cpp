@@ -20,8 +20,9 @@ namespace {
 
 HWND WaitForMainWindow() {
     HWND main = nullptr;
-    WaitUntil([&] { return (main = FindWindowW(nullptr, kMainWindowTitle)) && IsWindowVisible(main); },
-              60000);
+    WaitUntil(
+        [&] { return (main = FindWindowW(nullptr, kMainWindowTitle)) && IsWindowVisible(main); },
+        60000);
     return main;
 }
 
@@ -40,12 +41,15 @@ int main() {
     wchar_t desktopName[64] = {};
     if (GetEnvironmentVariableW(L"ZEMO_DESKTOP", desktopName, 64)) {
         HDESK desktop = nullptr;
-        WaitUntil([&] { return (desktop = OpenDesktopW(desktopName, 0, FALSE, GENERIC_ALL)) != nullptr; },
-                  60000);
-        if (!desktop || !SetThreadDesktop(desktop)) return 1;
+        WaitUntil(
+            [&] { return (desktop = OpenDesktopW(desktopName, 0, FALSE, GENERIC_ALL)) != nullptr; },
+            60000);
+        if (!desktop || !SetThreadDesktop(desktop))
+            return 1;
     }
     HWND main = WaitForMainWindow();
-    if (!main) return 1;
+    if (!main)
+        return 1;
     if (command == L"close") {
         PostMessageW(main, WM_CLOSE, 0, 0);
         return 0;
@@ -58,12 +62,15 @@ int main() {
     if (command == L"sort" && argc > 3) {
         RemoteListView list(FindChildById(main, kFileListId));
         const int row = _wtoi(argv[2]);
-        if (!BringToForeground(main)) return 1;
+        if (!BringToForeground(main))
+            return 1;
         LeftClickAt(list.CellCentreOnScreen(row, 1));
-        if (!WaitUntil([&] { return list.SelectionMark() == row; })) return 1;
+        if (!WaitUntil([&] { return list.SelectionMark() == row; }))
+            return 1;
         list.SetText(row, 3, L"");
         PressKeys({static_cast<WORD>(VkKeyScanW(argv[3][0]) & 0xFF)});
-        if (!WaitUntil([&] { return !list.Text(row, 3).empty(); })) return 1;
+        if (!WaitUntil([&] { return !list.Text(row, 3).empty(); }))
+            return 1;
     }
     return Settle(main) ? 0 : 1;
 }

@@ -12,8 +12,10 @@ struct EnumState {
 
 BOOL CALLBACK CollectTopLevel(HWND window, LPARAM lParam) {
     auto* state = reinterpret_cast<EnumState*>(lParam);
-    if (WindowProcess(window) != state->processId) return TRUE;
-    if (state->visibleOnly && !IsWindowVisible(window)) return TRUE;
+    if (WindowProcess(window) != state->processId)
+        return TRUE;
+    if (state->visibleOnly && !IsWindowVisible(window))
+        return TRUE;
     state->windows->push_back(window);
     return TRUE;
 }
@@ -65,11 +67,12 @@ std::vector<HWND> TopLevelWindows(DWORD processId, bool visibleOnly) {
     return windows;
 }
 
-HWND FindTopLevelWindow(DWORD processId, const std::wstring& className,
-                        const std::wstring* title) {
+HWND FindTopLevelWindow(DWORD processId, const std::wstring& className, const std::wstring* title) {
     for (HWND window : TopLevelWindows(processId)) {
-        if (!className.empty() && WindowClass(window) != className) continue;
-        if (title && WindowText(window) != *title) continue;
+        if (!className.empty() && WindowClass(window) != className)
+            continue;
+        if (title && WindowText(window) != *title)
+            continue;
         return window;
     }
     return nullptr;
@@ -107,9 +110,11 @@ MessageBoxInfo WaitForMessageBox(DWORD processId, const std::wstring* title, DWO
     WaitUntil(
         [&] {
             HWND box = FindTopLevelWindow(processId, L"#32770", title);
-            if (!box) return false;
+            if (!box)
+                return false;
             HWND text = GetDlgItem(box, kMessageBoxTextId);
-            if (!text) return false;
+            if (!text)
+                return false;
             info.window = box;
             info.title = WindowText(box);
             info.text = WindowText(text);

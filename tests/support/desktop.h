@@ -8,7 +8,7 @@
 
 #include "tests/support/wait.h"
 
-std::wstring WindowText(HWND window);   // WM_GETTEXT, also across processes
+std::wstring WindowText(HWND window);  // WM_GETTEXT, also across processes
 std::wstring WindowClass(HWND window);
 DWORD WindowProcess(HWND window);
 

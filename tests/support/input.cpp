@@ -8,9 +8,21 @@ namespace {
 
 bool IsExtendedKey(WORD key) {
     switch (key) {
-        case VK_UP: case VK_DOWN: case VK_LEFT: case VK_RIGHT: case VK_HOME: case VK_END:
-        case VK_PRIOR: case VK_NEXT: case VK_INSERT: case VK_DELETE: case VK_RCONTROL:
-        case VK_RMENU: case VK_LWIN: case VK_RWIN: case VK_APPS:
+        case VK_UP:
+        case VK_DOWN:
+        case VK_LEFT:
+        case VK_RIGHT:
+        case VK_HOME:
+        case VK_END:
+        case VK_PRIOR:
+        case VK_NEXT:
+        case VK_INSERT:
+        case VK_DELETE:
+        case VK_RCONTROL:
+        case VK_RMENU:
+        case VK_LWIN:
+        case VK_RWIN:
+        case VK_APPS:
             return true;
         default:
             return false;
@@ -22,7 +34,8 @@ INPUT KeyInput(WORD key, bool up) {
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+    input.ki.dwFlags =
+        (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
     return input;
 }
 
@@ -49,12 +62,16 @@ void KeyUp(WORD key) {
 
 void PressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;
-    for (WORD key : keys) inputs.push_back(KeyInput(key, false));
-    for (auto it = keys.end(); it != keys.begin();) inputs.push_back(KeyInput(*--it, true));
+    for (WORD key : keys)
+        inputs.push_back(KeyInput(key, false));
+    for (auto it = keys.end(); it != keys.begin();)
+        inputs.push_back(KeyInput(*--it, true));
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-void MoveMouseTo(POINT screen) { SendMouse(MOUSEEVENTF_MOVE, screen); }
+void MoveMouseTo(POINT screen) {
+    SendMouse(MOUSEEVENTF_MOVE, screen);
+}
 
 void LeftClickAt(POINT screen) {
     SendMouse(MOUSEEVENTF_MOVE, screen);

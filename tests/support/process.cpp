@@ -17,12 +17,14 @@ TempDirectory::TempDirectory() {
             path_ = candidate;
             return;
         }
-        if (GetLastError() != ERROR_ALREADY_EXISTS) return;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            return;
     }
 }
 
 TempDirectory::~TempDirectory() {
-    if (path_.empty()) return;
+    if (path_.empty())
+        return;
     // SHFileOperation wants a list ending in two zero characters.
     std::wstring from = path_;
     from.push_back(L'\0');
@@ -43,7 +45,8 @@ std::wstring ProgramPath(const std::wstring& exeName) {
 TestProcess::TestProcess(const std::wstring& program, const std::wstring& arguments,
                          const std::wstring& workingDirectory) {
     std::wstring commandLine = L"\"" + program + L"\"";
-    if (!arguments.empty()) commandLine += L" " + arguments;
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
     std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
     buffer.push_back(0);
     STARTUPINFOW startup = {sizeof startup};
@@ -58,7 +61,8 @@ TestProcess::TestProcess(const std::wstring& program, const std::wstring& argume
 }
 
 TestProcess::~TestProcess() {
-    if (!process_) return;
+    if (!process_)
+        return;
     if (Running()) {
         TerminateProcess(process_, 1);
         WaitForSingleObject(process_, 5000);
@@ -71,9 +75,11 @@ bool TestProcess::Running() const {
 }
 
 std::optional<DWORD> TestProcess::WaitForExit(DWORD timeoutMs) {
-    if (!process_) return std::nullopt;
+    if (!process_)
+        return std::nullopt;
     const bool ended = WaitUntil([&] { return !Running(); }, timeoutMs);
-    if (!ended) return std::nullopt;
+    if (!ended)
+        return std::nullopt;
     DWORD code = 0;
     GetExitCodeProcess(process_, &code);
     return code;
@@ -84,7 +90,8 @@ bool TestProcess::WaitForIdle(DWORD timeoutMs) {
 }
 
 void TestProcess::Terminate() {
-    if (Running()) TerminateProcess(process_, 1);
+    if (Running())
+        TerminateProcess(process_, 1);
 }
 
 bool FileExists(const std::wstring& path) {
@@ -100,7 +107,8 @@ bool DirectoryExists(const std::wstring& path) {
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
     std::string bytes;
     char chunk[65536];
     DWORD read = 0;
@@ -108,16 +116,19 @@ std::optional<std::string> ReadFileBytes(const std::wstring& path) {
     while ((ok = ReadFile(file, chunk, sizeof chunk, &read, nullptr)) && read > 0)
         bytes.append(chunk, read);
     CloseHandle(file);
-    if (!ok) return std::nullopt;
+    if (!ok)
+        return std::nullopt;
     return bytes;
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
     DWORD written = 0;
-    const bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                              nullptr) && written == bytes.size();
+    const bool ok =
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+        written == bytes.size();
     CloseHandle(file);
     return ok;
 }

@@ -10,7 +10,7 @@
 
 // A fresh directory under %TEMP%, deleted with everything in it on destruction.
 class TempDirectory {
-public:
+  public:
     TempDirectory();
     ~TempDirectory();
     TempDirectory(const TempDirectory&) = delete;
@@ -20,7 +20,7 @@ public:
     // Path of `name` inside the directory.
     std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
 
-private:
+  private:
     std::wstring path_;
 };
 
@@ -29,7 +29,7 @@ std::wstring ProgramPath(const std::wstring& exeName);
 
 // A started program; terminated on destruction when it is still running.
 class TestProcess {
-public:
+  public:
     // `arguments` is appended to the quoted program path as given.
     explicit TestProcess(const std::wstring& program, const std::wstring& arguments = L"",
                          const std::wstring& workingDirectory = L"");
@@ -47,7 +47,7 @@ public:
     bool WaitForIdle(DWORD timeoutMs = kDefaultWaitMs);
     void Terminate();
 
-private:
+  private:
     HANDLE process_ = nullptr;
     DWORD id_ = 0;
 };

@@ -13,29 +13,33 @@ constexpr int kTextUnits = (kRemoteSize - kTextOffset) / sizeof(wchar_t);
 RemoteListView::RemoteListView(HWND listView) : listView_(listView) {
     DWORD processId = 0;
     GetWindowThreadProcessId(listView, &processId);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                           processId);
+    process_ =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
     if (process_)
         remote_ = VirtualAllocEx(process_, nullptr, kRemoteSize, MEM_COMMIT, PAGE_READWRITE);
 }
 
 RemoteListView::~RemoteListView() {
-    if (remote_) VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
+    if (remote_)
+        VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+    if (process_)
+        CloseHandle(process_);
 }
 
 template <class T>
 bool RemoteListView::Write(const T& value, size_t offset) const {
     SIZE_T written = 0;
     return WriteProcessMemory(process_, static_cast<char*>(remote_) + offset, &value, sizeof value,
-                              &written) && written == sizeof value;
+                              &written) &&
+           written == sizeof value;
 }
 
 template <class T>
 bool RemoteListView::Read(T& value, size_t offset) const {
     SIZE_T read = 0;
     return ReadProcessMemory(process_, static_cast<char*>(remote_) + offset, &value, sizeof value,
-                             &read) && read == sizeof value;
+                             &read) &&
+           read == sizeof value;
 }
 
 int RemoteListView::ItemCount() const {
@@ -43,15 +47,18 @@ int RemoteListView::ItemCount() const {
 }
 
 std::wstring RemoteListView::Text(int row, int column) const {
-    if (!remote_) return {};
+    if (!remote_)
+        return {};
     LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote_) + kTextOffset);
     item.cchTextMax = kTextUnits;
-    if (!Write(item)) return {};
-    const LRESULT length = SendMessageW(listView_, LVM_GETITEMTEXTW, row,
-                                        reinterpret_cast<LPARAM>(remote_));
-    if (length <= 0) return {};
+    if (!Write(item))
+        return {};
+    const LRESULT length =
+        SendMessageW(listView_, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote_));
+    if (length <= 0)
+        return {};
     std::wstring text(static_cast<size_t>(length), L'\0');
     SIZE_T read = 0;
     ReadProcessMemory(process_, static_cast<char*>(remote_) + kTextOffset, text.data(),
@@ -62,32 +69,37 @@ std::wstring RemoteListView::Text(int row, int column) const {
 std::vector<std::wstring> RemoteListView::Column(int column) const {
     std::vector<std::wstring> cells;
     const int count = ItemCount();
-    for (int row = 0; row < count; ++row) cells.push_back(Text(row, column));
+    for (int row = 0; row < count; ++row)
+        cells.push_back(Text(row, column));
     return cells;
 }
 
 bool RemoteListView::SetText(int row, int column, const std::wstring& text) const {
-    if (!remote_ || text.size() >= static_cast<size_t>(kTextUnits)) return false;
+    if (!remote_ || text.size() >= static_cast<size_t>(kTextUnits))
+        return false;
     LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = reinterpret_cast<LPWSTR>(static_cast<char*>(remote_) + kTextOffset);
     SIZE_T written = 0;
-    if (!Write(item) ||
-        !WriteProcessMemory(process_, item.pszText, text.c_str(), (text.size() + 1) * sizeof(wchar_t),
-                            &written))
+    if (!Write(item) || !WriteProcessMemory(process_, item.pszText, text.c_str(),
+                                            (text.size() + 1) * sizeof(wchar_t), &written))
         return false;
     return SendMessageW(listView_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote_)) != 0;
 }
 
 bool RemoteListView::SelectOnly(int row) const {
-    if (!remote_) return false;
+    if (!remote_)
+        return false;
     LVITEMW item = {};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = 0;
-    if (!Write(item)) return false;
-    SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(remote_));
+    if (!Write(item))
+        return false;
+    SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(remote_));
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    if (!Write(item)) return false;
+    if (!Write(item))
+        return false;
     const bool selected =
         SendMessageW(listView_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote_)) != 0;
     SendMessageW(listView_, LVM_SETSELECTIONMARK, 0, row);
@@ -104,7 +116,8 @@ bool RemoteListView::IsSelected(int row) const {
 
 RECT RemoteListView::ItemRect(int row) const {
     RECT rect = {LVIR_BOUNDS, 0, 0, 0};
-    if (!remote_ || !Write(rect)) return {};
+    if (!remote_ || !Write(rect))
+        return {};
     if (!SendMessageW(listView_, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote_)))
         return {};
     Read(rect);

@@ -8,7 +8,7 @@
 #include <vector>
 
 class RemoteListView {
-public:
+  public:
     explicit RemoteListView(HWND listView);
     ~RemoteListView();
     RemoteListView(const RemoteListView&) = delete;
@@ -31,7 +31,7 @@ public:
     // Screen point in the middle of a cell of the row (column given by its left edge).
     POINT CellCentreOnScreen(int row, int column) const;
 
-private:
+  private:
     template <class T>
     bool Write(const T& value, size_t offset = 0) const;
     template <class T>

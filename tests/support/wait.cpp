@@ -12,8 +12,10 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
     for (;;) {
         PumpMessages();
-        if (condition()) return true;
-        if (GetTickCount64() >= deadline) return false;
+        if (condition())
+            return true;
+        if (GetTickCount64() >= deadline)
+            return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }

@@ -19,7 +19,8 @@ std::vector<HWND> ChildrenInOrder(HWND parent) {
 
 ZemoApp::ZemoApp(std::optional<std::string> configIni) {
     CopyFileW(ProgramPath(L"zemo.exe").c_str(), (home_ / L"zemo.exe").c_str(), FALSE);
-    if (configIni) WriteFileBytes(home_ / L"config.ini", *configIni);
+    if (configIni)
+        WriteFileBytes(home_ / L"config.ini", *configIni);
 }
 
 ZemoApp::~ZemoApp() {
@@ -31,11 +32,14 @@ ZemoApp::~ZemoApp() {
 
 bool ZemoApp::Start(const std::wstring& arguments) {
     process_ = std::make_unique<TestProcess>(home_ / L"zemo.exe", arguments, home_.Path());
-    if (!process_->Started()) return false;
+    if (!process_->Started())
+        return false;
     const std::wstring title = kMainWindowTitle;
     main_ = WaitForTopLevelWindow(process_->Id(), L"", &title);
-    if (!main_) return false;
-    if (!WaitUntil([&] { return Control(kRuleListId) != nullptr; })) return false;
+    if (!main_)
+        return false;
+    if (!WaitUntil([&] { return Control(kRuleListId) != nullptr; }))
+        return false;
     fileList_ = std::make_unique<RemoteListView>(Control(kFileListId));
     ruleList_ = std::make_unique<RemoteListView>(Control(kRuleListId));
     return fileList_->Ready() && ruleList_->Ready();
@@ -45,9 +49,13 @@ void ZemoApp::SetDirectoryText(const std::wstring& text) {
     SendMessageW(Control(kDirectoryEditId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
-std::wstring ZemoApp::DirectoryText() const { return WindowText(Control(kDirectoryEditId)); }
+std::wstring ZemoApp::DirectoryText() const {
+    return WindowText(Control(kDirectoryEditId));
+}
 
-void ZemoApp::Click(int id) { PostMessageW(Control(id), BM_CLICK, 0, 0); }
+void ZemoApp::Click(int id) {
+    PostMessageW(Control(id), BM_CLICK, 0, 0);
+}
 
 MessageBoxInfo ZemoApp::ClickAndAnswer(HWND button) {
     // The click is sent from a thread of its own, which returns once the handler has.
@@ -58,11 +66,13 @@ MessageBoxInfo ZemoApp::ClickAndAnswer(HWND button) {
     });
     MessageBoxInfo box;
     WaitUntil([&] {
-        if (handled) return true;
+        if (handled)
+            return true;
         box = WaitForMessageBox(process_->Id(), nullptr, 0);
         return box.window != nullptr;
     });
-    if (box.window) AnswerMessageBox(box.window);
+    if (box.window)
+        AnswerMessageBox(box.window);
     clicker.join();
     return box;
 }
@@ -89,7 +99,8 @@ std::optional<RuleDialog> ZemoApp::OpenRuleDialog() {
         return dialog.window && ChildrenInOrder(dialog.window).size() >= 9 &&
                IsWindowVisible(dialog.window);
     });
-    if (!ready) return std::nullopt;
+    if (!ready)
+        return std::nullopt;
     // label, hotkey edit, label, combo box, label, target edit, three buttons
     const std::vector<HWND> children = ChildrenInOrder(dialog.window);
     dialog.hotkeyEdit = children[1];
@@ -110,7 +121,8 @@ void ZemoApp::AddRule(const RuleDialog& dialog, const std::wstring& hotkey, int 
 }
 
 bool ZemoApp::ClickFileRow(int row) {
-    if (!BringToForeground(main_)) return false;
+    if (!BringToForeground(main_))
+        return false;
     SendMessageW(fileList_->Handle(), LVM_ENSUREVISIBLE, row, FALSE);
     LeftClickAt(fileList_->CellCentreOnScreen(row, 1));
     return WaitUntil([&] {

@@ -40,7 +40,7 @@ struct RuleDialog {
 };
 
 class ZemoApp {
-public:
+  public:
     // Copies zemo.exe (built beside the tests) into a fresh directory; writes `configIni`
     // (code page 936 bytes) beside it when given. Does not start it.
     explicit ZemoApp(std::optional<std::string> configIni = std::nullopt);
@@ -84,7 +84,7 @@ public:
     // Ends the program with WM_CLOSE to the main window; its exit code.
     std::optional<DWORD> Close(DWORD timeoutMs = 10000);
 
-private:
+  private:
     TempDirectory home_;
     std::unique_ptr<TestProcess> process_;
     HWND main_ = nullptr;

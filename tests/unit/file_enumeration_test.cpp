@@ -10,14 +10,16 @@ namespace {
 
 std::set<std::wstring> Entries(const BlockArray& list) {
     std::set<std::wstring> entries;
-    for (int32_t i = 1; i <= list.Count(); ++i) entries.insert(std::wstring(list.At(i).WideView()));
+    for (int32_t i = 1; i <= list.Count(); ++i)
+        entries.insert(std::wstring(list.At(i).WideView()));
     return entries;
 }
 
 class EnumerateFilesTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
-        for (const wchar_t* name : {L"a.txt", L"b.mp4", L"c"}) WriteFileBytes(dir_ / name, "x");
+        for (const wchar_t* name : {L"a.txt", L"b.mp4", L"c"})
+            WriteFileBytes(dir_ / name, "x");
         for (const wchar_t* name : {L"sub1", L"sub2.d"}) {
             CreateDirectoryW((dir_ / name).c_str(), nullptr);
             WriteFileBytes(dir_ / name + L"\\inner.txt", "y");

@@ -8,7 +8,7 @@
 namespace {
 
 class RuleFileTest : public ::testing::Test {
-protected:
+  protected:
     // Writes config.ini with the lines of the rule section (code page 936 bytes).
     Text WriteSection(const std::string& lines) {
         const std::wstring path = dir_ / L"config.ini";
@@ -44,10 +44,10 @@ TEST_F(RuleFileTest, SplitsAtTheFirstEqualsAndTheFirstTwoBars) {
     const RuleSectionEntries entries = ReadRuleSection(path, Text(kRuleSection));
     ASSERT_EQ(4, entries.keys.Count());
 
-    EXPECT_EQ(Text("D:\\x"), Rule(entries, 1).target);  // further pieces are ignored
-    EXPECT_EQ(Text(""), Rule(entries, 2).target);        // the empty piece is the target
-    EXPECT_EQ(Text("D:\\a=b"), Rule(entries, 3).target); // "=" stays in the value
-    const HotkeyRule equalsKey = Rule(entries, 4);       // a hotkey "=" comes back empty
+    EXPECT_EQ(Text("D:\\x"), Rule(entries, 1).target);    // further pieces are ignored
+    EXPECT_EQ(Text(""), Rule(entries, 2).target);         // the empty piece is the target
+    EXPECT_EQ(Text("D:\\a=b"), Rule(entries, 3).target);  // "=" stays in the value
+    const HotkeyRule equalsKey = Rule(entries, 4);        // a hotkey "=" comes back empty
     EXPECT_EQ(Text(""), equalsKey.hotkey);
     EXPECT_EQ(Text("=复制文件"), equalsKey.operation);
 }
@@ -65,8 +65,9 @@ TEST_F(RuleFileTest, ShortValuesLoadWithEmptyPieces) {
 }
 
 TEST_F(RuleFileTest, MissingFileOrSectionGivesNoEntries) {
-    EXPECT_EQ(0, ReadRuleSection(FromUtf16(TextBlock::FromWide(dir_ / L"none.ini")),
-                                 Text(kRuleSection)).keys.Count());
+    EXPECT_EQ(
+        0, ReadRuleSection(FromUtf16(TextBlock::FromWide(dir_ / L"none.ini")), Text(kRuleSection))
+               .keys.Count());
     const Text path = WriteSection("");
     EXPECT_EQ(0, ReadRuleSection(path, Text("其他")).keys.Count());
 }
