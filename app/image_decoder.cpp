@@ -18,6 +18,7 @@ constexpr LONGLONG kInMemoryLimit = 64LL << 20;
 constexpr DWORD kHeaderBytes = 256u << 10;
 constexpr uint16_t kOrientationTag = 0x0112;
 constexpr uint16_t kShortType = 3;
+constexpr int32_t kBandRows = 64;
 
 // Reads of a byte range that never go past its end.
 class ByteReader {
@@ -157,10 +158,11 @@ bool OpenImage(IWICImagingFactory* factory, const std::wstring& path, OpenedImag
     return true;
 }
 
-PreviewImage Decode(IWICImagingFactory* factory, const std::wstring& path, PixelSize box) {
+std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const std::wstring& path,
+                                   PixelSize box, const std::function<bool()>& wanted) {
     OpenedImage opened;
     if (!OpenImage(factory, path, opened))
-        return {};
+        return PreviewImage();
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
     UINT width = 0, height = 0;
@@ -168,7 +170,7 @@ PreviewImage Decode(IWICImagingFactory* factory, const std::wstring& path, Pixel
                                                 WICDecodeMetadataCacheOnDemand, &decoder)) ||
         FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
         width == 0 || height == 0 || static_cast<int64_t>(width) * height > kMaximumSourcePixels)
-        return {};
+        return PreviewImage();
 
     int orientation = QueriedOrientation(frame.Get());
     if (orientation == 0)
@@ -187,7 +189,7 @@ PreviewImage Decode(IWICImagingFactory* factory, const std::wstring& path, Pixel
         if (FAILED(factory->CreateBitmapScaler(&scaler)) ||
             FAILED(scaler->Initialize(source.Get(), target.width, target.height,
                                       WICBitmapInterpolationModeFant)))
-            return {};
+            return PreviewImage();
         source = scaler;
     }
     ComPtr<IWICFormatConverter> converter;
@@ -195,13 +197,21 @@ PreviewImage Decode(IWICImagingFactory* factory, const std::wstring& path, Pixel
         FAILED(converter->Initialize(source.Get(), GUID_WICPixelFormat32bppPBGRA,
                                      WICBitmapDitherTypeNone, nullptr, 0.0,
                                      WICBitmapPaletteTypeCustom)))
-        return {};
+        return PreviewImage();
     PreviewImage image;
     image.pixels.resize(static_cast<size_t>(target.width) * target.height);
     const UINT stride = static_cast<UINT>(target.width) * 4;
-    if (FAILED(converter->CopyPixels(nullptr, stride, static_cast<UINT>(image.pixels.size() * 4),
-                                     reinterpret_cast<BYTE*>(image.pixels.data()))))
-        return {};
+    // In bands, so that a decode nobody wants any more stops early where the decoder
+    // works row by row.
+    for (int32_t top = 0; top < target.height; top += kBandRows) {
+        if (wanted && !wanted())
+            return std::nullopt;
+        const WICRect band = {0, top, target.width, std::min(kBandRows, target.height - top)};
+        BYTE* first =
+            reinterpret_cast<BYTE*>(image.pixels.data() + static_cast<size_t>(top) * target.width);
+        if (FAILED(converter->CopyPixels(&band, stride, stride * band.Height, first)))
+            return PreviewImage();
+    }
     image.width = target.width;
     image.height = target.height;
     CompositeOverBackground(image.pixels, kPreviewBackground);
@@ -351,12 +361,13 @@ std::vector<std::wstring> InstalledImageExtensions(IWICImagingFactory* factory) 
     return extensions;
 }
 
-PreviewImage DecodePreview(IWICImagingFactory* factory, const std::wstring& path, PixelSize box) {
+std::optional<PreviewImage> DecodePreview(IWICImagingFactory* factory, const std::wstring& path,
+                                          PixelSize box, const std::function<bool()>& wanted) {
     if (!factory || box.width <= 0 || box.height <= 0)
-        return {};
+        return PreviewImage();
     try {
-        return Decode(factory, path, box);
+        return Decode(factory, path, box, wanted);
     } catch (const std::bad_alloc&) {
-        return {};  // too large for the memory left: shown as undecodable
+        return PreviewImage();  // too large for the memory left: shown as undecodable
     }
 }

@@ -8,6 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -67,5 +69,8 @@ constexpr int64_t kMaximumSourcePixels = 200'000'000;
 // Decodes the file at `path` fitted inside `box`, upright. The file is opened with read,
 // write and delete sharing and closed before this returns, so a copy, move or delete of
 // it never fails because of the preview. An empty image for anything that cannot be
-// decoded; never throws.
-PreviewImage DecodePreview(IWICImagingFactory* factory, const std::wstring& path, PixelSize box);
+// decoded; never throws. `wanted` is asked between bands of rows: once it says no, the
+// decode gives up and gives nothing.
+std::optional<PreviewImage> DecodePreview(IWICImagingFactory* factory, const std::wstring& path,
+                                          PixelSize box,
+                                          const std::function<bool()>& wanted = nullptr);

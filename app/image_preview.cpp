@@ -7,6 +7,16 @@
 
 using Microsoft::WRL::ComPtr;
 
+namespace {
+
+// File names compare without regard to case, as the file system does.
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
 // ---- PreviewCache ---------------------------------------------------------------------------
 
 std::vector<PreviewCache::Entry>::const_iterator PreviewCache::Locate(const std::wstring& key,
@@ -46,11 +56,7 @@ void PreviewCache::Put(const std::wstring& path, PixelSize box,
 }
 
 void PreviewCache::Forget(const std::wstring& path) {
-    std::erase_if(entries_, [&](const Entry& entry) {
-        return CompareStringOrdinal(entry.key.c_str(), static_cast<int>(entry.key.size()),
-                                    path.c_str(), static_cast<int>(path.size()),
-                                    TRUE) == CSTR_EQUAL;
-    });
+    std::erase_if(entries_, [&](const Entry& entry) { return SamePath(entry.key, path); });
 }
 
 // ---- ImagePreviewer -------------------------------------------------------------------------
@@ -128,11 +134,21 @@ void ImagePreviewer::Work(IWICImagingFactory* factory) {
         const std::wstring path = *missing;
         const PixelSize box = box_;
         lock.unlock();
-        auto image = std::make_shared<const PreviewImage>(DecodePreview(factory, path, box));
+        // A decode goes on while its file is still focused or ahead; once the selection
+        // has moved elsewhere it stops at the next band.
+        const auto wanted = [&] {
+            std::lock_guard check(mutex_);
+            return !stopping_ && box == box_ &&
+                   std::any_of(wanted_.begin(), wanted_.end(),
+                               [&](const std::wstring& file) { return SamePath(file, path); });
+        };
+        std::optional<PreviewImage> decoded = DecodePreview(factory, path, box, wanted);
         lock.lock();
-        // A stale decode is kept (the user may step back) but announced only when its
-        // file is still the focused one.
-        cache_.Put(path, box, std::move(image));
+        if (!decoded)
+            continue;
+        // A decode that lost the race is kept (the user may step back) but announced only
+        // when its file is still the focused one.
+        cache_.Put(path, box, std::make_shared<const PreviewImage>(std::move(*decoded)));
         if (!wanted_.empty() && box == box_ &&
             CompareStringOrdinal(path.c_str(), -1, wanted_.front().c_str(), -1, TRUE) == CSTR_EQUAL)
             PostMessageW(window_, message_, static_cast<WPARAM>(generation_), 0);

@@ -11,6 +11,7 @@
 #include "app/shared_file_stream.h"
 #include "tests/support/image_files.h"
 #include "tests/support/process.h"
+#include "tests/support/wait.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -177,7 +178,7 @@ TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadFiles) {
     const std::wstring wide = files_ / L"wide.png";
     ASSERT_TRUE(WriteImage(wide, GUID_ContainerFormatPng, 800, 200,
                            [](int x, int) { return x < 400 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
-    const PreviewImage fitted = DecodePreview(factory_.Get(), wide, {365, 592});
+    const PreviewImage fitted = DecodePreview(factory_.Get(), wide, {365, 592}).value();
     EXPECT_EQ(365, fitted.width);
     EXPECT_EQ(91, fitted.height);
     ASSERT_TRUE(fitted.Decoded());
@@ -187,7 +188,8 @@ TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadFiles) {
     ASSERT_TRUE(WriteImage(stored, GUID_ContainerFormatJpeg, 200, 100,
                            [](int x, int) { return x < 100 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
     WriteFileBytes(files_ / L"turned.jpg", WithExifOrientation(*ReadFileBytes(stored), 8, true));
-    const PreviewImage upright = DecodePreview(factory_.Get(), files_ / L"turned.jpg", {365, 592});
+    const PreviewImage upright =
+        DecodePreview(factory_.Get(), files_ / L"turned.jpg", {365, 592}).value();
     ASSERT_EQ(100, upright.width);
     ASSERT_EQ(200, upright.height);
     // Turned a quarter anticlockwise: the stored right half (blue) is now at the top.
@@ -195,10 +197,13 @@ TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadFiles) {
                                                upright.pixels[20 * 100 + 50] >> 8 & 0xFF,
                                                upright.pixels[20 * 100 + 50] & 0xFF)));
 
+    EXPECT_FALSE(DecodePreview(factory_.Get(), wide, {365, 592}, [] { return false; }))
+        << "a decode nobody wants gives up";
+
     WriteFileBytes(files_ / L"empty.jpg", "");
     WriteFileBytes(files_ / L"text.png", "just text");
     for (const wchar_t* bad : {L"empty.jpg", L"text.png", L"missing.jpg"})
-        EXPECT_FALSE(DecodePreview(factory_.Get(), files_ / bad, {365, 592}).Decoded()) << bad;
+        EXPECT_FALSE(DecodePreview(factory_.Get(), files_ / bad, {365, 592})->Decoded()) << bad;
 }
 
 TEST_F(WicTest, ATwoGigabytePhotoIsRefusedWithoutDecodingIt) {
@@ -229,7 +234,7 @@ TEST_F(WicTest, ATwoGigabytePhotoIsRefusedWithoutDecodingIt) {
         ASSERT_TRUE(SetFilePointerEx(output.Get(), end, nullptr, FILE_BEGIN));
         ASSERT_TRUE(SetEndOfFile(output.Get()));
     }
-    EXPECT_FALSE(DecodePreview(factory_.Get(), huge, {365, 592}).Decoded());
+    EXPECT_FALSE(DecodePreview(factory_.Get(), huge, {365, 592})->Decoded());
     EXPECT_TRUE(DeleteFileW(huge.c_str()));
 }
 
@@ -240,4 +245,50 @@ TEST_F(WicTest, AFileOpenedForDecodingCanStillBeMovedAndDeleted) {
     ASSERT_TRUE(held);
     EXPECT_TRUE(MoveFileW(path.c_str(), (files_ / L"moved.jpg").c_str()));
     EXPECT_TRUE(DeleteFileW((files_ / L"moved.jpg").c_str()));
+}
+
+namespace {
+
+// A window that records the announcements it receives.
+constexpr UINT kReady = WM_APP + 7;
+std::vector<WPARAM> announced;
+
+LRESULT CALLBACK RecordAnnouncement(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kReady)
+        announced.push_back(wParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(WicTest, ThePreviewerAnnouncesOnlyTheNewestRequestAndDecodesAhead) {
+    for (const wchar_t* name : {L"a.png", L"b.png", L"c.png"})
+        ASSERT_TRUE(WriteSolidImage(files_ / name, GUID_ContainerFormatPng, 600, 400, 0));
+    WNDCLASSW recorderClass = {};
+    recorderClass.lpszClassName = L"PreviewAnnouncements";
+    recorderClass.lpfnWndProc = &RecordAnnouncement;
+    RegisterClassW(&recorderClass);
+    const HWND window = CreateWindowExW(0, recorderClass.lpszClassName, L"", 0, 0, 0, 0, 0,
+                                        HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const PixelSize box{300, 300};
+    announced.clear();
+    auto waitForAnnouncement = [&] { return WaitUntil([&] { return !announced.empty(); }); };
+    {
+        ImagePreviewer previewer(window, kReady);
+        previewer.Request(files_ / L"a.png", {}, box);
+        const uint64_t newest = previewer.Request(files_ / L"b.png", {files_ / L"c.png"}, box);
+        ASSERT_TRUE(waitForAnnouncement());
+        EXPECT_EQ(newest, announced.back());
+        ASSERT_TRUE(previewer.Ready(newest));
+        EXPECT_EQ((PixelSize{300, 200}),
+                  (PixelSize{previewer.Ready(newest)->width, previewer.Ready(newest)->height}));
+        EXPECT_FALSE(previewer.Ready(newest - 1));
+
+        // c.png was decoded ahead: ready the moment it is asked for.
+        ASSERT_TRUE(WaitUntil([&] {
+            const uint64_t generation = previewer.Request(files_ / L"c.png", {}, box);
+            return previewer.Ready(generation) != nullptr;
+        }));
+    }
+    DestroyWindow(window);
 }
