@@ -97,6 +97,11 @@ std::shared_ptr<const PreviewImage> ImagePreviewer::Ready(uint64_t generation) c
     return cache_.Find(wanted_.front(), box_);
 }
 
+bool ImagePreviewer::Holds(const std::wstring& path) const {
+    std::lock_guard lock(mutex_);
+    return cache_.Find(path, box_) != nullptr;
+}
+
 void ImagePreviewer::Forget(const std::wstring& path) {
     std::lock_guard lock(mutex_);
     cache_.Forget(path);

@@ -61,6 +61,8 @@ class ImagePreviewer {
     // The preview of the newest request's file when it is decoded; null otherwise, also
     // when `generation` is no longer the newest.
     std::shared_ptr<const PreviewImage> Ready(uint64_t generation) const;
+    // Whether a preview of the file for the newest request's size is kept.
+    bool Holds(const std::wstring& path) const;
     // Drops the file's preview (it was moved or replaced).
     void Forget(const std::wstring& path);
 

@@ -284,11 +284,9 @@ TEST_F(WicTest, ThePreviewerAnnouncesOnlyTheNewestRequestAndDecodesAhead) {
                   (PixelSize{previewer.Ready(newest)->width, previewer.Ready(newest)->height}));
         EXPECT_FALSE(previewer.Ready(newest - 1));
 
-        // c.png was decoded ahead: ready the moment it is asked for.
-        ASSERT_TRUE(WaitUntil([&] {
-            const uint64_t generation = previewer.Request(files_ / L"c.png", {}, box);
-            return previewer.Ready(generation) != nullptr;
-        }));
+        // c.png is decoded ahead, and then ready the moment it is asked for.
+        ASSERT_TRUE(WaitUntil([&] { return previewer.Holds(files_ / L"C.PNG"); }));
+        EXPECT_TRUE(previewer.Ready(previewer.Request(files_ / L"c.png", {}, box)));
     }
     DestroyWindow(window);
 }
