@@ -253,38 +253,26 @@ PreviewImage ApplyOrientation(PreviewImage image, int orientation) {
     turned.width = OrientationSwapsSides(orientation) ? h : w;
     turned.height = OrientationSwapsSides(orientation) ? w : h;
     turned.pixels.resize(image.pixels.size());
+    // Each orientation as the steps from an upright position back to the stored one:
+    // swap the axes, then mirror left-right and/or top-bottom.
+    struct Steps {
+        bool swap, mirrorX, mirrorY;
+    };
+    static constexpr Steps kSteps[9] = {{},
+                                        {},
+                                        {false, true, false},
+                                        {false, true, true},
+                                        {false, false, true},
+                                        {true, false, false},
+                                        {true, false, true},
+                                        {true, true, true},
+                                        {true, true, false}};
+    const Steps steps = kSteps[orientation];
     for (int32_t y = 0; y < turned.height; ++y) {
         for (int32_t x = 0; x < turned.width; ++x) {
-            // The stored pixel that shows at (x, y) once the photo is upright.
-            int32_t sx = x, sy = y;
-            switch (orientation) {
-                case 2:
-                    sx = w - 1 - x;
-                    break;
-                case 3:
-                    sx = w - 1 - x;
-                    sy = h - 1 - y;
-                    break;
-                case 4:
-                    sy = h - 1 - y;
-                    break;
-                case 5:
-                    sx = y;
-                    sy = x;
-                    break;
-                case 6:
-                    sx = y;
-                    sy = h - 1 - x;
-                    break;
-                case 7:
-                    sx = w - 1 - y;
-                    sy = h - 1 - x;
-                    break;
-                case 8:
-                    sx = w - 1 - y;
-                    sy = x;
-                    break;
-            }
+            const int32_t u = steps.swap ? y : x, v = steps.swap ? x : y;
+            const int32_t sx = steps.mirrorX ? w - 1 - u : u;
+            const int32_t sy = steps.mirrorY ? h - 1 - v : v;
             turned.pixels[static_cast<size_t>(y) * turned.width + x] =
                 image.pixels[static_cast<size_t>(sy) * w + sx];
         }

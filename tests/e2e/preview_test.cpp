@@ -1,6 +1,7 @@
 // Photos in the preview pane of the real program, read back as pixels off the screen.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -36,10 +37,7 @@ class PreviewTest : public ::testing::Test {
     }
     int RowOf(const std::wstring& name) {
         const std::vector<std::wstring> names = app_->FileList().Column(1);
-        for (size_t i = 0; i < names.size(); ++i)
-            if (names[i] == name)
-                return static_cast<int>(i);
-        return -1;
+        return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
     }
     bool Select(const std::wstring& name) { return app_->ClickFileRow(RowOf(name)); }
     // Waits until the pane is on screen and `condition` holds for its pixels.
