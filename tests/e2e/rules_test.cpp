@@ -138,15 +138,14 @@ TEST_F(RulesTest, LoadsUnusualLinesAsTheFormatDefines) {
               Rules(app));
 }
 
-TEST_F(RulesTest, SavingWritesBackOnlyTheFirstTwoPiecesAndCellsCutAt259) {
+TEST_F(RulesTest, SavingLeavesEveryOtherRulesLineAsItWas) {
     const std::wstring longTarget = L"D:\\" + std::wstring(297, L'x');  // 300 characters
     ZemoApp app(Config({L"A=移动文件|D:\\x|extra", L"L=复制文件|" + longTarget}));
     ASSERT_TRUE(app.Start());
     AddThroughDialog(app, L"F9", 0, targets_.Path());
-    EXPECT_EQ(
-        (std::vector<std::wstring>{L"A=移动文件|D:\\x", L"L=复制文件|" + longTarget.substr(0, 259),
-                                   L"F9=复制文件|" + targets_.Path()}),
-        SectionLines(app.ConfigPath()));
+    EXPECT_EQ((std::vector<std::wstring>{L"A=移动文件|D:\\x|extra", L"L=复制文件|" + longTarget,
+                                         L"F9=复制文件|" + targets_.Path()}),
+              SectionLines(app.ConfigPath()));
 }
 
 TEST_F(RulesTest, DeleteRewritesExactlyTheRemainingRows) {
