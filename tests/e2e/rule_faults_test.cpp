@@ -7,33 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/config_file.h"
 #include "tests/support/input.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
-
-std::string Gbk(const std::wstring& text) {
-    const int size = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(size > 0 ? size - 1 : 0, '\0');
-    WideCharToMultiByte(936, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
-
-std::string Config(std::initializer_list<std::wstring> lines) {
-    std::string bytes = Gbk(L"[快捷键配置]") + "\r\n";
-    for (const std::wstring& line : lines)
-        bytes += Gbk(line) + "\r\n";
-    return bytes;
-}
-
-std::wstring KeyNameOf(UINT key) {
-    static HWND window =
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    (void)window;
-    wchar_t name[256] = {};
-    GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), name, 256);
-    return name;
-}
 
 std::vector<std::wstring> HotkeyColumn(ZemoApp& app) {
     return app.RuleList().Column(0);
@@ -92,7 +70,7 @@ TEST_F(RuleFaultsTest, ARuleThatCannotBeSavedIsToldAndNotAdded) {
 
 TEST_F(RuleFaultsTest, ADeleteThatCannotBeWrittenKeepsTheFileAndTheList) {
     const std::string config =
-        "; mine\r\n" + Config({L"A=复制文件|D:\\a", L"B=移动文件|D:\\b", L"C=复制文件|D:\\c"});
+        "; mine\r\n" + RuleConfig({L"A=复制文件|D:\\a", L"B=移动文件|D:\\b", L"C=复制文件|D:\\c"});
     ZemoApp app(config);
     ASSERT_TRUE(app.Start());
     const std::wstring marker = targets_ / L"held";
@@ -113,7 +91,7 @@ TEST_F(RuleFaultsTest, ADeleteThatCannotBeWrittenKeepsTheFileAndTheList) {
     // Once the file is free the same delete goes through, keeping the comment.
     ChooseDeleteOnRow(app, 1);
     ASSERT_TRUE(WaitUntil([&] { return app.RuleList().ItemCount() == 2; }));
-    EXPECT_EQ("; mine\r\n" + Config({L"A=复制文件|D:\\a", L"C=复制文件|D:\\c"}),
+    EXPECT_EQ("; mine\r\n" + RuleConfig({L"A=复制文件|D:\\a", L"C=复制文件|D:\\c"}),
               ReadFileBytes(app.ConfigPath()));
 }
 
@@ -133,7 +111,7 @@ TEST_F(RuleFaultsTest, ASectionOverThirtyTwoKilobytesLoadsWhole) {
 
 TEST_F(RuleFaultsTest, TextsTheFileCannotHoldAndRelativeTargetsAreRefused) {
     const std::wstring config = L"G=复制文件|" + targets_.Path();
-    ZemoApp app(Config({config}));
+    ZemoApp app(RuleConfig({config}));
     CreateDirectoryW((app.Directory() + L"\\photos").c_str(), nullptr);
     const std::wstring korean = targets_ / L"사진";
     ASSERT_TRUE(CreateDirectoryW(korean.c_str(), nullptr));
@@ -150,11 +128,11 @@ TEST_F(RuleFaultsTest, TextsTheFileCannotHoldAndRelativeTargetsAreRefused) {
     for (const wchar_t* target : {L"photos", L"."})
         EXPECT_EQ(L"不是有效的文件夹目录！", AddAndReadBox(app, *dialog, L"F6", target)) << target;
     EXPECT_EQ((std::vector<std::wstring>{L"G"}), HotkeyColumn(app));
-    EXPECT_EQ(Config({config}), ReadFileBytes(app.ConfigPath()));
+    EXPECT_EQ(RuleConfig({config}), ReadFileBytes(app.ConfigPath()));
 }
 
 TEST_F(RuleFaultsTest, CaseDuplicatesInTheFileLoadAndStayAsTheyAre) {
-    const std::string config = Config({L"G=复制文件|D:\\copied", L"g=移动文件|D:\\moved"});
+    const std::string config = RuleConfig({L"G=复制文件|D:\\copied", L"g=移动文件|D:\\moved"});
     ZemoApp app(config);
     ASSERT_TRUE(app.Start());
     EXPECT_EQ((std::vector<std::wstring>{L"G", L"g"}), HotkeyColumn(app));
@@ -167,7 +145,7 @@ TEST_F(RuleFaultsTest, CaseDuplicatesInTheFileLoadAndStayAsTheyAre) {
 }
 
 TEST_F(RuleFaultsTest, RightClickBelowTheLastRuleDeletesNothing) {
-    const std::string config = Config({L"A=复制文件|D:\\a", L"B=移动文件|D:\\b"});
+    const std::string config = RuleConfig({L"A=复制文件|D:\\a", L"B=移动文件|D:\\b"});
     ZemoApp app(config);
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(BringToForeground(app.MainWindow()));
@@ -198,7 +176,7 @@ TEST_F(RuleFaultsTest, EachRowsExactFileIsMoved) {
     WriteFileBytes(exact + (source / L"con.mp4"), "con");
     WriteFileBytes(exact + (source / longName), "long");
 
-    ZemoApp app(Config({KeyNameOf('M') + L"=移动文件|" + targets_.Path()}));
+    ZemoApp app(RuleConfig({KeyNameOf('M') + L"=移动文件|" + targets_.Path()}));
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(app.LoadDirectory(source.Path(), 6));
     const std::vector<std::wstring> names = app.FileList().Column(1);
@@ -223,7 +201,7 @@ TEST_F(RuleFaultsTest, AProgramFolderOutsideTheAnsiCodePageStillHasItsRules) {
     ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
     ASSERT_TRUE(
         CopyFileW(ProgramPath(L"zemo.exe").c_str(), (folder + L"\\zemo.exe").c_str(), FALSE));
-    WriteFileBytes(folder + L"\\config.ini", Config({L"F5=复制文件|D:\\x"}));
+    WriteFileBytes(folder + L"\\config.ini", RuleConfig({L"F5=复制文件|D:\\x"}));
     TestProcess program(folder + L"\\zemo.exe", L"", folder);
     ASSERT_TRUE(program.Started());
     const std::wstring title = kMainWindowTitle;
@@ -246,8 +224,8 @@ TEST_F(RuleFaultsTest, VanishedSourcesAndTargetsFailWithoutATrace) {
     WriteFileBytes(source / L"kept.mp4", "kept");
     const std::wstring vanishing = targets_ / L"vanishing";
     ASSERT_TRUE(CreateDirectoryW(vanishing.c_str(), nullptr));
-    ZemoApp app(Config({KeyNameOf('M') + L"=移动文件|" + targets_.Path(),
-                        KeyNameOf('C') + L"=复制文件|" + vanishing}));
+    ZemoApp app(RuleConfig({KeyNameOf('M') + L"=移动文件|" + targets_.Path(),
+                            KeyNameOf('C') + L"=复制文件|" + vanishing}));
     ASSERT_TRUE(app.Start());
     ASSERT_TRUE(app.LoadDirectory(source.Path(), 2));
     const std::vector<std::wstring> names = app.FileList().Column(1);
