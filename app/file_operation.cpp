@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/exact_path.h"
 #include "app/file_enumeration.h"
 #include "app/file_list.h"
 #include "app/media_preview.h"
@@ -48,10 +49,11 @@ void ApplyRule(int32_t ruleRow) {
     BOOL done = FALSE;
     if (!target.empty()) {
         if (copy) {
-            done = CopyFileW(source.Wide(), destination.c_str(), TRUE);
+            done = CopyFileW(ExactPath(source.WideView()).c_str(), ExactPath(destination).c_str(),
+                             TRUE);
         } else {
             ReleasePreviewedFile(source);
-            done = MoveFileW(source.Wide(), destination.c_str());
+            done = MoveFileW(ExactPath(source.WideView()).c_str(), ExactPath(destination).c_str());
         }
     }
     if (copy)

@@ -73,8 +73,7 @@ int32_t BuildMainWindow(HWND hwnd) {
     o.ruleMenu.AppendItem(ToUtf16(Text("删除配置项")), kDeleteRuleCommand);
 
     ConfigPath = BuildConfigPath();
-    if (PathFileExistsA(ConfigPath.c_str()))
-        LoadRules();
+    LoadRules();
 
     InstallKeyboardHook(&HotkeyHandler);
     return 0;

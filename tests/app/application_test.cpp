@@ -39,7 +39,7 @@ class ApplicationTest : public ::testing::Test {
                                   std::nullopt, 1070, 640, kMainWindowStyle);
         // Rules written by the tests go to a file of their own, not beside the program.
         configHome_ = new TempDirectory;
-        ConfigPath = FromUtf16(TextBlock::FromWide(*configHome_ / L"config.ini"));
+        ConfigPath = *configHome_ / L"config.ini";
     }
 
     void SetUp() override { ASSERT_NE(nullptr, MainWindowHandle); }
@@ -148,12 +148,9 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
     LoadFileList();
     TempDirectory target;
-    ListViewControl& rules = Objects().ruleList;
-    const int32_t rule = rules.InsertItem();
-    rules.SetItemText(rule, 0, ToUtf16(KeyName('B')));
-    rules.SetItemText(rule, 1, ToUtf16(Text("复制文件")));
-    rules.SetItemText(rule, 2, TextBlock::FromWide(target.Path()));
-    SaveAllRules();
+    ASSERT_TRUE(AppendRule(
+        {KeyName('B'), Text("复制文件"), FromUtf16(TextBlock::FromWide(target.Path()))}));
+    const int32_t rule = Objects().ruleList.GetItemCount() - 1;
     ASSERT_TRUE(BringToForeground(MainWindowHandle));
     Objects().fileList.Focus();
     Select(L"big.bin");
@@ -191,6 +188,5 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
         " over %lld calls\n",
         seenWhileBusy.load(), statistics.longestMicroseconds,
         static_cast<long long>(statistics.calls));
-    rules.DeleteItem(rule);
-    SaveAllRules();
+    DeleteRule(rule);
 }
