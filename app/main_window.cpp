@@ -75,6 +75,6 @@ int32_t BuildMainWindow(HWND hwnd) {
     if (PathFileExistsA(ConfigPath.c_str()))
         LoadRules();
 
-    InstallKeyboardHook(&HotkeyHandler);
+    InstallHotkeys(o.fileList.Handle());
     return 0;
 }

@@ -118,7 +118,9 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     TempDirectory target;
     ListViewControl& rules = Objects().ruleList;
     const int32_t rule = rules.InsertItem();
-    rules.SetItemText(rule, 0, ToUtf16(KeyName('B')));
+    rules.SetItemText(
+        rule, 0,
+        ToUtf16(KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false)));
     rules.SetItemText(rule, 1, ToUtf16(Text("复制文件")));
     rules.SetItemText(rule, 2, TextBlock::FromWide(target.Path()));
     SaveAllRules();
