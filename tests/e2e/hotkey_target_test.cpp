@@ -86,6 +86,20 @@ class HotkeyTargetTest : public ::testing::Test {
     std::unique_ptr<ZemoApp> app_;
 };
 
+// A large file made sparse, so that making it is quick (a copy of it still writes it all).
+bool MakeSparseFile(const std::wstring& path, LONGLONG size) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD ignored = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    LARGE_INTEGER end;
+    end.QuadPart = size;
+    const BOOL sized = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return sized;
+}
+
 std::vector<std::wstring> NumberedFiles(int count) {
     std::vector<std::wstring> names;
     for (int i = 0; i < count; ++i)
@@ -139,35 +153,37 @@ TEST_F(HotkeyTargetTest, ADigitRuleSortsTheSameRowTwiceAndNeverMovesTheList) {
     EXPECT_EQ(1, CountFiles(target_.Path()));
 }
 
-TEST_F(HotkeyTargetTest, EachBurstOfDownAndAHotkeySortsTheRowDownMovedTo) {
-    StartWith({{HotkeyNameOf(StrokeOf(VK_F9)), L"复制文件", target_.Path()}}, NumberedFiles(14));
-    ASSERT_TRUE(app_->ClickFileRow(0));
+TEST_F(HotkeyTargetTest, EachBurstOfAnArrowAndAHotkeySortsTheRowTheArrowMovedTo) {
+    // The bursts are sent while the program is still busy copying a large file, so every
+    // key waits in its queue, as on a slow machine.
+    TempDirectory bigTarget;
+    const std::wstring big = L"big.bin";
+    ASSERT_TRUE(MakeSparseFile(source_ / big, 256LL << 20));
+    StartWith({{HotkeyNameOf(StrokeOf(VK_F8)), L"复制文件", bigTarget.Path()},
+               {HotkeyNameOf(StrokeOf(VK_F9)), L"复制文件", target_.Path()}},
+              NumberedFiles(20), 1);
+    const int bigRow = RowOf(big);
+    ASSERT_GE(bigRow, 0);
+    // Down, or Up where the big file is listed too near the end.
+    const int step = bigRow + 10 < 21 ? 1 : -1;
+    ASSERT_TRUE(app_->ClickFileRow(bigRow));
+    SendBurst({StrokeOf(VK_F8)});
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(bigTarget / big); }, 30000));
     for (int i = 0; i < 10; ++i)
-        SendBurst({StrokeOf(VK_DOWN), StrokeOf(VK_F9)});
-    for (int row = 1; row <= 10; ++row)
-        ASSERT_TRUE(RowShows(row, L"复制成功")) << "row " << row;
-    EXPECT_EQ(10, app_->FileList().SelectionMark());
-    EXPECT_EQ(L"", Result(0));
-    EXPECT_EQ(L"", Result(11));
+        SendBurst({StrokeOf(step > 0 ? VK_DOWN : VK_UP), StrokeOf(VK_F9)});
+
+    for (int i = 1; i <= 10; ++i)
+        ASSERT_TRUE(RowShows(bigRow + i * step, L"复制成功")) << "burst " << i;
+    EXPECT_EQ(bigRow + 10 * step, app_->FileList().SelectionMark());
+    EXPECT_EQ(L"复制成功", Result(bigRow));
+    EXPECT_FALSE(FileExists(target_ / big));
     EXPECT_EQ(10, CountFiles(target_.Path()));
 }
 
 TEST_F(HotkeyTargetTest, KeysPressedDuringALargeCopyActOnTheRowTheyChose) {
     // A 1 GB file, made sparse so that making it is quick (its copy still writes 1 GB).
     const std::wstring big = L"a-big.bin";
-    {
-        HANDLE file = CreateFileW((source_ / big).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  0, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        DWORD ignored = 0;
-        DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
-        LARGE_INTEGER size;
-        size.QuadPart = 1LL << 30;
-        SetFilePointerEx(file, size, nullptr, FILE_BEGIN);
-        const BOOL sized = SetEndOfFile(file);
-        CloseHandle(file);
-        ASSERT_TRUE(sized);
-    }
+    ASSERT_TRUE(MakeSparseFile(source_ / big, 1LL << 30));
     TempDirectory moved;
     StartWith({{HotkeyNameOf(StrokeOf(VK_F9)), L"复制文件", target_.Path()},
                {HotkeyNameOf(StrokeOf(VK_F10)), L"移动文件", moved.Path()}},
