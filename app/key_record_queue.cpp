@@ -30,12 +30,12 @@ void KeyRecordQueue::Push(const KeyRecord& record) {
 
 std::optional<int32_t> KeyRecordQueue::Take(int32_t scanCode, bool extended, DWORD time) {
     ExclusiveLock hold(lock_);
-    while (count_ > 0 && Elapsed(At(0).time, time) > 0)
+    while (count_ > 0 && Elapsed(At(0).time, time) > kTimeTolerance)
         DropFirst();
     for (int32_t i = 0; i < count_; ++i) {
         const KeyRecord record = At(i);
-        if (record.time != time)
-            break;  // a later moment: that key's message has not come yet
+        if (Elapsed(time, record.time) > kTimeTolerance)
+            break;  // a later key: its message has not come yet
         if (record.scanCode != scanCode || record.extended != extended)
             continue;  // another key of the same moment, e.g. of a burst
         for (int32_t j = i; j > 0; --j)
