@@ -221,9 +221,8 @@ int main() {
                     ++mismatches;
                     std::fprintf(stderr, "press %d: row %d is not selected\n", press, row);
                 }
-                                 press, row);
-                                 current = order.back();
-                                 ++multiRowPresses;
+            current = order.back();
+            ++multiRowPresses;
         } else {
             current = static_cast<int>(random() % fileCount);
             list.SelectOnly(current);
