@@ -133,9 +133,10 @@ TEST_F(HotkeyTargetTest, NavigationKeysNeverFireKeypadRulesAndKeypadKeysStillDo)
     const int row = app_->FileList().SelectionMark();
     EXPECT_TRUE(RowShows(row, L"复制成功"));
     const std::vector<std::wstring> results = app_->FileList().Column(3);
-    for (int i = 0; i < static_cast<int>(results.size()); ++i)
+    for (int i = 0; i < static_cast<int>(results.size()); ++i) {
         if (i != row)
             EXPECT_EQ(L"", results[i]) << "row " << i;
+    }
 }
 
 TEST_F(HotkeyTargetTest, ADigitRuleSortsTheSameRowTwiceAndNeverMovesTheList) {
