@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <winioctl.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -64,10 +65,8 @@ class HotkeyTargetTest : public ::testing::Test {
     }
     int RowOf(const std::wstring& name) {
         const std::vector<std::wstring> names = app_->FileList().Column(1);
-        for (size_t i = 0; i < names.size(); ++i)
-            if (names[i] == name)
-                return static_cast<int>(i);
-        return -1;
+        const auto found = std::find(names.begin(), names.end(), name);
+        return found == names.end() ? -1 : static_cast<int>(found - names.begin());
     }
     std::wstring Result(int row) { return app_->FileList().Text(row, 3); }
     bool RowShows(int row, const std::wstring& result) {
@@ -134,8 +133,9 @@ TEST_F(HotkeyTargetTest, NavigationKeysNeverFireKeypadRulesAndKeypadKeysStillDo)
     EXPECT_TRUE(RowShows(row, L"复制成功"));
     const std::vector<std::wstring> results = app_->FileList().Column(3);
     for (int i = 0; i < static_cast<int>(results.size()); ++i) {
-        if (i != row)
+        if (i != row) {
             EXPECT_EQ(L"", results[i]) << "row " << i;
+        }
     }
 }
 

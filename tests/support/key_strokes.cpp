@@ -1,26 +1,9 @@
 #include "tests/support/key_strokes.h"
 
-namespace {
+#include <algorithm>
+#include <iterator>
 
-bool IsExtendedKey(WORD key) {
-    switch (key) {
-        case VK_UP:
-        case VK_DOWN:
-        case VK_LEFT:
-        case VK_RIGHT:
-        case VK_HOME:
-        case VK_END:
-        case VK_PRIOR:
-        case VK_NEXT:
-        case VK_INSERT:
-        case VK_DELETE:
-        case VK_RCONTROL:
-        case VK_RMENU:
-            return true;
-        default:
-            return false;
-    }
-}
+namespace {
 
 // Scan codes of the keypad digits, shared with the navigation keys.
 WORD KeypadScanCode(WORD numpadKey) {
@@ -50,7 +33,14 @@ std::wstring NameOf(UINT scanCode, bool extended) {
 }  // namespace
 
 KeyStroke StrokeOf(WORD key) {
-    return {key, static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), IsExtendedKey(key)};
+    // Wine's MapVirtualKeyW does not mark extended keys (MAPVK_VK_TO_VSC_EX gives no 0xE0
+    // prefix), so they are listed here.
+    static const WORD extendedKeys[] = {VK_UP,     VK_DOWN,   VK_LEFT,     VK_RIGHT,
+                                        VK_HOME,   VK_END,    VK_PRIOR,    VK_NEXT,
+                                        VK_INSERT, VK_DELETE, VK_RCONTROL, VK_RMENU};
+    const bool extended =
+        std::find(std::begin(extendedKeys), std::end(extendedKeys), key) != std::end(extendedKeys);
+    return {key, static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), extended};
 }
 
 KeyStroke KeypadStroke(WORD numpadKey) {
