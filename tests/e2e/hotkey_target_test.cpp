@@ -13,6 +13,7 @@
 
 #include "tests/support/input.h"
 #include "tests/support/key_strokes.h"
+#include "tests/support/remote_selection.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
@@ -72,12 +73,10 @@ class HotkeyTargetTest : public ::testing::Test {
     bool RowShows(int row, const std::wstring& result) {
         return WaitUntil([&] { return Result(row) == result; });
     }
-    // Adds a row to the selection with Ctrl+click, or takes it away.
+    // Adds a row to the selection, or takes it away, as Ctrl+click does.
     bool CtrlClickFileRow(int row, bool selected) {
-        KeyDown(VK_LCONTROL);
-        LeftClickAt(app_->FileList().CellCentreOnScreen(row, 1));
-        KeyUp(VK_LCONTROL);
-        return WaitUntil([&] { return app_->FileList().IsSelected(row) == selected; });
+        return SetRowSelected(app_->FileList().Handle(), row, selected, true) &&
+               app_->FileList().IsSelected(row) == selected;
     }
 
     TempDirectory source_;

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "tests/support/input.h"
+#include "tests/support/remote_selection.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
@@ -69,28 +70,6 @@ void SendHotkey(WORD arrow, WORD key, bool withControl) {
     if (withControl)
         inputs.push_back(KeyInput(VK_LCONTROL, true));
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-// Adds a row of another process's list view to its selection (and gives it the focus when
-// asked), as Ctrl+click does.
-void AddToSelection(HWND listView, int row, bool focus) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(listView, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    if (!process)
-        return;
-    void* remote = VirtualAllocEx(process, nullptr, sizeof(LVITEMW), MEM_COMMIT, PAGE_READWRITE);
-    LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED | (focus ? LVIS_FOCUSED : 0);
-    item.state = item.stateMask;
-    if (remote && WriteProcessMemory(process, remote, &item, sizeof item, nullptr)) {
-        SendMessageW(listView, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote));
-        if (focus)
-            SendMessageW(listView, LVM_SETSELECTIONMARK, 0, row);
-    }
-    if (remote)
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    CloseHandle(process);
 }
 
 struct Rule {
@@ -214,7 +193,7 @@ int main() {
             std::shuffle(order.begin(), order.end(), random);
             list.SelectOnly(order[0]);
             for (size_t i = 1; i < order.size(); ++i)
-                AddToSelection(list.Handle(), order[i], i + 1 == order.size());
+                SetRowSelected(list.Handle(), order[i], true, i + 1 == order.size());
             rows.assign(chosen.begin(), chosen.end());
             for (const int row : rows)
                 if (!list.IsSelected(row)) {
