@@ -1,8 +1,10 @@
 #include "app/file_operation.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
+#include <vector>
 
 #include "app/exact_path.h"
 #include "app/file_enumeration.h"
@@ -13,9 +15,8 @@
 
 namespace {
 
-void WriteCell(int32_t column, const wchar_t* text) {
-    ListViewControl& files = Objects().fileList;
-    files.SetItemText(files.GetSelectionMark(), column, TextBlock::FromWide(text));
+void WriteCell(int32_t row, int32_t column, const wchar_t* text) {
+    Objects().fileList.SetItemText(row, column, TextBlock::FromWide(text));
 }
 
 // The file's own name: the last component of its recorded full path. The row shows the
@@ -28,21 +29,30 @@ std::wstring_view OwnName(const TextBlock& path) {
 
 }  // namespace
 
-void ApplyRule(int32_t ruleRow) {
-    ListViewControl& rules = Objects().ruleList;
+void ApplyRuleToSelectedRows(int32_t ruleRow) {
+    // The selected rows are read before the first operation, so each is done once. The
+    // list is asked for them one after another, which also works on a large list.
     ListViewControl& files = Objects().fileList;
+    std::vector<int32_t> rows;
+    for (LRESULT row = files.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
+         row >= 0; row = files.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))
+        rows.push_back(static_cast<int32_t>(row));
+    for (const int32_t row : rows)
+        ApplyRuleToRow(ruleRow, row);
+}
+
+void ApplyRuleToRow(int32_t ruleRow, int32_t row) {
+    ListViewControl& rules = Objects().ruleList;
     const TextBlock operation = rules.GetItemText(ruleRow, kRuleOperationColumn);
     const std::wstring target(rules.GetItemText(ruleRow, kRuleTargetColumn).WideView());
-
-    const int32_t row = files.GetSelectionMark();
-    if (row < 0)
-        return;  // no current row: no file to work on
+    if (row < 0 || row >= FilePathList.Count())
+        return;
     const TextBlock& source = FilePathList.At(row + 1);
     const std::wstring destination = target + L"\\" + std::wstring(OwnName(source));
 
     // Any operation text other than the copy text means move.
     const bool copy = BlocksEqual(operation, TextBlock::FromWide(L"复制文件"));
-    WriteCell(kFileOperationColumn, copy ? L"复制文件" : L"移动文件");
+    WriteCell(row, kFileOperationColumn, copy ? L"复制文件" : L"移动文件");
 
     // A rule without a target directory (possible only in an edited file) would put the
     // file into the root of the current drive: it fails without touching any file.
@@ -57,7 +67,7 @@ void ApplyRule(int32_t ruleRow) {
         }
     }
     if (copy)
-        WriteCell(kFileResultColumn, done ? L"复制成功" : L"复制失败");
+        WriteCell(row, kFileResultColumn, done ? L"复制成功" : L"复制失败");
     else
-        WriteCell(kFileResultColumn, done ? L"移动成功" : L"移动失败");
+        WriteCell(row, kFileResultColumn, done ? L"移动成功" : L"移动失败");
 }

@@ -75,6 +75,6 @@ int32_t BuildMainWindow(HWND hwnd) {
     ConfigPath = BuildConfigPath();
     LoadRules();
 
-    InstallKeyboardHook(&HotkeyHandler);
+    InstallHotkeys(o.fileList.Handle());
     return 0;
 }

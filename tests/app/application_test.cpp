@@ -148,8 +148,9 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
     LoadFileList();
     TempDirectory target;
-    ASSERT_TRUE(AppendRule(
-        {KeyName('B'), Text("复制文件"), FromUtf16(TextBlock::FromWide(target.Path()))}));
+    ASSERT_TRUE(
+        AppendRule({KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false),
+                    Text("复制文件"), FromUtf16(TextBlock::FromWide(target.Path()))}));
     const int32_t rule = Objects().ruleList.GetItemCount() - 1;
     ASSERT_TRUE(BringToForeground(MainWindowHandle));
     Objects().fileList.Focus();
