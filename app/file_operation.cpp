@@ -4,58 +4,55 @@
 
 #include <string>
 
-#include "app/file_enumeration.h"
 #include "app/file_list.h"
+#include "app/file_rows.h"
 #include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"
 
 namespace {
 
-void WriteCell(int32_t column, const wchar_t* text) {
-    ListViewControl& files = Objects().fileList;
-    files.SetItemText(files.GetSelectionMark(), column, TextBlock::FromWide(text));
+void ShowOperation(int32_t row, RowOperation operation) {
+    FileRowStore().SetOperation(row, operation);
+    Objects().fileList.RedrawRow(row);
 }
 
-// The file's own name: the last component of its recorded full path. The row shows the
-// name after a round trip through code page 936, which cannot hold every character.
-std::wstring_view OwnName(const TextBlock& path) {
-    const std::wstring_view full = path.WideView();
-    const size_t separator = full.find_last_of(L'\\');
-    return separator == std::wstring_view::npos ? full : full.substr(separator + 1);
+void ShowResult(int32_t row, RowResult result) {
+    FileRowStore().SetResult(row, result);
+    Objects().fileList.RedrawRow(row);
 }
 
 }  // namespace
 
 void ApplyRule(int32_t ruleRow) {
     ListViewControl& rules = Objects().ruleList;
-    ListViewControl& files = Objects().fileList;
+    VirtualListViewControl& files = Objects().fileList;
     const TextBlock operation = rules.GetItemText(ruleRow, kRuleOperationColumn);
     const std::wstring target(rules.GetItemText(ruleRow, kRuleTargetColumn).WideView());
 
     const int32_t row = files.GetSelectionMark();
-    if (row < 0)
+    if (row < 0 || row >= FileRowStore().RowCount())
         return;  // no current row: no file to work on
-    const TextBlock& source = FilePathList.At(row + 1);
-    const std::wstring destination = target + L"\\" + std::wstring(OwnName(source));
+    const std::wstring source = FileRowStore().Path(row);
+    const std::wstring destination = target + L"\\" + std::wstring(FileRowStore().Name(row));
 
     // Any operation text other than the copy text means move.
     const bool copy = BlocksEqual(operation, TextBlock::FromWide(L"复制文件"));
-    WriteCell(kFileOperationColumn, copy ? L"复制文件" : L"移动文件");
+    ShowOperation(row, copy ? RowOperation::kCopy : RowOperation::kMove);
 
     // A rule without a target directory (possible only in an edited file) would put the
     // file into the root of the current drive: it fails without touching any file.
     BOOL done = FALSE;
     if (!target.empty()) {
         if (copy) {
-            done = CopyFileW(source.Wide(), destination.c_str(), TRUE);
+            done = CopyFileW(source.c_str(), destination.c_str(), TRUE);
         } else {
-            ReleasePreviewedFile(source);
-            done = MoveFileW(source.Wide(), destination.c_str());
+            ReleasePreviewedFile(TextBlock::FromWide(source));
+            done = MoveFileW(source.c_str(), destination.c_str());
         }
     }
     if (copy)
-        WriteCell(kFileResultColumn, done ? L"复制成功" : L"复制失败");
+        ShowResult(row, done ? RowResult::kCopied : RowResult::kCopyFailed);
     else
-        WriteCell(kFileResultColumn, done ? L"移动成功" : L"移动失败");
+        ShowResult(row, done ? RowResult::kMoved : RowResult::kMoveFailed);
 }

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/file_enumeration.h"
+#include "app/file_rows.h"
 #include "app/file_names.h"
 #include "app/objects.h"
 
@@ -14,7 +14,9 @@ TextBlock g_previewedPath;
 }  // namespace
 
 int32_t PreviewSelectedFile(int32_t row, intptr_t) {
-    const TextBlock& entry = FilePathList.At(row + 1);
+    if (row < 0 || row >= FileRowStore().RowCount())
+        return 0;
+    const TextBlock entry = TextBlock::FromWide(FileRowStore().Path(row));
     const Text path = FromUtf16(entry);
     const Text extension = ExtensionOf(path);
     if (extension == Text(".mp4") || extension == Text(".mp3")) {

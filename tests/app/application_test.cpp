@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/file_enumeration.h"
 #include "app/file_list.h"
 #include "app/keyboard_hook.h"
 #include "app/main_window.h"
@@ -17,6 +16,7 @@
 #include "app/rules.h"
 #include "tests/support/input.h"
 #include "tests/support/process.h"
+#include "tests/support/wait.h"
 #include "ui/library.h"
 #include "ui/window_registry.h"
 
@@ -48,6 +48,7 @@ class ApplicationTest : public ::testing::Test {
             WriteFileBytes(files_ / name, "media");
         Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
         LoadFileList();
+        ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
         ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
     }
 
@@ -115,6 +116,7 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     }
     Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
     LoadFileList();
+    ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
     TempDirectory target;
     ListViewControl& rules = Objects().ruleList;
     const int32_t rule = rules.InsertItem();
