@@ -7,24 +7,22 @@
 #include <vector>
 
 #include "app/exact_path.h"
-#include "app/file_enumeration.h"
 #include "app/file_list.h"
+#include "app/file_rows.h"
 #include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"
 
 namespace {
 
-void WriteCell(int32_t row, int32_t column, const wchar_t* text) {
-    Objects().fileList.SetItemText(row, column, TextBlock::FromWide(text));
+void ShowOperation(int32_t row, RowOperation operation) {
+    FileRowStore().SetOperation(row, operation);
+    Objects().fileList.RedrawRow(row);
 }
 
-// The file's own name: the last component of its recorded full path. The row shows the
-// name after a round trip through code page 936, which cannot hold every character.
-std::wstring_view OwnName(const TextBlock& path) {
-    const std::wstring_view full = path.WideView();
-    const size_t separator = full.find_last_of(L'\\');
-    return separator == std::wstring_view::npos ? full : full.substr(separator + 1);
+void ShowResult(int32_t row, RowResult result) {
+    FileRowStore().SetResult(row, result);
+    Objects().fileList.RedrawRow(row);
 }
 
 }  // namespace
@@ -45,29 +43,28 @@ void ApplyRuleToRow(int32_t ruleRow, int32_t row) {
     ListViewControl& rules = Objects().ruleList;
     const TextBlock operation = rules.GetItemText(ruleRow, kRuleOperationColumn);
     const std::wstring target(rules.GetItemText(ruleRow, kRuleTargetColumn).WideView());
-    if (row < 0 || row >= FilePathList.Count())
-        return;
-    const TextBlock& source = FilePathList.At(row + 1);
-    const std::wstring destination = target + L"\\" + std::wstring(OwnName(source));
+    if (row < 0 || row >= FileRowStore().RowCount())
+        return;  // only rows already in the list
+    const std::wstring source = FileRowStore().Path(row);
+    const std::wstring destination = target + L"\\" + std::wstring(FileRowStore().Name(row));
 
     // Any operation text other than the copy text means move.
     const bool copy = BlocksEqual(operation, TextBlock::FromWide(L"复制文件"));
-    WriteCell(row, kFileOperationColumn, copy ? L"复制文件" : L"移动文件");
+    ShowOperation(row, copy ? RowOperation::kCopy : RowOperation::kMove);
 
     // A rule without a target directory (possible only in an edited file) would put the
     // file into the root of the current drive: it fails without touching any file.
     BOOL done = FALSE;
     if (!target.empty()) {
         if (copy) {
-            done = CopyFileW(ExactPath(source.WideView()).c_str(), ExactPath(destination).c_str(),
-                             TRUE);
+            done = CopyFileW(ExactPath(source).c_str(), ExactPath(destination).c_str(), TRUE);
         } else {
-            ReleasePreviewedFile(source);
-            done = MoveFileW(ExactPath(source.WideView()).c_str(), ExactPath(destination).c_str());
+            ReleasePreviewedFile(TextBlock::FromWide(source));
+            done = MoveFileW(ExactPath(source).c_str(), ExactPath(destination).c_str());
         }
     }
     if (copy)
-        WriteCell(row, kFileResultColumn, done ? L"复制成功" : L"复制失败");
+        ShowResult(row, done ? RowResult::kCopied : RowResult::kCopyFailed);
     else
-        WriteCell(row, kFileResultColumn, done ? L"移动成功" : L"移动失败");
+        ShowResult(row, done ? RowResult::kMoved : RowResult::kMoveFailed);
 }

@@ -44,6 +44,8 @@ int32_t BuildMainWindow(HWND hwnd) {
     window.WindowState(kCentred);
 
     o.fileList.SetItemSelectedHandler(&PreviewSelectedFile);
+    o.fileList.SetCellTextSource(&FileCellText);
+    o.fileList.SetRowFinder(&FindFileRow);
     o.fileList.Create(hwnd, kFileListStyle, 8, 10, 672, 302);
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
     InsertColumns(o.fileList, {{"索引", 40}, {"文件名", 450}, {"操作类型", 80}, {"结果", 80}});

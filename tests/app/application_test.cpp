@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <thread>
 
-#include "app/file_enumeration.h"
 #include "app/file_list.h"
 #include "app/image_pane.h"
 #include "app/keyboard_hook.h"
@@ -19,6 +18,7 @@
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/process.h"
+#include "tests/support/wait.h"
 #include "ui/library.h"
 #include "ui/window_registry.h"
 
@@ -50,6 +50,7 @@ class ApplicationTest : public ::testing::Test {
             WriteFileBytes(files_ / name, "media");
         Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
         LoadFileList();
+        ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
         ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
     }
 
@@ -147,6 +148,7 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     }
     Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
     LoadFileList();
+    ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
     TempDirectory target;
     ASSERT_TRUE(
         AppendRule({KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false),
