@@ -108,6 +108,8 @@ TEST_F(ApplicationTest, APhotoHidesAndStopsThePlayerAndAMediaFileBringsItBack) {
     Load({L"clip.mp4"});
     ASSERT_TRUE(WriteSolidImage(files_ / L"photo.JPG", GUID_ContainerFormatJpeg, 40, 30, 0));
     LoadFileList();
+    ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
+    ASSERT_EQ(2, Objects().fileList.GetItemCount());
     const HWND pane = FindWindowExW(MainWindowHandle, nullptr, kImagePaneClass, nullptr);
     MediaPlayerHost& player = Objects().mediaPlayer;
 
