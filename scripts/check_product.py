@@ -2,12 +2,16 @@
 """Checks the product zemo.exe as a file: a 32-bit (i386) Windows GUI program whose
 resources hold the application icon (res/resource.h), a version resource with the version
 of CMakeLists.txt and the company, and a manifest that binds the common controls 6, runs
-as the invoker, names the four supported systems and declares per-monitor DPI awareness."""
+as the invoker, names the four supported systems and declares per-monitor DPI awareness.
+With a package (scripts/package.sh), also checks that it holds exactly this zemo.exe, the
+bilingual user guide and the licence.
+Usage: check_product.py zemo.exe [zemo-<version>-win32.zip]"""
 import os
 import re
 import struct
 import sys
 import xml.etree.ElementTree as ElementTree
+import zipfile
 
 RT_ICON, RT_VERSION, RT_GROUP_ICON, RT_MANIFEST = 3, 16, 14, 24
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
@@ -95,6 +99,29 @@ def check_manifest(text, version):
         fail('the manifest lacks dpiAware true/pm for systems before Windows 10 1607')
 
 
+def check_package(package, program):
+    with zipfile.ZipFile(package) as archive:
+        entries = {entry.filename: entry for entry in archive.infolist()}
+        expected = {'zemo.exe', '使用说明.txt', 'LICENSE.txt'}
+        if set(entries) != expected:
+            fail(f'{package} holds {sorted(entries)}, not {sorted(expected)}')
+        if not entries['使用说明.txt'].flag_bits & 0x800:
+            fail(f'{package} does not mark its file names as UTF-8')
+        if archive.read('zemo.exe') != open(program, 'rb').read():
+            fail(f'the zemo.exe in {package} is not {program}')
+        guide = archive.read('使用说明.txt')
+        if not guide.startswith(b'\xef\xbb\xbf') or b'\r\n' not in guide:
+            fail('使用说明.txt is not UTF-8 with a byte order mark and CRLF line ends')
+        for topic in ('【中文】', '【English】', 'config.ini', '快捷键配置', '不会被覆盖',
+                      'never overwritten'):
+            if topic not in guide.decode('utf-8'):
+                fail(f'使用说明.txt does not mention {topic}')
+        licence = archive.read('LICENSE.txt').decode('utf-8')
+        if 'MIT License' not in licence or '墨池社区' not in licence:
+            fail('LICENSE.txt is not the MIT licence of 墨池社区')
+    print(f"product check: {package}: zemo.exe, 使用说明.txt, LICENSE.txt")
+
+
 def main(path):
     data = open(path, 'rb').read()
     pe = struct.unpack_from('<I', data, 0x3C)[0]
@@ -162,3 +189,5 @@ def main(path):
 
 if __name__ == '__main__':
     main(sys.argv[1])
+    if len(sys.argv) > 2:
+        check_package(sys.argv[2], sys.argv[1])
