@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -40,7 +41,7 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths) {
     header->fWide = TRUE;
     auto* text = reinterpret_cast<wchar_t*>(header + 1);
     for (const std::wstring& path : paths) {
-        path.copy(text, path.size());
+        memcpy(text, path.c_str(), path.size() * sizeof(wchar_t));
         text += path.size() + 1;
     }
     GlobalUnlock(memory);
