@@ -4,6 +4,7 @@
 #include <shlobj.h>
 
 #include <new>
+#include <string>
 
 #include "app/file_reader.h"
 #include "app/file_rows.h"
@@ -21,14 +22,37 @@ FileReader g_reader;
 WPARAM g_readNumber = 0;  // batches of any other read are dropped
 bool g_reading = false;
 HWND g_receiver = nullptr;
+std::wstring g_rowToSelect;  // a file name whose row is selected as soon as it is listed
+
+// Selects the row of g_rowToSelect when it is among rows [first, end).
+void SelectAwaitedRow(int32_t first, int32_t end) {
+    if (g_rowToSelect.empty())
+        return;
+    const FileRows& rows = FileRowStore();
+    for (int32_t row = first; row < end; ++row) {
+        const std::wstring_view name = rows.Name(row);
+        // File names compare without regard to case, as the file system does.
+        if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), g_rowToSelect.data(),
+                                 static_cast<int>(g_rowToSelect.size()), TRUE) != CSTR_EQUAL)
+            continue;
+        g_rowToSelect.clear();
+        ListViewControl& list = Objects().fileList;
+        list.DeselectItem(-1);
+        list.SetSelectionMark(row);
+        list.EnsureVisible(row);
+        return;
+    }
+}
 
 // Rows go into the store, then the list learns the new count without repainting the rows it
 // already shows or scrolling away from where the user is.
 void AppendBatch(const FileNameBatch& batch) {
     FileRows& rows = FileRowStore();
+    const int32_t first = rows.RowCount();
     batch.ForEach([&](std::wstring_view name) { rows.Append(name); });
     if (batch.count > 0)
         Objects().fileList.SetRowCount(rows.RowCount(), true);
+    SelectAwaitedRow(first, rows.RowCount());
     if (batch.last)
         g_reading = false;
 }
@@ -64,6 +88,7 @@ HWND Receiver() {
 
 void StartReading(const std::wstring& directory) {
     FileRowStore().Reset(directory);
+    g_rowToSelect.clear();
     ++g_readNumber;
     g_reading = true;
     const HWND receiver = Receiver();
@@ -104,6 +129,11 @@ int32_t LoadFileList() {
     Objects().fileList.DeleteAllItems();
     StartReading(std::wstring(edit.Text().WideView()));
     return 0;
+}
+
+void SelectRowWhenListed(std::wstring_view name) {
+    g_rowToSelect.assign(name);
+    SelectAwaitedRow(0, FileRowStore().RowCount());
 }
 
 bool IsReadingFiles() {

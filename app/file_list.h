@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 // Columns of the file list: one row per listed file.
 enum FileColumn : int32_t {
@@ -17,6 +18,9 @@ int32_t ChooseDirectory();
 // of the edit box into the file rows, numbered from "01". The rows arrive while the user
 // works; a new read cancels the one in progress.
 int32_t LoadFileList();
+// Selects the row of the file with this name (and makes it the current row) as soon as
+// the read in progress lists it, or at once when it is listed already.
+void SelectRowWhenListed(std::wstring_view name);
 // True from a read's start until its last row is in the list.
 bool IsReadingFiles();
 // Cancels a read in progress (at shutdown); the rows read so far stay.

@@ -5,7 +5,9 @@
 #include "app/file_list.h"
 #include "app/hotkeys.h"
 #include "app/keyboard_hook.h"
+#include "app/layout.h"
 #include "app/media_preview.h"
+#include "app/open_folder.h"
 #include "app/objects.h"
 #include "app/rule_dialog.h"
 #include "app/rules.h"
@@ -21,55 +23,88 @@ constexpr DWORD kFileListExtendedStyle =
     LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_SNAPTOGRID;
 constexpr DWORD kRuleListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
 
-struct Column {
-    const char* title;
-    int32_t width;
-};
-
-void InsertColumns(ListViewControl& list, std::initializer_list<Column> columns) {
-    int32_t index = 0;
-    for (const Column& column : columns)
-        list.InsertColumn(index++, ToUtf16(Text(column.title)), column.width);
+template <size_t N>
+void InsertColumns(ListViewControl& list, const char* const (&titles)[N],
+                   const int32_t (&widths)[N]) {
+    for (size_t i = 0; i < N; ++i)
+        list.InsertColumn(static_cast<int32_t>(i), ToUtf16(Text(titles[i])), widths[i]);
 }
 
 }  // namespace
 
+void LayOutMainWindow(UINT dpi) {
+    using namespace MainWindowLayout;
+    ApplicationObjects& o = Objects();
+    PlaceControls({{&o.fileList, kFileList},
+                   {&o.directoryLabel, kDirectoryLabel},
+                   {&o.directoryEdit, kDirectoryEdit},
+                   {&o.chooseFolderButton, kChooseFolderButton},
+                   {&o.readListButton, kReadListButton},
+                   {&o.rulesButton, kRulesButton},
+                   {&o.ruleList, kRuleList}},
+                  dpi);
+    const LayoutBox preview = ScaleForDpi(kPreview, dpi);
+    o.mediaPlayer.Move(preview.x, preview.y, preview.width, preview.height);
+    MovePreviewPane(preview.x, preview.y, preview.width, preview.height);
+    SetColumnWidths(o.fileList, kFileColumnWidths, dpi);
+    SetColumnWidths(o.ruleList, kRuleColumnWidths, dpi);
+}
+
 int32_t BuildMainWindow(HWND hwnd) {
+    using namespace MainWindowLayout;
     ApplicationObjects& o = Objects();
     Window& window = o.mainWindow;
     window.AddExtendedWindowStyle(WS_EX_CLIENTEDGE);
     window.Icon(LoadIconW(LibraryInstance, MAKEINTRESOURCEW(kApplicationIconId)), ICON_SMALL);
     MainWindowHandle = hwnd;
+    const UINT dpi = WindowDpi(hwnd);
+    if (dpi != kBaseDpi) {
+        const LayoutSize size = ScaleForDpi(kWindow, dpi);
+        window.Move(std::nullopt, std::nullopt, size.width, size.height);
+    }
     // Centring shows the window, so the controls appear on a visible window.
     window.WindowState(kCentred);
 
     o.fileList.SetItemSelectedHandler(&PreviewSelectedFile);
     o.fileList.SetCellTextSource(&FileCellText);
     o.fileList.SetRowFinder(&FindFileRow);
-    o.fileList.Create(hwnd, kFileListStyle, 8, 10, 672, 302);
+    o.fileList.Create(hwnd, kFileListStyle, kFileList.x, kFileList.y, kFileList.width,
+                      kFileList.height);
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
-    InsertColumns(o.fileList, {{"索引", 40}, {"文件名", 450}, {"操作类型", 80}, {"结果", 80}});
+    InsertColumns(o.fileList, {"索引", "文件名", "操作类型", "结果"}, kFileColumnWidths);
 
-    o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt, 8, 320, 112,
-                            24);
-    o.directoryEdit.Create(hwnd, std::nullopt, std::nullopt, 125, 322, 295, 20);
+    o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt,
+                            kDirectoryLabel.x, kDirectoryLabel.y, kDirectoryLabel.width,
+                            kDirectoryLabel.height);
+    o.directoryEdit.Create(hwnd, std::nullopt, std::nullopt, kDirectoryEdit.x, kDirectoryEdit.y,
+                           kDirectoryEdit.width, kDirectoryEdit.height);
     o.directoryEdit.Text(TextBlock::EmptyWide());
 
     o.chooseFolderButton.SetClickHandler(&ChooseDirectory);
-    o.chooseFolderButton.Create(hwnd, ToUtf16(Text("选择文件夹")), std::nullopt, 0, 420, 320, 78,
-                                24);
+    o.chooseFolderButton.Create(hwnd, ToUtf16(Text("选择文件夹")), std::nullopt, 0,
+                                kChooseFolderButton.x, kChooseFolderButton.y,
+                                kChooseFolderButton.width, kChooseFolderButton.height);
     o.readListButton.SetClickHandler(&LoadFileList);
-    o.readListButton.Create(hwnd, ToUtf16(Text("读取文件列表")), std::nullopt, 0, 500, 320, 80, 24);
+    o.readListButton.Create(hwnd, ToUtf16(Text("读取文件列表")), std::nullopt, 0, kReadListButton.x,
+                            kReadListButton.y, kReadListButton.width, kReadListButton.height);
     o.rulesButton.SetClickHandler(&OpenRuleDialog);
-    o.rulesButton.Create(hwnd, ToUtf16(Text("快捷键规则配置")), std::nullopt, 0, 582, 320, 99, 24);
+    o.rulesButton.Create(hwnd, ToUtf16(Text("快捷键规则配置")), std::nullopt, 0, kRulesButton.x,
+                         kRulesButton.y, kRulesButton.width, kRulesButton.height);
 
     o.ruleList.SetRightClickHandler(&DeleteSelectedRule);
-    o.ruleList.Create(hwnd, kRuleListStyle, 8, 352, 672, 248);
+    o.ruleList.Create(hwnd, kRuleListStyle, kRuleList.x, kRuleList.y, kRuleList.width,
+                      kRuleList.height);
     o.ruleList.AddExtendedStyle(kRuleListExtendedStyle);
-    InsertColumns(o.ruleList, {{"快捷键", 80}, {"操作类型", 80}, {"目标目录", 500}});
+    InsertColumns(o.ruleList, {"快捷键", "操作类型", "目标目录"}, kRuleColumnWidths);
 
-    o.mediaPlayer.Create(hwnd, 688, 10, 365, 592);
-    CreatePreviewPane(hwnd, 688, 10, 365, 592);
+    o.mediaPlayer.Create(hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
+    CreatePreviewPane(hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
+    // At 96 DPI the controls keep the sizes and the stock font they were created with.
+    if (dpi != kBaseDpi)
+        LayOutMainWindow(dpi);
+    FollowDpiChanges(hwnd, &LayOutMainWindow);
+    window.AcceptDroppedFiles(true);
+    window.SetDropFilesHandler(&OpenDroppedFiles);
 
     o.ruleMenu.CreatePopup();
     o.ruleMenu.AppendItem(ToUtf16(Text("删除配置项")), kDeleteRuleCommand);

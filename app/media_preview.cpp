@@ -65,6 +65,11 @@ void CreatePreviewPane(HWND parent, int32_t x, int32_t y, int32_t width, int32_t
         g_imageExtensions = InstalledImageExtensions(factory.Get());
 }
 
+void MovePreviewPane(int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (g_imagePane)
+        MoveWindow(g_imagePane, x, y, width, height, TRUE);
+}
+
 bool IsPlayableMediaExtension(std::wstring_view extension) {
     static constexpr std::wstring_view kMediaExtensions[] = {
         L".mp4", L".m4v", L".mov", L".wmv", L".avi", L".mkv", L".webm", L".mpg", L".mpeg",

@@ -12,6 +12,8 @@
 // Creates the photo pane over the player's place (hidden until a photo is focused) and
 // asks the imaging component once which extensions its decoders claim.
 void CreatePreviewPane(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height);
+// Places the photo pane where the player is, when the window's layout changes.
+void MovePreviewPane(int32_t x, int32_t y, int32_t width, int32_t height);
 
 // The file list's item-selected handler. A photo (an extension an installed decoder
 // claims) shows in the photo pane with the player hidden and stopped, and the rows just

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "app/layout.h"
 #include "app/main_window.h"
 #include "app/objects.h"
 #include "app/rules.h"
@@ -11,8 +12,6 @@
 namespace {
 
 constexpr DWORD kDialogStyle = WS_CLIPCHILDREN | WS_SYSMENU;
-constexpr int32_t kDialogWidth = 343;
-constexpr int32_t kDialogHeight = 272;
 constexpr int32_t kCentred = 3;
 
 bool IsEmpty(const TextBlock& text) {
@@ -23,32 +22,63 @@ bool IsEmpty(const TextBlock& text) {
 
 int32_t OpenRuleDialog() {
     const TextBlock title = ToUtf16(Text("规则配置"));
+    const LayoutSize size = ScaleForDpi(RuleDialogLayout::kWindow, WindowDpi(MainWindowHandle));
     Objects().ruleDialog.Show(MainWindowHandle, &title, &BuildRuleDialog, 1, std::nullopt,
-                              std::nullopt, kDialogWidth, kDialogHeight, kDialogStyle);
+                              std::nullopt, size.width, size.height, kDialogStyle);
     return 0;
 }
 
+void LayOutRuleDialog(UINT dpi) {
+    using namespace RuleDialogLayout;
+    ApplicationObjects& o = Objects();
+    PlaceControls({{&o.hotkeyLabel, kHotkeyLabel},
+                   {&o.hotkeyEdit, kHotkeyEdit},
+                   {&o.operationLabel, kOperationLabel},
+                   {&o.operationCombo, kOperationCombo},
+                   {&o.targetLabel, kTargetLabel},
+                   {&o.targetEdit, kTargetEdit},
+                   {&o.chooseTargetButton, kChooseTargetButton},
+                   {&o.addButton, kAddButton},
+                   {&o.cancelButton, kCancelButton}},
+                  dpi);
+}
+
 int32_t BuildRuleDialog(HWND dialog) {
+    using namespace RuleDialogLayout;
     ApplicationObjects& o = Objects();
     o.ruleDialog.WindowState(kCentred);
 
-    o.hotkeyLabel.Create(dialog, ToUtf16(Text("1：快捷键")), std::nullopt, 8, 8, 56, 24);
-    o.hotkeyEdit.Create(dialog, TextBlock::EmptyWide(), ES_READONLY | ES_CENTER, 8, 40, 320, 20);
-    o.operationLabel.Create(dialog, ToUtf16(Text("2：操作类型")), std::nullopt, 8, 72, 88, 24);
-    o.operationCombo.Create(dialog, CBS_DROPDOWNLIST, 8, 105, 320, 100, 1024);
+    o.hotkeyLabel.Create(dialog, ToUtf16(Text("1：快捷键")), std::nullopt, kHotkeyLabel.x,
+                         kHotkeyLabel.y, kHotkeyLabel.width, kHotkeyLabel.height);
+    o.hotkeyEdit.Create(dialog, TextBlock::EmptyWide(), ES_READONLY | ES_CENTER, kHotkeyEdit.x,
+                        kHotkeyEdit.y, kHotkeyEdit.width, kHotkeyEdit.height);
+    o.operationLabel.Create(dialog, ToUtf16(Text("2：操作类型")), std::nullopt, kOperationLabel.x,
+                            kOperationLabel.y, kOperationLabel.width, kOperationLabel.height);
+    o.operationCombo.Create(dialog, CBS_DROPDOWNLIST, kOperationCombo.x, kOperationCombo.y,
+                            kOperationCombo.width, kOperationCombo.height, 1024);
     o.operationCombo.AddItem(ToUtf16(Text("复制文件")));
     o.operationCombo.AddItem(ToUtf16(Text("移动文件")));
     o.operationCombo.SetCurSel(0);
-    o.targetLabel.Create(dialog, ToUtf16(Text("3：目标目录")), std::nullopt, 8, 136, 120, 24);
-    o.targetEdit.Create(dialog, TextBlock::EmptyWide(), std::nullopt, 8, 168, 240, 20);
+    o.targetLabel.Create(dialog, ToUtf16(Text("3：目标目录")), std::nullopt, kTargetLabel.x,
+                         kTargetLabel.y, kTargetLabel.width, kTargetLabel.height);
+    o.targetEdit.Create(dialog, TextBlock::EmptyWide(), std::nullopt, kTargetEdit.x, kTargetEdit.y,
+                        kTargetEdit.width, kTargetEdit.height);
 
-    o.chooseTargetButton.Create(dialog, ToUtf16(Text("选择目录")), std::nullopt, 0, 256, 166, 72,
-                                24);
+    o.chooseTargetButton.Create(dialog, ToUtf16(Text("选择目录")), std::nullopt, 0,
+                                kChooseTargetButton.x, kChooseTargetButton.y,
+                                kChooseTargetButton.width, kChooseTargetButton.height);
     o.chooseTargetButton.SetClickHandler(&ChooseTargetDirectory);
     o.addButton.SetClickHandler(&AddRule);
     o.cancelButton.SetClickHandler(&CloseRuleDialog);
-    o.addButton.Create(dialog, ToUtf16(Text("添加规则")), std::nullopt, 0, 176, 208, 72, 24);
-    o.cancelButton.Create(dialog, ToUtf16(Text("取消")), std::nullopt, 0, 256, 208, 72, 24);
+    o.addButton.Create(dialog, ToUtf16(Text("添加规则")), std::nullopt, 0, kAddButton.x,
+                       kAddButton.y, kAddButton.width, kAddButton.height);
+    o.cancelButton.Create(dialog, ToUtf16(Text("取消")), std::nullopt, 0, kCancelButton.x,
+                          kCancelButton.y, kCancelButton.width, kCancelButton.height);
+    // At 96 DPI the controls keep the sizes and the stock font they were created with.
+    const UINT dpi = WindowDpi(dialog);
+    if (dpi != kBaseDpi)
+        LayOutRuleDialog(dpi);
+    FollowDpiChanges(dialog, &LayOutRuleDialog);
     return 0;
 }
 

@@ -3,8 +3,10 @@
 #include <objbase.h>
 
 #include "app/keyboard_hook.h"
+#include "app/layout.h"
 #include "app/main_window.h"
 #include "app/objects.h"
+#include "app/open_folder.h"
 #include "runtime/binding.h"
 #include "runtime/errors.h"
 #include "runtime/heap.h"
@@ -16,8 +18,6 @@ namespace {
 // The main window's frame: caption, system menu, minimise and maximise boxes, no sizing
 // border, so it keeps its size.
 constexpr DWORD kMainWindowStyle = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
-constexpr int32_t kMainWindowWidth = 1070;
-constexpr int32_t kMainWindowHeight = 640;
 
 }  // namespace
 
@@ -41,12 +41,15 @@ int32_t ApplicationMain() {
     Window& mainWindow = Objects().mainWindow;
     mainWindow.SetDestroyHandler(&QuitProgram);
     const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
+    // The size at 96 DPI: the main window scales itself to its own DPI when it is built.
     const HWND hwnd =
         mainWindow.Show(std::nullopt, &title, &BuildMainWindow, 0, std::nullopt, std::nullopt,
-                        kMainWindowWidth, kMainWindowHeight, kMainWindowStyle, std::nullopt, 1);
+                        MainWindowLayout::kWindow.width, MainWindowLayout::kWindow.height,
+                        kMainWindowStyle, std::nullopt, 1);
     // Without a main window nothing could ever end the loop.
     if (!hwnd)
         return 0;
+    OpenCommandLineFolder();
     RunMessageLoop();
     return 0;
 }

@@ -7,14 +7,32 @@ export WINEPREFIX=${WINEPREFIX:-$ZEMO_BUILD/wineprefix}
 export WINEDLLOVERRIDES="mscoree=;mshtml=;winealsa.drv=d;winepulse.drv=d"
 export WINEDEBUG=${WINEDEBUG:--all}
 
+# Every script that stops on a failed command says which one, on stderr.
+set -o errtrace
+trap 'zemo_report_failure $? "$BASH_COMMAND" "${BASH_SOURCE[0]##*/}" $LINENO' ERR
+zemo_report_failure() {  # status command file line
+  echo "${0##*/}: stopped: '$2' failed with status $1 ($3 line $4)" >&2
+}
+
+# Stops the script with a message on stderr.
+zemo_fail() {
+  trap - ERR
+  echo "${0##*/}: $*" >&2
+  exit 1
+}
+
 # The Wine loader. wine64 runs 64-bit programs and, where the kernel can run 32-bit
-# code, also starts 32-bit ones through the 32-bit loader.
-if [ -x /usr/lib/wine/wine64 ]; then
-  ZEMO_WINE=/usr/lib/wine/wine64
-else
-  ZEMO_WINE=$(command -v wine64 || command -v wine)
-fi
-ZEMO_WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+# code, also starts 32-bit ones through the 32-bit loader. Looked up again after set-up,
+# since on a fresh machine Wine is what set-up installs: sourcing this file needs nothing.
+zemo_find_wine() {
+  if [ -x /usr/lib/wine/wine64 ]; then
+    ZEMO_WINE=/usr/lib/wine/wine64
+  else
+    ZEMO_WINE=$(command -v wine64 || command -v wine || true)
+  fi
+  ZEMO_WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+}
+zemo_find_wine
 
 # True when this machine can execute 32-bit x86 code. Some kernels are booted without
 # IA-32 emulation; there the tests run a 64-bit build of the same sources.
@@ -27,12 +45,22 @@ zemo_test_preset() {
   if zemo_can_run_32bit; then echo release; else echo x64-release; fi
 }
 
+# Runs a command as root (through sudo when needed); stops the script when it fails.
 zemo_as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@" || zemo_fail "${1##*/} ${2:-} failed with status $?"
+  elif command -v sudo >/dev/null; then
+    sudo "$@" || zemo_fail "sudo ${1##*/} ${2:-} failed with status $?"
+  else
+    zemo_fail "installing needs root: run this script as root, or install sudo"
+  fi
 }
 
+# Installs what is missing, then finds the tools it installed.
 zemo_setup() {
   zemo_as_root "$ZEMO_ROOT/scripts/setup.sh"
+  zemo_find_wine
+  [ -n "$ZEMO_WINE" ] || zemo_fail "set-up finished but no Wine loader was found"
 }
 
 zemo_build() {  # preset

@@ -12,24 +12,23 @@ zemo_prepare
 bin=$ZEMO_BIN
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 
-load_directory() {
-  if [ -n "${1:-}" ]; then
-    "$ZEMO_WINE" "$bin/zemo_remote.exe" load "$(zemo_windows_path "$(realpath "$1")")" 2>/dev/null
-  fi
-}
+# The directory goes on the program's command line, as "Open with" would pass it.
+arguments=()
+if [ -n "${1:-}" ]; then
+  [ -d "$1" ] || zemo_fail "not a directory: $1"
+  arguments=("$(zemo_windows_path "$(realpath "$1")")")
+fi
 
 if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
-  load_directory "${1:-}" &
-  exec "$ZEMO_WINE" "$bin/zemo.exe"
+  exec "$ZEMO_WINE" "$bin/zemo.exe" "${arguments[@]}"
 fi
 
 # No display: a virtual screen, with Wine's own desktop drawing the window frames.
 zemo_start_session
-"$ZEMO_WINE" explorer /desktop=zemo,1920x1080 "$bin/zemo.exe" >/dev/null 2>&1 &
+"$ZEMO_WINE" explorer /desktop=zemo,1920x1080 "$bin/zemo.exe" "${arguments[@]}" >/dev/null 2>&1 &
 export ZEMO_DESKTOP=zemo  # where zemo_remote finds the program
 "$ZEMO_WINE" "$bin/zemo_remote.exe" wait 2>/dev/null
-load_directory "${1:-}"
-sleep 1  # let the last paint reach the screen
+sleep 1  # let the file list and the last paint reach the screen
 import -window root "$ZEMO_BUILD/screenshot.png"
 "$ZEMO_WINE" "$bin/zemo_remote.exe" close 2>/dev/null || true
 echo "run: no display here; the program ran on a virtual screen. Screenshot: $ZEMO_BUILD/screenshot.png"

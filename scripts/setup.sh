@@ -2,6 +2,7 @@
 # Installs what building, running and testing zemo.exe needs on Debian 12.
 # Idempotent and quiet when everything is already present. Run as root.
 set -euo pipefail
+source "$(dirname "$0")/lib.sh"
 
 # The 64-bit cross compiler builds the test programs where the kernel cannot run 32-bit
 # code; imagemagick takes the screenshots.
@@ -9,12 +10,8 @@ packages=(cmake ninja-build g++-mingw-w64-i686-posix wine wine64 wine32:i386
           g++-mingw-w64-x86-64-posix xvfb xauth xdotool imagemagick locales fonts-wqy-microhei
           googletest python3)
 
-as_root() {
-  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
-}
-
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
-  as_root dpkg --add-architecture i386
+  zemo_as_root dpkg --add-architecture i386
   need_update=1
 fi
 
@@ -26,13 +23,13 @@ done
 if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
   echo "setup: installing ${missing[*]}"
   export DEBIAN_FRONTEND=noninteractive
-  as_root apt-get update -qq
-  as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  zemo_as_root apt-get update -qq
+  zemo_as_root apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
 if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
   echo "setup: generating the zh_CN.UTF-8 locale"
-  as_root sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-  as_root locale-gen >/dev/null
+  zemo_as_root sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | zemo_as_root tee -a /etc/locale.gen >/dev/null
+  zemo_as_root locale-gen >/dev/null
 fi

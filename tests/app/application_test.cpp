@@ -3,20 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <objbase.h>
+#include <shlobj.h>
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 #include "app/file_list.h"
 #include "app/image_pane.h"
 #include "app/keyboard_hook.h"
+#include "app/layout.h"
 #include "app/main_window.h"
 #include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
+#include "tests/support/layout_expectations.h"
 #include "tests/support/process.h"
 #include "tests/support/wait.h"
 #include "ui/library.h"
@@ -25,6 +30,36 @@
 namespace {
 
 constexpr DWORD kMainWindowStyle = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+
+// An HDROP as the shell makes one: DROPFILES, then each path and its zero, then one more
+// zero. The receiver frees it (DragFinish).
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+    size_t units = 1;
+    for (const std::wstring& path : paths)
+        units += path.size() + 1;
+    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(header + 1);
+    for (const std::wstring& path : paths) {
+        memcpy(text, path.c_str(), path.size() * sizeof(wchar_t));
+        text += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+LayoutBox PlacedBox(const ControlObject& control) {
+    return BoxOf(control.RectangleInParent());
+}
+
+// The character height of a control's font.
+LONG FontHeight(const ControlObject& control) {
+    LOGFONTW font{};
+    GetObjectW(control.Font(), sizeof font, &font);
+    return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
+}
 
 class ApplicationTest : public ::testing::Test {
   protected:
@@ -36,7 +71,8 @@ class ApplicationTest : public ::testing::Test {
         InitialiseControlHosting();
         const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
         Objects().mainWindow.Show(std::nullopt, &title, &BuildMainWindow, 0, std::nullopt,
-                                  std::nullopt, 1070, 640, kMainWindowStyle);
+                                  std::nullopt, MainWindowLayout::kWindow.width,
+                                  MainWindowLayout::kWindow.height, kMainWindowStyle);
         // Rules written by the tests go to a file of their own, not beside the program.
         configHome_ = new TempDirectory;
         ConfigPath = *configHome_ / L"config.ini";
@@ -194,4 +230,65 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
         seenWhileBusy.load(), statistics.longestMicroseconds,
         static_cast<long long>(statistics.calls));
     DeleteRule(rule);
+}
+
+TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
+    for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.jpg"})
+        WriteFileBytes(files_ / name, "x");
+    ListViewControl& list = Objects().fileList;
+    list.DeleteAllItems();
+    Objects().directoryEdit.Text(TextBlock::EmptyWide());
+    PostMessageW(MainWindowHandle, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({files_.Path()})), 0);
+    ASSERT_TRUE(WaitUntil([&] { return list.GetItemCount() == 3; }));
+    EXPECT_EQ(files_.Path(), Objects().directoryEdit.Text().WideView());
+    EXPECT_EQ(0, list.GetSelectedCount());
+
+    // A file of another folder, dropped together with something else: the first item's
+    // folder is read and that file's row alone is selected.
+    TempDirectory other;
+    const std::wstring file = other / L"照片 二.jpg";
+    WriteFileBytes(other / L"first.jpg", "x");
+    WriteFileBytes(file, "x");
+    list.SelectItem(0);
+    PostMessageW(MainWindowHandle, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({file, files_ / L"a.jpg"})), 0);
+    ASSERT_TRUE(
+        WaitUntil([&] { return list.GetItemCount() == 2 && list.GetSelectedCount() == 1; }));
+    EXPECT_EQ(other.Path(), Objects().directoryEdit.Text().WideView());
+    EXPECT_EQ(RowOf(L"照片 二.jpg"), list.GetSelectionMark());
+    EXPECT_TRUE(list.IsItemSelected(RowOf(L"照片 二.jpg")));
+}
+
+TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
+    ApplicationObjects& o = Objects();
+    const RECT before = o.mainWindow.RectangleInParent();
+    const LONG fontAt96 = FontHeight(o.fileList);
+    const LayoutSize size = ScaleForDpi(MainWindowLayout::kWindow, 144);
+    const RECT suggested = {40, 30, 40 + size.width, 30 + size.height};
+    o.mainWindow.Send(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+
+    EXPECT_EQ(BoxOf(suggested), PlacedBox(o.mainWindow));
+    const std::pair<const ControlObject*, LayoutBox> controls[] = {
+        {&o.fileList, MainWindowLayout::kFileList},
+        {&o.directoryEdit, MainWindowLayout::kDirectoryEdit},
+        {&o.rulesButton, MainWindowLayout::kRulesButton},
+        {&o.ruleList, MainWindowLayout::kRuleList}};
+    for (const auto& [control, box] : controls) {
+        EXPECT_EQ(ScaleForDpi(box, 144), PlacedBox(*control)) << box;
+        EXPECT_EQ(MulDiv(fontAt96, 144, 96), FontHeight(*control)) << box;
+    }
+    EXPECT_EQ(ScaleForDpi(MainWindowLayout::kFileColumnWidths[1], 144),
+              o.fileList.GetColumnWidth(1));
+    EXPECT_EQ(ScaleForDpi(MainWindowLayout::kRuleColumnWidths[2], 144),
+              o.ruleList.GetColumnWidth(2));
+
+    // Back at 96 DPI everything is exactly as it was built.
+    o.mainWindow.Send(WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&before));
+    EXPECT_EQ(BoxOf(before), PlacedBox(o.mainWindow));
+    for (const auto& [control, box] : controls) {
+        EXPECT_EQ(box, PlacedBox(*control));
+        EXPECT_EQ(GetStockObject(DEFAULT_GUI_FONT), control->Font());
+    }
+    EXPECT_EQ(MainWindowLayout::kFileColumnWidths[1], o.fileList.GetColumnWidth(1));
 }

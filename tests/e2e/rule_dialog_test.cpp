@@ -1,27 +1,13 @@
 // The main window's layout and the rule dialog of the real program.
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 #include "tests/support/input.h"
+#include "tests/support/layout_expectations.h"
 #include "tests/support/zemo_app.h"
 
 #include <commctrl.h>
 
-// Found by argument-dependent lookup, so they live in RECT's own (the global) namespace.
-inline bool operator==(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
-inline std::ostream& operator<<(std::ostream& out, const RECT& r) {
-    return out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
-
 namespace {
-
-RECT Box(int x, int y, int width, int height) {
-    return {x, y, x + width, y + height};
-}
 
 HWND FocusOf(HWND window) {
     GUITHREADINFO info = {sizeof info};
@@ -57,23 +43,10 @@ class RuleDialogTest : public ::testing::Test {
 TEST(MainWindowLayout, ControlsSitWhereTheLayoutPutsThemAnyCodePage) {
     ZemoApp app;
     ASSERT_TRUE(app.Start());
-    const struct {
-        int id;
-        RECT rect;
-        const wchar_t* text;
-    } expected[] = {
-        {kFileListId, Box(8, 10, 672, 302), nullptr},
-        {kDirectoryLabelId, Box(8, 320, 112, 24), L"需要处理的文件目录："},
-        {kDirectoryEditId, Box(125, 322, 295, 20), L""},
-        {kChooseFolderButtonId, Box(420, 320, 78, 24), L"选择文件夹"},
-        {kReadListButtonId, Box(500, 320, 80, 24), L"读取文件列表"},
-        {kRulesButtonId, Box(582, 320, 99, 24), L"快捷键规则配置"},
-        {kRuleListId, Box(8, 352, 672, 248), nullptr},
-    };
-    for (const auto& control : expected) {
+    for (const ExpectedControl& control : MainWindowControls()) {
         HWND window = app.Control(control.id);
         ASSERT_NE(nullptr, window) << control.id;
-        EXPECT_EQ(control.rect, RectInParent(window)) << control.id;
+        EXPECT_EQ(control.box, BoxOf(RectInParent(window))) << control.id;
         if (control.text) {
             EXPECT_EQ(control.text, WindowText(window)) << control.id;
         }
@@ -83,7 +56,7 @@ TEST(MainWindowLayout, ControlsSitWhereTheLayoutPutsThemAnyCodePage) {
         if (WindowClass(child) == L"AtlAxWin")
             player = child;
     ASSERT_NE(nullptr, player);
-    EXPECT_EQ(Box(688, 10, 365, 592), RectInParent(player));
+    EXPECT_EQ(MainWindowLayout::kPreview, BoxOf(RectInParent(player)));
     EXPECT_EQ((std::vector<std::wstring>{L"索引", L"文件名", L"操作类型", L"结果"}).size(),
               static_cast<size_t>(SendMessageW(reinterpret_cast<HWND>(SendMessageW(
                                                    app.Control(kFileListId), LVM_GETHEADER, 0, 0)),
@@ -108,8 +81,8 @@ TEST_F(RuleDialogTest, OpensModalOverTheMainWindowAndTabMovesTheFocus) {
     EXPECT_EQ(L"规则配置", WindowText(dialog_->window));
     EXPECT_FALSE(IsWindowEnabled(app_.MainWindow()));
     const RECT outer = ScreenRect(dialog_->window);
-    EXPECT_EQ(343, outer.right - outer.left);
-    EXPECT_EQ(272, outer.bottom - outer.top);
+    EXPECT_EQ(RuleDialogLayout::kWindow.width, outer.right - outer.left);
+    EXPECT_EQ(RuleDialogLayout::kWindow.height, outer.bottom - outer.top);
     EXPECT_EQ(0, SendMessageW(dialog_->operationCombo, CB_GETCURSEL, 0, 0));
     EXPECT_EQ(2, SendMessageW(dialog_->operationCombo, CB_GETCOUNT, 0, 0));
 

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "app/layout.h"
 #include "tests/support/desktop.h"
 #include "tests/support/process.h"
 
@@ -29,8 +30,8 @@ class StartupTest : public ::testing::Test {
 };
 
 TEST_F(StartupTest, MainWindowIsCentredFramedAndClosesTheProgramWithExitCode0) {
-    const int width = 1070;
-    const int height = 640;
+    const int width = MainWindowLayout::kWindow.width;
+    const int height = MainWindowLayout::kWindow.height;
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;  // 425 on 1920 x 1080
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;  // 220
     EXPECT_TRUE(WaitUntil([&] {

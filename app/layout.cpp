@@ -1,0 +1,116 @@
+#include "app/layout.h"
+
+#include <commctrl.h>
+
+#include <array>
+
+#include "ui/list_view_control.h"
+#include "ui/unique_handle.h"
+
+namespace {
+
+using UniqueFont = UniqueHandle<HFONT, GdiObjectCloser>;
+
+// The DPI the system's own metrics and stock objects were made for.
+UINT SystemDpi() {
+    const HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : kBaseDpi;
+}
+
+// GetDpiForWindow exists from Windows 10 1607 on; the program also runs on earlier systems.
+using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
+GetDpiForWindowFunction FindGetDpiForWindow() {
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const FARPROC address = user32 ? GetProcAddress(user32, "GetDpiForWindow") : nullptr;
+    // Through void(*)(), the one function pointer type meant to stand for any other.
+    return reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(address));
+}
+
+struct ScaledFont {
+    UINT dpi = 0;
+    UniqueFont font;
+};
+// Fonts of the DPIs seen so far; a window may still use a font of an earlier DPI, so
+// none is deleted before the end of the run (a ninth DPI reuses the oldest slot).
+std::array<ScaledFont, 8> g_fonts;
+size_t g_nextFont = 0;
+
+LRESULT CALLBACK DpiChangeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR layOut) {
+    if (message == WM_DPICHANGED) {
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window, nullptr, suggested.left, suggested.top,
+                     suggested.right - suggested.left, suggested.bottom - suggested.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        reinterpret_cast<DpiLayout>(layOut)(HIWORD(wParam));
+        return 0;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int32_t ScaleForDpi(int32_t value, UINT dpi) {
+    return MulDiv(value, static_cast<int>(dpi), static_cast<int>(kBaseDpi));
+}
+
+LayoutBox ScaleForDpi(const LayoutBox& box, UINT dpi) {
+    return {ScaleForDpi(box.x, dpi), ScaleForDpi(box.y, dpi), ScaleForDpi(box.width, dpi),
+            ScaleForDpi(box.height, dpi)};
+}
+
+LayoutSize ScaleForDpi(const LayoutSize& size, UINT dpi) {
+    return {ScaleForDpi(size.width, dpi), ScaleForDpi(size.height, dpi)};
+}
+
+UINT WindowDpi(HWND window) {
+    static const GetDpiForWindowFunction getDpiForWindow = FindGetDpiForWindow();
+    if (window && getDpiForWindow) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi != 0)
+            return dpi;
+    }
+    return SystemDpi();
+}
+
+HFONT ControlFont(UINT dpi) {
+    const auto stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    if (dpi == kBaseDpi && SystemDpi() == kBaseDpi)
+        return stock;
+    for (const ScaledFont& entry : g_fonts)
+        if (entry.dpi == dpi && entry.font)
+            return entry.font.Get();
+    LOGFONTW face{};
+    if (!GetObjectW(stock, sizeof face, &face))
+        return stock;
+    // The stock font is made for the system's DPI.
+    face.lfHeight = MulDiv(face.lfHeight, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+    UniqueFont font(CreateFontIndirectW(&face));
+    if (!font)
+        return stock;
+    ScaledFont& slot = g_fonts[g_nextFont++ % g_fonts.size()];
+    slot.dpi = dpi;
+    slot.font = std::move(font);
+    return slot.font.Get();
+}
+
+void PlaceControls(std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi) {
+    const HFONT font = ControlFont(dpi);
+    for (const auto& [control, box] : controls) {
+        const LayoutBox scaled = ScaleForDpi(box, dpi);
+        control->Move(scaled.x, scaled.y, scaled.width, scaled.height);
+        control->SetFont(font);
+    }
+}
+
+void SetColumnWidths(ListViewControl& list, const int32_t* widths, size_t count, UINT dpi) {
+    for (size_t column = 0; column < count; ++column)
+        list.SetColumnWidth(static_cast<int32_t>(column), ScaleForDpi(widths[column], dpi));
+}
+
+bool FollowDpiChanges(HWND window, DpiLayout layOut) {
+    return SetWindowSubclass(window, &DpiChangeProc, 1, reinterpret_cast<DWORD_PTR>(layOut)) != 0;
+}

@@ -1,0 +1,88 @@
+// Where the main window's and the rule dialog's controls sit, and how the layout follows
+// the display's DPI. Every position and size here is at 96 DPI; at another DPI each is
+// scaled by DPI/96 (ScaleForDpi), so the program and the tests place and expect them
+// from this one table.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <initializer_list>
+#include <utility>
+
+class ControlObject;
+class ListViewControl;
+
+// A control's rectangle in its parent's client area.
+struct LayoutBox {
+    int32_t x;
+    int32_t y;
+    int32_t width;
+    int32_t height;
+    bool operator==(const LayoutBox&) const = default;
+};
+
+// An outer window size.
+struct LayoutSize {
+    int32_t width;
+    int32_t height;
+};
+
+inline constexpr UINT kBaseDpi = 96;
+
+namespace MainWindowLayout {
+inline constexpr LayoutSize kWindow{1070, 640};
+inline constexpr LayoutBox kFileList{8, 10, 672, 302};
+inline constexpr LayoutBox kDirectoryLabel{8, 320, 112, 24};
+inline constexpr LayoutBox kDirectoryEdit{125, 322, 295, 20};
+inline constexpr LayoutBox kChooseFolderButton{420, 320, 78, 24};
+inline constexpr LayoutBox kReadListButton{500, 320, 80, 24};
+inline constexpr LayoutBox kRulesButton{582, 320, 99, 24};
+inline constexpr LayoutBox kRuleList{8, 352, 672, 248};
+// The preview area at the right: the media player.
+inline constexpr LayoutBox kPreview{688, 10, 365, 592};
+// Column widths, in column order.
+inline constexpr int32_t kFileColumnWidths[] = {40, 450, 80, 80};
+inline constexpr int32_t kRuleColumnWidths[] = {80, 80, 500};
+}  // namespace MainWindowLayout
+
+namespace RuleDialogLayout {
+inline constexpr LayoutSize kWindow{343, 272};
+inline constexpr LayoutBox kHotkeyLabel{8, 8, 56, 24};
+inline constexpr LayoutBox kHotkeyEdit{8, 40, 320, 20};
+inline constexpr LayoutBox kOperationLabel{8, 72, 88, 24};
+// The height includes the drop-down list.
+inline constexpr LayoutBox kOperationCombo{8, 105, 320, 100};
+inline constexpr LayoutBox kTargetLabel{8, 136, 120, 24};
+inline constexpr LayoutBox kTargetEdit{8, 168, 240, 20};
+inline constexpr LayoutBox kChooseTargetButton{256, 166, 72, 24};
+inline constexpr LayoutBox kAddButton{176, 208, 72, 24};
+inline constexpr LayoutBox kCancelButton{256, 208, 72, 24};
+}  // namespace RuleDialogLayout
+
+// value * dpi / 96, rounded to the nearest pixel.
+int32_t ScaleForDpi(int32_t value, UINT dpi);
+LayoutBox ScaleForDpi(const LayoutBox& box, UINT dpi);
+LayoutSize ScaleForDpi(const LayoutSize& size, UINT dpi);
+
+// The DPI a window is shown at (GetDpiForWindow where the system has it); without a
+// window, or before Windows 10, the screen's.
+UINT WindowDpi(HWND window = nullptr);
+
+// The controls' font at `dpi`: the stock GUI font at 96 DPI; at any other DPI a font of
+// the stock font's face at the height scaled to that DPI, kept for the rest of the run.
+HFONT ControlFont(UINT dpi);
+
+// Moves each control to its box scaled for `dpi` and gives it the font for `dpi`.
+void PlaceControls(std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi);
+// Sets the list's column widths, given at 96 DPI, scaled for `dpi`.
+void SetColumnWidths(ListViewControl& list, const int32_t* widths, size_t count, UINT dpi);
+template <size_t N>
+void SetColumnWidths(ListViewControl& list, const int32_t (&widths)[N], UINT dpi) {
+    SetColumnWidths(list, widths, N, dpi);
+}
+
+// Calls `layOut` with the new DPI after moving the window into the rectangle that
+// WM_DPICHANGED suggests, whenever that message reaches the window.
+using DpiLayout = void (*)(UINT dpi);
+bool FollowDpiChanges(HWND window, DpiLayout layOut);

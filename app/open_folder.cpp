@@ -1,0 +1,68 @@
+#include "app/open_folder.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <memory>
+#include <string>
+
+#include "app/file_list.h"
+#include "app/objects.h"
+
+namespace {
+
+struct LocalMemoryRelease {
+    void operator()(void* block) const { LocalFree(block); }
+};
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// "C:\photos\a.jpg" -> "C:\photos"; "C:\a.jpg" -> "C:\".
+std::wstring FolderOf(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash == std::wstring::npos)
+        return path;
+    return path.substr(0, slash == 2 && path[1] == L':' ? 3 : slash);
+}
+
+}  // namespace
+
+void OpenFolder(const TextBlock& folder) {
+    Objects().directoryEdit.Text(folder);
+    LoadFileList();
+}
+
+void OpenCommandLineFolder() {
+    int count = 0;
+    // UTF-16 from the start, so a folder name outside the ANSI code page arrives whole.
+    const std::unique_ptr<LPWSTR, LocalMemoryRelease> arguments(
+        CommandLineToArgvW(GetCommandLineW(), &count));
+    if (arguments && count >= 2)
+        OpenFolder(TextBlock::FromWide(arguments.get()[1]));
+}
+
+int32_t OpenDroppedFiles(const TextBlock* paths) {
+    if (!paths)
+        return 0;
+    // Several items dropped at once: the first one counts.
+    const std::wstring_view all = paths->WideView();
+    const std::wstring first(all.substr(0, all.find(L"\r\n")));
+    if (first.empty())
+        return 0;
+    if (IsFolder(first)) {
+        OpenFolder(TextBlock::FromWide(first));
+        return 0;
+    }
+    OpenFolder(TextBlock::FromWide(FolderOf(first)));
+    SelectFileRow(TextBlock::FromWide(first));
+    return 0;
+}
+
+void SelectFileRow(const TextBlock& path) {
+    const std::wstring_view full = path.WideView();
+    const size_t slash = full.find_last_of(L"\\/");
+    SelectRowWhenListed(slash == std::wstring_view::npos ? full : full.substr(slash + 1));
+}

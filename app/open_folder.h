@@ -1,0 +1,23 @@
+// Opening a folder from outside the program: a folder given on the command line (by
+// "Open with" or a shortcut), and folders or files dropped onto the main window. Each is
+// read as if it had been typed into the directory box and "读取文件列表" clicked.
+#pragma once
+
+#include <cstdint>
+
+#include "runtime/text.h"
+
+// Puts `folder` into the directory box and reads it; a path that is not a folder gets
+// the same message as typing it does.
+void OpenFolder(const TextBlock& folder);
+
+// Opens the folder named by the first command-line argument, if there is one.
+void OpenCommandLineFolder();
+
+// The main window's drop handler, given the dropped paths one per line: a folder is
+// opened; a file opens its folder and selects the file's row.
+int32_t OpenDroppedFiles(const TextBlock* paths);
+
+// Makes the row of the file with this full path the selected and current row of the
+// file list, as soon as the read of its folder lists it.
+void SelectFileRow(const TextBlock& path);
