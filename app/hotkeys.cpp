@@ -30,9 +30,9 @@ void Capture(int32_t modifier, int32_t direction, const Text& modifierName, cons
     if (modifier > 0) {
         // The modifier key itself leaves the field as it is.
         if (!(keyName == modifierName))
-            field.Text(ToUtf16(CombinationName(modifierName, keyName)));
+            field.SetText(ToUtf16(CombinationName(modifierName, keyName)));
     } else {
-        field.Text(ToUtf16(keyName));
+        field.SetText(ToUtf16(keyName));
     }
 }
 

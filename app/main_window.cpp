@@ -14,7 +14,6 @@ HWND MainWindowHandle = nullptr;
 
 namespace {
 
-constexpr int32_t kCentred = 3;
 constexpr DWORD kFileListStyle = LVS_REPORT | LVS_NOLABELWRAP | LVS_NOSORTHEADER;
 constexpr DWORD kRuleListStyle = kFileListStyle | LVS_SINGLESEL;
 constexpr DWORD kFileListExtendedStyle =
@@ -38,10 +37,10 @@ int32_t BuildMainWindow(HWND hwnd) {
     ApplicationObjects& o = Objects();
     Window& window = o.mainWindow;
     window.AddExtendedWindowStyle(WS_EX_CLIENTEDGE);
-    window.Icon(LoadIconW(LibraryInstance, MAKEINTRESOURCEW(kApplicationIconId)), ICON_SMALL);
+    window.SetIcon(LoadIconW(LibraryInstance, MAKEINTRESOURCEW(kApplicationIconId)), ICON_SMALL);
     MainWindowHandle = hwnd;
     // Centring shows the window, so the controls appear on a visible window.
-    window.WindowState(kCentred);
+    window.SetState(WindowState::kCentred);
 
     o.fileList.SetItemSelectedHandler(&PreviewSelectedFile);
     o.fileList.Create(hwnd, kFileListStyle, 8, 10, 672, 302);
@@ -51,7 +50,7 @@ int32_t BuildMainWindow(HWND hwnd) {
     o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt, 8, 320, 112,
                             24);
     o.directoryEdit.Create(hwnd, std::nullopt, std::nullopt, 125, 322, 295, 20);
-    o.directoryEdit.Text(TextBlock::EmptyWide());
+    o.directoryEdit.SetText(TextBlock::EmptyWide());
 
     o.chooseFolderButton.SetClickHandler(&ChooseDirectory);
     o.chooseFolderButton.Create(hwnd, ToUtf16(Text("选择文件夹")), std::nullopt, 0, 420, 320, 78,

@@ -13,7 +13,6 @@ namespace {
 constexpr DWORD kDialogStyle = WS_CLIPCHILDREN | WS_SYSMENU;
 constexpr int32_t kDialogWidth = 343;
 constexpr int32_t kDialogHeight = 272;
-constexpr int32_t kCentred = 3;
 
 bool IsEmpty(const TextBlock& text) {
     return text.WideLength() == 0;
@@ -23,14 +22,19 @@ bool IsEmpty(const TextBlock& text) {
 
 int32_t OpenRuleDialog() {
     const TextBlock title = ToUtf16(Text("规则配置"));
-    Objects().ruleDialog.Show(MainWindowHandle, &title, &BuildRuleDialog, 1, std::nullopt,
-                              std::nullopt, kDialogWidth, kDialogHeight, kDialogStyle);
+    Objects().ruleDialog.Show({.parent = MainWindowHandle,
+                               .title = &title,
+                               .onCreate = &BuildRuleDialog,
+                               .modal = true,
+                               .width = kDialogWidth,
+                               .height = kDialogHeight,
+                               .style = kDialogStyle});
     return 0;
 }
 
 int32_t BuildRuleDialog(HWND dialog) {
     ApplicationObjects& o = Objects();
-    o.ruleDialog.WindowState(kCentred);
+    o.ruleDialog.SetState(WindowState::kCentred);
 
     o.hotkeyLabel.Create(dialog, ToUtf16(Text("1：快捷键")), std::nullopt, 8, 8, 56, 24);
     o.hotkeyEdit.Create(dialog, TextBlock::EmptyWide(), ES_READONLY | ES_CENTER, 8, 40, 320, 20);
@@ -58,7 +62,7 @@ int32_t ChooseTargetDirectory() {
     browser.Browse(nullptr);
     const TextBlock path = browser.GetPath();
     if (!IsEmpty(path))
-        Objects().targetEdit.Text(path);
+        Objects().targetEdit.SetText(path);
     return 0;
 }
 

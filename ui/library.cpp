@@ -1,6 +1,7 @@
 #include "ui/library.h"
 
 #include "runtime/binding.h"
+#include "runtime/guard.h"
 #include "ui/control_object.h"
 
 int32_t ControlIdCounter = 0;
@@ -10,6 +11,7 @@ void InitialiseLibrary() {
     if (!LibraryInstance)
         LibraryInstance = GetModuleHandleW(nullptr);
     ControlIdCounter = 500;
+    InstallOutOfMemoryHandler();
 }
 
 bool InitialiseControlHosting() {

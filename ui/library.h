@@ -3,7 +3,8 @@
 
 #include <windows.h>
 
-// Sets the instance handle (when still unset) and the control identifier counter (500).
+// Sets the instance handle (when still unset) and the control identifier counter (500),
+// and sends operator new's failures to the out-of-memory box.
 void InitialiseLibrary();
 
 // Makes the ActiveX host window class "AtlAxWin" available (ATL.DLL, export ordinal 42,

@@ -15,26 +15,18 @@
 #include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"
+#include "app/startup.h"
 #include "tests/support/input.h"
 #include "tests/support/process.h"
-#include "ui/library.h"
-#include "ui/window_registry.h"
 
 namespace {
-
-constexpr DWORD kMainWindowStyle = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 class ApplicationTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         CoInitialize(nullptr);
-        ConstructObjects();
-        WindowRegistry::Create();
-        InitialiseLibrary();
-        InitialiseControlHosting();
-        const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
-        Objects().mainWindow.Show(std::nullopt, &title, &BuildMainWindow, 0, std::nullopt,
-                                  std::nullopt, 1070, 640, kMainWindowStyle);
+        PrepareProgram();
+        ShowMainWindow();
         // Rules written by the tests go to a file of their own, not beside the program.
         configHome_ = new TempDirectory;
         ConfigPath = FromUtf16(TextBlock::FromWide(*configHome_ / L"config.ini"));
@@ -46,7 +38,7 @@ class ApplicationTest : public ::testing::Test {
     void Load(std::initializer_list<std::wstring> names) {
         for (const std::wstring& name : names)
             WriteFileBytes(files_ / name, "media");
-        Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
+        Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
         LoadFileList();
         ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
     }
@@ -113,7 +105,7 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
             WriteFile(file, chunk.data(), chunk.size(), &written, nullptr);
         CloseHandle(file);
     }
-    Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
+    Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
     LoadFileList();
     TempDirectory target;
     ListViewControl& rules = Objects().ruleList;

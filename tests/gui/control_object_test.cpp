@@ -74,12 +74,6 @@ class TestControl : public ControlObject {
     }
     LRESULT ColourHook(HWND, HDC) override { return answer; }
 
-    bool BaseRecordIsClear() const {
-        return !window_ && !previousProcedure_ && !cursor_ && !onLeftDown_ && !onMouseEnter_ &&
-               !onDropFiles_ && pointerInside_ == 0;
-    }
-    WNDPROC PreviousProcedure() const { return previousProcedure_; }
-
     LRESULT answer = 0;
 };
 
@@ -132,8 +126,7 @@ class ControlObjectTest : public ::testing::Test {
         windowClass.lpszClassName = kChildClass;
         RegisterClassExW(&windowClass);
 
-        parentHwnd = parent.Show(std::nullopt, nullptr, nullptr, 0, 0, 0, 300, 200, std::nullopt,
-                                 std::nullopt, 0);
+        parentHwnd = parent.Show({.x = 0, .y = 0, .width = 300, .height = 200, .visible = false});
         ASSERT_TRUE(parentHwnd);
         parent.SetMenuCommandHandler(&RecordMenuCommand);
         childHwnd = child.Create(parentHwnd);
@@ -155,8 +148,7 @@ TEST_F(ControlObjectTest, CreationAttachesSubclassesAndGivesTheGuiFont) {
     EXPECT_EQ(child.Handle(), childHwnd);
     EXPECT_EQ(WindowRegistry::Find(childHwnd), &child);
     EXPECT_EQ(GetWindowLongPtrW(childHwnd, GWLP_WNDPROC),
-              reinterpret_cast<LONG_PTR>(&SubclassProc));
-    EXPECT_EQ(child.PreviousProcedure(), &ChildProcedure);
+              reinterpret_cast<LONG_PTR>(&ControlObject::WndProc));
     EXPECT_TRUE(GetWindowLongW(childHwnd, GWL_STYLE) & WS_CLIPSIBLINGS);
     EXPECT_EQ(child.ControlId(), kChildId);
     // A second creation is refused while the object has a window.
@@ -273,7 +265,7 @@ TEST_F(ControlObjectTest, ShapeFromBitmapKeepsEveryRunThatIsNotTransparent) {
     pixels[width + 5] = 0xFF0000;
     const HBITMAP bitmap = CreateBitmap(width, 2, 1, 32, pixels.data());
     ASSERT_TRUE(bitmap);
-    EXPECT_EQ(child.ShapeFromBitmap(bitmap), 1);
+    EXPECT_EQ(child.ShapeFromBitmap(UniqueBitmap(bitmap)), 1);
     EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap is deleted once the shape is made";
 
     const HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -295,15 +287,12 @@ TEST_F(ControlObjectTest, ShapeFromBitmapKeepsEveryRunThatIsNotTransparent) {
 
     // A bitmap that is all transparent gives no shape and is left to the caller.
     std::vector<uint32_t> white(4, 0xFFFFFF);
-    const HBITMAP blank = CreateBitmap(2, 2, 1, 32, white.data());
-    EXPECT_EQ(child.ShapeFromBitmap(blank), 0);
-    EXPECT_NE(GetObjectType(blank), 0u);
-    DeleteObject(blank);
+    EXPECT_EQ(child.ShapeFromBitmap(UniqueBitmap(CreateBitmap(2, 2, 1, 32, white.data()))), 0);
 }
 
 TEST_F(ControlObjectTest, OwnCursorIsShownOverTheClientAreaOnly) {
-    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-    child.Cursor(hand);
+    const HCURSOR hand = CopyCursor(LoadCursorW(nullptr, IDC_HAND));
+    child.SetCursor(UniqueCursor(hand));
     EXPECT_EQ(SendMessageW(childHwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(childHwnd),
                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
               TRUE);
@@ -318,9 +307,15 @@ TEST_F(ControlObjectTest, OwnCursorIsShownOverTheClientAreaOnly) {
 TEST_F(ControlObjectTest, DestroyedWindowLeavesTheObjectDetachedAndReusable) {
     child.SetLeftDownHandler(&AnswerFive);
     child.SetMouseEnterHandler(&CountEnter);
-    child.Cursor(LoadCursorW(nullptr, IDC_HAND));
+    const HCURSOR cursor = CopyCursor(LoadCursorW(nullptr, IDC_HAND));
+    child.SetCursor(UniqueCursor(cursor));
+    // A clone carries the handle but not the cursor, which stays with its owner.
+    EXPECT_EQ(child.Clone()->Cursor(), nullptr);
     DestroyWindow(childHwnd);
-    EXPECT_TRUE(child.BaseRecordIsClear());
+    EXPECT_EQ(child.Handle(), nullptr);
+    EXPECT_EQ(child.Cursor(), nullptr);
+    ICONINFO released{};
+    EXPECT_FALSE(GetIconInfo(cursor, &released));  // the owner let it go with the window
     EXPECT_EQ(WindowRegistry::Find(childHwnd), nullptr);
     EXPECT_EQ(child.Exists(), 0);
 
@@ -343,7 +338,8 @@ TEST_F(ControlObjectTest, DisposedObjectOnlyUnsubclassesALiveWindow) {
         // A clone carries the handle but must not take the window from its original.
         temporary.Clone().reset();
         EXPECT_EQ(WindowRegistry::Find(hwnd), &temporary);
-        EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&SubclassProc));
+        EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC),
+                  reinterpret_cast<LONG_PTR>(&ControlObject::WndProc));
     }
     EXPECT_TRUE(IsWindow(hwnd));
     EXPECT_EQ(WindowRegistry::Find(hwnd), nullptr);
