@@ -65,6 +65,10 @@ int main(int argc, char** argv) {
         BindSystemFunction("kernel32", "ZemoNoSuchFunction", &slot);
     } else if (std::strcmp(mode, "unknown-kind") == 0) {
         ReadValueFromBlock(NewBlock(4), 11);
+    } else if (std::strcmp(mode, "double-release") == 0) {
+        void* block = Allocate(16);
+        Release(block);
+        Release(block);
     } else if (std::strcmp(mode, "new-memory") == 0) {
         InitialiseLibrary();
         std::vector<char> huge;
