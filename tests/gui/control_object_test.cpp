@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/wait.h"
@@ -212,6 +213,30 @@ TEST_F(ControlObjectTest, LeftDownHandlerResultAnswersTheClickInsteadOfTheContro
     child.SetLeftDownHandler(&AnswerZero);
     SendMessageW(childHwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
     EXPECT_EQ(g_seen.leftDownsAtControl, 1);
+}
+
+TEST_F(ControlObjectTest, AHandlerCarriesStateAndOutlivesItsOwnReplacementOrWindow) {
+    std::vector<std::pair<int32_t, int32_t>> clicks;
+    child.SetLeftDownHandler([&clicks](int32_t x, int32_t y) {
+        clicks.emplace_back(x, y);
+        return 0;
+    });
+    SendMessageW(childHwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+    SendMessageW(childHwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 8));
+    EXPECT_EQ(clicks, (std::vector<std::pair<int32_t, int32_t>>{{3, 4}, {7, 8}}));
+
+    // A handler that destroys its window (which forgets every handler) still runs to its
+    // end with its state intact.
+    const std::wstring state = L"a captured text that lives on the heap";
+    std::wstring seenAfterDestroy;
+    child.SetLeftDownHandler([this, state, &seenAfterDestroy]() {
+        DestroyWindow(childHwnd);
+        seenAfterDestroy = state;
+        return 1;
+    });
+    SendMessageW(childHwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_EQ(seenAfterDestroy, state);
+    EXPECT_EQ(child.Handle(), nullptr);
 }
 
 TEST_F(ControlObjectTest, MouseEnterIsRaisedOncePerVisitAndCanSwallowTheMove) {
