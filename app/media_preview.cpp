@@ -18,7 +18,7 @@ int32_t PreviewSelectedFile(int32_t row, intptr_t) {
     const Text path = FromUtf16(entry);
     const Text extension = ExtensionOf(path);
     if (extension == Text(".mp4") || extension == Text(".mp3")) {
-        Objects().mediaPlayer.URL(path);
+        Objects().mediaPlayer.SetUrl(path);
         g_previewedPath = entry;
     }
     return 0;
@@ -30,6 +30,6 @@ void ReleasePreviewedFile(const TextBlock& path) {
     // File names compare without regard to case, as the file system does.
     if (CompareStringOrdinal(g_previewedPath.Wide(), -1, path.Wide(), -1, TRUE) != CSTR_EQUAL)
         return;
-    Objects().mediaPlayer.URL(Text(""));  // an empty URL closes the media and its file
+    Objects().mediaPlayer.SetUrl(Text(""));  // an empty URL closes the media and its file
     g_previewedPath = TextBlock();
 }

@@ -59,7 +59,7 @@ class ApplicationTest : public ::testing::Test {
     }
 
     // The player's URL, as the system code page text the control reports.
-    Text PlayerUrl() { return Objects().mediaPlayer.URL(); }
+    Text PlayerUrl() { return Objects().mediaPlayer.Url(); }
     Text SystemText(const std::wstring& path) { return FromUtf16System(path.c_str()); }
 
     static inline TempDirectory* configHome_ = nullptr;
@@ -70,7 +70,7 @@ class ApplicationTest : public ::testing::Test {
 
 TEST_F(ApplicationTest, SelectingExactlyMp4OrMp3HandsTheFileToThePlayer) {
     Load({L"clip.mp4", L"loud.MP3", L"notes.txt", L"song.mp3", L"clip.mp4.bak"});
-    Objects().mediaPlayer.URL(Text(""));
+    Objects().mediaPlayer.SetUrl(Text(""));
 
     Select(L"clip.mp4");
     EXPECT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
