@@ -13,6 +13,8 @@ namespace {
 constexpr DWORD kDialogStyle = WS_CLIPCHILDREN | WS_SYSMENU;
 constexpr int32_t kDialogWidth = 343;
 constexpr int32_t kDialogHeight = 272;
+// The operation box has always carried this extended style (0x400).
+constexpr DWORD kOperationComboExtendedStyle = WS_EX_CONTEXTHELP;
 
 bool IsEmpty(const TextBlock& text) {
     return text.WideLength() == 0;
@@ -39,7 +41,8 @@ int32_t BuildRuleDialog(HWND dialog) {
     o.hotkeyLabel.Create(dialog, ToUtf16(Text("1：快捷键")), std::nullopt, 8, 8, 56, 24);
     o.hotkeyEdit.Create(dialog, TextBlock::EmptyWide(), ES_READONLY | ES_CENTER, 8, 40, 320, 20);
     o.operationLabel.Create(dialog, ToUtf16(Text("2：操作类型")), std::nullopt, 8, 72, 88, 24);
-    o.operationCombo.Create(dialog, CBS_DROPDOWNLIST, 8, 105, 320, 100, 1024);
+    o.operationCombo.Create(dialog, CBS_DROPDOWNLIST, 8, 105, 320, 100,
+                            kOperationComboExtendedStyle);
     o.operationCombo.AddItem(ToUtf16(Text("复制文件")));
     o.operationCombo.AddItem(ToUtf16(Text("移动文件")));
     o.operationCombo.SetCurSel(0);
