@@ -129,3 +129,7 @@ Value ReadValueFromBlock(const TextBlock& block, int32_t kind,
 // length plus 1); it becomes -1 when that passes the end or when it did not point into
 // the block.
 Value ReadValueFromBlock(const TextBlock& block, int32_t kind, int32_t& position);
+
+// A number as an integer: truncated toward zero to 64 bits and cut to the low 32 (0 when
+// the number is beyond the 64-bit range or not a number).
+int32_t TruncateToInteger(double number);

@@ -19,45 +19,45 @@ class WideTextBuffer {
     WideTextBuffer(const WideTextBuffer&) = delete;  // Clone copies the content
     WideTextBuffer& operator=(const WideTextBuffer&) = delete;
 
-    // gives the memory back as Free does.
+    // Gives the memory back as Free does.
     virtual ~WideTextBuffer();
-    // a buffer of its own with the same capacity and content.
+    // A buffer of its own with the same capacity and content.
     std::unique_ptr<WideTextBuffer> Clone() const;
-    // frees any memory and allocates `capacity` bytes (default: the page size), empty.
+    // Frees any memory and allocates `capacity` bytes (default: the page size), empty.
     // False when the capacity is not positive.
     bool Initialise(std::optional<int32_t> capacity = std::nullopt);
-    // replaces the content, allocating or growing as needed.
+    // Replaces the content, allocating or growing as needed.
     void Set(const TextBlock& text);
-    // the content and one zero unit; the empty UTF-16 text when there is no memory.
+    // The content and one zero unit; the empty UTF-16 text when there is no memory.
     TextBlock Get() const;
-    // appends at the end.
+    // Appends at the end.
     void Append(const TextBlock& text);
-    // inserts at a character position (kept within 0 and the character count).
+    // Inserts at a character position (kept within 0 and the character count).
     void Insert(const TextBlock& text, int32_t position);
-    // removes up to `count` characters from `position`; false for a negative count or
+    // Removes up to `count` characters from `position`; false for a negative count or
     // position, a position past the end, or no memory.
     bool Remove(int32_t position, int32_t count);
-    // replaces up to `count` occurrences (0: all) from character `start` on, searching
+    // Replaces up to `count` occurrences (0: all) from character `start` on, searching
     // again after each inserted replacement. Returns how many were replaced.
     int32_t Replace(const TextBlock& sought, const TextBlock& replacement,
                             int32_t start = 0, int32_t count = 0, bool caseSensitive = true);
     // `count` characters from `position` (a negative count: to the end), never past the
     // end of the content.
     TextBlock Middle(int32_t position, int32_t count) const;
-    // the first / last `count` characters, at most the whole content.
+    // The first / last `count` characters, at most the whole content.
     TextBlock Left(int32_t count) const;
     TextBlock Right(int32_t count) const;
     int32_t Capacity() const;  // 12, in bytes
     wchar_t* Buffer() const;
-    // frees its memory and works in `text` from now on, without owning it: the
+    // Frees its memory and works in `text` from now on, without owning it: the
     // capacity is the text and its zero unit, so any growth moves into memory of its own.
     void Attach(wchar_t* text);
     int32_t CharacterCount() const;  // lstrlenW
     // lstrcmpW / lstrcmpiW; 0 when either buffer has no memory.
     int32_t Compare(const WideTextBuffer& other, bool caseSensitive = true) const;
-    // removes blanks at both ends.
+    // Removes blanks at both ends.
     void Trim();
-    // character index of the first / last occurrence that starts at or after
+    // Character index of the first / last occurrence that starts at or after
     // `start`, -1 when none.
     int32_t Find(const TextBlock& text, int32_t start = 0, bool caseSensitive = true) const;
     int32_t FindLast(const TextBlock& text, int32_t start = 0,
@@ -67,10 +67,10 @@ class WideTextBuffer {
     bool IsEmpty() const;  // true when there is no memory
     void Clear();          // zero-fills, length 0
     void Free();           // gives the memory back; capacity and length 0
-    // initialises `other` with this capacity and this content; nothing when this
+    // Initialises `other` with this capacity and this content; nothing when this
     // buffer has no memory.
     void CopyTo(WideTextBuffer& other) const;
-    // the memory primitives. Allocate gives zero-filled read-write memory or
+    // The memory primitives. Allocate gives zero-filled read-write memory or
     // null; ReleaseMemory gives it back and clears the reference; ReallocateMemory
     // replaces it with a new zero-filled block of `size` bytes (the content is not kept;
     // size becomes 0 on failure).

@@ -27,14 +27,14 @@ class ComboBoxControl : public TextControl {
                    int32_t width = 100, int32_t height = 110, DWORD extendedStyle = 0);
     int32_t CreateFromDialogItem(HWND dialog, int32_t itemId, bool setFont = true);
     int32_t FromWindow(HWND hwnd);
-    // the new item's index, or CB_ERR / CB_ERRSPACE when the text is refused.
+    // The new item's index, or CB_ERR / CB_ERRSPACE when the text is refused.
     int32_t AddItem(const TextBlock& text, LPARAM data = 0);
-    // inserts at `index` (-1: at the end); the new item's index or a CB_ error value.
+    // Inserts at `index` (-1: at the end); the new item's index or a CB_ error value.
     int32_t InsertItem(int32_t index, const TextBlock& text, LPARAM data = 0);
     int32_t LimitText(int32_t limit);  // 0 means no limit
-    // an empty text for an index that does not exist.
+    // An empty text for an index that does not exist.
     TextBlock GetItemText(int32_t index) const;
-    // selects the first item that starts with `text`, searching after `start`.
+    // Selects the first item that starts with `text`, searching after `start`.
     int32_t SelectString(const TextBlock& text, int32_t start = -1);
     int32_t GetCount() const;
     int32_t GetCurSel() const;         // -1 for none
@@ -50,7 +50,7 @@ class ComboBoxControl : public TextControl {
     int32_t GetDroppedState() const;
     int32_t GetDroppedWidth() const;
     int32_t SetDroppedWidth(int32_t width);
-    // component -1 is the selection field, 0 the list items.
+    // Component -1 is the selection field, 0 the list items.
     int32_t GetItemHeight(int32_t component = 0) const;
     int32_t SetItemHeight(int32_t height, int32_t component = 0);
     int32_t SetEditSel(int32_t start, int32_t end);
@@ -59,7 +59,7 @@ class ComboBoxControl : public TextControl {
     int32_t SetTopIndex(int32_t index);
     int32_t SetExtendedUI(bool extended = true);
     int32_t GetExtendedUI() const;
-    // each stores its handler and returns it.
+    // Each stores its handler and returns it.
     EventHandler SetSelChangeHandler(EventHandler handler);
     EventHandler SetEditUpdateHandler(EventHandler handler);
     EventHandler SetDropDownHandler(EventHandler handler);

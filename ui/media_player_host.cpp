@@ -1,36 +1,10 @@
 #include "ui/media_player_host.h"
 
 #include "runtime/binding.h"
+#include "runtime/value.h"
+#include "ui/library.h"
 
 namespace {
-
-// The ActiveX host of ATL.DLL, reached by ordinal. The module stays loaded for the life of
-// the process: host windows of it may exist until the very end.
-struct AtlHostLibrary {
-    using InitialiseFunction = BOOL(WINAPI*)();
-    using GetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
-    InitialiseFunction initialise = nullptr;  // AtlAxWinInit, registers "AtlAxWin"
-    GetControlFunction getControl = nullptr;  // AtlAxGetControl
-};
-
-template <class Function>
-Function Ordinal(HMODULE module, int ordinal) {
-    // Through the generic function type, which every function pointer converts to and from.
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
-}
-
-const AtlHostLibrary& AtlHost() {
-    static const AtlHostLibrary library = [] {
-        AtlHostLibrary loaded;
-        if (HMODULE module = LoadSystemLibrary("atl.dll")) {
-            loaded.initialise = Ordinal<AtlHostLibrary::InitialiseFunction>(module, 42);
-            loaded.getControl = Ordinal<AtlHostLibrary::GetControlFunction>(module, 47);
-        }
-        return loaded;
-    }();
-    return library;
-}
 
 using Kind = AutomationCallKind;
 
@@ -44,7 +18,7 @@ int32_t NumberAccessor(AutomationRef& object, const char* member,
                        std::optional<int32_t> value = std::nullopt) {
     if (value)
         CallAutomation(object, member, Kind::kWrite, {*value});
-    return TruncateToInt32(CallAutomation(object, member, Kind::kRead).ToNumber());
+    return TruncateToInteger(CallAutomation(object, member, Kind::kRead).ToNumber());
 }
 
 int32_t BooleanAccessor(AutomationRef& object, const char* member,
@@ -85,8 +59,7 @@ void ControlsMethod(AutomationRef& player, const char* member) {
 }  // namespace
 
 MediaPlayerHost::MediaPlayerHost() : control_(std::make_unique<AutomationRef>()) {
-    if (AtlHost().initialise)
-        AtlHost().initialise();
+    InitialiseControlHosting();
 }
 
 MediaPlayerHost::MediaPlayerHost(const MediaPlayerHost& other)

@@ -25,87 +25,87 @@ class MenuObject {
   public:
     MenuObject() = default;
 
-    // destruction; the menu is not destroyed.
+    // Destruction; the menu is not destroyed.
     virtual ~MenuObject();
     // A copy of the record that shares the menu.
     std::unique_ptr<MenuObject> Clone() const;
 
-    // take a new menu when the object holds none. 1 when a menu was taken, 0 when
+    // Take a new menu when the object holds none. 1 when a menu was taken, 0 when
     // one is already held or the system call failed.
     int32_t CreateBar();
     int32_t CreatePopup();
     int32_t FromSystemMenu(HWND window);
     // A resource of the program: a name, or "#n" for the identifier n.
     int32_t Load(const TextBlock& name);
-    // destroys the menu and the background brush; the object is empty afterwards.
+    // Destroys the menu and the background brush; the object is empty afterwards.
     int32_t Destroy();
-    // puts the window's system menu back to its default.
+    // Puts the window's system menu back to its default.
     void RevertSystemMenu(HWND window);
     HMENU GetHandle() const;
-    // holds the given menu when the object holds none; 1/0.
+    // Holds the given menu when the object holds none; 1/0.
     int32_t Attach(HMENU menu);
-    // the other object's menu as a submenu under the text; 1/0. Without a position
+    // The other object's menu as a submenu under the text; 1/0. Without a position
     // the submenu goes at the end.
     int32_t AppendSubMenu(const MenuObject& subMenu, const TextBlock& text);
     int32_t InsertSubMenu(const MenuObject& subMenu, const TextBlock& text,
                           std::optional<int32_t> position = std::nullopt);
-    // makes the menu the window's menu bar and redraws it; 1/0.
+    // Makes the menu the window's menu bar and redraws it; 1/0.
     int32_t SetToWindow(HWND window);
-    // the menu's background, by default also of its submenus; 1/0. SetBackBitmap
+    // The menu's background, by default also of its submenus; 1/0. SetBackBitmap
     // takes the bitmap: it is deleted once the pattern brush has been made from it.
     int32_t SetBackColour(COLORREF colour, bool applyToSubmenus = true);
     int32_t SetBackBitmap(UniqueBitmap&& bitmap, bool applyToSubmenus = true);
-    // the submenu at the position, held by the library's sub-menu object; the next
+    // The submenu at the position, held by the library's sub-menu object; the next
     // GetSubMenu refills that same object.
     MenuObject& GetSubMenu(int32_t position) const;
-    // the item's command identifier; -1 for a submenu or a missing item.
+    // The item's command identifier; -1 for a submenu or a missing item.
     int32_t GetItemID(int32_t position) const;
-    // append or insert items; 1/0.
+    // Append or insert items; 1/0.
     int32_t AppendItem(const TextBlock& text, UINT_PTR commandId);
     int32_t AppendSeparator();
     int32_t AppendBitmap(HBITMAP bitmap, UINT_PTR commandId);
     int32_t InsertItem(int32_t position, const TextBlock& text, UINT_PTR commandId);
     int32_t InsertSeparator(int32_t position);
     int32_t InsertBitmap(int32_t position, HBITMAP bitmap, UINT_PTR commandId);
-    // checks one item of a position range with a radio mark; 1/0.
+    // Checks one item of a position range with a radio mark; 1/0.
     int32_t CheckRadioItem(int32_t first, int32_t last, int32_t check);
-    // brings the owner to the foreground, then shows the menu at the screen point.
+    // Brings the owner to the foreground, then shows the menu at the screen point.
     // With TPM_RETURNCMD the result is the chosen command, 0 when dismissed.
     int32_t TrackPopup(int32_t x, int32_t y, HWND owner, UINT flags = 0);
-    // the item's text (UTF-16); the empty text for a missing item.
+    // The item's text (UTF-16); the empty text for a missing item.
     TextBlock GetItemText(int32_t item, bool byPosition = true) const;
-    // fills `info` (its cbSize is set here, its fMask says what to read); 1/0.
+    // Fills `info` (its cbSize is set here, its fMask says what to read); 1/0.
     int32_t ReadItemInfo(int32_t item, MENUITEMINFOW& info, bool byPosition = true) const;
-    // the item's screen rectangle in the window's menu; empty when there is none.
+    // The item's screen rectangle in the window's menu; empty when there is none.
     RECT GetItemRect(HWND window, int32_t position) const;
-    // the application value stored with the item; 0 when there is none.
+    // The application value stored with the item; 0 when there is none.
     ULONG_PTR GetItemData(int32_t item, bool byPosition = true) const;
     // -1 when the object holds no menu.
     int32_t GetItemCount() const;
-    // the MF_ state flags; -1 for a missing item.
+    // The MF_ state flags; -1 for a missing item.
     int32_t GetState(int32_t item, bool byPosition = true) const;
-    // the default item; -1 when there is none.
+    // The default item; -1 when there is none.
     int32_t GetDefaultItem(bool byPosition = false, UINT flags = 0) const;
-    // the position of the item at the screen point, -1 when none.
+    // The position of the item at the screen point, -1 when none.
     int32_t ItemFromPoint(HWND window, POINT screenPoint) const;
-    // removes the item without destroying a submenu of it; 1/0.
+    // Removes the item without destroying a submenu of it; 1/0.
     int32_t RemoveItem(int32_t item, bool byPosition = true);
-    // the previous check state (MF_CHECKED or MF_UNCHECKED), -1 for a missing item.
+    // The previous check state (MF_CHECKED or MF_UNCHECKED), -1 for a missing item.
     int32_t CheckItem(int32_t item, bool check, bool byPosition = true);
     // 1 when the item carries a check mark, 0 otherwise (also for a missing item).
     int32_t IsChecked(int32_t item, bool byPosition = true) const;
-    // each writes one field of the item; 1/0.
+    // Each writes one field of the item; 1/0.
     int32_t SetItemType(int32_t item, UINT type, bool byPosition = true);
     int32_t SetItemText(int32_t item, const TextBlock& text, bool byPosition = true);
     int32_t SetItemState(int32_t item, UINT state, bool byPosition = true);
     int32_t SetItemID(int32_t item, UINT commandId, bool byPosition = true);
     int32_t SetItemData(int32_t item, ULONG_PTR data, bool byPosition = true);
-    // the bitmaps shown beside the item when unchecked and checked; 1/0.
+    // The bitmaps shown beside the item when unchecked and checked; 1/0.
     int32_t SetItemBitmaps(int32_t item, HBITMAP unchecked, HBITMAP checked,
                            bool byPosition = true);
-    // writes what `info`'s fMask names (its cbSize is set here); 1/0.
+    // Writes what `info`'s fMask names (its cbSize is set here); 1/0.
     int32_t WriteItemInfo(int32_t item, const MENUITEMINFOW& info, bool byPosition = true);
-    // makes the item the default (bold) one; 1/0.
+    // Makes the item the default (bold) one; 1/0.
     int32_t SetDefaultItem(int32_t item, bool byPosition = true);
 
     // Refills the object with a menu it does not take charge of (the library's own menu
