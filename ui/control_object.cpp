@@ -228,10 +228,6 @@ LRESULT ControlObject::RouteMessage(HWND hwnd, UINT message, WPARAM wParam, LPAR
     return DefaultProcessing(hwnd, message, wParam, lParam);
 }
 
-LRESULT ControlObject::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
 LRESULT ControlObject::CommandHook(HWND, HWND, int32_t, int32_t) {
     return 0;
 }

@@ -179,9 +179,6 @@ class ControlObject {
     // program (runtime/guard.h).
     [[nodiscard]] LRESULT MessageHandler(HWND hwnd, UINT message, WPARAM wParam,
                                          LPARAM lParam) noexcept;
-    // Called by the class window procedure of the library's own window class; controls
-    // answer with DefWindowProcW.
-    virtual LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
     // ---- Hooks a control overrides; a nonzero result answers the message ----
     // WM_COMMAND reflected from the parent.
