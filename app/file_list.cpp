@@ -110,7 +110,7 @@ int32_t ChooseDirectory() {
     browser.Browse(nullptr);
     const TextBlock path = browser.GetPath();
     if (!BlocksEqual(path, TextBlock::EmptyWide()))
-        Objects().directoryEdit.Text(path);
+        Objects().directoryEdit.SetText(path);
     return 0;
 }
 

@@ -58,7 +58,7 @@ void HotkeyHandler(const KeyEvent& event) {
         return;
     const Text name = HotkeyText(event.modifier, event.key, event.scanCode, event.extended);
     if (!(name == Text("")))
-        objects.hotkeyEdit.Text(ToUtf16(name));
+        objects.hotkeyEdit.SetText(ToUtf16(name));
 }
 
 bool FireFileListHotkey(int32_t key, LPARAM keyData, DWORD time) {

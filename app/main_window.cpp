@@ -16,7 +16,6 @@ HWND MainWindowHandle = nullptr;
 
 namespace {
 
-constexpr int32_t kCentred = 3;
 constexpr DWORD kFileListStyle = LVS_REPORT | LVS_NOLABELWRAP | LVS_NOSORTHEADER;
 constexpr DWORD kRuleListStyle = kFileListStyle | LVS_SINGLESEL;
 constexpr DWORD kFileListExtendedStyle =
@@ -55,7 +54,7 @@ int32_t BuildMainWindow(HWND hwnd) {
     ApplicationObjects& o = Objects();
     Window& window = o.mainWindow;
     window.AddExtendedWindowStyle(WS_EX_CLIENTEDGE);
-    window.Icon(LoadIconW(LibraryInstance, MAKEINTRESOURCEW(kApplicationIconId)), ICON_SMALL);
+    window.SetIcon(LoadIconW(LibraryInstance, MAKEINTRESOURCEW(kApplicationIconId)), ICON_SMALL);
     MainWindowHandle = hwnd;
     const UINT dpi = WindowDpi(hwnd);
     if (dpi != kBaseDpi) {
@@ -63,7 +62,7 @@ int32_t BuildMainWindow(HWND hwnd) {
         window.Move(std::nullopt, std::nullopt, size.width, size.height);
     }
     // Centring shows the window, so the controls appear on a visible window.
-    window.WindowState(kCentred);
+    window.SetState(WindowState::kCentred);
 
     o.fileList.SetItemSelectedHandler(&PreviewSelectedFile);
     o.fileList.SetCellTextSource(&FileCellText);
@@ -78,7 +77,7 @@ int32_t BuildMainWindow(HWND hwnd) {
                             kDirectoryLabel.height);
     o.directoryEdit.Create(hwnd, std::nullopt, std::nullopt, kDirectoryEdit.x, kDirectoryEdit.y,
                            kDirectoryEdit.width, kDirectoryEdit.height);
-    o.directoryEdit.Text(TextBlock::EmptyWide());
+    o.directoryEdit.SetText(TextBlock::EmptyWide());
 
     o.chooseFolderButton.SetClickHandler(&ChooseDirectory);
     o.chooseFolderButton.Create(hwnd, ToUtf16(Text("选择文件夹")), std::nullopt, 0,

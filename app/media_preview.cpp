@@ -38,21 +38,21 @@ bool IsImageExtension(const std::wstring& extension) {
 void StopAndHidePlayer() {
     MediaPlayerHost& player = Objects().mediaPlayer;
     if (!g_previewedPath.IsMissing()) {
-        player.WideURL(TextBlock::EmptyWide());  // an empty URL closes the media and its file
+        player.SetWideUrl(TextBlock::EmptyWide());  // an empty URL closes the media and its file
         g_previewedPath = TextBlock();
     }
-    if (player.Visible())
-        player.Visible(false);
+    if (player.IsVisible())
+        player.SetVisible(false);
 }
 
 void Play(const std::wstring& path) {
     if (g_imagePane && IsWindowVisible(g_imagePane))
         ShowWindow(g_imagePane, SW_HIDE);
     MediaPlayerHost& player = Objects().mediaPlayer;
-    if (!player.Visible())
-        player.Visible(true);
+    if (!player.IsVisible())
+        player.SetVisible(true);
     g_previewedPath = TextBlock::FromWide(path);
-    player.WideURL(g_previewedPath);
+    player.SetWideUrl(g_previewedPath);
 }
 
 }  // namespace
@@ -99,6 +99,6 @@ void ReleasePreviewedFile(const TextBlock& path) {
     // File names compare without regard to case, as the file system does.
     if (CompareStringOrdinal(g_previewedPath.Wide(), -1, path.Wide(), -1, TRUE) != CSTR_EQUAL)
         return;
-    Objects().mediaPlayer.WideURL(TextBlock::EmptyWide());
+    Objects().mediaPlayer.SetWideUrl(TextBlock::EmptyWide());
     g_previewedPath = TextBlock();
 }

@@ -26,7 +26,7 @@ void ConstructObjects() {
 void DisposeObjects() {
     if (!g_objects)
         return;
-    // In inventory order; a window that still exists is only un-subclassed, not destroyed.
+    // In declaration order; a window that still exists is only un-subclassed, not destroyed.
     ApplicationObjects& o = *g_objects;
     const std::initializer_list<ControlObject*> mainWindowObjects = {
         &o.mainWindow,         &o.fileList,       &o.directoryLabel, &o.directoryEdit,

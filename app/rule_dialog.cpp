@@ -12,7 +12,8 @@
 namespace {
 
 constexpr DWORD kDialogStyle = WS_CLIPCHILDREN | WS_SYSMENU;
-constexpr int32_t kCentred = 3;
+// The operation box has always carried this extended style (0x400).
+constexpr DWORD kOperationComboExtendedStyle = WS_EX_CONTEXTHELP;
 
 bool IsEmpty(const TextBlock& text) {
     return text.WideLength() == 0;
@@ -23,8 +24,13 @@ bool IsEmpty(const TextBlock& text) {
 int32_t OpenRuleDialog() {
     const TextBlock title = ToUtf16(Text("规则配置"));
     const LayoutSize size = ScaleForDpi(RuleDialogLayout::kWindow, WindowDpi(MainWindowHandle));
-    Objects().ruleDialog.Show(MainWindowHandle, &title, &BuildRuleDialog, 1, std::nullopt,
-                              std::nullopt, size.width, size.height, kDialogStyle);
+    Objects().ruleDialog.Show({.parent = MainWindowHandle,
+                               .title = &title,
+                               .onCreate = &BuildRuleDialog,
+                               .modal = true,
+                               .width = size.width,
+                               .height = size.height,
+                               .style = kDialogStyle});
     return 0;
 }
 
@@ -46,7 +52,7 @@ void LayOutRuleDialog(UINT dpi) {
 int32_t BuildRuleDialog(HWND dialog) {
     using namespace RuleDialogLayout;
     ApplicationObjects& o = Objects();
-    o.ruleDialog.WindowState(kCentred);
+    o.ruleDialog.SetState(WindowState::kCentred);
 
     o.hotkeyLabel.Create(dialog, ToUtf16(Text("1：快捷键")), std::nullopt, kHotkeyLabel.x,
                          kHotkeyLabel.y, kHotkeyLabel.width, kHotkeyLabel.height);
@@ -55,7 +61,8 @@ int32_t BuildRuleDialog(HWND dialog) {
     o.operationLabel.Create(dialog, ToUtf16(Text("2：操作类型")), std::nullopt, kOperationLabel.x,
                             kOperationLabel.y, kOperationLabel.width, kOperationLabel.height);
     o.operationCombo.Create(dialog, CBS_DROPDOWNLIST, kOperationCombo.x, kOperationCombo.y,
-                            kOperationCombo.width, kOperationCombo.height, 1024);
+                            kOperationCombo.width, kOperationCombo.height,
+                            kOperationComboExtendedStyle);
     o.operationCombo.AddItem(ToUtf16(Text("复制文件")));
     o.operationCombo.AddItem(ToUtf16(Text("移动文件")));
     o.operationCombo.SetCurSel(0);
@@ -88,7 +95,7 @@ int32_t ChooseTargetDirectory() {
     browser.Browse(nullptr);
     const TextBlock path = browser.GetPath();
     if (!IsEmpty(path))
-        Objects().targetEdit.Text(path);
+        Objects().targetEdit.SetText(path);
     return 0;
 }
 

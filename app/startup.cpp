@@ -28,26 +28,34 @@ int StartProgram() {
 }
 
 void RunProgram() {
+    PrepareProgram();
+    ApplicationMain();
+    ExitProgram(0);
+}
+
+void PrepareProgram() {
     ConstructObjects();
     WindowRegistry::Create();
     RegisterExitCallback(&TearDownLibrary);
     InitialiseLibrary();
     InitialiseControlHosting();
-    ApplicationMain();
-    ExitProgram(0);
 }
 
-int32_t ApplicationMain() {
+HWND ShowMainWindow() {
     Window& mainWindow = Objects().mainWindow;
     mainWindow.SetDestroyHandler(&QuitProgram);
     const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
     // The size at 96 DPI: the main window scales itself to its own DPI when it is built.
-    const HWND hwnd =
-        mainWindow.Show(std::nullopt, &title, &BuildMainWindow, 0, std::nullopt, std::nullopt,
-                        MainWindowLayout::kWindow.width, MainWindowLayout::kWindow.height,
-                        kMainWindowStyle, std::nullopt, 1);
+    return mainWindow.Show({.title = &title,
+                            .onCreate = &BuildMainWindow,
+                            .width = MainWindowLayout::kWindow.width,
+                            .height = MainWindowLayout::kWindow.height,
+                            .style = kMainWindowStyle});
+}
+
+int32_t ApplicationMain() {
     // Without a main window nothing could ever end the loop.
-    if (!hwnd)
+    if (!ShowMainWindow())
         return 0;
     OpenCommandLineFolder();
     RunMessageLoop();

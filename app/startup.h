@@ -9,9 +9,16 @@
 // with exit code 0 on every path and does not return.
 [[noreturn]] int StartProgram();
 
-// Constructs the objects and the registries, registers the teardown, initialises the
-// library, runs ApplicationMain and ends the process with exit code 0.
+// PrepareProgram, ApplicationMain, and the end of the process with exit code 0.
 [[noreturn]] void RunProgram();
+
+// Constructs the objects and the registries, registers the teardown and initialises the
+// library.
+void PrepareProgram();
+
+// Creates and shows the main window, whose destruction ends the program; 0 when it
+// cannot be created.
+HWND ShowMainWindow();
 
 // Shows the main window and runs the message loop until WM_QUIT; returns at once when
 // the main window cannot be created.
@@ -28,6 +35,6 @@ int32_t QuitProgram();
 // 1 when TerminateProcess returned exactly 1, else 0.
 int32_t TerminateOwnProcess();
 
-// The library's teardown, the first exit callback: disposes the objects in inventory
-// order and destroys the window registry.
+// The library's teardown, the first exit callback: disposes the objects in the order
+// they were constructed and destroys the window registry.
 void TearDownLibrary();

@@ -18,6 +18,8 @@ enum FatalErrorNumber : int {
     kChoiceOutOfRange = 9,
     kNegativeArraySize = 10,
     kUnknownValueKind = 100,
+    kUncaughtException = 101,  // an exception reached a window, hook or thread procedure
+    kInvalidRelease = 102,     // a block given back that is not a live block of the heap
 };
 
 // The description of an error number (code page 936), "" outside 1 to 11.

@@ -59,7 +59,11 @@ void Release(const void* block) {
         return;
     if (IsInProgramImage(block))
         return;
-    if (IsBadReadPtr(block, 8))
-        return;
-    HeapFree(RuntimeHeap(), 0, const_cast<void*>(block));
+    // Anything else must be a live block of the heap: a block freed before, or memory
+    // that never came from it, is a fault to find, not one to pass over.
+    void* heapBlock = const_cast<void*>(block);
+    if (!HeapValidate(RuntimeHeap(), 0, heapBlock) || !HeapFree(RuntimeHeap(), 0, heapBlock)) {
+        OutputDebugStringW(L"zemo: release of a block that is not on the heap\n");
+        FatalError(kInvalidRelease);
+    }
 }

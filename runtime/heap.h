@@ -12,8 +12,9 @@ void SetRuntimeHeap(HANDLE heap);
 void* Allocate(size_t byteCount);                 // zero-filled
 void* AllocateUninitialised(size_t byteCount);    // contents undefined
 void* Reallocate(void* block, size_t byteCount);  // added bytes not cleared; no block: zero-filled
-// Gives a block back. Ignores null, small integers, addresses inside the program
-// image (its constant texts) and unreadable addresses, so it never fails.
+// Gives a block back. Passes over null, small integers and addresses inside the program
+// image (its constant texts); anything else that is not a live block of the heap (a
+// block released twice, for example) ends the program with the fatal-error box.
 void Release(const void* block);
 
 // Shows "内存不足" and ends the program; for memory that does not come from the heap.

@@ -125,13 +125,6 @@ Text TextOfArray(const RuntimeList<Element>& array) {
     return TextOfBytes(array.Data(), array.Count() * static_cast<int32_t>(sizeof(Element)));
 }
 
-int32_t TruncateToInteger(double number) {
-    // The 64-bit range is [-2^63, 2^63); beyond it (and for NaN) the result is 0.
-    if (!(number >= -9223372036854775808.0 && number < 9223372036854775808.0))
-        return 0;
-    return static_cast<int32_t>(static_cast<int64_t>(number));
-}
-
 // Replaces the full-width "／" and "＼" by "/" and "\", character by character.
 Text HalfWidthSlashes(const Text& text) {
     const char* source = text.c_str();
@@ -239,6 +232,13 @@ Value ValueOfKind(int32_t kind, const unsigned char* raw) {
 }
 
 }  // namespace
+
+int32_t TruncateToInteger(double number) {
+    // The 64-bit range is [-2^63, 2^63); beyond it (and for NaN) the result is 0.
+    if (!(number >= -9223372036854775808.0 && number < 9223372036854775808.0))
+        return 0;
+    return static_cast<int32_t>(static_cast<int64_t>(number));
+}
 
 Text ValueToText(const Value& value) {
     const Value::Storage& stored = value.Stored();

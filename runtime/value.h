@@ -109,13 +109,13 @@ int32_t ValueToInteger(const Value& value);
 // The kinds a block holds, with their widths.
 enum BlockValueKind : int32_t {
     kBlockByte = 1,               // 1 byte
-    kBlockShort = 2,              // 2
-    kBlockInteger = 3,            // 4
-    kBlockLong = 4,               // 8
-    kBlockFloat = 5,              // 4
-    kBlockDouble = 6,             // 8
+    kBlockShort = 2,              // 2 bytes
+    kBlockInteger = 3,            // 4 bytes
+    kBlockLong = 4,               // 8 bytes
+    kBlockFloat = 5,              // 4 bytes
+    kBlockDouble = 6,             // 8 bytes
     kBlockBoolean = 7,            // 4, any nonzero value is true
-    kBlockDateTime = 8,           // 8
+    kBlockDateTime = 8,           // 8 bytes
     kBlockFunctionReference = 9,  // the width of an address
     kBlockText = 10,              // up to the next zero byte
 };
@@ -129,3 +129,7 @@ Value ReadValueFromBlock(const TextBlock& block, int32_t kind,
 // length plus 1); it becomes -1 when that passes the end or when it did not point into
 // the block.
 Value ReadValueFromBlock(const TextBlock& block, int32_t kind, int32_t& position);
+
+// A number as an integer: truncated toward zero to 64 bits and cut to the low 32 (0 when
+// the number is beyond the 64-bit range or not a number).
+int32_t TruncateToInteger(double number);

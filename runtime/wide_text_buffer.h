@@ -1,6 +1,5 @@
 // WideTextBuffer: a growable UTF-16 text in memory of its own (VirtualAlloc, read-write),
-// used to build lists of dropped files. Its virtual functions are its method table, in
-// slot order. Positions and counts are in characters; capacity and length in bytes.
+// for building long texts piece by piece. Positions and counts are in characters; capacity and length in bytes.
 //
 // The content always ends in a zero unit inside the capacity. A UTF-16 block handed to an
 // operation counts up to its first zero unit.
@@ -20,64 +19,64 @@ class WideTextBuffer {
     WideTextBuffer(const WideTextBuffer&) = delete;  // Clone copies the content
     WideTextBuffer& operator=(const WideTextBuffer&) = delete;
 
-    // 0: gives the memory back as Free does.
+    // Gives the memory back as Free does.
     virtual ~WideTextBuffer();
-    // 1: a buffer of its own with the same capacity and content.
-    virtual std::unique_ptr<WideTextBuffer> Clone() const;
-    // 2: frees any memory and allocates `capacity` bytes (default: the page size), empty.
+    // A buffer of its own with the same capacity and content.
+    std::unique_ptr<WideTextBuffer> Clone() const;
+    // Frees any memory and allocates `capacity` bytes (default: the page size), empty.
     // False when the capacity is not positive.
-    virtual bool Initialise(std::optional<int32_t> capacity = std::nullopt);
-    // 3: replaces the content, allocating or growing as needed.
-    virtual void Set(const TextBlock& text);
-    // 4: the content and one zero unit; the empty UTF-16 text when there is no memory.
-    virtual TextBlock Get() const;
-    // 5: appends at the end.
-    virtual void Append(const TextBlock& text);
-    // 6: inserts at a character position (kept within 0 and the character count).
-    virtual void Insert(const TextBlock& text, int32_t position);
-    // 7: removes up to `count` characters from `position`; false for a negative count or
+    bool Initialise(std::optional<int32_t> capacity = std::nullopt);
+    // Replaces the content, allocating or growing as needed.
+    void Set(const TextBlock& text);
+    // The content and one zero unit; the empty UTF-16 text when there is no memory.
+    TextBlock Get() const;
+    // Appends at the end.
+    void Append(const TextBlock& text);
+    // Inserts at a character position (kept within 0 and the character count).
+    void Insert(const TextBlock& text, int32_t position);
+    // Removes up to `count` characters from `position`; false for a negative count or
     // position, a position past the end, or no memory.
-    virtual bool Remove(int32_t position, int32_t count);
-    // 8: replaces up to `count` occurrences (0: all) from character `start` on, searching
+    bool Remove(int32_t position, int32_t count);
+    // Replaces up to `count` occurrences (0: all) from character `start` on, searching
     // again after each inserted replacement. Returns how many were replaced.
-    virtual int32_t Replace(const TextBlock& sought, const TextBlock& replacement,
+    int32_t Replace(const TextBlock& sought, const TextBlock& replacement,
                             int32_t start = 0, int32_t count = 0, bool caseSensitive = true);
-    // 9: `count` characters from `position` (a negative count: to the end), never past the
+    // `count` characters from `position` (a negative count: to the end), never past the
     // end of the content.
-    virtual TextBlock Middle(int32_t position, int32_t count) const;
-    // 10, 11: the first / last `count` characters, at most the whole content.
-    virtual TextBlock Left(int32_t count) const;
-    virtual TextBlock Right(int32_t count) const;
-    virtual int32_t Capacity() const;  // 12, in bytes
-    virtual wchar_t* Buffer() const;   // 13
-    // 14: frees its memory and works in `text` from now on, without owning it: the
+    TextBlock Middle(int32_t position, int32_t count) const;
+    // The first / last `count` characters, at most the whole content.
+    TextBlock Left(int32_t count) const;
+    TextBlock Right(int32_t count) const;
+    int32_t Capacity() const;  // 12, in bytes
+    wchar_t* Buffer() const;
+    // Frees its memory and works in `text` from now on, without owning it: the
     // capacity is the text and its zero unit, so any growth moves into memory of its own.
-    virtual void Attach(wchar_t* text);
-    virtual int32_t CharacterCount() const;  // 15: lstrlenW
-    // 16: lstrcmpW / lstrcmpiW; 0 when either buffer has no memory.
-    virtual int32_t Compare(const WideTextBuffer& other, bool caseSensitive = true) const;
-    // 17: removes blanks at both ends.
-    virtual void Trim();
-    // 18, 19: character index of the first / last occurrence that starts at or after
+    void Attach(wchar_t* text);
+    int32_t CharacterCount() const;  // lstrlenW
+    // lstrcmpW / lstrcmpiW; 0 when either buffer has no memory.
+    int32_t Compare(const WideTextBuffer& other, bool caseSensitive = true) const;
+    // Removes blanks at both ends.
+    void Trim();
+    // Character index of the first / last occurrence that starts at or after
     // `start`, -1 when none.
-    virtual int32_t Find(const TextBlock& text, int32_t start = 0, bool caseSensitive = true) const;
-    virtual int32_t FindLast(const TextBlock& text, int32_t start = 0,
+    int32_t Find(const TextBlock& text, int32_t start = 0, bool caseSensitive = true) const;
+    int32_t FindLast(const TextBlock& text, int32_t start = 0,
                              bool caseSensitive = true) const;
-    virtual void ToUpper();        // 20: CharUpperW
-    virtual void ToLower();        // 21: CharLowerW
-    virtual bool IsEmpty() const;  // 22: true when there is no memory
-    virtual void Clear();          // 23: zero-fills, length 0
-    virtual void Free();           // 24: gives the memory back; capacity and length 0
-    // 25: initialises `other` with this capacity and this content; nothing when this
+    void ToUpper();        // CharUpperW
+    void ToLower();        // CharLowerW
+    bool IsEmpty() const;  // true when there is no memory
+    void Clear();          // zero-fills, length 0
+    void Free();           // gives the memory back; capacity and length 0
+    // Initialises `other` with this capacity and this content; nothing when this
     // buffer has no memory.
-    virtual void CopyTo(WideTextBuffer& other) const;
-    // 26 to 28: the memory primitives. Allocate gives zero-filled read-write memory or
+    void CopyTo(WideTextBuffer& other) const;
+    // The memory primitives. Allocate gives zero-filled read-write memory or
     // null; ReleaseMemory gives it back and clears the reference; ReallocateMemory
     // replaces it with a new zero-filled block of `size` bytes (the content is not kept;
     // size becomes 0 on failure).
-    virtual wchar_t* AllocateMemory(int32_t bytes);
-    virtual void ReleaseMemory(wchar_t*& buffer);
-    virtual void ReallocateMemory(wchar_t*& buffer, int32_t& size);
+    wchar_t* AllocateMemory(int32_t bytes);
+    void ReleaseMemory(wchar_t*& buffer);
+    void ReallocateMemory(wchar_t*& buffer, int32_t& size);
 
     int32_t Length() const { return length_; }  // bytes, without the zero unit
 

@@ -465,10 +465,3 @@ AutomationResult CallAutomation(AutomationRef& target, const char* member, Autom
         return AutomationResult();
     return result;
 }
-
-int32_t TruncateToInt32(double value) {
-    // Beyond the 64-bit range (or NaN) there is no integer to cut.
-    if (!(value > -9223372036854775808.0 && value < 9223372036854775808.0))
-        return 0;
-    return static_cast<int32_t>(static_cast<uint64_t>(static_cast<int64_t>(value)));
-}

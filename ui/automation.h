@@ -93,7 +93,3 @@ class AutomationResult {
 // value). The HRESULT is stored in `target`.
 AutomationResult CallAutomation(AutomationRef& target, const char* member, AutomationCallKind kind,
                                 std::initializer_list<AutomationArgument> arguments = {});
-
-// The value of a number property as an integer: truncated toward zero to 64 bits and cut
-// to the low 32 (0 when not representable).
-int32_t TruncateToInt32(double value);

@@ -46,19 +46,18 @@ int32_t ButtonControl::FromWindow(HWND hwnd) {
     return AttachWindow(hwnd) ? 1 : 0;
 }
 
-TextBlock ButtonControl::Text(std::optional<TextBlock> text) {
-    return ReadOrWriteText(text);
+LRESULT ButtonControl::SetImage(UniqueBitmap&& bitmap) {
+    AddStyle(BS_BITMAP);
+    const LRESULT result = Send(BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap.Get()));
+    // The old image is released only once the button no longer shows it.
+    bitmap_ = std::move(bitmap);
+    return result;
 }
 
-LRESULT ButtonControl::SetImage(HANDLE image, bool isIcon) {
-    AddStyle(isIcon ? BS_ICON : BS_BITMAP);
-    const LRESULT result =
-        Send(BM_SETIMAGE, isIcon ? IMAGE_ICON : IMAGE_BITMAP, reinterpret_cast<LPARAM>(image));
-    // The old image is released only once the button no longer shows it.
-    if (isIcon)
-        icon_.Reset(static_cast<HICON>(image));
-    else
-        bitmap_.Reset(static_cast<HBITMAP>(image));
+LRESULT ButtonControl::SetImage(UniqueIcon&& icon) {
+    AddStyle(BS_ICON);
+    const LRESULT result = Send(BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.Get()));
+    icon_ = std::move(icon);
     return result;
 }
 
@@ -71,5 +70,5 @@ int32_t ButtonControl::GetCheck() const {
 }
 
 EventHandler ButtonControl::SetClickHandler(EventHandler handler) {
-    return onClick_ = handler;
+    return onClick_ = std::move(handler);
 }

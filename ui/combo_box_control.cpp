@@ -3,7 +3,6 @@
 #include <vector>
 
 namespace {
-constexpr COLORREF kWhite = 0xFFFFFF;
 constexpr DWORD kAddedComboStyle = WS_VSCROLL | CBS_AUTOHSCROLL | CBS_NOINTEGRALHEIGHT;
 }  // namespace
 
@@ -60,14 +59,14 @@ int32_t ComboBoxControl::Create(HWND parent, std::optional<DWORD> comboType, int
     if (!CreateTextWindow(parent, extendedStyle, L"ComboBox", &title, style, x, y, width, height,
                           NextControlId()))
         return 0;
-    BackColor(kWhite);
+    SetBackColour(kWhite);
     return 1;
 }
 
 int32_t ComboBoxControl::CreateFromDialogItem(HWND dialog, int32_t itemId, bool setFont) {
     if (!AttachDialogItem(dialog, itemId, setFont))
         return 0;
-    BackColor(kWhite);
+    SetBackColour(kWhite);
     return 1;
 }
 
@@ -215,17 +214,17 @@ int32_t ComboBoxControl::GetExtendedUI() const {
 }
 
 EventHandler ComboBoxControl::SetSelChangeHandler(EventHandler handler) {
-    return onSelChange_ = handler;
+    return onSelChange_ = std::move(handler);
 }
 EventHandler ComboBoxControl::SetEditUpdateHandler(EventHandler handler) {
-    return onEditUpdate_ = handler;
+    return onEditUpdate_ = std::move(handler);
 }
 EventHandler ComboBoxControl::SetDropDownHandler(EventHandler handler) {
-    return onDropDown_ = handler;
+    return onDropDown_ = std::move(handler);
 }
 EventHandler ComboBoxControl::SetCloseUpHandler(EventHandler handler) {
-    return onCloseUp_ = handler;
+    return onCloseUp_ = std::move(handler);
 }
 EventHandler ComboBoxControl::SetComboDoubleClickHandler(EventHandler handler) {
-    return onDoubleClick_ = handler;
+    return onDoubleClick_ = std::move(handler);
 }

@@ -3,10 +3,9 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
-#include <new>
 #include <string>
 
-#include "runtime/heap.h"
+#include "runtime/guard.h"
 #include "ui/window_registry.h"
 
 namespace {
@@ -53,23 +52,28 @@ int32_t ModifierMask() {
     return mask;
 }
 
-LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        ControlObject* object = WindowRegistry::Find(hwnd);
-        if (!object)
-            return DefWindowProcW(hwnd, message, wParam, lParam);
-        return object->CommonWindowProc(hwnd, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        ReportOutOfMemory();  // a container could not grow: the same end as any allocation
-    } catch (...) {
-        // Nothing may unwind into the window system.
-        return 0;
-    }
+LRESULT CALLBACK ControlObject::WndProc(HWND hwnd, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
+    ControlObject* object = WindowRegistry::Find(hwnd);
+    if (!object)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    return object->MessageHandler(hwnd, message, wParam, lParam);
+}
+
+LRESULT ControlObject::MessageHandler(HWND hwnd, UINT message, WPARAM wParam,
+                                      LPARAM lParam) noexcept {
+    return RunGuarded([&] { return RouteMessage(hwnd, message, wParam, lParam); });
 }
 
 ControlObject::~ControlObject() {
     DetachFromWindow();
 }
+
+ControlObject::ControlObject(const ControlObject& other)
+    : window_(other.window_),
+      previousProcedure_(other.previousProcedure_),
+      on_(other.on_),
+      pointerInside_(other.pointerInside_) {}
 
 std::unique_ptr<ControlObject> ControlObject::Clone() const {
     return std::unique_ptr<ControlObject>(new ControlObject(*this));
@@ -81,7 +85,7 @@ LRESULT ControlObject::DefaultProcessing(HWND hwnd, UINT message, WPARAM wParam,
     return CallWindowProcW(previousProcedure_, hwnd, message, wParam, lParam);
 }
 
-LRESULT ControlObject::CommonWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ControlObject::RouteMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT result = 0;
     switch (message) {
         case WM_NCDESTROY: {
@@ -94,94 +98,79 @@ LRESULT ControlObject::CommonWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
         }
         case WM_LBUTTONDOWN:
             LeftDownHook(hwnd, lParam);
-            result = onLeftDown_(MouseX(lParam), MouseY(lParam), ModifierMask());
+            result = on_.leftDown(MouseX(lParam), MouseY(lParam), ModifierMask());
             if (result)
                 return result;
             break;
         case WM_LBUTTONUP:
-            LeftUpHook(hwnd, lParam);
-            result = onLeftUp_(MouseX(lParam), MouseY(lParam), ModifierMask());
+            result = on_.leftUp(MouseX(lParam), MouseY(lParam), ModifierMask());
             if (result)
                 return result;
             break;
         case WM_LBUTTONDBLCLK:
-            LeftDoubleClickHook(hwnd, lParam);
-            result = onLeftDoubleClick_(MouseX(lParam), MouseY(lParam), ModifierMask());
+            result = on_.leftDoubleClick(MouseX(lParam), MouseY(lParam), ModifierMask());
             if (result)
                 return result;
             break;
         case WM_RBUTTONDOWN:
-            result = onRightDown_(MouseX(lParam), MouseY(lParam), ModifierMask());
+            result = on_.rightDown(MouseX(lParam), MouseY(lParam), ModifierMask());
             if (result)
                 return result;
             break;
         case WM_RBUTTONUP:
-            result = onRightUp_(MouseX(lParam), MouseY(lParam), ModifierMask());
+            result = on_.rightUp(MouseX(lParam), MouseY(lParam), ModifierMask());
             if (result)
                 return result;
             break;
         case WM_MOUSEMOVE:
-            if (MouseMoveHook(hwnd, static_cast<int32_t>(MouseX(lParam)),
-                              static_cast<int32_t>(MouseY(lParam))))
+            if (TrackMouseEnter())
                 return 0;
-            result = onMouseMove_(MouseX(lParam), MouseY(lParam), ModifierMask());
+            result = on_.mouseMove(MouseX(lParam), MouseY(lParam), ModifierMask());
             if (result)
                 return result;
             break;
         case WM_SETFOCUS:
-            onGotFocus_();
+            on_.gotFocus();
             break;
         case WM_KILLFOCUS:
-            onLostFocus_();
+            on_.lostFocus();
             break;
         case WM_KEYDOWN:
-            KeyDownHook(hwnd, wParam);
-            result = onKeyDown_(static_cast<intptr_t>(wParam), ModifierMask());
+            result = on_.keyDown(static_cast<intptr_t>(wParam), ModifierMask());
             if (result)
                 return result;
             break;
         case WM_KEYUP:
-            result = onKeyUp_(static_cast<intptr_t>(wParam), ModifierMask());
+            result = on_.keyUp(static_cast<intptr_t>(wParam), ModifierMask());
             if (result)
                 return result;
             break;
         case WM_CHAR:
-            result = onChar_(static_cast<intptr_t>(wParam));
+            result = on_.character(static_cast<intptr_t>(wParam));
             if (result)
                 return result;
             break;
         case WM_MOUSEWHEEL:
-            onMouseWheel_(static_cast<int16_t>(HIWORD(wParam)), ModifierMask());
+            on_.mouseWheel(static_cast<int16_t>(HIWORD(wParam)), ModifierMask());
             break;
         case WM_SETCURSOR:
             // The hook has already handed an unanswered request to the previous
             // procedure; a second pass would ask every ancestor again, twice per level.
-            return CursorHook(hwnd, message, wParam, lParam);
+            return ShowOwnCursor(hwnd, message, wParam, lParam);
         case WM_PAINT:
-            if (onPaint_) {
+            if (on_.paint) {
                 PAINTSTRUCT paint;
                 const HDC dc = BeginPaint(hwnd, &paint);
-                result = onPaint_(reinterpret_cast<intptr_t>(dc), paint.rcPaint.left,
-                                  paint.rcPaint.top, paint.rcPaint.right, paint.rcPaint.bottom);
+                result = on_.paint(reinterpret_cast<intptr_t>(dc), paint.rcPaint.left,
+                                   paint.rcPaint.top, paint.rcPaint.right, paint.rcPaint.bottom);
                 EndPaint(hwnd, &paint);
                 if (result)
                     return 0;
             }
-            if (PaintHook(hwnd))
-                return 0;
             break;
         case WM_ERASEBKGND:
             if (EraseHook(hwnd, reinterpret_cast<HDC>(wParam)))
                 return 0;
-            break;
-        case WM_HSCROLL:
-        case WM_VSCROLL:
-            if (ControlObject* child = WindowRegistry::Find(reinterpret_cast<HWND>(lParam))) {
-                result =
-                    child->ScrollHook(LOWORD(wParam), static_cast<int16_t>(HIWORD(wParam)), lParam);
-                if (result)
-                    return result;
-            }
             break;
         case WM_COMMAND:
             if (ControlObject* child = WindowRegistry::Find(reinterpret_cast<HWND>(lParam))) {
@@ -220,60 +209,23 @@ LRESULT ControlObject::CommonWindowProc(HWND hwnd, UINT message, WPARAM wParam, 
                     return result;
             }
             break;
-        case WM_DRAWITEM:
-            if (lParam) {
-                const DRAWITEMSTRUCT item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-                if (ControlObject* child = WindowRegistry::Find(item.hwndItem)) {
-                    result = child->DrawItemHook(wParam, lParam);
-                    if (result)
-                        return result;
-                }
-            }
-            break;
         case WM_DROPFILES:
-            if (onDropFiles_) {
+            if (on_.dropFiles) {
                 const HDROP drop = reinterpret_cast<HDROP>(wParam);
                 const TextBlock list = DroppedFileList(drop);
                 DragFinish(drop);
-                onDropFiles_(reinterpret_cast<intptr_t>(&list));
+                on_.dropFiles(reinterpret_cast<intptr_t>(&list));
             }
             break;
         case WM_MOUSELEAVE:
-            if (MouseLeaveHook(hwnd))
+            pointerInside_ = false;
+            if (on_.mouseLeave())
                 return 0;
-            break;
-        case WM_MOVING:
-            if (MovingHook(hwnd, lParam))
-                return 0;
-            break;
-        case WM_MOVE:
-            if (MoveHook(hwnd, static_cast<int32_t>(MouseX(lParam)),
-                         static_cast<int32_t>(MouseY(lParam))))
-                return 0;
-            break;
-        case WM_SIZE:
-            SizeHook(LOWORD(lParam), static_cast<int16_t>(HIWORD(lParam)));
             break;
         default:
             break;
     }
     return DefaultProcessing(hwnd, message, wParam, lParam);
-}
-
-LRESULT ControlObject::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT ControlObject::ReservedHook4() {
-    return 0;
-}
-
-LRESULT ControlObject::ReservedHook5(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefMDIChildProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT ControlObject::ReservedHook6(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT ControlObject::CommandHook(HWND, HWND, int32_t, int32_t) {
@@ -288,104 +240,44 @@ LRESULT ControlObject::ColourHook(HWND, HDC) {
     return 0;
 }
 
-LRESULT ControlObject::CursorHook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (cursor_ && LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == window_) {
-        // Handled whether or not a cursor was shown before, so the class cursor does not
-        // replace it again.
-        SetCursor(cursor_);
-        return TRUE;
-    }
-    return DefaultProcessing(hwnd, message, wParam, lParam);
-}
-
-LRESULT ControlObject::PaintHook(HWND) {
-    return 0;
-}
-
 LRESULT ControlObject::EraseHook(HWND, HDC) {
     return 0;
-}
-
-LRESULT ControlObject::ScrollHook(int32_t, int32_t, LPARAM) {
-    return 0;
-}
-
-LRESULT ControlObject::MouseMoveHook(HWND, int32_t, int32_t) {
-    if (pointerInside_)
-        return 0;
-    pointerInside_ = 1;
-    TRACKMOUSEEVENT track{};
-    track.cbSize = sizeof(track);
-    track.dwFlags = TME_LEAVE;
-    track.hwndTrack = window_;
-    TrackMouseEvent(&track);
-    return onMouseEnter_ ? onMouseEnter_() : 0;
-}
-
-LRESULT ControlObject::DrawItemHook(WPARAM, LPARAM) {
-    return 0;
-}
-
-LRESULT ControlObject::MouseLeaveHook(HWND) {
-    pointerInside_ = 0;
-    return onMouseLeave_ ? onMouseLeave_() : 0;
 }
 
 LRESULT ControlObject::LeftDownHook(HWND, LPARAM) {
     return 0;
 }
 
-LRESULT ControlObject::LeftDoubleClickHook(HWND, LPARAM) {
-    return 0;
-}
-
-LRESULT ControlObject::KeyDownHook(HWND, WPARAM) {
-    return 0;
-}
-
-LRESULT ControlObject::MovingHook(HWND, LPARAM) {
-    return 0;
-}
-
-LRESULT ControlObject::MoveHook(HWND, int32_t, int32_t) {
-    return 0;
-}
-
-LRESULT ControlObject::ReservedHook22() {
-    return 0;
-}
-
-LRESULT ControlObject::LeftUpHook(HWND, LPARAM) {
-    return 0;
-}
-
-void ControlObject::ReservedHook24() {}
-
-void ControlObject::SizeHook(int32_t, int32_t) {}
-
 void ControlObject::Reset(HWND) {}
+
+LRESULT ControlObject::ShowOwnCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (cursor_ && LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == window_) {
+        // Handled whether or not a cursor was shown before, so the class cursor does not
+        // replace it again.
+        ::SetCursor(cursor_.Get());
+        return TRUE;
+    }
+    return DefaultProcessing(hwnd, message, wParam, lParam);
+}
+
+LRESULT ControlObject::TrackMouseEnter() {
+    if (pointerInside_)
+        return 0;
+    pointerInside_ = true;
+    TRACKMOUSEEVENT track{};
+    track.cbSize = sizeof(track);
+    track.dwFlags = TME_LEAVE;
+    track.hwndTrack = window_;
+    TrackMouseEvent(&track);
+    return on_.mouseEnter();
+}
 
 void ControlObject::ClearBaseRecord() {
     window_ = nullptr;
     previousProcedure_ = nullptr;
-    cursor_ = nullptr;
-    onLeftDown_ = nullptr;
-    onLeftUp_ = nullptr;
-    onLeftDoubleClick_ = nullptr;
-    onRightDown_ = nullptr;
-    onRightUp_ = nullptr;
-    onMouseMove_ = nullptr;
-    onGotFocus_ = nullptr;
-    onLostFocus_ = nullptr;
-    onKeyDown_ = nullptr;
-    onKeyUp_ = nullptr;
-    onChar_ = nullptr;
-    onMouseWheel_ = nullptr;
-    onDropFiles_ = nullptr;
-    onMouseEnter_ = nullptr;
-    onMouseLeave_ = nullptr;
-    pointerInside_ = 0;
-    onPaint_ = nullptr;
+    cursor_.Reset();
+    on_ = {};
+    pointerInside_ = false;
 }
 
 void ControlObject::Detach(HWND hwnd) {
@@ -407,9 +299,9 @@ bool ControlObject::Attach(HWND hwnd) {
         return false;
     window_ = hwnd;
     WindowRegistry::Add(hwnd, this);
-    if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&SubclassProc)) {
+    if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&WndProc)) {
         previousProcedure_ = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SubclassProc)));
+            SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WndProc)));
     }
     return true;
 }
@@ -454,50 +346,50 @@ HWND ControlObject::AttachWindow(HWND hwnd) {
 // ---- event registrations ----
 
 EventHandler ControlObject::SetLeftDownHandler(EventHandler handler) {
-    return onLeftDown_ = handler;
+    return on_.leftDown = std::move(handler);
 }
 EventHandler ControlObject::SetLeftUpHandler(EventHandler handler) {
-    return onLeftUp_ = handler;
+    return on_.leftUp = std::move(handler);
 }
 EventHandler ControlObject::SetLeftDoubleClickHandler(EventHandler handler) {
-    return onLeftDoubleClick_ = handler;
+    return on_.leftDoubleClick = std::move(handler);
 }
 EventHandler ControlObject::SetRightDownHandler(EventHandler handler) {
-    return onRightDown_ = handler;
+    return on_.rightDown = std::move(handler);
 }
 EventHandler ControlObject::SetRightUpHandler(EventHandler handler) {
-    return onRightUp_ = handler;
+    return on_.rightUp = std::move(handler);
 }
 EventHandler ControlObject::SetMouseMoveHandler(EventHandler handler) {
-    return onMouseMove_ = handler;
+    return on_.mouseMove = std::move(handler);
 }
 EventHandler ControlObject::SetGotFocusHandler(EventHandler handler) {
-    return onGotFocus_ = handler;
+    return on_.gotFocus = std::move(handler);
 }
 EventHandler ControlObject::SetLostFocusHandler(EventHandler handler) {
-    return onLostFocus_ = handler;
+    return on_.lostFocus = std::move(handler);
 }
 EventHandler ControlObject::SetKeyDownHandler(EventHandler handler) {
-    return onKeyDown_ = handler;
+    return on_.keyDown = std::move(handler);
 }
 EventHandler ControlObject::SetKeyUpHandler(EventHandler handler) {
-    return onKeyUp_ = handler;
+    return on_.keyUp = std::move(handler);
 }
 EventHandler ControlObject::SetMouseWheelHandler(EventHandler handler) {
-    return onMouseWheel_ = handler;
+    return on_.mouseWheel = std::move(handler);
 }
 EventHandler ControlObject::SetCharHandler(EventHandler handler) {
-    return onChar_ = handler;
+    return on_.character = std::move(handler);
 }
 EventHandler ControlObject::SetDropFilesHandler(EventHandler handler) {
-    return onDropFiles_ = handler;
+    return on_.dropFiles = std::move(handler);
 }
 EventHandler ControlObject::SetMouseEnterHandler(EventHandler handler) {
-    return onMouseEnter_ = handler;
+    return on_.mouseEnter = std::move(handler);
 }
 EventHandler ControlObject::SetMouseLeaveHandler(EventHandler handler) {
-    return onMouseLeave_ = handler;
+    return on_.mouseLeave = std::move(handler);
 }
 EventHandler ControlObject::SetPaintHandler(EventHandler handler) {
-    return onPaint_ = handler;
+    return on_.paint = std::move(handler);
 }

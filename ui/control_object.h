@@ -1,13 +1,13 @@
 // ControlObject: the library's wrapper of one native window. It holds the window handle,
-// the window procedure it replaced, a cursor and the base event handlers; its virtual
-// functions are its method table, declared in slot order. The window classes (Window,
-// the list view, the text controls) derive from it, repeat these slots and append their
-// own.
+// the window procedure it replaced, an optional cursor of its own and the base event
+// handlers. The window classes (Window, the list view, the text controls) derive from it
+// and override the few hooks below that are virtual.
 //
-// Every message of an attached window passes through SubclassProc, which finds the
-// object in the WindowRegistry and calls its CommonWindowProc. Notifications that the
-// window system sends to a parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM,
-// scroll bars) are reflected there to the child's own object.
+// Every message of an attached window passes through WndProc, which finds the object in
+// the WindowRegistry and hands the message to its MessageHandler. Notifications that the
+// window system sends to a parent (WM_COMMAND, WM_NOTIFY, WM_CTLCOLOR*) are reflected
+// there to the child's own object: one switch, in MessageHandler, reflects them all.
+// docs/architecture.md lists which message raises which event.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +18,7 @@
 
 #include "runtime/text.h"
 #include "ui/event_handler.h"
+#include "ui/unique_handle.h"
 
 // Process-wide control identifier counter: 500 after start-up; every control creation
 // increments it and takes the new value.
@@ -28,197 +29,212 @@ extern HINSTANCE LibraryInstance;
 // The keyboard state for input events: 1 Ctrl, 2 Shift, 4 Alt (ORed).
 int32_t ModifierMask();
 
-// The window procedure installed on every attached window.
-LRESULT CALLBACK SubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-
 class ControlObject {
   public:
     ControlObject() = default;
-
-    // ---- library hooks, slots 0 to 31 ----
-    // 0: destruction; detaches from the current window (Dispose). A derived class whose
-    // Reset releases something calls DetachFromWindow() in its own destructor, since
-    // only there does the call still reach its Reset.
+    // Detaches from the window. A derived class whose Reset releases something calls
+    // DetachFromWindow() in its own destructor, since only there does the call still
+    // reach its Reset.
     virtual ~ControlObject();
-    // 1: a memberwise copy of the whole record.
+    // A copy of the record that shares the window handle but owns nothing: the cursor
+    // and whatever a derived class owns stay with the original.
     virtual std::unique_ptr<ControlObject> Clone() const;
-    // 2: the message handling of every attached window, see the class comment.
-    virtual LRESULT CommonWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // 3: called by the class window procedure of the library's own class; controls: DefWindowProcW.
-    virtual LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // 4 to 6: reserved (0, DefMDIChildProcW, DefWindowProcW).
-    virtual LRESULT ReservedHook4();
-    virtual LRESULT ReservedHook5(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    virtual LRESULT ReservedHook6(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // 7: WM_COMMAND reflected from the parent; the result, when nonzero, answers the message.
-    virtual LRESULT CommandHook(HWND parent, HWND child, int32_t notificationCode,
-                                int32_t controlId);
-    // 8: WM_NOTIFY reflected from the parent.
-    virtual LRESULT NotificationHook(HWND parent, HWND sender, int32_t code, UINT_PTR senderId,
-                                     LPARAM lParam);
-    // 9: WM_CTLCOLOR* reflected from the parent; a nonzero result is the brush.
-    virtual LRESULT ColourHook(HWND child, HDC dc);
-    // 10: WM_SETCURSOR; its result answers the message. The base hook shows the object's
-    // cursor over its client area and otherwise hands the message to the previous procedure.
-    virtual LRESULT CursorHook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // 11: WM_PAINT.
-    virtual LRESULT PaintHook(HWND hwnd);
-    // 12: WM_ERASEBKGND.
-    virtual LRESULT EraseHook(HWND hwnd, HDC dc);
-    // 13: WM_HSCROLL / WM_VSCROLL reflected from the parent.
-    virtual LRESULT ScrollHook(int32_t request, int32_t position, LPARAM scrollBar);
-    // 14: WM_MOUSEMOVE; arms leave tracking and raises OnMouseEnter.
-    virtual LRESULT MouseMoveHook(HWND hwnd, int32_t x, int32_t y);
-    // 15: WM_DRAWITEM reflected from the parent.
-    virtual LRESULT DrawItemHook(WPARAM wParam, LPARAM lParam);
-    // 16: WM_MOUSELEAVE.
-    virtual LRESULT MouseLeaveHook(HWND hwnd);
-    // 17: WM_LBUTTONDOWN.
-    virtual LRESULT LeftDownHook(HWND hwnd, LPARAM lParam);
-    // 18: WM_LBUTTONDBLCLK.
-    virtual LRESULT LeftDoubleClickHook(HWND hwnd, LPARAM lParam);
-    // 19: WM_KEYDOWN.
-    virtual LRESULT KeyDownHook(HWND hwnd, WPARAM virtualKey);
-    // 20: WM_MOVING.
-    virtual LRESULT MovingHook(HWND hwnd, LPARAM lParam);
-    // 21: WM_MOVE.
-    virtual LRESULT MoveHook(HWND hwnd, int32_t x, int32_t y);
-    // 22: reserved.
-    virtual LRESULT ReservedHook22();
-    // 23: WM_LBUTTONUP.
-    virtual LRESULT LeftUpHook(HWND hwnd, LPARAM lParam);
-    // 24: reserved.
-    virtual void ReservedHook24();
-    // 25: WM_SIZE.
-    virtual void SizeHook(int32_t width, int32_t height);
-    // 26: releases what the class holds for its window; run by Detach.
-    virtual void Reset(HWND hwnd);
-    // 27: reset, un-subclass, remove from the registry, zero the base record (WM_NCDESTROY).
-    // Only the object that the registry holds for hwnd touches the window; an object that
-    // merely carries the handle (a clone, SetWindowField) just forgets it.
-    virtual void Detach(HWND hwnd);
-    // 28: creates, registers and subclasses the native window; 0 when the object already
-    // has one or creation fails. WS_CLIPSIBLINGS is added to the style.
-    virtual HWND CreateControlWindow(HWND parent, DWORD extendedStyle, const TextBlock& className,
-                                     const TextBlock* title, DWORD style, int32_t x, int32_t y,
-                                     int32_t width, int32_t height, HMENU menuOrId,
-                                     LPVOID creationParameter);
-    // 29: Detach with the object's own window.
-    virtual void DetachFromWindow();
-    // 30: attaches a dialog's item; 0 when the object already has a window or the item is missing.
-    virtual HWND AttachDialogItem(HWND dialog, int32_t itemId, bool setFont);
-    // 31: attaches an existing window; 0 when already attached or hwnd is not a window.
-    virtual HWND AttachWindow(HWND hwnd);
 
-    // ---- shared window operations, slots 32 to 80 ----
-    virtual HWND Handle() const;                                          // 32
-    virtual TextBlock ClassName() const;                                  // 33
-    virtual LONG ControlId() const;                                       // 34
-    virtual int32_t Exists() const;                                       // 35
-    virtual void Close();                                                 // 36
-    virtual HWND Focus();                                                 // 37
-    virtual int32_t HasFocus() const;                                     // 38
-    virtual RECT ClientRectangle() const;                                 // 39
-    virtual RECT RectangleInParent() const;                               // 40
-    virtual void SuspendRedraw();                                         // 41
-    virtual void ResumeRedraw();                                          // 42
-    virtual BOOL Invalidate(bool erase);                                  // 43
-    virtual BOOL InvalidateRectangle(const RECT& rectangle, bool erase);  // 44
-    virtual BOOL Validate();                                              // 45
-    virtual BOOL Update();                                                // 46
-    virtual BOOL Move(std::optional<int32_t> x = std::nullopt,
-                      std::optional<int32_t> y = std::nullopt,
-                      std::optional<int32_t> width = std::nullopt,
-                      std::optional<int32_t> height = std::nullopt, bool repaint = true);  // 47
-    // 48 to 51: with a value, move that edge or size (result: MoveWindow's); without, read it.
-    virtual int32_t Left(std::optional<int32_t> value = std::nullopt, bool repaint = true);
-    virtual int32_t Top(std::optional<int32_t> value = std::nullopt, bool repaint = true);
-    virtual int32_t Width(std::optional<int32_t> value = std::nullopt, bool repaint = true);
-    virtual int32_t Height(std::optional<int32_t> value = std::nullopt, bool repaint = true);
-    virtual BOOL ZOrder(std::optional<int32_t> position = std::nullopt);  // 52
-    virtual LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam);     // 53
-    virtual BOOL Post(UINT message, WPARAM wParam, LPARAM lParam);        // 54
-    virtual HWND SetParentWindow(HWND parent);                            // 55
-    virtual HWND ParentWindow() const;                                    // 56
-    virtual int32_t Visible(std::optional<bool> value = std::nullopt);    // 57
-    virtual int32_t Disabled(std::optional<bool> value = std::nullopt);   // 58
-    virtual LONG Style() const;                                           // 59
-    virtual LONG AddStyle(LONG bits);                                     // 60
-    virtual LONG RemoveStyle(LONG bits);                                  // 61
-    virtual LONG ExtendedWindowStyle() const;                             // 62
-    virtual LONG AddExtendedWindowStyle(LONG bits);                       // 63
-    virtual LONG RemoveExtendedWindowStyle(LONG bits);                    // 64
-    virtual TextBlock WindowText() const;                                 // 65
-    virtual int32_t ChangeWindowText(const TextBlock& text);              // 66
-    virtual void SetWindowField(HWND hwnd);                               // 67
-    // 68: MessageBoxW owned by the window; the button code minus 1. Caption default "信息：".
-    virtual int32_t ShowMessageBox(const TextBlock& text, UINT type,
-                                   const TextBlock* caption = nullptr);
-    virtual int32_t SetProperty(const TextBlock& name, HANDLE value);      // 69
-    virtual HANDLE Property(const TextBlock& name) const;                  // 70
-    virtual int32_t RemoveProperty(const TextBlock& name);                 // 71
-    virtual HCURSOR Cursor(std::optional<HCURSOR> cursor = std::nullopt);  // 72
-    virtual LRESULT SetFont(HFONT font);                                   // 73
-    virtual HFONT Font() const;                                            // 74
-    virtual int32_t SetShape(HRGN region);                                 // 75
-    virtual int32_t ShapeFromBitmap(HBITMAP bitmap, COLORREF transparent = 0xFFFFFF,
-                                    bool redraw = true);                   // 76
-    virtual int32_t RoundedCorners(int32_t diameter, bool redraw = true);  // 77
-    virtual void AcceptDroppedFiles(bool accept);                          // 78
-    virtual HICON ClassIcon(std::optional<HICON> icon = std::nullopt,
-                            std::optional<bool> large = std::nullopt);          // 79
-    virtual HCURSOR ClassCursor(std::optional<HCURSOR> cursor = std::nullopt);  // 80
+    // The window procedure installed on every attached window.
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
 
-    // ---- base event registrations, slots 81 to 96: store the handler, return it ----
-    virtual EventHandler SetLeftDownHandler(EventHandler handler);         // 81
-    virtual EventHandler SetLeftUpHandler(EventHandler handler);           // 82
-    virtual EventHandler SetLeftDoubleClickHandler(EventHandler handler);  // 83
-    virtual EventHandler SetRightDownHandler(EventHandler handler);        // 84
-    virtual EventHandler SetRightUpHandler(EventHandler handler);          // 85
-    virtual EventHandler SetMouseMoveHandler(EventHandler handler);        // 86
-    virtual EventHandler SetGotFocusHandler(EventHandler handler);         // 87
-    virtual EventHandler SetLostFocusHandler(EventHandler handler);        // 88
-    virtual EventHandler SetKeyDownHandler(EventHandler handler);          // 89
-    virtual EventHandler SetKeyUpHandler(EventHandler handler);            // 90
-    virtual EventHandler SetMouseWheelHandler(EventHandler handler);       // 91 (wheel before char)
-    virtual EventHandler SetCharHandler(EventHandler handler);             // 92
-    virtual EventHandler SetDropFilesHandler(EventHandler handler);        // 93
-    virtual EventHandler SetMouseEnterHandler(EventHandler handler);       // 94
-    virtual EventHandler SetMouseLeaveHandler(EventHandler handler);       // 95
-    virtual EventHandler SetPaintHandler(EventHandler handler);            // 96
+    // ---- Creation and attachment ----
+    // Creates, registers and subclasses the native window; 0 when the object already has
+    // one or creation fails. WS_CLIPSIBLINGS is added to the style.
+    HWND CreateControlWindow(HWND parent, DWORD extendedStyle, const TextBlock& className,
+                             const TextBlock* title, DWORD style, int32_t x, int32_t y,
+                             int32_t width, int32_t height, HMENU menuOrId,
+                             LPVOID creationParameter);
+    // Attaches a dialog's item; 0 when the object already has a window or the item is missing.
+    HWND AttachDialogItem(HWND dialog, int32_t itemId, bool setFont);
+    // Attaches an existing window; 0 when already attached or hwnd is not a window.
+    HWND AttachWindow(HWND hwnd);
+    // Releases what the object holds for its window, puts the previous procedure back
+    // and forgets the window (also run on WM_NCDESTROY). Only the object that the
+    // registry holds for hwnd touches the window; an object that merely carries the
+    // handle (a clone, SetWindowField) just forgets it.
+    void Detach(HWND hwnd);
+    void DetachFromWindow();
+    // Makes the object carry a handle without attaching to it.
+    void SetWindowField(HWND hwnd);
+    HWND Handle() const;
+    TextBlock ClassName() const;
+    LONG ControlId() const;
+    int32_t Exists() const;
+    void Close();
+
+    // ---- Geometry ----
+    RECT ClientRectangle() const;
+    RECT RectangleInParent() const;
+    // Moves and sizes the window; an edge or size left out keeps its value.
+    BOOL Move(std::optional<int32_t> x = std::nullopt, std::optional<int32_t> y = std::nullopt,
+              std::optional<int32_t> width = std::nullopt,
+              std::optional<int32_t> height = std::nullopt, bool repaint = true);
+    int32_t Left() const;
+    int32_t Top() const;
+    int32_t Width() const;
+    int32_t Height() const;
+    // Each moves one edge or changes one size; MoveWindow's result.
+    BOOL SetLeft(int32_t left, bool repaint = true);
+    BOOL SetTop(int32_t top, bool repaint = true);
+    BOOL SetWidth(int32_t width, bool repaint = true);
+    BOOL SetHeight(int32_t height, bool repaint = true);
+    // 1 top, 2 bottom, 3 topmost, 4 not topmost; anything else top.
+    BOOL ZOrder(int32_t position = 1);
+    // Shapes: the window takes over the region; a bitmap's opaque parts (pixels other than
+    // `transparent`) become the shape and the bitmap is released.
+    int32_t SetShape(UniqueRegion&& region);
+    int32_t ShapeFromBitmap(UniqueBitmap&& bitmap, COLORREF transparent = 0xFFFFFF,
+                            bool redraw = true);
+    int32_t RoundedCorners(int32_t diameter, bool redraw = true);
+
+    // ---- Text and font ----
+    TextBlock WindowText() const;
+    int32_t ChangeWindowText(const TextBlock& text);
+    // The font stays the caller's: the window only uses it.
+    LRESULT SetFont(HFONT font);
+    HFONT Font() const;
+
+    // ---- State and painting ----
+    HWND Focus();
+    int32_t HasFocus() const;
+    int32_t IsVisible() const;
+    // ShowWindow's answer: 1 when the window was visible before.
+    int32_t SetVisible(bool visible);
+    int32_t IsDisabled() const;
+    // EnableWindow's answer: 1 when the window was disabled before.
+    int32_t SetDisabled(bool disabled);
+    void SuspendRedraw();
+    void ResumeRedraw();
+    BOOL Invalidate(bool erase);
+    BOOL InvalidateRectangle(const RECT& rectangle, bool erase);
+    BOOL Validate();
+    virtual BOOL Update();
+
+    // ---- Styles ----
+    LONG Style() const;
+    LONG AddStyle(LONG bits);
+    LONG RemoveStyle(LONG bits);
+    LONG ExtendedWindowStyle() const;
+    LONG AddExtendedWindowStyle(LONG bits);
+    LONG RemoveExtendedWindowStyle(LONG bits);
+
+    // ---- Messages, parent, properties ----
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam);
+    BOOL Post(UINT message, WPARAM wParam, LPARAM lParam);
+    HWND SetParentWindow(HWND parent);
+    HWND ParentWindow() const;
+    // MessageBoxW owned by the window; the button code minus 1. Caption default "信息：".
+    int32_t ShowMessageBox(const TextBlock& text, UINT type, const TextBlock* caption = nullptr);
+    int32_t SetProperty(const TextBlock& name, HANDLE value);
+    HANDLE Property(const TextBlock& name) const;
+    int32_t RemoveProperty(const TextBlock& name);
+    void AcceptDroppedFiles(bool accept);
+
+    // ---- Cursor and class resources ----
+    // The cursor shown over the client area; the object owns it from then on.
+    HCURSOR Cursor() const;
+    void SetCursor(UniqueCursor&& cursor);
+    // The class's small (or large) icon and its cursor. They belong to the class, which
+    // every window of it shares, so the caller keeps them alive; the setters give the
+    // previous one back.
+    HICON ClassIcon(bool large = false) const;
+    HICON SetClassIcon(HICON icon, bool large = false);
+    HCURSOR ClassCursor() const;
+    HCURSOR SetClassCursor(HCURSOR cursor);
+
+    // ---- Events: each registration stores the handler and returns it ----
+    // (x, y, modifiers) for the mouse buttons and moves, (key, modifiers) for keys,
+    // (character) for WM_CHAR, (delta, modifiers) for the wheel, (list of paths, one
+    // TextBlock*) for dropped files, (dc, left, top, right, bottom) for painting.
+    // A nonzero result of a mouse-button, move or key handler answers the message.
+    EventHandler SetLeftDownHandler(EventHandler handler);
+    EventHandler SetLeftUpHandler(EventHandler handler);
+    EventHandler SetLeftDoubleClickHandler(EventHandler handler);
+    EventHandler SetRightDownHandler(EventHandler handler);
+    EventHandler SetRightUpHandler(EventHandler handler);
+    EventHandler SetMouseMoveHandler(EventHandler handler);
+    EventHandler SetMouseEnterHandler(EventHandler handler);
+    EventHandler SetMouseLeaveHandler(EventHandler handler);
+    EventHandler SetMouseWheelHandler(EventHandler handler);
+    EventHandler SetGotFocusHandler(EventHandler handler);
+    EventHandler SetLostFocusHandler(EventHandler handler);
+    EventHandler SetKeyDownHandler(EventHandler handler);
+    EventHandler SetKeyUpHandler(EventHandler handler);
+    EventHandler SetCharHandler(EventHandler handler);
+    EventHandler SetDropFilesHandler(EventHandler handler);
+    EventHandler SetPaintHandler(EventHandler handler);
 
   protected:
-    ControlObject(const ControlObject&) = default;
-    ControlObject& operator=(const ControlObject&) = default;
+    // A copy that takes the handlers but not the cursor.
+    ControlObject(const ControlObject& other);
+    ControlObject& operator=(const ControlObject&) = delete;
+
+    // Handles one message of the attached window; an exception that reaches it ends the
+    // program (runtime/guard.h).
+    [[nodiscard]] LRESULT MessageHandler(HWND hwnd, UINT message, WPARAM wParam,
+                                         LPARAM lParam) noexcept;
+
+    // ---- Hooks a control overrides; a nonzero result answers the message ----
+    // WM_COMMAND reflected from the parent.
+    virtual LRESULT CommandHook(HWND parent, HWND child, int32_t notificationCode,
+                                int32_t controlId);
+    // WM_NOTIFY reflected from the parent.
+    virtual LRESULT NotificationHook(HWND parent, HWND sender, int32_t code, UINT_PTR senderId,
+                                     LPARAM lParam);
+    // WM_CTLCOLOR* reflected from the parent; the result is the brush.
+    virtual LRESULT ColourHook(HWND child, HDC dc);
+    // WM_ERASEBKGND.
+    virtual LRESULT EraseHook(HWND hwnd, HDC dc);
+    // WM_LBUTTONDOWN, before the left-down event.
+    virtual LRESULT LeftDownHook(HWND hwnd, LPARAM lParam);
+    // Releases what the class holds for its window; run by Detach.
+    virtual void Reset(HWND hwnd);
 
     // Registers hwnd for this object and subclasses it; false when another object
     // already holds it.
     bool Attach(HWND hwnd);
-    // Hands the message to the procedure that SubclassProc replaced (DefWindowProcW when
-    // the object no longer holds hwnd, for example after a handler destroyed the window).
+    // Hands the message to the procedure that WndProc replaced (DefWindowProcW when the
+    // object no longer holds hwnd, for example after a handler destroyed the window).
     LRESULT DefaultProcessing(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // Zeroes the base record (window, previous procedure, cursor, handlers, flag).
+
+    HWND window_ = nullptr;
+
+  private:
+    struct Handlers {
+        EventHandler leftDown;
+        EventHandler leftUp;
+        EventHandler leftDoubleClick;
+        EventHandler rightDown;
+        EventHandler rightUp;
+        EventHandler mouseMove;
+        EventHandler mouseEnter;
+        EventHandler mouseLeave;
+        EventHandler mouseWheel;
+        EventHandler gotFocus;
+        EventHandler lostFocus;
+        EventHandler keyDown;
+        EventHandler keyUp;
+        EventHandler character;
+        EventHandler dropFiles;
+        EventHandler paint;
+    };
+
+    LRESULT RouteMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // WM_SETCURSOR: shows the object's cursor over its client area.
+    LRESULT ShowOwnCursor(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // WM_MOUSEMOVE: arms leave tracking and raises the mouse-enter event once per visit.
+    LRESULT TrackMouseEnter();
+    // Forgets the window, the previous procedure, the cursor and the handlers.
     void ClearBaseRecord();
 
-    // The base record; Detach zeroes all of it.
-    HWND window_ = nullptr;
     WNDPROC previousProcedure_ = nullptr;
-    HCURSOR cursor_ = nullptr;
-    EventHandler onLeftDown_;
-    EventHandler onLeftUp_;
-    EventHandler onLeftDoubleClick_;
-    EventHandler onRightDown_;
-    EventHandler onRightUp_;
-    EventHandler onMouseMove_;
-    EventHandler onGotFocus_;
-    EventHandler onLostFocus_;
-    EventHandler onKeyDown_;
-    EventHandler onKeyUp_;
-    EventHandler onChar_;
-    EventHandler onMouseWheel_;
-    EventHandler onDropFiles_;
-    EventHandler onMouseEnter_;
-    EventHandler onMouseLeave_;
-    int32_t pointerInside_ = 0;
-    EventHandler onPaint_;
+    UniqueCursor cursor_;
+    Handlers on_;
+    bool pointerInside_ = false;
 };

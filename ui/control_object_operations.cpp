@@ -1,5 +1,5 @@
-// The shared window operations of every ControlObject (slots 32 to 80). Each acts on the
-// object's window handle; on a detached object that is the null handle, so the system
+// The shared window operations of every ControlObject. Each acts on the object's window
+// handle; on a detached object that is the null handle, so the system
 // calls fail and their failure values come back.
 #include "ui/control_object.h"
 
@@ -25,13 +25,12 @@ LONG ChangeWindowLong(HWND hwnd, int index, LONG set, LONG clear) {
 }
 
 // Gives a region to the window; the window system owns it from then on, a refused one
-// is deleted here.
-int32_t GiveRegion(HWND hwnd, HRGN region, bool redraw) {
-    if (SetWindowRgn(hwnd, region, redraw))
-        return 1;
-    if (region)
-        DeleteObject(region);
-    return 0;
+// is deleted by its owner here.
+int32_t GiveRegion(HWND hwnd, UniqueRegion&& region, bool redraw) {
+    if (!SetWindowRgn(hwnd, region.Get(), redraw))
+        return 0;
+    region.Release();
+    return 1;
 }
 
 // COLORREF (0x00BBGGRR) as a 32-bit DIB pixel (0x00RRGGBB).
@@ -223,37 +222,43 @@ BOOL ControlObject::Move(std::optional<int32_t> x, std::optional<int32_t> y,
                       repaint);
 }
 
-int32_t ControlObject::Left(std::optional<int32_t> value, bool repaint) {
-    if (value)
-        return Move(value, std::nullopt, std::nullopt, std::nullopt, repaint);
+int32_t ControlObject::Left() const {
     return RectangleInParent().left;
 }
 
-int32_t ControlObject::Top(std::optional<int32_t> value, bool repaint) {
-    if (value)
-        return Move(std::nullopt, value, std::nullopt, std::nullopt, repaint);
+int32_t ControlObject::Top() const {
     return RectangleInParent().top;
 }
 
-int32_t ControlObject::Width(std::optional<int32_t> value, bool repaint) {
-    if (value)
-        return Move(std::nullopt, std::nullopt, value, std::nullopt, repaint);
+int32_t ControlObject::Width() const {
     const RECT now = RectangleInParent();
     return now.right - now.left;
 }
 
-int32_t ControlObject::Height(std::optional<int32_t> value, bool repaint) {
-    if (value)
-        return Move(std::nullopt, std::nullopt, std::nullopt, value, repaint);
+int32_t ControlObject::Height() const {
     const RECT now = RectangleInParent();
     return now.bottom - now.top;
 }
 
-BOOL ControlObject::ZOrder(std::optional<int32_t> position) {
+BOOL ControlObject::SetLeft(int32_t left, bool repaint) {
+    return Move(left, std::nullopt, std::nullopt, std::nullopt, repaint);
+}
+
+BOOL ControlObject::SetTop(int32_t top, bool repaint) {
+    return Move(std::nullopt, top, std::nullopt, std::nullopt, repaint);
+}
+
+BOOL ControlObject::SetWidth(int32_t width, bool repaint) {
+    return Move(std::nullopt, std::nullopt, width, std::nullopt, repaint);
+}
+
+BOOL ControlObject::SetHeight(int32_t height, bool repaint) {
+    return Move(std::nullopt, std::nullopt, std::nullopt, height, repaint);
+}
+
+BOOL ControlObject::ZOrder(int32_t position) {
     static const HWND kPlaces[] = {HWND_TOP, HWND_BOTTOM, HWND_TOPMOST, HWND_NOTOPMOST};
-    int32_t place = position.value_or(1);
-    if (place < 1 || place > 4)
-        place = 1;
+    const int32_t place = position >= 1 && position <= 4 ? position : 1;
     return SetWindowPos(window_, kPlaces[place - 1], 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
 }
 
@@ -273,16 +278,20 @@ HWND ControlObject::ParentWindow() const {
     return GetParent(window_);
 }
 
-int32_t ControlObject::Visible(std::optional<bool> value) {
-    if (value)
-        return ShowWindow(window_, *value ? SW_SHOW : SW_HIDE) ? 1 : 0;
+int32_t ControlObject::IsVisible() const {
     return IsWindowVisible(window_) ? 1 : 0;
 }
 
-int32_t ControlObject::Disabled(std::optional<bool> value) {
-    if (value)
-        return EnableWindow(window_, !*value) ? 1 : 0;
+int32_t ControlObject::SetVisible(bool visible) {
+    return ShowWindow(window_, visible ? SW_SHOW : SW_HIDE) ? 1 : 0;
+}
+
+int32_t ControlObject::IsDisabled() const {
     return IsWindowEnabled(window_) ? 0 : 1;
+}
+
+int32_t ControlObject::SetDisabled(bool disabled) {
+    return EnableWindow(window_, !disabled) ? 1 : 0;
 }
 
 LONG ControlObject::Style() const {
@@ -346,13 +355,12 @@ int32_t ControlObject::RemoveProperty(const TextBlock& name) {
     return RemovePropW(window_, name.Wide()) ? 1 : 0;
 }
 
-HCURSOR ControlObject::Cursor(std::optional<HCURSOR> cursor) {
-    if (cursor) {
-        if (cursor_ && cursor_ != *cursor)
-            DestroyCursor(cursor_);
-        cursor_ = *cursor;
-    }
-    return cursor_;
+HCURSOR ControlObject::Cursor() const {
+    return cursor_.Get();
+}
+
+void ControlObject::SetCursor(UniqueCursor&& cursor) {
+    cursor_ = std::move(cursor);
 }
 
 LRESULT ControlObject::SetFont(HFONT font) {
@@ -363,42 +371,45 @@ HFONT ControlObject::Font() const {
     return reinterpret_cast<HFONT>(SendMessageW(window_, WM_GETFONT, 0, 0));
 }
 
-int32_t ControlObject::SetShape(HRGN region) {
-    return GiveRegion(window_, region, true);
+int32_t ControlObject::SetShape(UniqueRegion&& region) {
+    return GiveRegion(window_, std::move(region), true);
 }
 
-int32_t ControlObject::ShapeFromBitmap(HBITMAP bitmap, COLORREF transparent, bool redraw) {
-    const HRGN region = RegionOfBitmap(bitmap, transparent);
+int32_t ControlObject::ShapeFromBitmap(UniqueBitmap&& bitmap, COLORREF transparent, bool redraw) {
+    UniqueRegion region(RegionOfBitmap(bitmap.Get(), transparent));
     if (!region)
         return 0;
-    const int32_t result = GiveRegion(window_, region, redraw);
-    DeleteObject(bitmap);
+    const int32_t result = GiveRegion(window_, std::move(region), redraw);
+    bitmap.Reset();
     return result;
 }
 
 int32_t ControlObject::RoundedCorners(int32_t diameter, bool redraw) {
     RECT rectangle{};
     GetWindowRect(window_, &rectangle);
-    const HRGN region = CreateRoundRectRgn(0, 0, rectangle.right - rectangle.left,
-                                           rectangle.bottom - rectangle.top, diameter, diameter);
-    return GiveRegion(window_, region, redraw);
+    UniqueRegion region(CreateRoundRectRgn(0, 0, rectangle.right - rectangle.left,
+                                           rectangle.bottom - rectangle.top, diameter, diameter));
+    return GiveRegion(window_, std::move(region), redraw);
 }
 
 void ControlObject::AcceptDroppedFiles(bool accept) {
     DragAcceptFiles(window_, accept);
 }
 
-HICON ControlObject::ClassIcon(std::optional<HICON> icon, std::optional<bool> large) {
-    const int index = large.value_or(false) ? GCLP_HICON : GCLP_HICONSM;
-    if (icon)
-        return reinterpret_cast<HICON>(
-            SetClassLongPtrW(window_, index, reinterpret_cast<LONG_PTR>(*icon)));
-    return reinterpret_cast<HICON>(GetClassLongPtrW(window_, index));
+HICON ControlObject::ClassIcon(bool large) const {
+    return reinterpret_cast<HICON>(GetClassLongPtrW(window_, large ? GCLP_HICON : GCLP_HICONSM));
 }
 
-HCURSOR ControlObject::ClassCursor(std::optional<HCURSOR> cursor) {
-    if (cursor)
-        return reinterpret_cast<HCURSOR>(
-            SetClassLongPtrW(window_, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(*cursor)));
+HICON ControlObject::SetClassIcon(HICON icon, bool large) {
+    return reinterpret_cast<HICON>(SetClassLongPtrW(window_, large ? GCLP_HICON : GCLP_HICONSM,
+                                                    reinterpret_cast<LONG_PTR>(icon)));
+}
+
+HCURSOR ControlObject::ClassCursor() const {
     return reinterpret_cast<HCURSOR>(GetClassLongPtrW(window_, GCLP_HCURSOR));
+}
+
+HCURSOR ControlObject::SetClassCursor(HCURSOR cursor) {
+    return reinterpret_cast<HCURSOR>(
+        SetClassLongPtrW(window_, GCLP_HCURSOR, reinterpret_cast<LONG_PTR>(cursor)));
 }

@@ -1,8 +1,6 @@
 #include "ui/edit_control.h"
 
-namespace {
-constexpr COLORREF kWhite = 0xFFFFFF;
-}  // namespace
+namespace {}  // namespace
 
 EditControl::~EditControl() {
     DetachFromWindow();
@@ -20,8 +18,6 @@ LRESULT EditControl::CommandHook(HWND, HWND, int32_t notificationCode, int32_t) 
     return 0;
 }
 
-void EditControl::ResetHook() {}
-
 int32_t EditControl::Create(HWND parent, std::optional<TextBlock> text, std::optional<DWORD> style,
                             int32_t x, int32_t y, int32_t width, int32_t height,
                             DWORD extendedStyle) {
@@ -29,23 +25,19 @@ int32_t EditControl::Create(HWND parent, std::optional<TextBlock> text, std::opt
     if (!CreateTextWindow(parent, extendedStyle, L"Edit", text ? &*text : nullptr, fullStyle, x, y,
                           width, height, NextControlId()))
         return 0;
-    BackColor(kWhite);
+    SetBackColour(kWhite);
     return 1;
 }
 
 int32_t EditControl::CreateFromDialogItem(HWND dialog, int32_t itemId, bool setFont) {
     if (!AttachDialogItem(dialog, itemId, setFont))
         return 0;
-    BackColor(kWhite);
+    SetBackColour(kWhite);
     return 1;
 }
 
 int32_t EditControl::FromWindow(HWND hwnd) {
     return AttachWindow(hwnd) ? 1 : 0;
-}
-
-TextBlock EditControl::Text(std::optional<TextBlock> text) {
-    return ReadOrWriteText(text);
 }
 
 void EditControl::SetSel(int32_t start, int32_t end) {
@@ -71,11 +63,12 @@ void EditControl::ReplaceSel(const TextBlock& text) {
     Send(EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.Wide()));
 }
 
-int32_t EditControl::LimitText(std::optional<int32_t> limit) {
-    if (!limit)
-        return static_cast<int32_t>(Send(EM_GETLIMITTEXT, 0, 0));
-    Send(EM_SETLIMITTEXT, static_cast<WPARAM>(*limit), 0);
-    return 0;
+int32_t EditControl::TextLimit() const {
+    return static_cast<int32_t>(SendMessageW(window_, EM_GETLIMITTEXT, 0, 0));
+}
+
+void EditControl::SetTextLimit(int32_t limit) {
+    Send(EM_SETLIMITTEXT, static_cast<WPARAM>(limit), 0);
 }
 
 TextBlock EditControl::GetPasswordChar() const {
@@ -88,8 +81,8 @@ void EditControl::SetPasswordChar(const TextBlock& value) {
     InvalidateRect(window_, nullptr, TRUE);
 }
 
-int32_t EditControl::SetReadOnly(std::optional<bool> readOnly) {
-    return Send(EM_SETREADONLY, readOnly.value_or(true) ? TRUE : FALSE, 0) ? 1 : 0;
+int32_t EditControl::SetReadOnly(bool readOnly) {
+    return Send(EM_SETREADONLY, readOnly ? TRUE : FALSE, 0) ? 1 : 0;
 }
 
 RECT EditControl::GetRect() const {
@@ -103,5 +96,5 @@ void EditControl::SetRect(const RECT& rectangle) {
 }
 
 EventHandler EditControl::SetChangeHandler(EventHandler handler) {
-    return onChange_ = handler;
+    return onChange_ = std::move(handler);
 }

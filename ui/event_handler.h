@@ -1,51 +1,31 @@
-// EventHandler: an application function registered on a control object. It takes the
-// event's integer arguments (at most seven) and returns a 32-bit integer. The library
-// raises every event with seven integer arguments; a handler receives as many of them as
-// it declares, so `int32_t OnClick()` and `int32_t OnRow(int32_t row, intptr_t data)` are
-// both handlers. A null handler is "none registered"; raising it yields 0.
+// EventHandler: what the application registers for an event of a control object: a
+// function or a callable that may carry state (a lambda with captures, a function
+// object). It takes the event's integer arguments (at most seven) and returns a 32-bit
+// integer. The library raises every event with seven integer arguments; a handler
+// receives as many of them as it declares, so `int32_t OnClick()` and
+// `[this](int32_t row, intptr_t data) { ... }` are both handlers. A parameter may also be
+// a pointer, which receives the argument's bits. A null handler is "none registered";
+// raising it yields 0.
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
 #include <type_traits>
 #include <utility>
 
-class EventHandler {
-  public:
-    EventHandler() = default;
-    EventHandler(std::nullptr_t) {}
+namespace event_handler_detail {
 
-    template <class... Args>
-    EventHandler(int32_t (*function)(Args...))
-        : function_(reinterpret_cast<void (*)()>(function)),
-          invoke_(function ? &Invoke<Args...> : nullptr) {
-        static_assert(sizeof...(Args) <= 7, "an event passes at most seven arguments");
-        static_assert((... && (std::is_integral_v<Args> || std::is_pointer_v<Args>)),
-                      "event arguments are integers or references");
-    }
-
-    explicit operator bool() const { return function_ != nullptr; }
-    bool operator==(const EventHandler& other) const { return function_ == other.function_; }
-
-    int32_t operator()(intptr_t a = 0, intptr_t b = 0, intptr_t c = 0, intptr_t d = 0,
-                       intptr_t e = 0, intptr_t f = 0, intptr_t g = 0) const {
-        if (!function_)
-            return 0;
-        const intptr_t args[7] = {a, b, c, d, e, f, g};
-        return invoke_(function_, args);
-    }
-
-  private:
-    using Invoker = int32_t (*)(void (*)(), const intptr_t*);
-
-    template <class... Args, size_t... I>
-    static int32_t Call(void (*function)(), const intptr_t* args, std::index_sequence<I...>) {
-        auto typed = reinterpret_cast<int32_t (*)(Args...)>(function);
-        return typed(Convert<Args>(args[I])...);
-    }
-    template <class... Args>
-    static int32_t Invoke(void (*function)(), const intptr_t* args) {
-        return Call<Args...>(function, args, std::index_sequence_for<Args...>{});
+template <class Signature>
+struct Parameters;
+template <class R, class... Args>
+struct Parameters<R (*)(Args...)> {
+    using Result = R;
+    static constexpr size_t kCount = sizeof...(Args);
+    template <class F, size_t... I>
+    static R Call(F& function, const intptr_t* args, std::index_sequence<I...>) {
+        return function(Convert<Args>(args[I])...);
     }
     template <class T>
     static T Convert(intptr_t value) {
@@ -54,7 +34,60 @@ class EventHandler {
         else
             return static_cast<T>(value);
     }
+};
+template <class C, class R, class... Args>
+struct Parameters<R (C::*)(Args...)> : Parameters<R (*)(Args...)> {};
+template <class C, class R, class... Args>
+struct Parameters<R (C::*)(Args...) const> : Parameters<R (*)(Args...)> {};
 
-    void (*function_)() = nullptr;
-    Invoker invoke_ = nullptr;
+// The parameter list of a function pointer, or of a callable's single call operator.
+template <class F, class = void>
+struct ParametersOf : Parameters<F> {};
+template <class F>
+struct ParametersOf<F, std::void_t<decltype(&F::operator())>>
+    : Parameters<decltype(&F::operator())> {};
+
+}  // namespace event_handler_detail
+
+class EventHandler {
+  public:
+    EventHandler() = default;
+    EventHandler(std::nullptr_t) {}
+
+    template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, EventHandler> &&
+                                                !std::is_same_v<std::decay_t<F>, std::nullptr_t>>>
+    EventHandler(F&& function) {
+        using Callable = std::decay_t<F>;
+        using Signature = event_handler_detail::ParametersOf<Callable>;
+        static_assert(Signature::kCount <= 7, "an event passes at most seven arguments");
+        static_assert(std::is_convertible_v<typename Signature::Result, int32_t>,
+                      "a handler returns an integer");
+        if constexpr (std::is_pointer_v<Callable>) {
+            if (!function)
+                return;
+        }
+        call_ = std::make_shared<Call>(
+            [callable = Callable(std::forward<F>(function))](const intptr_t* args) mutable {
+                return static_cast<int32_t>(
+                    Signature::Call(callable, args, std::make_index_sequence<Signature::kCount>{}));
+            });
+    }
+
+    explicit operator bool() const { return static_cast<bool>(call_); }
+
+    int32_t operator()(intptr_t a = 0, intptr_t b = 0, intptr_t c = 0, intptr_t d = 0,
+                       intptr_t e = 0, intptr_t f = 0, intptr_t g = 0) const {
+        if (!call_)
+            return 0;
+        const intptr_t args[7] = {a, b, c, d, e, f, g};
+        // The handler stays alive while it runs, even when it replaces itself or destroys
+        // the window whose object holds it.
+        const std::shared_ptr<Call> running = call_;
+        return (*running)(args);
+    }
+
+  private:
+    using Call = std::function<int32_t(const intptr_t*)>;
+    // Copies of a handler share it, state included.
+    std::shared_ptr<Call> call_;
 };

@@ -1,6 +1,6 @@
 // FolderBrowser: the shell's folder-selection dialog (SHBrowseForFolderW). It is not a
-// window object: its virtual functions are a method table of its own, in slot order, and
-// it raises no events; Browse runs the dialog and GetPath hands back the chosen folder.
+// window object and raises no events; Browse runs the dialog and GetPath hands back the chosen
+// folder.
 //
 // All folder browsers of the process share one initial-folder text: constructing a
 // browser or configuring one resets it, and the browser configured last with a folder
@@ -33,22 +33,22 @@ class FolderBrowser {
     // Zeroed parameters, no chosen folder; resets the shared initial-folder text.
     FolderBrowser();
 
-    // 1: frees the chosen folder's item list.
+    // Frees the chosen folder's item list.
     virtual ~FolderBrowser();
-    // 2: the same parameters and its own copy of the chosen item list.
-    virtual std::unique_ptr<FolderBrowser> Clone() const;
-    // 3: resets the shared initial-folder text; then keeps the title when given, makes the
+    // The same parameters and its own copy of the chosen item list.
+    std::unique_ptr<FolderBrowser> Clone() const;
+    // Resets the shared initial-folder text; then keeps the title when given, makes the
     // dialog open at the folder when given, and ORs the flags in when given (flags are
     // never cleared).
-    virtual void Configure(std::optional<TextBlock> title = std::nullopt,
-                           std::optional<TextBlock> initialFolder = std::nullopt,
-                           std::optional<UINT> flags = std::nullopt);
-    // 4: runs the dialog (owner 0: none). 1 when a folder was chosen, 0 on cancel.
-    virtual int32_t Browse(HWND owner);
-    // 5: the chosen folder's file-system path without a trailing "\" (a drive root keeps
+    void Configure(std::optional<TextBlock> title = std::nullopt,
+                   std::optional<TextBlock> initialFolder = std::nullopt,
+                   std::optional<UINT> flags = std::nullopt);
+    // Runs the dialog (owner 0: none). 1 when a folder was chosen, 0 on cancel.
+    int32_t Browse(HWND owner);
+    // The chosen folder's file-system path without a trailing "\" (a drive root keeps
     // it), and forgets the choice. The empty text after a cancel, for a folder without a
     // file-system path, and at the second call.
-    virtual TextBlock GetPath();
+    TextBlock GetPath();
 
     const BrowseParameters& Parameters() const { return parameters_; }
 

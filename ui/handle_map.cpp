@@ -105,13 +105,3 @@ void HandleMap::Clear() {
     buckets_.assign(buckets_.size(), Bucket{});
     count_ = 0;
 }
-
-std::vector<HandleMap::Entry> HandleMap::Entries() const {
-    std::vector<Entry> entries;
-    for (int32_t i = 0; i < capacity_; ++i) {
-        const Bucket& bucket = buckets_[static_cast<size_t>(i)];
-        if (bucket.key != 0)
-            entries.push_back({i, bucket.key, bucket.value, bucket.extra});
-    }
-    return entries;
-}

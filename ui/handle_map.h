@@ -17,36 +17,27 @@ class HandleMap {
     HandleMap() = default;
     HandleMap(const HandleMap&) = default;
     HandleMap& operator=(const HandleMap&) = default;
-    virtual ~HandleMap() = default;
 
     // Allocates `capacity` empty buckets (997 when none or a non-positive one is given)
     // and discards the previous contents.
-    virtual void Initialise(int32_t capacity = kDefaultCapacity);
+    void Initialise(int32_t capacity = kDefaultCapacity);
     // Frees the buckets; the map is back at capacity 0.
-    virtual void ReleaseContents();
+    void ReleaseContents();
     // The smallest n*n + n + 41 (n = 1, 2, ...) greater than twice `size`.
-    virtual int32_t NextCapacity(int32_t size) const;
+    int32_t NextCapacity(int32_t size) const;
     // Stores the entry; 0 when the key is 0. Equal keys are not merged: a key inserted
     // twice occupies two buckets, and look-ups find the one met first.
-    virtual int32_t Insert(intptr_t key, intptr_t value, intptr_t extra = 0);
+    int32_t Insert(intptr_t key, intptr_t value, intptr_t extra = 0);
     // Moves every entry into NextCapacity(capacity) new buckets.
-    virtual void Grow();
+    void Grow();
     // The value stored for the key, 0 when absent; the extra word into *extra when asked.
-    virtual intptr_t Find(intptr_t key, intptr_t* extra = nullptr) const;
+    intptr_t Find(intptr_t key, intptr_t* extra = nullptr) const;
     // 1 when an entry was removed, else 0.
-    virtual int32_t Remove(intptr_t key);
+    int32_t Remove(intptr_t key);
     // Empties every bucket, keeping the capacity.
-    virtual void Clear();
-    virtual int32_t Count() const { return count_; }
-    virtual int32_t Capacity() const { return capacity_; }
-    struct Entry {
-        int32_t bucket;  // 0-based bucket index
-        intptr_t key;
-        intptr_t value;
-        intptr_t extra;
-    };
-    // Every stored entry in bucket order.
-    virtual std::vector<Entry> Entries() const;
+    void Clear();
+    int32_t Count() const { return count_; }
+    int32_t Capacity() const { return capacity_; }
 
   private:
     struct Bucket {

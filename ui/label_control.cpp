@@ -8,8 +8,6 @@ std::unique_ptr<ControlObject> LabelControl::Clone() const {
     return std::unique_ptr<ControlObject>(new LabelControl(*this));
 }
 
-void LabelControl::ResetHook() {}
-
 int32_t LabelControl::Create(HWND parent, std::optional<TextBlock> text, std::optional<DWORD> style,
                              int32_t x, int32_t y, int32_t width, int32_t height,
                              DWORD extendedStyle) {
@@ -18,29 +16,17 @@ int32_t LabelControl::Create(HWND parent, std::optional<TextBlock> text, std::op
     if (!CreateTextWindow(parent, extendedStyle, L"Static", &shown, fullStyle, x, y, width, height,
                           NextControlId()))
         return 0;
-    BackColor(GetSysColor(COLOR_BTNFACE));
+    SetBackColour(GetSysColor(COLOR_BTNFACE));
     return 1;
 }
 
 int32_t LabelControl::CreateFromDialogItem(HWND dialog, int32_t itemId, bool setFont) {
     if (!AttachDialogItem(dialog, itemId, setFont))
         return 0;
-    BackColor(GetSysColor(COLOR_BTNFACE));
+    SetBackColour(GetSysColor(COLOR_BTNFACE));
     return 1;
 }
 
 int32_t LabelControl::FromWindow(HWND hwnd) {
     return AttachWindow(hwnd) ? 1 : 0;
-}
-
-TextBlock LabelControl::Text(std::optional<TextBlock> text) {
-    TextBlock result = ReadOrWriteText(text);
-    if (text && BackColor() == kTransparent) {
-        // The old text stays on the parent's picture until the parent repaints there.
-        const RECT area = RectangleInParent();
-        const HWND parent = ParentWindow();
-        InvalidateRect(parent, &area, TRUE);
-        UpdateWindow(parent);
-    }
-    return result;
 }

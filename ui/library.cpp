@@ -1,6 +1,7 @@
 #include "ui/library.h"
 
 #include "runtime/binding.h"
+#include "runtime/guard.h"
 #include "ui/control_object.h"
 
 int32_t ControlIdCounter = 0;
@@ -10,19 +11,29 @@ void InitialiseLibrary() {
     if (!LibraryInstance)
         LibraryInstance = GetModuleHandleW(nullptr);
     ControlIdCounter = 500;
+    InstallOutOfMemoryHandler();
+}
+
+const AtlHostFunctions& AtlHost() {
+    // Kept loaded for the life of the process: its host windows may exist until the end.
+    static const AtlHostFunctions functions = [] {
+        AtlHostFunctions loaded;
+        const HMODULE atl = LoadSystemLibrary("atl.dll");
+        if (!atl)
+            return loaded;
+        // Through void (*)() so the compiler accepts the change of function type.
+        loaded.initialise = reinterpret_cast<decltype(loaded.initialise)>(
+            reinterpret_cast<void (*)()>(GetProcAddress(atl, MAKEINTRESOURCEA(42))));
+        loaded.getControl = reinterpret_cast<decltype(loaded.getControl)>(
+            reinterpret_cast<void (*)()>(GetProcAddress(atl, MAKEINTRESOURCEA(47))));
+        return loaded;
+    }();
+    return functions;
 }
 
 bool InitialiseControlHosting() {
-    // ATL stays loaded for the life of the process: its window class is used until the end.
-    static const HMODULE atl = LoadSystemLibrary("atl.dll");
-    if (!atl)
+    if (!AtlHost().initialise)
         return false;
-    using AtlAxWinInit = BOOL(WINAPI*)();
-    // Through void (*)() so the compiler accepts the change of function type.
-    const auto initialise = reinterpret_cast<AtlAxWinInit>(
-        reinterpret_cast<void (*)()>(GetProcAddress(atl, MAKEINTRESOURCEA(42))));
-    if (!initialise)
-        return false;
-    initialise();
+    AtlHost().initialise();
     return true;
 }

@@ -600,24 +600,34 @@ int32_t ListViewControl::SetBackgroundImage(HBITMAP bitmap, ULONG flags) {
     return SendToList(LVM_SETBKIMAGEW, 0, reinterpret_cast<LPARAM>(&image)) ? 1 : 0;
 }
 
-COLORREF ListViewControl::Colour(UINT getMessage, UINT setMessage, std::optional<COLORREF> colour) {
-    if (!colour)
-        return static_cast<COLORREF>(SendToList(getMessage));
-    const auto result = static_cast<COLORREF>(SendToList(setMessage, 0, *colour));
+BOOL ListViewControl::SetColour(UINT setMessage, COLORREF colour) {
+    const BOOL result = static_cast<BOOL>(SendToList(setMessage, 0, colour));
     Update();
     return result;
 }
 
-COLORREF ListViewControl::TextColor(std::optional<COLORREF> colour) {
-    return Colour(LVM_GETTEXTCOLOR, LVM_SETTEXTCOLOR, colour);
+COLORREF ListViewControl::TextColour() const {
+    return static_cast<COLORREF>(SendToList(LVM_GETTEXTCOLOR));
 }
 
-COLORREF ListViewControl::TextBackColor(std::optional<COLORREF> colour) {
-    return Colour(LVM_GETTEXTBKCOLOR, LVM_SETTEXTBKCOLOR, colour);
+BOOL ListViewControl::SetTextColour(COLORREF colour) {
+    return SetColour(LVM_SETTEXTCOLOR, colour);
 }
 
-COLORREF ListViewControl::BackgroundColor(std::optional<COLORREF> colour) {
-    return Colour(LVM_GETBKCOLOR, LVM_SETBKCOLOR, colour);
+COLORREF ListViewControl::TextBackColour() const {
+    return static_cast<COLORREF>(SendToList(LVM_GETTEXTBKCOLOR));
+}
+
+BOOL ListViewControl::SetTextBackColour(COLORREF colour) {
+    return SetColour(LVM_SETTEXTBKCOLOR, colour);
+}
+
+COLORREF ListViewControl::BackgroundColour() const {
+    return static_cast<COLORREF>(SendToList(LVM_GETBKCOLOR));
+}
+
+BOOL ListViewControl::SetBackgroundColour(COLORREF colour) {
+    return SetColour(LVM_SETBKCOLOR, colour);
 }
 
 int32_t ListViewControl::GetView() const {

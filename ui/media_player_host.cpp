@@ -1,36 +1,10 @@
 #include "ui/media_player_host.h"
 
 #include "runtime/binding.h"
+#include "runtime/value.h"
+#include "ui/library.h"
 
 namespace {
-
-// The ActiveX host of ATL.DLL, reached by ordinal. The module stays loaded for the life of
-// the process: host windows of it may exist until the very end.
-struct AtlHostLibrary {
-    using InitialiseFunction = BOOL(WINAPI*)();
-    using GetControlFunction = HRESULT(WINAPI*)(HWND, IUnknown**);
-    InitialiseFunction initialise = nullptr;  // AtlAxWinInit, registers "AtlAxWin"
-    GetControlFunction getControl = nullptr;  // AtlAxGetControl
-};
-
-template <class Function>
-Function Ordinal(HMODULE module, int ordinal) {
-    // Through the generic function type, which every function pointer converts to and from.
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void (*)()>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
-}
-
-const AtlHostLibrary& AtlHost() {
-    static const AtlHostLibrary library = [] {
-        AtlHostLibrary loaded;
-        if (HMODULE module = LoadSystemLibrary("atl.dll")) {
-            loaded.initialise = Ordinal<AtlHostLibrary::InitialiseFunction>(module, 42);
-            loaded.getControl = Ordinal<AtlHostLibrary::GetControlFunction>(module, 47);
-        }
-        return loaded;
-    }();
-    return library;
-}
 
 using Kind = AutomationCallKind;
 
@@ -44,7 +18,7 @@ int32_t NumberAccessor(AutomationRef& object, const char* member,
                        std::optional<int32_t> value = std::nullopt) {
     if (value)
         CallAutomation(object, member, Kind::kWrite, {*value});
-    return TruncateToInt32(CallAutomation(object, member, Kind::kRead).ToNumber());
+    return TruncateToInteger(CallAutomation(object, member, Kind::kRead).ToNumber());
 }
 
 int32_t BooleanAccessor(AutomationRef& object, const char* member,
@@ -85,8 +59,7 @@ void ControlsMethod(AutomationRef& player, const char* member) {
 }  // namespace
 
 MediaPlayerHost::MediaPlayerHost() : control_(std::make_unique<AutomationRef>()) {
-    if (AtlHost().initialise)
-        AtlHost().initialise();
+    InitialiseControlHosting();
 }
 
 MediaPlayerHost::MediaPlayerHost(const MediaPlayerHost& other)
@@ -126,35 +99,43 @@ int32_t MediaPlayerHost::Place(const Placement& placement) {
                                        placement.height, TRUE);
 }
 
-int32_t MediaPlayerHost::Left(std::optional<int32_t> value) {
+int32_t MediaPlayerHost::Left() const {
+    return CurrentPlacement().left;
+}
+
+int32_t MediaPlayerHost::SetLeft(int32_t value) {
     Placement placement = CurrentPlacement();
-    if (!value)
-        return placement.left;
-    placement.left = *value;
+    placement.left = value;
     return Place(placement);
 }
 
-int32_t MediaPlayerHost::Top(std::optional<int32_t> value) {
+int32_t MediaPlayerHost::Top() const {
+    return CurrentPlacement().top;
+}
+
+int32_t MediaPlayerHost::SetTop(int32_t value) {
     Placement placement = CurrentPlacement();
-    if (!value)
-        return placement.top;
-    placement.top = *value;
+    placement.top = value;
     return Place(placement);
 }
 
-int32_t MediaPlayerHost::Width(std::optional<int32_t> value) {
+int32_t MediaPlayerHost::Width() const {
+    return CurrentPlacement().width;
+}
+
+int32_t MediaPlayerHost::SetWidth(int32_t value) {
     Placement placement = CurrentPlacement();
-    if (!value)
-        return placement.width;
-    placement.width = *value;
+    placement.width = value;
     return Place(placement);
 }
 
-int32_t MediaPlayerHost::Height(std::optional<int32_t> value) {
+int32_t MediaPlayerHost::Height() const {
+    return CurrentPlacement().height;
+}
+
+int32_t MediaPlayerHost::SetHeight(int32_t value) {
     Placement placement = CurrentPlacement();
-    if (!value)
-        return placement.height;
-    placement.height = *value;
+    placement.height = value;
     return Place(placement);
 }
 
@@ -165,16 +146,20 @@ int32_t MediaPlayerHost::Move(std::optional<int32_t> left, std::optional<int32_t
                   width.value_or(current.width), height.value_or(current.height)});
 }
 
-int32_t MediaPlayerHost::Visible(std::optional<bool> value) {
-    if (!value)
-        return SystemFunctions::IsWindowVisible(hostWindow_) ? 1 : 0;
-    return SystemFunctions::ShowWindow(hostWindow_, *value ? SW_SHOW : SW_HIDE) ? 1 : 0;
+int32_t MediaPlayerHost::IsVisible() const {
+    return SystemFunctions::IsWindowVisible(hostWindow_) ? 1 : 0;
 }
 
-int32_t MediaPlayerHost::Enabled(std::optional<bool> value) {
-    if (!value)
-        return SystemFunctions::IsWindowEnabled(hostWindow_) ? 1 : 0;
-    return SystemFunctions::EnableWindow(hostWindow_, *value) ? 1 : 0;
+int32_t MediaPlayerHost::SetVisible(bool visible) {
+    return SystemFunctions::ShowWindow(hostWindow_, visible ? SW_SHOW : SW_HIDE) ? 1 : 0;
+}
+
+int32_t MediaPlayerHost::IsEnabled() const {
+    return SystemFunctions::IsWindowEnabled(hostWindow_) ? 1 : 0;
+}
+
+int32_t MediaPlayerHost::SetEnabled(bool enabled) {
+    return SystemFunctions::EnableWindow(hostWindow_, enabled) ? 1 : 0;
 }
 
 void MediaPlayerHost::Destroy() {
@@ -184,194 +169,240 @@ void MediaPlayerHost::Destroy() {
 
 // ---- the player ----
 
-Text MediaPlayerHost::URL(std::optional<Text> value) {
+Text MediaPlayerHost::Url() {
+    return TextAccessor(*control_, "URL", std::nullopt);
+}
+Text MediaPlayerHost::SetUrl(const Text& value) {
     return TextAccessor(*control_, "URL", value);
 }
-TextBlock MediaPlayerHost::WideURL(std::optional<TextBlock> value) {
-    if (value)
-        CallAutomation(*control_, "URL", Kind::kWrite, {*value});
+TextBlock MediaPlayerHost::WideUrl() {
     return CallAutomation(*control_, "URL", Kind::kRead).ToWideText();
 }
-int32_t MediaPlayerHost::playState() {
+void MediaPlayerHost::SetWideUrl(const TextBlock& value) {
+    CallAutomation(*control_, "URL", Kind::kWrite, {value});
+}
+int32_t MediaPlayerHost::PlayState() {
     return NumberAccessor(*control_, "playState");
 }
-int32_t MediaPlayerHost::openState() {
+int32_t MediaPlayerHost::OpenState() {
     return NumberAccessor(*control_, "openState");
 }
-Text MediaPlayerHost::status() {
+Text MediaPlayerHost::Status() {
     return TextAccessor(*control_, "status", std::nullopt);
 }
-Text MediaPlayerHost::versionInfo() {
+Text MediaPlayerHost::VersionInfo() {
     return TextAccessor(*control_, "versionInfo", std::nullopt);
 }
-int32_t MediaPlayerHost::isOnline() {
+int32_t MediaPlayerHost::IsOnline() {
     return BooleanAccessor(*control_, "isOnline");
 }
 
-int32_t MediaPlayerHost::playerEnabled(std::optional<bool> value) {
+int32_t MediaPlayerHost::PlayerEnabled() {
+    return BooleanAccessor(*control_, "enabled", std::nullopt);
+}
+int32_t MediaPlayerHost::SetPlayerEnabled(bool value) {
     return BooleanAccessor(*control_, "enabled", value);
 }
 
-int32_t MediaPlayerHost::fullScreen(std::optional<bool> value) {
+int32_t MediaPlayerHost::FullScreen() {
+    return BooleanAccessor(*control_, "fullScreen", std::nullopt);
+}
+int32_t MediaPlayerHost::SetFullScreen(bool value) {
     return BooleanAccessor(*control_, "fullScreen", value);
 }
 
-int32_t MediaPlayerHost::enableContextMenu(std::optional<bool> value) {
+int32_t MediaPlayerHost::EnableContextMenu() {
+    return BooleanAccessor(*control_, "enableContextMenu", std::nullopt);
+}
+int32_t MediaPlayerHost::SetEnableContextMenu(bool value) {
     return BooleanAccessor(*control_, "enableContextMenu", value);
 }
 
-Text MediaPlayerHost::uiMode(std::optional<Text> value) {
+Text MediaPlayerHost::UiMode() {
+    return TextAccessor(*control_, "uiMode", std::nullopt);
+}
+Text MediaPlayerHost::SetUiMode(const Text& value) {
     return TextAccessor(*control_, "uiMode", value);
 }
 
-int32_t MediaPlayerHost::stretchToFit(std::optional<bool> value) {
+int32_t MediaPlayerHost::StretchToFit() {
+    return BooleanAccessor(*control_, "stretchToFit", std::nullopt);
+}
+int32_t MediaPlayerHost::SetStretchToFit(bool value) {
     return BooleanAccessor(*control_, "stretchToFit", value);
 }
 
-int32_t MediaPlayerHost::windowlessVideo(std::optional<bool> value) {
+int32_t MediaPlayerHost::WindowlessVideo() {
+    return BooleanAccessor(*control_, "windowlessVideo", std::nullopt);
+}
+int32_t MediaPlayerHost::SetWindowlessVideo(bool value) {
     return BooleanAccessor(*control_, "windowlessVideo", value);
 }
 
-int32_t MediaPlayerHost::isRemote() {
+int32_t MediaPlayerHost::IsRemote() {
     return BooleanAccessor(*control_, "isRemote");
 }
 
 // ---- Controls ----
 
-void MediaPlayerHost::play() {
+void MediaPlayerHost::Play() {
     ControlsMethod(*control_, "play");
 }
-void MediaPlayerHost::pause() {
+void MediaPlayerHost::Pause() {
     ControlsMethod(*control_, "pause");
 }
-void MediaPlayerHost::stop() {
+void MediaPlayerHost::Stop() {
     ControlsMethod(*control_, "stop");
 }
-void MediaPlayerHost::fastForward() {
+void MediaPlayerHost::FastForward() {
     ControlsMethod(*control_, "fastForward");
 }
-void MediaPlayerHost::fastReverse() {
+void MediaPlayerHost::FastReverse() {
     ControlsMethod(*control_, "fastReverse");
 }
-void MediaPlayerHost::next() {
+void MediaPlayerHost::Next() {
     ControlsMethod(*control_, "next");
 }
-void MediaPlayerHost::previous() {
+void MediaPlayerHost::Previous() {
     ControlsMethod(*control_, "previous");
 }
 
-Text MediaPlayerHost::currentPositionString() {
+Text MediaPlayerHost::CurrentPositionString() {
     return SubText(*control_, "Controls", "currentPositionString");
 }
 
-double MediaPlayerHost::currentPosition(std::optional<double> value) {
+double MediaPlayerHost::CurrentPosition() {
     AutomationRef controls = SubObject(*control_, "Controls");
-    if (value)
-        CallAutomation(controls, "currentPosition", Kind::kWrite, {*value});
+    return CallAutomation(controls, "currentPosition", Kind::kRead).ToNumber();
+}
+double MediaPlayerHost::SetCurrentPosition(double value) {
+    AutomationRef controls = SubObject(*control_, "Controls");
+    CallAutomation(controls, "currentPosition", Kind::kWrite, {value});
     return CallAutomation(controls, "currentPosition", Kind::kRead).ToNumber();
 }
 
 // ---- CurrentMedia ----
 
-Text MediaPlayerHost::getItemInfo(const Text& attribute) {
+Text MediaPlayerHost::GetItemInfo(const Text& attribute) {
     AutomationRef media = SubObject(*control_, "CurrentMedia");
     return CallAutomation(media, "getItemInfo", Kind::kMethod, {attribute}).ToText();
 }
 
-void MediaPlayerHost::setItemInfo(const Text& attribute, const Text& value) {
+void MediaPlayerHost::SetItemInfo(const Text& attribute, const Text& value) {
     AutomationRef media = SubObject(*control_, "CurrentMedia");
     CallAutomation(media, "setItemInfo", Kind::kMethod, {attribute, value});
 }
 
-Text MediaPlayerHost::getItemInfoByAtom(int32_t atom) {
+Text MediaPlayerHost::GetItemInfoByAtom(int32_t atom) {
     AutomationRef media = SubObject(*control_, "CurrentMedia");
     return CallAutomation(media, "getItemInfoByAtom", Kind::kMethod, {atom}).ToText();
 }
 
-int32_t MediaPlayerHost::attributeCount() {
+int32_t MediaPlayerHost::AttributeCount() {
     return SubNumber(*control_, "CurrentMedia", "attributeCount");
 }
-Text MediaPlayerHost::durationString() {
+Text MediaPlayerHost::DurationString() {
     return SubText(*control_, "CurrentMedia", "durationString");
 }
-int32_t MediaPlayerHost::duration() {
+int32_t MediaPlayerHost::Duration() {
     return SubNumber(*control_, "CurrentMedia", "duration");
 }
-int32_t MediaPlayerHost::markerCount() {
+int32_t MediaPlayerHost::MarkerCount() {
     return SubNumber(*control_, "CurrentMedia", "markerCount");
 }
-int32_t MediaPlayerHost::imageSourceHeight() {
+int32_t MediaPlayerHost::ImageSourceHeight() {
     return SubNumber(*control_, "CurrentMedia", "imageSourceHeight");
 }
-int32_t MediaPlayerHost::imageSourceWidth() {
+int32_t MediaPlayerHost::ImageSourceWidth() {
     return SubNumber(*control_, "CurrentMedia", "imageSourceWidth");
 }
-Text MediaPlayerHost::name() {
+Text MediaPlayerHost::Name() {
     return SubText(*control_, "CurrentMedia", "name");
 }
-Text MediaPlayerHost::sourceURL() {
+Text MediaPlayerHost::SourceUrl() {
     return SubText(*control_, "CurrentMedia", "sourceURL");
 }
 
 // ---- settings ----
 
-int32_t MediaPlayerHost::volume(std::optional<int32_t> value) {
+int32_t MediaPlayerHost::Volume() {
+    return SubNumber(*control_, "settings", "volume", std::nullopt);
+}
+int32_t MediaPlayerHost::SetVolume(int32_t value) {
     return SubNumber(*control_, "settings", "volume", value);
 }
-int32_t MediaPlayerHost::balance(std::optional<int32_t> value) {
+int32_t MediaPlayerHost::Balance() {
+    return SubNumber(*control_, "settings", "balance", std::nullopt);
+}
+int32_t MediaPlayerHost::SetBalance(int32_t value) {
     return SubNumber(*control_, "settings", "balance", value);
 }
-int32_t MediaPlayerHost::playCount(std::optional<int32_t> value) {
+int32_t MediaPlayerHost::PlayCount() {
+    return SubNumber(*control_, "settings", "playCount", std::nullopt);
+}
+int32_t MediaPlayerHost::SetPlayCount(int32_t value) {
     return SubNumber(*control_, "settings", "playCount", value);
 }
-int32_t MediaPlayerHost::mute(std::optional<bool> value) {
+int32_t MediaPlayerHost::Mute() {
+    return SubBoolean(*control_, "settings", "mute", std::nullopt);
+}
+int32_t MediaPlayerHost::SetMute(bool value) {
     return SubBoolean(*control_, "settings", "mute", value);
 }
-int32_t MediaPlayerHost::autoStart(std::optional<bool> value) {
+int32_t MediaPlayerHost::AutoStart() {
+    return SubBoolean(*control_, "settings", "autoStart", std::nullopt);
+}
+int32_t MediaPlayerHost::SetAutoStart(bool value) {
     return SubBoolean(*control_, "settings", "autoStart", value);
 }
 
 // ---- Network ----
 
-int32_t MediaPlayerHost::framesSkipped() {
+int32_t MediaPlayerHost::FramesSkipped() {
     return SubNumber(*control_, "Network", "framesSkipped");
 }
-int32_t MediaPlayerHost::encodedFrameRate() {
+int32_t MediaPlayerHost::EncodedFrameRate() {
     return SubNumber(*control_, "Network", "encodedFrameRate");
 }
-int32_t MediaPlayerHost::downloadProgress() {
+int32_t MediaPlayerHost::DownloadProgress() {
     return SubNumber(*control_, "Network", "downloadProgress");
 }
-int32_t MediaPlayerHost::maxBandwidth(std::optional<int32_t> value) {
+int32_t MediaPlayerHost::MaxBandwidth() {
+    return SubNumber(*control_, "Network", "maxBandwidth", std::nullopt);
+}
+int32_t MediaPlayerHost::SetMaxBandwidth(int32_t value) {
     return SubNumber(*control_, "Network", "maxBandwidth", value);
 }
-int32_t MediaPlayerHost::bitRate() {
+int32_t MediaPlayerHost::BitRate() {
     return SubNumber(*control_, "Network", "bitRate");
 }
-int32_t MediaPlayerHost::frameRate() {
+int32_t MediaPlayerHost::FrameRate() {
     return SubNumber(*control_, "Network", "frameRate");
 }
-int32_t MediaPlayerHost::bufferingTime(std::optional<int32_t> value) {
+int32_t MediaPlayerHost::BufferingTime() {
+    return SubNumber(*control_, "Network", "bufferingTime", std::nullopt);
+}
+int32_t MediaPlayerHost::SetBufferingTime(int32_t value) {
     return SubNumber(*control_, "Network", "bufferingTime", value);
 }
-int32_t MediaPlayerHost::bufferingProgress() {
+int32_t MediaPlayerHost::BufferingProgress() {
     return SubNumber(*control_, "Network", "bufferingProgress");
 }
-int32_t MediaPlayerHost::bufferingCount() {
+int32_t MediaPlayerHost::BufferingCount() {
     return SubNumber(*control_, "Network", "bufferingCount");
 }
-int32_t MediaPlayerHost::receptionQuality() {
+int32_t MediaPlayerHost::ReceptionQuality() {
     return SubNumber(*control_, "Network", "receptionQuality");
 }
-int32_t MediaPlayerHost::lostPackets() {
+int32_t MediaPlayerHost::LostPackets() {
     return SubNumber(*control_, "Network", "lostPackets");
 }
-int32_t MediaPlayerHost::receivedPackets() {
+int32_t MediaPlayerHost::ReceivedPackets() {
     return SubNumber(*control_, "Network", "receivedPackets");
 }
-int32_t MediaPlayerHost::recoveredPackets() {
+int32_t MediaPlayerHost::RecoveredPackets() {
     return SubNumber(*control_, "Network", "recoveredPackets");
 }
-int32_t MediaPlayerHost::bandWidth() {
+int32_t MediaPlayerHost::BandWidth() {
     return SubNumber(*control_, "Network", "bandWidth");
 }

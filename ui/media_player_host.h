@@ -1,13 +1,12 @@
 // MediaPlayerHost: the media-player ActiveX control in an "AtlAxWin" host window, with the
-// control's automation properties and methods as operations. It is not a ControlObject:
-// its virtual functions are a method table of its own, in slot order.
+// control's automation properties and methods as operations. It is not a ControlObject.
 //
-// Every player operation is an automation call by member name (ui/automation.h). Read and
-// write accessors take an optional new value, write it when given, then read the property
-// and return it. Numbers come back truncated toward zero (currentPosition as a double),
-// booleans as 1/0, texts as CP_ACP text. The sub-objects (Controls, CurrentMedia,
-// settings, Network) are fetched for each operation and released right after it. While
-// the object holds no control every player operation returns its empty value.
+// Every player operation is an automation call by member name (ui/automation.h). A
+// property setter writes the value, then reads the property back and returns it. Numbers come back
+// truncated toward zero (currentPosition as a double), booleans as 1/0, texts as CP_ACP text. The
+// sub-objects (Controls, CurrentMedia, settings, Network) are fetched for each operation and
+// released right after it. While the object holds no control every player operation returns its
+// empty value.
 //
 // The window operations use the system functions bound on first use.
 #pragma once
@@ -29,98 +28,121 @@ class MediaPlayerHost {
     // Registers the "AtlAxWin" host class (ATL.DLL from the system directory, ordinal 42).
     MediaPlayerHost();
 
-    // 1: releases the control reference.
+    // Releases the control reference.
     virtual ~MediaPlayerHost();
-    // 2: a host of the same window that shares the control (AddRef).
-    virtual std::unique_ptr<MediaPlayerHost> Clone() const;
-    // 3: creates the host window (WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE) and takes the
+    // A host of the same window that shares the control (AddRef).
+    std::unique_ptr<MediaPlayerHost> Clone() const;
+
+    // ---- Creation and geometry ----
+    // Creates the host window (WS_CHILD | WS_VISIBLE, WS_EX_CLIENTEDGE) and takes the
     // control it hosts. The host window when the control is there, else 0; the window
     // stays in place either way.
-    virtual HWND Create(HWND parent, int32_t x, int32_t y, int32_t width = 400,
-                        int32_t height = 300, std::optional<int32_t> childId = std::nullopt);
-    // 4 to 7: in the parent's client coordinates. With a value: MoveWindow's result.
-    virtual int32_t Left(std::optional<int32_t> value = std::nullopt);
-    virtual int32_t Top(std::optional<int32_t> value = std::nullopt);
-    virtual int32_t Width(std::optional<int32_t> value = std::nullopt);
-    virtual int32_t Height(std::optional<int32_t> value = std::nullopt);
-    // 8: absent values keep the current ones; one MoveWindow.
-    virtual int32_t Move(std::optional<int32_t> left = std::nullopt,
-                         std::optional<int32_t> top = std::nullopt,
-                         std::optional<int32_t> width = std::nullopt,
-                         std::optional<int32_t> height = std::nullopt);
-    // 9: without a value: visible 1/0; with one: shows or hides, 1 when it was visible.
-    virtual int32_t Visible(std::optional<bool> value = std::nullopt);
-    // 10: without a value: enabled 1/0; with one: enables or disables, 1 when it was disabled.
-    virtual int32_t Enabled(std::optional<bool> value = std::nullopt);
-    // 11: releases the control and closes the host window.
-    virtual void Destroy();
+    HWND Create(HWND parent, int32_t x, int32_t y, int32_t width = 400, int32_t height = 300,
+                std::optional<int32_t> childId = std::nullopt);
+    // In the parent's client coordinates; the setters give MoveWindow's result.
+    int32_t Left() const;
+    int32_t SetLeft(int32_t value);
+    int32_t Top() const;
+    int32_t SetTop(int32_t value);
+    int32_t Width() const;
+    int32_t SetWidth(int32_t value);
+    int32_t Height() const;
+    int32_t SetHeight(int32_t value);
+    // Absent values keep the current ones; one MoveWindow.
+    int32_t Move(std::optional<int32_t> left = std::nullopt,
+                 std::optional<int32_t> top = std::nullopt,
+                 std::optional<int32_t> width = std::nullopt,
+                 std::optional<int32_t> height = std::nullopt);
+    int32_t IsVisible() const;
+    // 1 when the window was visible before.
+    int32_t SetVisible(bool visible);
+    int32_t IsEnabled() const;
+    // 1 when the window was disabled before.
+    int32_t SetEnabled(bool enabled);
+    // Releases the control and closes the host window.
+    void Destroy();
 
-    // ---- the player, 12 to 24 ----
-    virtual Text URL(std::optional<Text> value = std::nullopt);
-    virtual int32_t playState();
-    virtual int32_t openState();
-    virtual Text status();
-    virtual Text versionInfo();
-    virtual int32_t isOnline();
+    // ---- The player ----
+    Text Url();
+    Text SetUrl(const Text& value);
+    // The URL as UTF-16, for paths that the system code page cannot hold.
+    TextBlock WideUrl();
+    void SetWideUrl(const TextBlock& value);
+    int32_t PlayState();
+    int32_t OpenState();
+    Text Status();
+    Text VersionInfo();
+    int32_t IsOnline();
     // Whether the player reacts to the user (the control's "enabled" property).
-    virtual int32_t playerEnabled(std::optional<bool> value = std::nullopt);
-    virtual int32_t fullScreen(std::optional<bool> value = std::nullopt);
-    virtual int32_t enableContextMenu(std::optional<bool> value = std::nullopt);
-    virtual Text uiMode(std::optional<Text> value = std::nullopt);
-    virtual int32_t stretchToFit(std::optional<bool> value = std::nullopt);
-    virtual int32_t windowlessVideo(std::optional<bool> value = std::nullopt);
-    virtual int32_t isRemote();
+    int32_t PlayerEnabled();
+    int32_t SetPlayerEnabled(bool value);
+    int32_t FullScreen();
+    int32_t SetFullScreen(bool value);
+    int32_t EnableContextMenu();
+    int32_t SetEnableContextMenu(bool value);
+    Text UiMode();
+    Text SetUiMode(const Text& value);
+    int32_t StretchToFit();
+    int32_t SetStretchToFit(bool value);
+    int32_t WindowlessVideo();
+    int32_t SetWindowlessVideo(bool value);
+    int32_t IsRemote();
 
-    // ---- Controls, 25 to 33 ----
-    virtual void play();
-    virtual void pause();
-    virtual void stop();
-    virtual void fastForward();
-    virtual void fastReverse();
-    virtual void next();
-    virtual void previous();
-    virtual Text currentPositionString();
-    virtual double currentPosition(std::optional<double> value = std::nullopt);
+    // ---- Playback (the Controls object) ----
+    void Play();
+    void Pause();
+    void Stop();
+    void FastForward();
+    void FastReverse();
+    void Next();
+    void Previous();
+    Text CurrentPositionString();
+    double CurrentPosition();
+    double SetCurrentPosition(double value);
 
-    // ---- CurrentMedia, 34 to 44 ----
-    virtual Text getItemInfo(const Text& attribute);
-    virtual void setItemInfo(const Text& attribute, const Text& value);
-    virtual Text getItemInfoByAtom(int32_t atom);
-    virtual int32_t attributeCount();
-    virtual Text durationString();
-    virtual int32_t duration();
-    virtual int32_t markerCount();
-    virtual int32_t imageSourceHeight();
-    virtual int32_t imageSourceWidth();
-    virtual Text name();
-    virtual Text sourceURL();
+    // ---- The current media (CurrentMedia) ----
+    Text GetItemInfo(const Text& attribute);
+    void SetItemInfo(const Text& attribute, const Text& value);
+    Text GetItemInfoByAtom(int32_t atom);
+    int32_t AttributeCount();
+    Text DurationString();
+    int32_t Duration();
+    int32_t MarkerCount();
+    int32_t ImageSourceHeight();
+    int32_t ImageSourceWidth();
+    Text Name();
+    Text SourceUrl();
 
-    // ---- settings, 45 to 49 ----
-    virtual int32_t volume(std::optional<int32_t> value = std::nullopt);
-    virtual int32_t balance(std::optional<int32_t> value = std::nullopt);
-    virtual int32_t playCount(std::optional<int32_t> value = std::nullopt);
-    virtual int32_t mute(std::optional<bool> value = std::nullopt);
-    virtual int32_t autoStart(std::optional<bool> value = std::nullopt);
+    // ---- Settings ----
+    int32_t Volume();
+    int32_t SetVolume(int32_t value);
+    int32_t Balance();
+    int32_t SetBalance(int32_t value);
+    int32_t PlayCount();
+    int32_t SetPlayCount(int32_t value);
+    int32_t Mute();
+    int32_t SetMute(bool value);
+    int32_t AutoStart();
+    int32_t SetAutoStart(bool value);
 
-    // ---- Network, 50 to 63 ----
-    virtual int32_t framesSkipped();
-    virtual int32_t encodedFrameRate();
-    virtual int32_t downloadProgress();
-    virtual int32_t maxBandwidth(std::optional<int32_t> value = std::nullopt);
-    virtual int32_t bitRate();
-    virtual int32_t frameRate();
-    virtual int32_t bufferingTime(std::optional<int32_t> value = std::nullopt);
-    virtual int32_t bufferingProgress();
-    virtual int32_t bufferingCount();
-    virtual int32_t receptionQuality();
-    virtual int32_t lostPackets();
-    virtual int32_t receivedPackets();
-    virtual int32_t recoveredPackets();
-    virtual int32_t bandWidth();
+    // ---- Network ----
+    int32_t FramesSkipped();
+    int32_t EncodedFrameRate();
+    int32_t DownloadProgress();
+    int32_t MaxBandwidth();
+    int32_t SetMaxBandwidth(int32_t value);
+    int32_t BitRate();
+    int32_t FrameRate();
+    int32_t BufferingTime();
+    int32_t SetBufferingTime(int32_t value);
+    int32_t BufferingProgress();
+    int32_t BufferingCount();
+    int32_t ReceptionQuality();
+    int32_t LostPackets();
+    int32_t ReceivedPackets();
+    int32_t RecoveredPackets();
+    int32_t BandWidth();
 
-    // The URL as UTF-16, for paths that the system code page cannot hold: with a value,
-    // writes it; gives the URL the control reports.
-    TextBlock WideURL(std::optional<TextBlock> value = std::nullopt);
 
     HWND HostWindow() const { return hostWindow_; }
     // The control reference, with the HRESULT of the last call made through it.

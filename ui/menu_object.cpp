@@ -21,10 +21,6 @@ HINSTANCE ModuleInstance() {
     return LibraryInstance ? LibraryInstance : GetModuleHandleW(nullptr);
 }
 
-struct BrushDeleter {
-    void operator()(HBRUSH brush) const { DeleteObject(brush); }
-};
-
 }  // namespace
 
 MenuObject::~MenuObject() = default;
@@ -59,7 +55,7 @@ int32_t MenuObject::Load(const TextBlock& name) {
 int32_t MenuObject::Destroy() {
     const BOOL destroyed = menu_ ? DestroyMenu(menu_) : FALSE;
     menu_ = nullptr;
-    backgroundBrush_.reset();
+    backgroundBrush_.Reset();
     return AsFlag(destroyed);
 }
 
@@ -96,10 +92,10 @@ int32_t MenuObject::SetToWindow(HWND window) {
 int32_t MenuObject::ApplyBackground(HBRUSH brush, bool applyToSubmenus) {
     // The previous brush may still paint the menu until SetMenuInfo replaces it, so it is
     // released only after the new one is in place.
-    auto previous = std::move(backgroundBrush_);
+    UniqueBrush previous = std::move(backgroundBrush_);
     if (!brush)
         return 0;
-    backgroundBrush_.reset(brush, BrushDeleter());
+    backgroundBrush_.Reset(brush);
     MENUINFO info = {};
     info.cbSize = sizeof info;
     info.fMask = MIM_BACKGROUND | (applyToSubmenus ? MIM_APPLYTOSUBMENUS : 0);
@@ -107,15 +103,14 @@ int32_t MenuObject::ApplyBackground(HBRUSH brush, bool applyToSubmenus) {
     return AsFlag(SetMenuInfo(menu_, &info));
 }
 
-int32_t MenuObject::SetBackColor(COLORREF colour, bool applyToSubmenus) {
+int32_t MenuObject::SetBackColour(COLORREF colour, bool applyToSubmenus) {
     return ApplyBackground(CreateSolidBrush(colour), applyToSubmenus);
 }
 
-int32_t MenuObject::SetBackBitmap(HBITMAP bitmap, bool applyToSubmenus) {
-    HBRUSH brush = bitmap ? CreatePatternBrush(bitmap) : nullptr;
-    if (bitmap)
-        DeleteObject(bitmap);
-    return ApplyBackground(brush, applyToSubmenus);
+int32_t MenuObject::SetBackBitmap(UniqueBitmap&& bitmap, bool applyToSubmenus) {
+    // The pattern brush keeps its own copy of the pixels, so the bitmap goes right away.
+    const UniqueBitmap pattern = std::move(bitmap);
+    return ApplyBackground(pattern ? CreatePatternBrush(pattern.Get()) : nullptr, applyToSubmenus);
 }
 
 MenuObject& MenuObject::GetSubMenu(int32_t position) const {
@@ -282,7 +277,7 @@ int32_t MenuObject::SetDefaultItem(int32_t item, bool byPosition) {
 
 void MenuObject::Hold(HMENU menu) {
     menu_ = menu;
-    backgroundBrush_.reset();
+    backgroundBrush_.Reset();
 }
 
 MenuObject& LibraryMenuBarObject() {

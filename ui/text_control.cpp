@@ -70,35 +70,45 @@ void TextControl::Repaint(bool repaint) {
         InvalidateRect(window_, nullptr, FALSE);
 }
 
-COLORREF TextControl::TextColor(std::optional<COLORREF> colour, bool repaint) {
-    if (!colour)
-        return textColour_;
-    textColour_ = *colour;
-    Repaint(repaint);
-    return 0;
+COLORREF TextControl::TextColour() const {
+    return textColour_;
 }
 
-COLORREF TextControl::BackColor(std::optional<COLORREF> colour, bool repaint) {
-    if (!colour)
-        return backColour_;
-    background_.Reset();
-    backColour_ = *colour;
+void TextControl::SetTextColour(COLORREF colour, bool repaint) {
+    textColour_ = colour;
+    Repaint(repaint);
+}
+
+COLORREF TextControl::BackColour() const {
+    return backColour_;
+}
+
+void TextControl::SetBackColour(COLORREF colour, bool repaint) {
+    backColour_ = colour;
     if (backColour_ == kTransparent) {
         AddExtendedWindowStyle(WS_EX_TRANSPARENT);
-        background_.Reset(static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)));
+        background_.Reset();
     } else {
         RemoveExtendedWindowStyle(WS_EX_TRANSPARENT);
         background_.Reset(CreateSolidBrush(backColour_));
     }
     Repaint(repaint);
-    return 0;
 }
 
 void TextControl::ResetHook() {}
 
-TextBlock TextControl::ReadOrWriteText(const std::optional<TextBlock>& text) {
-    if (!text)
-        return WindowText();
-    SetWindowTextW(window_, text->Wide());
-    return TextBlock::EmptyWide();
+TextBlock TextControl::Text() const {
+    return WindowText();
+}
+
+int32_t TextControl::SetText(const TextBlock& text) {
+    const int32_t result = ChangeWindowText(text);
+    if (backColour_ == kTransparent) {
+        // The old text stays on the parent's picture until the parent repaints there.
+        const RECT area = RectangleInParent();
+        const HWND parent = ParentWindow();
+        InvalidateRect(parent, &area, TRUE);
+        UpdateWindow(parent);
+    }
+    return result;
 }

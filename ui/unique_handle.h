@@ -1,5 +1,8 @@
 // UniqueHandle: sole ownership of one native handle, closed by `Closer` when the owner
-// lets it go. The closers below cover the handles the library keeps.
+// lets it go. The one owner for every kind of handle: the closers below cover the kinds
+// the program keeps. A function that takes over a handle takes a UniqueHandle&&, so the
+// hand-over shows at the call. Stock objects and shared cursors and icons (LR_SHARED,
+// LoadCursor/LoadIcon) are never put into an owner.
 #pragma once
 
 #include <windows.h>
@@ -43,6 +46,12 @@ struct GdiObjectCloser {
 struct IconCloser {
     void operator()(HICON icon) const { DestroyIcon(icon); }
 };
+struct CursorCloser {
+    void operator()(HCURSOR cursor) const { DestroyCursor(cursor); }
+};
+struct KernelHandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
 struct MemoryDcCloser {
     void operator()(HDC dc) const { DeleteDC(dc); }
 };
@@ -51,4 +60,7 @@ using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectCloser>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectCloser>;
 using UniqueRegion = UniqueHandle<HRGN, GdiObjectCloser>;
 using UniqueIcon = UniqueHandle<HICON, IconCloser>;
+using UniqueCursor = UniqueHandle<HCURSOR, CursorCloser>;
+// Threads, events, files: handles closed with CloseHandle (never INVALID_HANDLE_VALUE).
+using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleCloser>;
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcCloser>;

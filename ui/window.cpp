@@ -2,23 +2,18 @@
 // procedure, the window-level events and the reset when the window goes.
 #include "ui/window.h"
 
-#include <new>
-
-#include "runtime/heap.h"
+#include "runtime/guard.h"
 #include "ui/window_registry.h"
 
 namespace {
 
 constexpr UINT kCreateMessage = WM_USER + 1;
-constexpr DWORD kDefaultStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr int32_t kDefaultWidth = 380;
-constexpr int32_t kDefaultHeight = 250;
 
 void RegisterWindowClass(const TextBlock& className) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
-    windowClass.lpfnWndProc = &ClassWindowProc;
+    windowClass.lpfnWndProc = &Window::ClassWndProc;
     windowClass.hInstance = LibraryInstance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
@@ -57,58 +52,43 @@ int32_t TrayEventCode(LPARAM mouseMessage) {
 
 }  // namespace
 
-LRESULT CALLBACK ClassWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        // Messages sent while CreateWindowExW runs, and those of the hidden owner, find
-        // no object.
-        ControlObject* object = WindowRegistry::Find(hwnd);
-        if (!object)
-            return DefWindowProcW(hwnd, message, wParam, lParam);
-        return object->HandleMessage(hwnd, message, wParam, lParam);
-    } catch (const std::bad_alloc&) {
-        ReportOutOfMemory();  // a container could not grow: the same end as any allocation
-    } catch (...) {
-        // Nothing may unwind into the window system.
-        return 0;
-    }
+LRESULT CALLBACK Window::ClassWndProc(HWND hwnd, UINT message, WPARAM wParam,
+                                      LPARAM lParam) noexcept {
+    // Messages sent while CreateWindowExW runs, and those of the hidden owner, find no
+    // object; a window of the class attached to some other kind of object is left to the
+    // default procedure.
+    auto* window = dynamic_cast<Window*>(WindowRegistry::Find(hwnd));
+    if (!window)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    return window->ClassMessageHandler(hwnd, message, wParam, lParam);
+}
+
+LRESULT Window::ClassMessageHandler(HWND hwnd, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept {
+    return RunGuarded([&] { return HandleClassMessage(hwnd, message, wParam, lParam); });
 }
 
 Window::Window(const Window& other)
     : ControlObject(other),
+      events_(other.events_),
       backgroundColour_(other.backgroundColour_),
-      backgroundMode_(other.backgroundMode_),
+      pictureMode_(other.pictureMode_),
       taskbarCreatedMessage_(other.taskbarCreatedMessage_),
-      onDestroy_(other.onDestroy_),
-      onMove_(other.onMove_),
-      onSize_(other.onSize_),
-      onActivate_(other.onActivate_),
-      onDeactivate_(other.onDeactivate_),
-      onFirstActivate_(other.onFirstActivate_),
-      onShow_(other.onShow_),
-      onHide_(other.onHide_),
-      onTrayEvent_(other.onTrayEvent_),
-      onMenuCommand_(other.onMenuCommand_),
       keepCaptionActive_(other.keepCaptionActive_),
       dragToMove_(other.dragToMove_),
-      firstActivation_(other.firstActivation_),
-      onHotkey_(other.onHotkey_),
-      onCreate_(other.onCreate_),
-      onClose_(other.onClose_) {}
-
+      activatedBefore_(other.activatedBefore_) {}
 Window::~Window() {
     DetachFromWindow();
 }
 
 std::unique_ptr<ControlObject> Window::Clone() const {
-    // The copy shares no brush, picture, icon or notification block: those stay with the
-    // original, which alone releases them.
     return std::unique_ptr<ControlObject>(new Window(*this));
 }
 
-LRESULT Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Window::HandleClassMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == kCreateMessage) {
-        if (onCreate_) {
-            onCreate_(reinterpret_cast<intptr_t>(hwnd));
+        if (events_.create) {
+            events_.create(reinterpret_cast<intptr_t>(hwnd));
             // OnSize and the layout see the initial size.
             RECT client{};
             GetClientRect(hwnd, &client);
@@ -117,60 +97,59 @@ LRESULT Window::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     if (message == WM_CLOSE) {
-        if (onClose_ && onClose_())
+        if (events_.close && events_.close())
             return 1;
         DestroyWindow(hwnd);
         return 0;
     }
-    if (DispatchWindowEvent(hwnd, message, wParam, lParam))
+    if (RaiseWindowEvent(message, wParam, lParam))
         return 1;
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-int32_t Window::DispatchWindowEvent(HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+bool Window::RaiseWindowEvent(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOVE:
-            onMove_(LOWORD(lParam), static_cast<int16_t>(HIWORD(lParam)));
-            return 0;
+            events_.move(LOWORD(lParam), static_cast<int16_t>(HIWORD(lParam)));
+            return false;
         case WM_SIZE:
-            LayoutHook();
-            onSize_(LOWORD(lParam), HIWORD(lParam));
-            return 0;
+            events_.size(LOWORD(lParam), HIWORD(lParam));
+            return false;
         case WM_ACTIVATE:
             if (LOWORD(wParam)) {
-                if (!firstActivation_) {
-                    firstActivation_ = 1;
-                    onFirstActivate_();
+                if (!activatedBefore_) {
+                    activatedBefore_ = true;
+                    events_.firstActivate();
                 }
-                onActivate_();
+                events_.activate();
             } else {
-                onDeactivate_();
+                events_.deactivate();
             }
-            return 0;
+            return false;
         case WM_SHOWWINDOW:
             if (wParam)
-                onShow_();
+                events_.show();
             else
-                onHide_();
-            return 0;
+                events_.hide();
+            return false;
         case WM_DESTROY:
-            onDestroy_();
-            return 0;
+            events_.destroy();
+            return false;
         case kTrayMessage:
-            onTrayEvent_(TrayEventCode(lParam));
-            return 0;
+            events_.trayEvent(TrayEventCode(lParam));
+            return false;
         case WM_NCACTIVATE:
             // Keeps the caption looking active when the window loses the activation.
-            return wParam == 0 && keepCaptionActive_ == 1 ? 1 : 0;
+            return wParam == 0 && keepCaptionActive_;
         case WM_COMMAND: {
             const WORD code = HIWORD(wParam);
             if (lParam == 0 && (code == 0 || code == 1))
-                onMenuCommand_(LOWORD(wParam));
-            return 0;
+                events_.menuCommand(LOWORD(wParam));
+            return false;
         }
         case WM_HOTKEY:
-            onHotkey_(static_cast<intptr_t>(wParam), LOWORD(lParam), HIWORD(lParam));
-            return 0;
+            events_.hotkey(static_cast<intptr_t>(wParam), LOWORD(lParam), HIWORD(lParam));
+            return false;
         default:
             break;
     }
@@ -179,7 +158,7 @@ int32_t Window::DispatchWindowEvent(HWND, UINT message, WPARAM wParam, LPARAM lP
         Shell_NotifyIconW(NIM_DELETE, notification_.get());
         Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
     }
-    return 0;
+    return false;
 }
 
 LRESULT Window::EraseHook(HWND hwnd, HDC dc) {
@@ -198,9 +177,9 @@ LRESULT Window::LeftDownHook(HWND, LPARAM) {
 }
 
 void Window::Reset(HWND) {
-    ForgetCloseAndCreateHandlers();
+    events_ = {};
     backgroundBrush_.Reset();
-    backgroundBitmap_.Reset();
+    backgroundPicture_.Reset();
     if (notification_) {
         Shell_NotifyIconW(NIM_DELETE, notification_.get());
         notification_.reset();
@@ -208,10 +187,7 @@ void Window::Reset(HWND) {
     notificationIcon_.Reset();
     backgroundColour_ = 0;
     taskbarCreatedMessage_ = 0;
-    onDestroy_ = onMove_ = onSize_ = onActivate_ = onDeactivate_ = nullptr;
-    onFirstActivate_ = onShow_ = onHide_ = onTrayEvent_ = onMenuCommand_ = nullptr;
-    keepCaptionActive_ = dragToMove_ = firstActivation_ = 0;
-    onHotkey_ = nullptr;
+    keepCaptionActive_ = dragToMove_ = activatedBefore_ = false;
     if (hiddenOwner_) {
         // The owner has no object; its class procedure closes it later.
         PostMessageW(hiddenOwner_, WM_CLOSE, 0, 0);
@@ -219,19 +195,11 @@ void Window::Reset(HWND) {
     }
 }
 
-void Window::LayoutHook() {}
-
-void Window::ForgetCloseAndCreateHandlers() {
-    onCreate_ = nullptr;
-    onClose_ = nullptr;
-}
-
-HWND Window::CreateFrame(HWND owner, const TextBlock* title, DWORD style, DWORD extendedStyle,
-                         int32_t x, int32_t y, int32_t width, int32_t height,
-                         const TextBlock& className) {
-    BackgroundColour(GetSysColor(COLOR_BTNFACE), 0);
-    const HWND hwnd = CreateControlWindow(owner, extendedStyle, className, title, style, x, y,
-                                          width, height, nullptr, nullptr);
+HWND Window::CreateFrame(HWND owner, const ShowOptions& options, const TextBlock& className) {
+    SetBackgroundColour(GetSysColor(COLOR_BTNFACE), false);
+    const HWND hwnd =
+        CreateControlWindow(owner, options.extendedStyle, className, options.title, options.style,
+                            options.x, options.y, options.width, options.height, nullptr, nullptr);
     if (hwnd && owner) {
         for (WPARAM size : {ICON_SMALL, ICON_BIG}) {
             const LRESULT icon = SendMessageW(owner, WM_GETICON, size, 0);
@@ -241,54 +209,42 @@ HWND Window::CreateFrame(HWND owner, const TextBlock* title, DWORD style, DWORD 
     return hwnd;
 }
 
-HWND Window::Show(std::optional<HWND> parent, const TextBlock* title, EventHandler onCreate,
-                  std::optional<int32_t> modal, std::optional<int32_t> x, std::optional<int32_t> y,
-                  std::optional<int32_t> width, std::optional<int32_t> height,
-                  std::optional<DWORD> style, std::optional<DWORD> extendedStyle,
-                  std::optional<int32_t> visible, TextBlock* className, HACCEL accelerators,
-                  std::optional<int32_t> showInTaskbar) {
-    TextBlock libraryClass;
-    const TextBlock* windowClass = className;
-    if (!className || className->WideLength() == 0) {
-        libraryClass = ToUtf16(Text("WTWindow"));
-        if (className)
-            *className = libraryClass;
-        windowClass = &libraryClass;
-    }
-    RegisterWindowClass(*windowClass);
+HWND Window::Show(const ShowOptions& options) {
+    const TextBlock libraryClass = ToUtf16(Text("WTWindow"));
+    const TextBlock& windowClass = options.className && options.className->WideLength() != 0
+                                       ? *options.className
+                                       : libraryClass;
+    RegisterWindowClass(windowClass);
 
-    onCreate_ = onCreate;
-    const HWND parentWindow = parent.value_or(nullptr);
-    HWND owner = parentWindow;
-    if (!parentWindow && showInTaskbar.value_or(1) == 0) {
-        owner = CreateWindowExW(0, windowClass->Wide(), L"ShowTaskbar", 0, 0, 0, 250, 110, nullptr,
+    events_.create = options.onCreate;
+    HWND owner = options.parent;
+    if (!options.parent && !options.showInTaskbar) {
+        owner = CreateWindowExW(0, windowClass.Wide(), L"ShowTaskbar", 0, 0, 0, 250, 110, nullptr,
                                 nullptr, LibraryInstance, nullptr);
     }
-    const HWND hwnd =
-        CreateFrame(owner, title, style.value_or(kDefaultStyle), extendedStyle.value_or(0),
-                    x.value_or(CW_USEDEFAULT), y.value_or(CW_USEDEFAULT),
-                    width.value_or(kDefaultWidth), height.value_or(kDefaultHeight), *windowClass);
+    const HWND hwnd = CreateFrame(owner, options, windowClass);
     if (!hwnd) {
-        if (owner && owner != parentWindow)
+        if (owner && owner != options.parent)
             DestroyWindow(owner);
         return nullptr;
     }
-    if (owner != parentWindow)
+    if (owner != options.parent)
         hiddenOwner_ = owner;
 
     SendMessageW(hwnd, kCreateMessage, 0, 0);
-    if (visible.value_or(1) == 1) {
+    if (options.visible) {
         ShowWindow(hwnd, SW_SHOW);
         UpdateWindow(hwnd);
     }
-    if (modal.value_or(0) != 0) {
-        const bool disablesParent = parentWindow && IsWindow(parentWindow);
+    if (options.modal) {
+        const HWND parent = options.parent;
+        const bool disablesParent = parent && IsWindow(parent);
         if (disablesParent)
-            EnableWindow(parentWindow, FALSE);
-        RunModalLoop(hwnd, accelerators);
-        if (disablesParent && IsWindow(parentWindow)) {
-            EnableWindow(parentWindow, TRUE);
-            SetActiveWindow(parentWindow);
+            EnableWindow(parent, FALSE);
+        RunModalLoop(hwnd, options.accelerators);
+        if (disablesParent && IsWindow(parent)) {
+            EnableWindow(parent, TRUE);
+            SetActiveWindow(parent);
         }
     }
     return hwnd;
@@ -315,38 +271,38 @@ int32_t Window::AttachExistingWindow(HWND hwnd) {
 }
 
 EventHandler Window::SetMenuCommandHandler(EventHandler handler) {
-    return onMenuCommand_ = handler;
+    return events_.menuCommand = std::move(handler);
 }
 EventHandler Window::SetDestroyHandler(EventHandler handler) {
-    return onDestroy_ = handler;
+    return events_.destroy = std::move(handler);
 }
 EventHandler Window::SetMoveHandler(EventHandler handler) {
-    return onMove_ = handler;
+    return events_.move = std::move(handler);
 }
 EventHandler Window::SetSizeHandler(EventHandler handler) {
-    return onSize_ = handler;
+    return events_.size = std::move(handler);
 }
 EventHandler Window::SetActivateHandler(EventHandler handler) {
-    return onActivate_ = handler;
+    return events_.activate = std::move(handler);
 }
 EventHandler Window::SetDeactivateHandler(EventHandler handler) {
-    return onDeactivate_ = handler;
+    return events_.deactivate = std::move(handler);
 }
 EventHandler Window::SetFirstActivateHandler(EventHandler handler) {
-    return onFirstActivate_ = handler;
+    return events_.firstActivate = std::move(handler);
 }
 EventHandler Window::SetShowHandler(EventHandler handler) {
-    return onShow_ = handler;
+    return events_.show = std::move(handler);
 }
 EventHandler Window::SetHideHandler(EventHandler handler) {
-    return onHide_ = handler;
+    return events_.hide = std::move(handler);
 }
 EventHandler Window::SetTrayEventHandler(EventHandler handler) {
-    return onTrayEvent_ = handler;
+    return events_.trayEvent = std::move(handler);
 }
 EventHandler Window::SetHotkeyHandler(EventHandler handler) {
-    return onHotkey_ = handler;
+    return events_.hotkey = std::move(handler);
 }
 EventHandler Window::SetCloseHandler(EventHandler handler) {
-    return onClose_ = handler;
+    return events_.close = std::move(handler);
 }

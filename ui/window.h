@@ -5,8 +5,8 @@
 // notification-area icon, menu commands, hotkeys) become the events registered here.
 //
 // Every Window is also subclassed like any ControlObject, so a message passes through
-// SubclassProc and CommonWindowProc first and reaches ClassWindowProc, and from there
-// HandleMessage, as CommonWindowProc's default processing.
+// ControlObject::WndProc first and reaches the class procedure ClassWndProc as the
+// subclass's default processing.
 #pragma once
 
 #include <windows.h>
@@ -19,8 +19,34 @@
 #include "ui/menu_object.h"
 #include "ui/unique_handle.h"
 
-// The procedure of the "WTWindow" class.
-LRESULT CALLBACK ClassWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// How Show creates the window; every field has a default, so a call names only what it
+// changes: window.Show({.title = &title, .onCreate = &Build, .modal = true}).
+struct ShowOptions {
+    // The owner; a modal window disables it until the window is gone.
+    HWND parent = nullptr;
+    const TextBlock* title = nullptr;
+    // Raised with the window handle once the window exists, before it is shown.
+    EventHandler onCreate;
+    bool modal = false;
+    int32_t x = CW_USEDEFAULT;
+    int32_t y = CW_USEDEFAULT;
+    int32_t width = 380;
+    int32_t height = 250;
+    DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    DWORD extendedStyle = 0;
+    bool visible = true;
+    // Empty: the library's class "WTWindow".
+    const TextBlock* className = nullptr;
+    // Translated by a modal window's loop.
+    HACCEL accelerators = nullptr;
+    // False gives a window without a parent a hidden owner, which keeps it off the taskbar.
+    bool showInTaskbar = true;
+};
+
+enum class WindowState { kNormal, kMinimised, kMaximised, kCentred, kHidden };
+
+// How a background picture is drawn.
+enum class PictureMode { kTiled, kTopLeft, kStretched };
 
 class Window : public ControlObject {
   public:
@@ -29,135 +55,136 @@ class Window : public ControlObject {
 
     Window() = default;
     ~Window() override;
+    // The copy shares no brush, picture, icon or notification block: those stay with the
+    // original, which alone releases them.
+    std::unique_ptr<ControlObject> Clone() const override;
 
-    // ---- slots the Window replaces ----
-    std::unique_ptr<ControlObject> Clone() const override;                                  // 1
-    LRESULT HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) override;  // 3
-    LRESULT EraseHook(HWND hwnd, HDC dc) override;                                          // 12
-    LRESULT LeftDownHook(HWND hwnd, LPARAM lParam) override;                                // 17
-    void Reset(HWND hwnd) override;                                                         // 26
+    // The procedure of the "WTWindow" class.
+    static LRESULT CALLBACK ClassWndProc(HWND hwnd, UINT message, WPARAM wParam,
+                                         LPARAM lParam) noexcept;
 
-    // ---- Window operations, slots 97 to 131 ----
-    // 97: fills the rectangle with the background brush and draws the picture by its mode.
-    virtual void PaintBackground(HDC dc, const RECT& rectangle);
-    // 98: called on WM_SIZE before OnSize.
-    virtual void LayoutHook();
-    // 99: raises the window-level event of the message; 1 when the message is answered.
-    virtual int32_t DispatchWindowEvent(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // 100
-    virtual void ForgetCloseAndCreateHandlers();
-    // 101: sets the background colour, creates the window (owner as parent) and copies the
-    // owner's icons; the handle or 0.
-    virtual HWND CreateFrame(HWND owner, const TextBlock* title, DWORD style, DWORD extendedStyle,
-                             int32_t x, int32_t y, int32_t width, int32_t height,
-                             const TextBlock& className);
-    // 102: the stored colour; with a colour, a new solid brush (mode 0) and a redraw unless
-    // redraw is given as something other than 1.
-    virtual COLORREF BackgroundColour(std::optional<COLORREF> colour = std::nullopt,
-                                      std::optional<int32_t> redraw = std::nullopt);
-    // 103: the stored picture; with a bitmap (which the window then owns), mode 0 tiles
-    // it, 1 draws it at the top-left corner, 2 stretches it.
-    virtual HBITMAP BackgroundPicture(std::optional<HBITMAP> bitmap = std::nullopt,
-                                      int32_t mode = 0,
-                                      std::optional<int32_t> redraw = std::nullopt);
-    // 104: without a state: 1 minimised, 2 maximised, else 0. With one: 0 normal,
-    // 1 minimise, 2 maximise, 3 centre on the screen and show, anything else hide.
-    virtual int32_t WindowState(std::optional<int32_t> state = std::nullopt);
-    // 105: with an icon, WM_SETICON (size 0 small, 1 big) giving the previous icon;
-    // without, WM_GETICON.
-    virtual HICON Icon(std::optional<HICON> icon = std::nullopt, int32_t size = 0);
-    // 106: the window's menu bar, held by the library's menu-bar object (refilled by each
-    // call).
-    virtual MenuObject& MenuBar() const;
-    // 107: makes the menu the window's menu bar, or removes the bar without a menu; 1/0.
-    virtual int32_t SetMenuBar(const MenuObject* menu = nullptr);
-    // 108
-    virtual int32_t RedrawMenuBar();
-    // 109 to 113: the notification-area icon. The window owns the icons handed to it.
-    virtual int32_t AddNotificationIcon(HICON icon, const TextBlock* tip = nullptr);
-    virtual int32_t SetNotificationTip(const TextBlock& tip);
-    virtual int32_t SetNotificationIcon(HICON icon);
-    virtual int32_t ShowBalloon(const TextBlock& text, const TextBlock* title = nullptr,
-                                DWORD infoFlags = NIIF_INFO, UINT timeout = 10000);
-    virtual int32_t RemoveNotificationIcon();
-    // 114 and 115: set with a value (result 1); read without.
-    virtual int32_t KeepCaptionActive(std::optional<int32_t> value = std::nullopt);
-    virtual int32_t DragToMove(std::optional<int32_t> value = std::nullopt);
-    // 116: the next id of the hotkey counter shared by all windows, or 0 when the
-    // registration fails (the counter then stays).
-    virtual int32_t RegisterHotkey(UINT modifiers, UINT virtualKey);
-    // 117
-    virtual int32_t UnregisterHotkey(int32_t id);
-    // 118 to 128: window-level event registrations; each stores the handler and returns it.
-    virtual EventHandler SetMenuCommandHandler(EventHandler handler);    // (command id)
-    virtual EventHandler SetDestroyHandler(EventHandler handler);        // ()
-    virtual EventHandler SetMoveHandler(EventHandler handler);           // (x, y)
-    virtual EventHandler SetSizeHandler(EventHandler handler);           // (width, height)
-    virtual EventHandler SetActivateHandler(EventHandler handler);       // ()
-    virtual EventHandler SetDeactivateHandler(EventHandler handler);     // ()
-    virtual EventHandler SetFirstActivateHandler(EventHandler handler);  // ()
-    virtual EventHandler SetShowHandler(EventHandler handler);           // ()
-    virtual EventHandler SetHideHandler(EventHandler handler);           // ()
-    virtual EventHandler SetTrayEventHandler(EventHandler handler);      // (code 1 to 10, or 0)
-    virtual EventHandler SetHotkeyHandler(EventHandler handler);         // (id, modifiers, key)
-    // 129: creates and shows the window; see the class comment. `onCreate` receives the
-    // window handle. A class name given as an empty text receives "WTWindow". Gives the
-    // window handle (no longer a window after a modal loop that ended with it), or 0.
-    virtual HWND Show(std::optional<HWND> parent = std::nullopt, const TextBlock* title = nullptr,
-                      EventHandler onCreate = nullptr, std::optional<int32_t> modal = std::nullopt,
-                      std::optional<int32_t> x = std::nullopt,
-                      std::optional<int32_t> y = std::nullopt,
-                      std::optional<int32_t> width = std::nullopt,
-                      std::optional<int32_t> height = std::nullopt,
-                      std::optional<DWORD> style = std::nullopt,
-                      std::optional<DWORD> extendedStyle = std::nullopt,
-                      std::optional<int32_t> visible = std::nullopt, TextBlock* className = nullptr,
-                      HACCEL accelerators = nullptr,
-                      std::optional<int32_t> showInTaskbar = std::nullopt);
-    // 130: AttachWindow; 1 when it attached.
-    virtual int32_t AttachExistingWindow(HWND hwnd);
-    // 131: OnClose (no arguments); a nonzero result keeps the window open.
-    virtual EventHandler SetCloseHandler(EventHandler handler);
+    // ---- Creation ----
+    // Creates and shows the window; see the class comment. Gives the window handle (no
+    // longer a window after a modal loop that ended with it), or 0.
+    HWND Show(const ShowOptions& options = {});
+    // AttachWindow; 1 when it attached.
+    int32_t AttachExistingWindow(HWND hwnd);
+
+    // ---- State ----
+    // kMinimised, kMaximised or kNormal.
+    WindowState State() const;
+    // kCentred centres the window on the screen and shows it; the system call's result.
+    BOOL SetState(WindowState state);
+    // The caption keeps looking active when the window loses the activation.
+    bool KeepsCaptionActive() const;
+    void SetKeepCaptionActive(bool keep);
+    // A left-button press anywhere in the client area drags the window.
+    bool DragsToMove() const;
+    void SetDragToMove(bool drag);
+
+    // ---- Background ----
+    COLORREF BackgroundColour() const;
+    // A solid brush of the colour, drawn without a picture.
+    void SetBackgroundColour(COLORREF colour, bool redraw = true);
+    HBITMAP BackgroundPicture() const;
+    // The window owns the picture from then on.
+    void SetBackgroundPicture(UniqueBitmap&& picture, PictureMode mode = PictureMode::kTiled,
+                              bool redraw = true);
+
+    // ---- Icons and menu bar ----
+    // The caption's icon (ICON_SMALL or ICON_BIG). The window only shows it: the caller
+    // keeps it alive. The setter gives the previous one back.
+    HICON Icon(int32_t size = ICON_SMALL) const;
+    HICON SetIcon(HICON icon, int32_t size = ICON_SMALL);
+    // The window's menu bar, held by the library's menu-bar object (refilled by each call).
+    MenuObject& MenuBar() const;
+    // Makes the menu the window's menu bar, or removes the bar without a menu; 1/0.
+    int32_t SetMenuBar(const MenuObject* menu = nullptr);
+    int32_t RedrawMenuBar();
+
+    // ---- Notification-area icon: the window owns the icons handed to it; 1/0 ----
+    int32_t AddNotificationIcon(UniqueIcon&& icon, const TextBlock* tip = nullptr);
+    int32_t SetNotificationTip(const TextBlock& tip);
+    int32_t SetNotificationIcon(UniqueIcon&& icon);
+    int32_t ShowBalloon(const TextBlock& text, const TextBlock* title = nullptr,
+                        DWORD infoFlags = NIIF_INFO, UINT timeout = 10000);
+    int32_t RemoveNotificationIcon();
+
+    // ---- Hotkeys ----
+    // The next id of the hotkey counter shared by all windows, or 0 when the registration
+    // fails (the counter then stays).
+    int32_t RegisterHotkey(UINT modifiers, UINT virtualKey);
+    int32_t UnregisterHotkey(int32_t id);
+
+    // ---- Events: each registration stores the handler and returns it ----
+    EventHandler SetCloseHandler(EventHandler handler);          // (); nonzero keeps the window
+    EventHandler SetDestroyHandler(EventHandler handler);        // ()
+    EventHandler SetMoveHandler(EventHandler handler);           // (x, y)
+    EventHandler SetSizeHandler(EventHandler handler);           // (width, height)
+    EventHandler SetActivateHandler(EventHandler handler);       // ()
+    EventHandler SetDeactivateHandler(EventHandler handler);     // ()
+    EventHandler SetFirstActivateHandler(EventHandler handler);  // ()
+    EventHandler SetShowHandler(EventHandler handler);           // ()
+    EventHandler SetHideHandler(EventHandler handler);           // ()
+    EventHandler SetMenuCommandHandler(EventHandler handler);    // (command id)
+    EventHandler SetTrayEventHandler(EventHandler handler);      // (code 1 to 10, or 0)
+    EventHandler SetHotkeyHandler(EventHandler handler);         // (id, modifiers, key)
 
   protected:
     Window(const Window& other);
+
+    LRESULT EraseHook(HWND hwnd, HDC dc) override;
+    LRESULT LeftDownHook(HWND hwnd, LPARAM lParam) override;
+    void Reset(HWND hwnd) override;
 
   private:
     struct HeapBlockRelease {
         void operator()(void* block) const { Release(block); }
     };
     using NotificationBlock = std::unique_ptr<NOTIFYICONDATAW, HeapBlockRelease>;
+    struct Handlers {
+        EventHandler create;
+        EventHandler close;
+        EventHandler destroy;
+        EventHandler move;
+        EventHandler size;
+        EventHandler activate;
+        EventHandler deactivate;
+        EventHandler firstActivate;
+        EventHandler show;
+        EventHandler hide;
+        EventHandler menuCommand;
+        EventHandler trayEvent;
+        EventHandler hotkey;
+    };
 
+    [[nodiscard]] LRESULT ClassMessageHandler(HWND hwnd, UINT message, WPARAM wParam,
+                                              LPARAM lParam) noexcept;
+    LRESULT HandleClassMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Raises the window-level event of the message; true when the message is answered.
+    bool RaiseWindowEvent(UINT message, WPARAM wParam, LPARAM lParam);
+    // Fills the rectangle with the background brush and draws the picture by its mode.
+    void PaintBackground(HDC dc, const RECT& rectangle);
+    // Sets the background colour, creates the window (owner as parent) and copies the
+    // owner's icons; the handle or 0.
+    HWND CreateFrame(HWND owner, const ShowOptions& options, const TextBlock& className);
     // Sends the notification block with `message` and `flags`; 1 on success.
     int32_t Notify(DWORD message, UINT flags);
-    // Invalidates the whole window with erase unless redraw is given as other than 1.
-    void RedrawBackground(std::optional<int32_t> redraw);
+    void RedrawBackground(bool redraw);
     // Runs the nested loop of a modal Show until the window is gone or WM_QUIT arrives.
     void RunModalLoop(HWND hwnd, HACCEL accelerators);
 
+    Handlers events_;
     UniqueBrush backgroundBrush_;
     COLORREF backgroundColour_ = 0;
-    UniqueBitmap backgroundBitmap_;
-    int32_t backgroundMode_ = 0;
+    UniqueBitmap backgroundPicture_;
+    PictureMode pictureMode_ = PictureMode::kTiled;
     NotificationBlock notification_;
     UniqueIcon notificationIcon_;
     UINT taskbarCreatedMessage_ = 0;
-    EventHandler onDestroy_;
-    EventHandler onMove_;
-    EventHandler onSize_;
-    EventHandler onActivate_;
-    EventHandler onDeactivate_;
-    EventHandler onFirstActivate_;
-    EventHandler onShow_;
-    EventHandler onHide_;
-    EventHandler onTrayEvent_;
-    EventHandler onMenuCommand_;
-    int32_t keepCaptionActive_ = 0;
-    int32_t dragToMove_ = 0;
-    int32_t firstActivation_ = 0;
-    EventHandler onHotkey_;
-    EventHandler onCreate_;
-    EventHandler onClose_;
+    bool keepCaptionActive_ = false;
+    bool dragToMove_ = false;
+    bool activatedBefore_ = false;
     // The hidden owner that keeps the window off the taskbar; closed with the window.
     HWND hiddenOwner_ = nullptr;
 };

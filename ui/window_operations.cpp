@@ -18,18 +18,19 @@ void CopyField(wchar_t (&field)[N], const TextBlock* text) {
 
 void Window::PaintBackground(HDC dc, const RECT& rectangle) {
     FillRect(dc, &rectangle, backgroundBrush_.Get());
-    if (backgroundMode_ == 0 || !backgroundBitmap_)
+    // A tiled picture is the brush itself.
+    if (pictureMode_ == PictureMode::kTiled || !backgroundPicture_)
         return;
     UniqueMemoryDc source(CreateCompatibleDC(dc));
     if (!source)
         return;
-    const HGDIOBJ old = SelectObject(source.Get(), backgroundBitmap_.Get());
-    if (backgroundMode_ == 1) {
+    const HGDIOBJ old = SelectObject(source.Get(), backgroundPicture_.Get());
+    if (pictureMode_ == PictureMode::kTopLeft) {
         BitBlt(dc, rectangle.left, rectangle.top, rectangle.right, rectangle.bottom, source.Get(),
                0, 0, SRCCOPY);
     } else {
         BITMAP info{};
-        GetObjectA(backgroundBitmap_.Get(), sizeof(info), &info);
+        GetObjectA(backgroundPicture_.Get(), sizeof(info), &info);
         StretchBlt(dc, rectangle.left, rectangle.top, rectangle.right - rectangle.left,
                    rectangle.bottom - rectangle.top, source.Get(), 0, 0, info.bmWidth,
                    info.bmHeight, SRCCOPY);
@@ -37,66 +38,71 @@ void Window::PaintBackground(HDC dc, const RECT& rectangle) {
     SelectObject(source.Get(), old);
 }
 
-void Window::RedrawBackground(std::optional<int32_t> redraw) {
-    if (redraw.value_or(1) == 1)
+void Window::RedrawBackground(bool redraw) {
+    if (redraw)
         InvalidateRect(window_, nullptr, TRUE);
 }
 
-COLORREF Window::BackgroundColour(std::optional<COLORREF> colour, std::optional<int32_t> redraw) {
-    if (colour) {
-        backgroundColour_ = *colour;
-        backgroundBrush_.Reset(CreateSolidBrush(*colour));
-        backgroundMode_ = 0;
-        RedrawBackground(redraw);
-    }
+COLORREF Window::BackgroundColour() const {
     return backgroundColour_;
 }
 
-HBITMAP Window::BackgroundPicture(std::optional<HBITMAP> bitmap, int32_t mode,
-                                  std::optional<int32_t> redraw) {
-    if (bitmap) {
-        backgroundBitmap_.Reset(*bitmap);
-        backgroundMode_ = mode;
-        // Mode 0 tiles the picture through the brush; the others paint it over a plain one.
-        backgroundBrush_.Reset(mode == 0 ? CreatePatternBrush(*bitmap)
-                                         : CreateSolidBrush(backgroundColour_));
-        RedrawBackground(redraw);
-    }
-    return backgroundBitmap_.Get();
+void Window::SetBackgroundColour(COLORREF colour, bool redraw) {
+    backgroundColour_ = colour;
+    backgroundBrush_.Reset(CreateSolidBrush(colour));
+    pictureMode_ = PictureMode::kTiled;
+    RedrawBackground(redraw);
 }
 
-int32_t Window::WindowState(std::optional<int32_t> state) {
-    if (!state) {
-        if (IsIconic(window_))
-            return 1;
-        if (IsZoomed(window_))
-            return 2;
-        return 0;
-    }
-    switch (*state) {
-        case 0:
+HBITMAP Window::BackgroundPicture() const {
+    return backgroundPicture_.Get();
+}
+
+void Window::SetBackgroundPicture(UniqueBitmap&& picture, PictureMode mode, bool redraw) {
+    backgroundPicture_ = std::move(picture);
+    pictureMode_ = mode;
+    // A tiled picture paints through a pattern brush; the others over a plain one.
+    backgroundBrush_.Reset(mode == PictureMode::kTiled
+                               ? CreatePatternBrush(backgroundPicture_.Get())
+                               : CreateSolidBrush(backgroundColour_));
+    RedrawBackground(redraw);
+}
+
+WindowState Window::State() const {
+    if (IsIconic(window_))
+        return WindowState::kMinimised;
+    if (IsZoomed(window_))
+        return WindowState::kMaximised;
+    return WindowState::kNormal;
+}
+
+BOOL Window::SetState(WindowState state) {
+    switch (state) {
+        case WindowState::kNormal:
             return ShowWindow(window_, SW_SHOWNORMAL);
-        case 1:
+        case WindowState::kMinimised:
             return ShowWindow(window_, SW_MINIMIZE);
-        case 2:
+        case WindowState::kMaximised:
             return ShowWindow(window_, SW_MAXIMIZE);
-        case 3: {
+        case WindowState::kCentred: {
             const RECT now = RectangleInParent();
             const int32_t x = (GetSystemMetrics(SM_CXSCREEN) - (now.right - now.left)) / 2;
             const int32_t y = (GetSystemMetrics(SM_CYSCREEN) - (now.bottom - now.top)) / 2;
             return SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
         }
-        default:
-            return ShowWindow(window_, SW_HIDE);
+        case WindowState::kHidden:
+            break;
     }
+    return ShowWindow(window_, SW_HIDE);
 }
 
-HICON Window::Icon(std::optional<HICON> icon, int32_t size) {
-    if (icon) {
-        return reinterpret_cast<HICON>(SendMessageW(window_, WM_SETICON, static_cast<WPARAM>(size),
-                                                    reinterpret_cast<LPARAM>(*icon)));
-    }
+HICON Window::Icon(int32_t size) const {
     return reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, static_cast<WPARAM>(size), 0));
+}
+
+HICON Window::SetIcon(HICON icon, int32_t size) {
+    return reinterpret_cast<HICON>(SendMessageW(window_, WM_SETICON, static_cast<WPARAM>(size),
+                                                reinterpret_cast<LPARAM>(icon)));
 }
 
 MenuObject& Window::MenuBar() const {
@@ -121,18 +127,18 @@ int32_t Window::Notify(DWORD message, UINT flags) {
 // The 32-bit program hands the shell the 936-byte block of that layout.
 static_assert(sizeof(void*) != 4 || NOTIFYICONDATAW_V2_SIZE == 936);
 
-int32_t Window::AddNotificationIcon(HICON icon, const TextBlock* tip) {
+int32_t Window::AddNotificationIcon(UniqueIcon&& icon, const TextBlock* tip) {
     if (!taskbarCreatedMessage_)
         taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
     notification_.reset(static_cast<NOTIFYICONDATAW*>(Allocate(sizeof(NOTIFYICONDATAW))));
-    notificationIcon_.Reset(icon);
+    notificationIcon_ = std::move(icon);
     NOTIFYICONDATAW& block = *notification_;
     // The shell's version 5.0 layout: text, balloon and state, no GUID.
     block.cbSize = NOTIFYICONDATAW_V2_SIZE;
     block.hWnd = window_;
     block.uID = 1;
     block.uCallbackMessage = kTrayMessage;
-    block.hIcon = icon;
+    block.hIcon = notificationIcon_.Get();
     CopyField(block.szTip, tip);
     return Notify(NIM_ADD, NIF_MESSAGE | NIF_ICON | NIF_TIP);
 }
@@ -144,12 +150,12 @@ int32_t Window::SetNotificationTip(const TextBlock& tip) {
     return Notify(NIM_MODIFY, NIF_MESSAGE | NIF_ICON | NIF_TIP);
 }
 
-int32_t Window::SetNotificationIcon(HICON icon) {
+int32_t Window::SetNotificationIcon(UniqueIcon&& icon) {
     if (!notification_)
         return 0;
-    notification_->hIcon = icon;
+    notification_->hIcon = icon.Get();
     const int32_t result = Notify(NIM_MODIFY, NIF_MESSAGE | NIF_ICON | NIF_TIP);
-    notificationIcon_.Reset(icon);  // the old icon goes once the shell shows the new one
+    notificationIcon_ = std::move(icon);  // the old icon goes once the shell shows the new one
     return result;
 }
 
@@ -173,20 +179,20 @@ int32_t Window::RemoveNotificationIcon() {
     return result;
 }
 
-int32_t Window::KeepCaptionActive(std::optional<int32_t> value) {
-    if (value) {
-        keepCaptionActive_ = *value ? 1 : 0;
-        return 1;
-    }
-    return keepCaptionActive_ == 1 ? 1 : 0;
+bool Window::KeepsCaptionActive() const {
+    return keepCaptionActive_;
 }
 
-int32_t Window::DragToMove(std::optional<int32_t> value) {
-    if (value) {
-        dragToMove_ = *value ? 1 : 0;
-        return 1;
-    }
-    return dragToMove_ ? 1 : 0;
+void Window::SetKeepCaptionActive(bool keep) {
+    keepCaptionActive_ = keep;
+}
+
+bool Window::DragsToMove() const {
+    return dragToMove_;
+}
+
+void Window::SetDragToMove(bool drag) {
+    dragToMove_ = drag;
 }
 
 int32_t Window::RegisterHotkey(UINT modifiers, UINT virtualKey) {

@@ -20,16 +20,13 @@
 #include "app/objects.h"
 #include "app/rules.h"
 #include "tests/support/image_files.h"
+#include "app/startup.h"
 #include "tests/support/input.h"
 #include "tests/support/layout_expectations.h"
 #include "tests/support/process.h"
 #include "tests/support/wait.h"
-#include "ui/library.h"
-#include "ui/window_registry.h"
 
 namespace {
-
-constexpr DWORD kMainWindowStyle = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 // An HDROP as the shell makes one: DROPFILES, then each path and its zero, then one more
 // zero. The receiver frees it (DragFinish).
@@ -65,14 +62,8 @@ class ApplicationTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
         CoInitialize(nullptr);
-        ConstructObjects();
-        WindowRegistry::Create();
-        InitialiseLibrary();
-        InitialiseControlHosting();
-        const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
-        Objects().mainWindow.Show(std::nullopt, &title, &BuildMainWindow, 0, std::nullopt,
-                                  std::nullopt, MainWindowLayout::kWindow.width,
-                                  MainWindowLayout::kWindow.height, kMainWindowStyle);
+        PrepareProgram();
+        ShowMainWindow();
         // Rules written by the tests go to a file of their own, not beside the program.
         configHome_ = new TempDirectory;
         ConfigPath = *configHome_ / L"config.ini";
@@ -84,7 +75,7 @@ class ApplicationTest : public ::testing::Test {
     void Load(std::initializer_list<std::wstring> names) {
         for (const std::wstring& name : names)
             WriteFileBytes(files_ / name, "media");
-        Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
+        Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
         LoadFileList();
         ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
         ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
@@ -112,10 +103,10 @@ class ApplicationTest : public ::testing::Test {
     }
 
     // The player's URL, as the system code page text the control reports.
-    Text PlayerUrl() { return Objects().mediaPlayer.URL(); }
+    Text PlayerUrl() { return Objects().mediaPlayer.Url(); }
     Text SystemText(const std::wstring& path) { return FromUtf16System(path.c_str()); }
     std::wstring WidePlayerUrl() {
-        return std::wstring(Objects().mediaPlayer.WideURL().WideView());
+        return std::wstring(Objects().mediaPlayer.WideUrl().WideView());
     }
 
     static inline TempDirectory* configHome_ = nullptr;
@@ -126,7 +117,7 @@ class ApplicationTest : public ::testing::Test {
 
 TEST_F(ApplicationTest, MediaFilesOfAnyCaseAndAnyNamePlayByTheirExactPath) {
     Load({L"CLIP.MP4", L"song.Flac", L"\ub178\ub798.mp3", L"notes.txt", L"clip.mp4.bak"});
-    Objects().mediaPlayer.URL(Text(""));
+    Objects().mediaPlayer.SetUrl(Text(""));
 
     Select(L"CLIP.MP4");
     EXPECT_EQ(files_ / L"CLIP.MP4", WidePlayerUrl());
@@ -153,11 +144,11 @@ TEST_F(ApplicationTest, APhotoHidesAndStopsThePlayerAndAMediaFileBringsItBack) {
     ASSERT_EQ(files_ / L"clip.mp4", WidePlayerUrl());
     Select(L"photo.JPG");
     EXPECT_EQ(L"", WidePlayerUrl());
-    EXPECT_FALSE(player.Visible());
+    EXPECT_FALSE(player.IsVisible());
     EXPECT_TRUE(IsWindowVisible(pane));
     Select(L"clip.mp4");
     EXPECT_EQ(files_ / L"clip.mp4", WidePlayerUrl());
-    EXPECT_TRUE(player.Visible());
+    EXPECT_TRUE(player.IsVisible());
     EXPECT_FALSE(IsWindowVisible(pane));
 }
 
@@ -184,7 +175,7 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
             WriteFile(file, chunk.data(), chunk.size(), &written, nullptr);
         CloseHandle(file);
     }
-    Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
+    Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
     LoadFileList();
     ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
     TempDirectory target;
@@ -237,7 +228,7 @@ TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
         WriteFileBytes(files_ / name, "x");
     ListViewControl& list = Objects().fileList;
     list.DeleteAllItems();
-    Objects().directoryEdit.Text(TextBlock::EmptyWide());
+    Objects().directoryEdit.SetText(TextBlock::EmptyWide());
     PostMessageW(MainWindowHandle, WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop({files_.Path()})), 0);
     ASSERT_TRUE(WaitUntil([&] { return list.GetItemCount() == 3; }));

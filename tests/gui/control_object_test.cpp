@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/wait.h"
@@ -74,12 +75,6 @@ class TestControl : public ControlObject {
     }
     LRESULT ColourHook(HWND, HDC) override { return answer; }
 
-    bool BaseRecordIsClear() const {
-        return !window_ && !previousProcedure_ && !cursor_ && !onLeftDown_ && !onMouseEnter_ &&
-               !onDropFiles_ && pointerInside_ == 0;
-    }
-    WNDPROC PreviousProcedure() const { return previousProcedure_; }
-
     LRESULT answer = 0;
 };
 
@@ -132,8 +127,7 @@ class ControlObjectTest : public ::testing::Test {
         windowClass.lpszClassName = kChildClass;
         RegisterClassExW(&windowClass);
 
-        parentHwnd = parent.Show(std::nullopt, nullptr, nullptr, 0, 0, 0, 300, 200, std::nullopt,
-                                 std::nullopt, 0);
+        parentHwnd = parent.Show({.x = 0, .y = 0, .width = 300, .height = 200, .visible = false});
         ASSERT_TRUE(parentHwnd);
         parent.SetMenuCommandHandler(&RecordMenuCommand);
         childHwnd = child.Create(parentHwnd);
@@ -155,8 +149,7 @@ TEST_F(ControlObjectTest, CreationAttachesSubclassesAndGivesTheGuiFont) {
     EXPECT_EQ(child.Handle(), childHwnd);
     EXPECT_EQ(WindowRegistry::Find(childHwnd), &child);
     EXPECT_EQ(GetWindowLongPtrW(childHwnd, GWLP_WNDPROC),
-              reinterpret_cast<LONG_PTR>(&SubclassProc));
-    EXPECT_EQ(child.PreviousProcedure(), &ChildProcedure);
+              reinterpret_cast<LONG_PTR>(&ControlObject::WndProc));
     EXPECT_TRUE(GetWindowLongW(childHwnd, GWL_STYLE) & WS_CLIPSIBLINGS);
     EXPECT_EQ(child.ControlId(), kChildId);
     // A second creation is refused while the object has a window.
@@ -222,6 +215,30 @@ TEST_F(ControlObjectTest, LeftDownHandlerResultAnswersTheClickInsteadOfTheContro
     EXPECT_EQ(g_seen.leftDownsAtControl, 1);
 }
 
+TEST_F(ControlObjectTest, AHandlerCarriesStateAndOutlivesItsOwnReplacementOrWindow) {
+    std::vector<std::pair<int32_t, int32_t>> clicks;
+    child.SetLeftDownHandler([&clicks](int32_t x, int32_t y) {
+        clicks.emplace_back(x, y);
+        return 0;
+    });
+    SendMessageW(childHwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4));
+    SendMessageW(childHwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 8));
+    EXPECT_EQ(clicks, (std::vector<std::pair<int32_t, int32_t>>{{3, 4}, {7, 8}}));
+
+    // A handler that destroys its window (which forgets every handler) still runs to its
+    // end with its state intact.
+    const std::wstring state = L"a captured text that lives on the heap";
+    std::wstring seenAfterDestroy;
+    child.SetLeftDownHandler([this, state, &seenAfterDestroy]() {
+        DestroyWindow(childHwnd);
+        seenAfterDestroy = state;
+        return 1;
+    });
+    SendMessageW(childHwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_EQ(seenAfterDestroy, state);
+    EXPECT_EQ(child.Handle(), nullptr);
+}
+
 TEST_F(ControlObjectTest, MouseEnterIsRaisedOncePerVisitAndCanSwallowTheMove) {
     child.SetMouseEnterHandler(&CountEnter);
     child.SetMouseMoveHandler(&CountMove);
@@ -273,7 +290,7 @@ TEST_F(ControlObjectTest, ShapeFromBitmapKeepsEveryRunThatIsNotTransparent) {
     pixels[width + 5] = 0xFF0000;
     const HBITMAP bitmap = CreateBitmap(width, 2, 1, 32, pixels.data());
     ASSERT_TRUE(bitmap);
-    EXPECT_EQ(child.ShapeFromBitmap(bitmap), 1);
+    EXPECT_EQ(child.ShapeFromBitmap(UniqueBitmap(bitmap)), 1);
     EXPECT_EQ(GetObjectType(bitmap), 0u) << "the bitmap is deleted once the shape is made";
 
     const HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -295,15 +312,12 @@ TEST_F(ControlObjectTest, ShapeFromBitmapKeepsEveryRunThatIsNotTransparent) {
 
     // A bitmap that is all transparent gives no shape and is left to the caller.
     std::vector<uint32_t> white(4, 0xFFFFFF);
-    const HBITMAP blank = CreateBitmap(2, 2, 1, 32, white.data());
-    EXPECT_EQ(child.ShapeFromBitmap(blank), 0);
-    EXPECT_NE(GetObjectType(blank), 0u);
-    DeleteObject(blank);
+    EXPECT_EQ(child.ShapeFromBitmap(UniqueBitmap(CreateBitmap(2, 2, 1, 32, white.data()))), 0);
 }
 
 TEST_F(ControlObjectTest, OwnCursorIsShownOverTheClientAreaOnly) {
-    const HCURSOR hand = LoadCursorW(nullptr, IDC_HAND);
-    child.Cursor(hand);
+    const HCURSOR hand = CopyCursor(LoadCursorW(nullptr, IDC_HAND));
+    child.SetCursor(UniqueCursor(hand));
     EXPECT_EQ(SendMessageW(childHwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(childHwnd),
                            MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)),
               TRUE);
@@ -318,9 +332,15 @@ TEST_F(ControlObjectTest, OwnCursorIsShownOverTheClientAreaOnly) {
 TEST_F(ControlObjectTest, DestroyedWindowLeavesTheObjectDetachedAndReusable) {
     child.SetLeftDownHandler(&AnswerFive);
     child.SetMouseEnterHandler(&CountEnter);
-    child.Cursor(LoadCursorW(nullptr, IDC_HAND));
+    const HCURSOR cursor = CopyCursor(LoadCursorW(nullptr, IDC_HAND));
+    child.SetCursor(UniqueCursor(cursor));
+    // A clone carries the handle but not the cursor, which stays with its owner.
+    EXPECT_EQ(child.Clone()->Cursor(), nullptr);
     DestroyWindow(childHwnd);
-    EXPECT_TRUE(child.BaseRecordIsClear());
+    EXPECT_EQ(child.Handle(), nullptr);
+    EXPECT_EQ(child.Cursor(), nullptr);
+    ICONINFO released{};
+    EXPECT_FALSE(GetIconInfo(cursor, &released));  // the owner let it go with the window
     EXPECT_EQ(WindowRegistry::Find(childHwnd), nullptr);
     EXPECT_EQ(child.Exists(), 0);
 
@@ -343,7 +363,8 @@ TEST_F(ControlObjectTest, DisposedObjectOnlyUnsubclassesALiveWindow) {
         // A clone carries the handle but must not take the window from its original.
         temporary.Clone().reset();
         EXPECT_EQ(WindowRegistry::Find(hwnd), &temporary);
-        EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&SubclassProc));
+        EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC),
+                  reinterpret_cast<LONG_PTR>(&ControlObject::WndProc));
     }
     EXPECT_TRUE(IsWindow(hwnd));
     EXPECT_EQ(WindowRegistry::Find(hwnd), nullptr);

@@ -21,7 +21,8 @@ class ControlsTest : public ::testing::Test {
         InitialiseLibrary();
         parent_ = new Window();
         const TextBlock title = TextBlock::FromWide(L"controls");
-        parent_->Show(std::nullopt, &title, nullptr, 0, 100, 100, 640, 480, WS_POPUP);
+        parent_->Show(
+            {.title = &title, .x = 100, .y = 100, .width = 640, .height = 480, .style = WS_POPUP});
     }
 
     static void TearDownTestSuite() {

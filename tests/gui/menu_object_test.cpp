@@ -115,7 +115,7 @@ TEST_F(MenuObjectTest, SecondCreatePopupKeepsTheFirstMenuAndItsItemsAnyCodePage)
 
 TEST_F(MenuObjectTest, DestroyEmptiesTheObjectForANewMenu) {
     ASSERT_EQ(1, menu_.CreatePopup());
-    ASSERT_EQ(1, menu_.SetBackColor(RGB(10, 20, 30)));
+    ASSERT_EQ(1, menu_.SetBackColour(RGB(10, 20, 30)));
     EXPECT_EQ(1, menu_.Destroy());
     EXPECT_EQ(nullptr, menu_.GetHandle());
     EXPECT_EQ(0, menu_.AppendItem(Wide(L"x"), 1));  // no menu: the system call fails

@@ -66,10 +66,9 @@ TEST_F(TextControlsTest, AnyCodePageTextsDefaultAndRoundTripAsUtf16) {
     EXPECT_EQ(L"按钮", WindowTextOf(button.Handle()));
     EXPECT_EQ(L"D:\\素材", edit.Text().WideView());
 
-    const TextBlock written = label.Text(TextBlock::FromWide(L"需要处理的文件目录："));
-    EXPECT_EQ(L"", written.WideView());
+    label.SetText(TextBlock::FromWide(L"需要处理的文件目录："));
     EXPECT_EQ(L"需要处理的文件目录：", WindowTextOf(label.Handle()));
-    edit.Text(TextBlock::FromWide(L"快捷键"));
+    edit.SetText(TextBlock::FromWide(L"快捷键"));
     const TextBlock read = edit.Text();
     EXPECT_EQ(L"快捷键", read.WideView());
     EXPECT_EQ(static_cast<int32_t>(4 * sizeof(wchar_t)), read.ByteCount());
@@ -112,19 +111,19 @@ TEST_F(TextControlsTest, CreationTakesTheDefaultStylesColoursAndIdentifiers) {
     EXPECT_EQ(kComboBits | CBS_DROPDOWNLIST, StyleOf(combo.Handle()) & (kComboBits | 3));
 
     // Backgrounds after creation: the label on the button face, edit and combo box white.
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), label.BackColor());
-    EXPECT_EQ(0xFFFFFFu, edit.BackColor());
-    EXPECT_EQ(0xFFFFFFu, combo.BackColor());
-    EXPECT_EQ(0u, button.BackColor());
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), label.BackColour());
+    EXPECT_EQ(0xFFFFFFu, edit.BackColour());
+    EXPECT_EQ(0xFFFFFFu, combo.BackColour());
+    EXPECT_EQ(0u, button.BackColour());
 }
 
 TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParentsPixels) {
     LabelControl label;
     ASSERT_EQ(1, label.Create(Parent(), std::nullopt, std::nullopt, 10, 10, 120));
     const HDC dc = GetDC(label.Handle());
-    label.TextColor(RGB(0, 0, 255));
-    label.BackColor(RGB(255, 0, 0));
-    EXPECT_EQ(RGB(0, 0, 255), label.TextColor());
+    label.SetTextColour(RGB(0, 0, 255));
+    label.SetBackColour(RGB(255, 0, 0));
+    EXPECT_EQ(RGB(0, 0, 255), label.TextColour());
 
     const auto brush =
         reinterpret_cast<HBRUSH>(ColourRequest(label.Handle(), WM_CTLCOLORSTATIC, dc));
@@ -136,15 +135,15 @@ TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParen
     EXPECT_EQ(RGB(0, 0, 255), GetTextColor(dc));
     EXPECT_EQ(RGB(255, 0, 0), GetBkColor(dc));
 
-    label.BackColor(TextControl::kTransparent);
+    label.SetBackColour(TextControl::kTransparent);
     EXPECT_TRUE(ExtendedStyleOf(label.Handle()) & WS_EX_TRANSPARENT);
     EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)),
               ColourRequest(label.Handle(), WM_CTLCOLORSTATIC, dc));
     EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
-    label.Text(TextBlock::FromWide(L"透明"));
+    label.SetText(TextBlock::FromWide(L"透明"));
     EXPECT_EQ(L"透明", WindowTextOf(label.Handle()));
 
-    label.BackColor(RGB(0, 255, 0));
+    label.SetBackColour(RGB(0, 255, 0));
     EXPECT_FALSE(ExtendedStyleOf(label.Handle()) & WS_EX_TRANSPARENT);
     ReleaseDC(label.Handle(), dc);
 
@@ -158,17 +157,17 @@ TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParen
 
     // A destroyed window takes the colours with it.
     DestroyWindow(label.Handle());
-    EXPECT_EQ(0u, label.BackColor());
-    EXPECT_EQ(0u, label.TextColor());
+    EXPECT_EQ(0u, label.BackColour());
+    EXPECT_EQ(0u, label.TextColour());
 }
 
 TEST_F(TextControlsTest, ATransparentLabelShowsTheParentsBackgroundAlsoAfterNewText) {
     Window& parent = ParentObject();
-    parent.BackgroundColour(RGB(0, 0, 160));
+    parent.SetBackgroundColour(RGB(0, 0, 160));
     LabelControl label;
     ASSERT_EQ(1, label.Create(Parent(), TextBlock::FromWide(L"需要处理的文件目录："), std::nullopt,
                               20, 200, 300));
-    label.BackColor(TextControl::kTransparent);
+    label.SetBackColour(TextControl::kTransparent);
     // Counts the pixels of the label's middle row, from x = 60 to 150, that show the parent.
     const auto parentPixels = [&] {
         const HDC dc = GetDC(label.Handle());
@@ -180,9 +179,9 @@ TEST_F(TextControlsTest, ATransparentLabelShowsTheParentsBackgroundAlsoAfterNewT
     };
     // The long text covers part of that row; the short one leaves it all to the parent.
     EXPECT_TRUE(WaitUntil([&] { return parentPixels() > 0 && parentPixels() < 90; }));
-    label.Text(TextBlock::FromWide(L"透明"));
+    label.SetText(TextBlock::FromWide(L"透明"));
     EXPECT_TRUE(WaitUntil([&] { return parentPixels() == 90; }));
-    parent.BackgroundColour(GetSysColor(COLOR_BTNFACE));
+    parent.SetBackgroundColour(GetSysColor(COLOR_BTNFACE));
 }
 
 TEST_F(TextControlsTest, AButtonOwnsTheImagesItShows) {
@@ -190,11 +189,11 @@ TEST_F(TextControlsTest, AButtonOwnsTheImagesItShows) {
     ASSERT_EQ(1, button.Create(Parent(), std::nullopt, std::nullopt, 0, 10, 10));
     const HBITMAP first = CreateBitmap(8, 8, 1, 32, nullptr);
     const HBITMAP second = CreateBitmap(8, 8, 1, 32, nullptr);
-    button.SetImage(first, false);
+    button.SetImage(UniqueBitmap(first));
     EXPECT_TRUE(button.Style() & BS_BITMAP);
     EXPECT_EQ(reinterpret_cast<LRESULT>(first), button.Send(BM_GETIMAGE, IMAGE_BITMAP, 0));
 
-    button.SetImage(second, false);
+    button.SetImage(UniqueBitmap(second));
     EXPECT_EQ(reinterpret_cast<LRESULT>(second), button.Send(BM_GETIMAGE, IMAGE_BITMAP, 0));
     EXPECT_EQ(0u, GetObjectType(first));  // replaced, so released
     EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(second));
@@ -248,7 +247,7 @@ TEST_F(TextControlsTest, AReadOnlyCentredEditRefusesTypingWhileAPlainEditReports
     EXPECT_EQ(L"b", directory.Text().WideView());
 
     // Text set by the program still shows in the read-only edit.
-    hotkey.Text(TextBlock::FromWide(L"Ctrl + A"));
+    hotkey.SetText(TextBlock::FromWide(L"Ctrl + A"));
     EXPECT_EQ(L"Ctrl + A", hotkey.Text().WideView());
 }
 

@@ -71,10 +71,10 @@ class WindowTest : public ::testing::Test {
         g_window = &window;
     }
     // Shows a window that stays hidden (quicker to create and destroy under Wine).
-    static HWND ShowHidden(Window& target, std::optional<HWND> owner = std::nullopt,
-                           EventHandler onCreate = nullptr, int32_t modal = 0) {
-        return target.Show(owner, nullptr, onCreate, modal, std::nullopt, std::nullopt,
-                           std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0);
+    static HWND ShowHidden(Window& target, HWND owner = nullptr, EventHandler onCreate = nullptr,
+                           bool modal = false) {
+        return target.Show(
+            {.parent = owner, .onCreate = std::move(onCreate), .modal = modal, .visible = false});
     }
     void TearDown() override {
         for (HWND hwnd : {window.Handle(), parent.Handle()}) {
@@ -89,15 +89,9 @@ class WindowTest : public ::testing::Test {
 };
 
 TEST_F(WindowTest, ShowWithoutSizeCreatesTheLibraryClassAt380By250) {
-    TextBlock className;
-    const HWND hwnd = window.Show(std::nullopt, nullptr, &RecordCreate, std::nullopt, std::nullopt,
-                                  std::nullopt, std::nullopt, std::nullopt, std::nullopt,
-                                  std::nullopt, std::nullopt, &className);
+    const HWND hwnd = window.Show({.onCreate = &RecordCreate});
     ASSERT_TRUE(hwnd);
-    EXPECT_EQ(className.WideView(), L"WTWindow");
-    wchar_t actualClass[64] = {};
-    GetClassNameW(hwnd, actualClass, 64);
-    EXPECT_STREQ(actualClass, L"WTWindow");
+    EXPECT_EQ(window.ClassName().WideView(), L"WTWindow");
     const RECT outer = OuterRectangle(hwnd);
     EXPECT_EQ(outer.right - outer.left, 380);
     EXPECT_EQ(outer.bottom - outer.top, 250);
@@ -157,7 +151,7 @@ TEST_F(WindowTest, ModalLoopDisablesItsParentUntilTheWindowIsGone) {
 TEST_F(WindowTest, QuitDuringTheModalLoopEndsOnlyThatLoop) {
     g_parent = ShowHidden(parent);
     ASSERT_TRUE(g_parent);
-    const HWND hwnd = ShowHidden(window, g_parent, &QuitLater, 1);
+    const HWND hwnd = ShowHidden(window, g_parent, &QuitLater, true);
     EXPECT_TRUE(IsWindow(hwnd));
     EXPECT_EQ(GetWindow(hwnd, GW_OWNER), g_parent);
     EXPECT_TRUE(IsWindowEnabled(g_parent));
@@ -166,11 +160,11 @@ TEST_F(WindowTest, QuitDuringTheModalLoopEndsOnlyThatLoop) {
 }
 
 TEST_F(WindowTest, WindowStateCentresShowsAndHides) {
-    const HWND hwnd = window.Show(std::nullopt, nullptr, nullptr, 0, 10, 10, 1070, 640,
-                                  std::nullopt, std::nullopt, 0);
+    const HWND hwnd =
+        window.Show({.x = 10, .y = 10, .width = 1070, .height = 640, .visible = false});
     ASSERT_TRUE(hwnd);
     EXPECT_FALSE(IsWindowVisible(hwnd));
-    EXPECT_TRUE(window.WindowState(3));
+    EXPECT_TRUE(window.SetState(WindowState::kCentred));
     const int x = (GetSystemMetrics(SM_CXSCREEN) - 1070) / 2;  // 425 on the 1920 x 1080 screen
     const int y = (GetSystemMetrics(SM_CYSCREEN) - 640) / 2;   // 220
     EXPECT_TRUE(WaitUntil([&] {
@@ -178,9 +172,9 @@ TEST_F(WindowTest, WindowStateCentresShowsAndHides) {
         return r.left == x && r.top == y && r.right == x + 1070 && r.bottom == y + 640;
     }));
     EXPECT_TRUE(IsWindowVisible(hwnd));
-    EXPECT_EQ(window.WindowState(), 0);
+    EXPECT_EQ(window.State(), WindowState::kNormal);
 
-    window.WindowState(7);
+    window.SetState(WindowState::kHidden);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(hwnd); }));
 }
 
@@ -197,15 +191,13 @@ TEST_F(WindowTest, NotificationOperationsNeedAnIconFirst) {
     ASSERT_TRUE(ShowHidden(window));
     const TextBlock tip = TextBlock::FromWide(L"tip");
     EXPECT_EQ(window.SetNotificationTip(tip), 0);
-    EXPECT_EQ(window.SetNotificationIcon(nullptr), 0);
+    EXPECT_EQ(window.SetNotificationIcon(UniqueIcon()), 0);
     EXPECT_EQ(window.ShowBalloon(tip), 0);
     EXPECT_EQ(window.RemoveNotificationIcon(), 0);
 }
 
 TEST_F(WindowTest, WindowWithoutTaskbarButtonGetsAHiddenOwnerThatGoesWithIt) {
-    const HWND hwnd =
-        window.Show(std::nullopt, nullptr, nullptr, 0, std::nullopt, std::nullopt, std::nullopt,
-                    std::nullopt, std::nullopt, std::nullopt, 0, nullptr, nullptr, 0);
+    const HWND hwnd = window.Show({.visible = false, .showInTaskbar = false});
     ASSERT_TRUE(hwnd);
     const HWND owner = GetWindow(hwnd, GW_OWNER);
     ASSERT_TRUE(owner);
@@ -221,11 +213,11 @@ TEST_F(WindowTest, OwnedWindowTakesTheOwnersIcons) {
     const HWND owner = ShowHidden(parent);
     ASSERT_TRUE(owner);
     const HICON icon = LoadIconW(nullptr, IDI_INFORMATION);
-    parent.Icon(icon, ICON_SMALL);
-    parent.Icon(icon, ICON_BIG);
+    parent.SetIcon(icon, ICON_SMALL);
+    parent.SetIcon(icon, ICON_BIG);
     ASSERT_TRUE(ShowHidden(window, owner));
-    EXPECT_EQ(window.Icon(std::nullopt, ICON_SMALL), icon);
-    EXPECT_EQ(window.Icon(std::nullopt, ICON_BIG), icon);
+    EXPECT_EQ(window.Icon(ICON_SMALL), icon);
+    EXPECT_EQ(window.Icon(ICON_BIG), icon);
 }
 
 TEST_F(WindowTest, MenuBarIsSetReadAndRemoved) {
@@ -245,8 +237,8 @@ TEST(WindowTitleTest, TitleReachesTheWindowAsUtf16AnyCodePage) {
     InitialiseLibrary();
     Window window;
     const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
-    const HWND hwnd = window.Show(std::nullopt, &title, nullptr, 0, 0, 0, 200, 100, std::nullopt,
-                                  std::nullopt, 0);
+    const HWND hwnd = window.Show(
+        {.title = &title, .x = 0, .y = 0, .width = 200, .height = 100, .visible = false});
     ASSERT_TRUE(hwnd);
     wchar_t text[64] = {};
     GetWindowTextW(hwnd, text, 64);

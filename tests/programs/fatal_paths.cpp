@@ -6,6 +6,9 @@
 
 #include <cstdint>
 #include <cstring>
+#include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "runtime/binding.h"
 #include "runtime/errors.h"
@@ -13,6 +16,9 @@
 #include "runtime/message.h"
 #include "runtime/text.h"
 #include "runtime/value.h"
+#include "ui/control_object.h"
+#include "ui/library.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -22,6 +28,10 @@ void CreateMarker() {
     HANDLE file = CreateFileA(g_marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
+}
+
+int32_t Throw() {
+    throw std::runtime_error("a handler failed");
 }
 
 TextArray TwoTexts() {
@@ -55,6 +65,29 @@ int main(int argc, char** argv) {
         BindSystemFunction("kernel32", "ZemoNoSuchFunction", &slot);
     } else if (std::strcmp(mode, "unknown-kind") == 0) {
         ReadValueFromBlock(NewBlock(4), 11);
+    } else if (std::strcmp(mode, "double-release") == 0) {
+        void* block = Allocate(16);
+        Release(block);
+        Release(block);
+    } else if (std::strcmp(mode, "new-memory") == 0) {
+        InitialiseLibrary();
+        std::vector<char> huge;
+        huge.reserve(huge.max_size());  // more than any address space holds
+    } else if (std::strcmp(mode, "window-exception") == 0) {
+        InitialiseLibrary();
+        Window window;
+        window.Show({.visible = false});
+        window.SetCloseHandler([&window]() -> int32_t {
+            throw std::runtime_error(std::to_string(window.ControlId()));
+        });
+        window.Send(WM_CLOSE, 0, 0);
+    } else if (std::strcmp(mode, "control-exception") == 0) {
+        InitialiseLibrary();
+        ControlObject control;
+        control.CreateControlWindow(nullptr, 0, ToUtf16(Text("Static")), nullptr, WS_POPUP, 0, 0,
+                                    10, 10, nullptr, nullptr);
+        control.SetLeftDownHandler(&Throw);
+        control.Send(WM_LBUTTONDOWN, 0, 0);
     } else if (std::strcmp(mode, "message") == 0) {
         ShowMessage("文件目录不能为空！");
         ExitProgram(0);
