@@ -3,14 +3,13 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include <new>
 #include <string>
 
 #include "app/file_reader.h"
 #include "app/file_rows.h"
 #include "app/objects.h"
 #include "runtime/binding.h"
-#include "runtime/heap.h"
+#include "runtime/guard.h"
 #include "runtime/message.h"
 
 namespace {
@@ -57,18 +56,14 @@ void AppendBatch(const FileNameBatch& batch) {
         g_reading = false;
 }
 
-LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message != kFileBatchMessage)
         return DefWindowProcW(hwnd, message, wParam, lParam);
-    try {
+    RunGuarded([&] {
         const std::unique_ptr<FileNameBatch> batch = TakeBatch(lParam);
         if (wParam == g_readNumber && g_reading)
             AppendBatch(*batch);
-    } catch (const std::bad_alloc&) {
-        ReportOutOfMemory();
-    } catch (...) {
-        // Nothing may unwind into the window system.
-    }
+    });
     return 0;
 }
 

@@ -2,10 +2,8 @@
 
 #include <commctrl.h>
 
-#include <new>
-
 #include "app/hotkeys.h"
-#include "runtime/heap.h"
+#include "runtime/guard.h"
 
 namespace {
 
@@ -20,20 +18,15 @@ int32_t ScanCodeOf(LPARAM keyData) {
     return static_cast<int32_t>((keyData >> 16) & 0xFF);
 }
 
-bool FiresRule(WPARAM key, LPARAM keyData) {
-    try {
+bool FiresRule(WPARAM key, LPARAM keyData) noexcept {
+    return RunGuarded([&] {
         return FireFileListHotkey(static_cast<int32_t>(key), keyData,
                                   static_cast<DWORD>(GetMessageTime()));
-    } catch (const std::bad_alloc&) {
-        ReportOutOfMemory();  // a container could not grow: the same end as any allocation
-    } catch (...) {
-        // Nothing may unwind into the window system.
-    }
-    return false;
+    });
 }
 
 LRESULT CALLBACK FileListKeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR) {
+                                 DWORD_PTR) noexcept {
     switch (message) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:

@@ -2,12 +2,11 @@
 
 #include <atomic>
 #include <cstring>
-#include <new>
 
 #include "app/key_record_queue.h"
 
 #include "runtime/binding.h"
-#include "runtime/heap.h"
+#include "runtime/guard.h"
 
 namespace {
 
@@ -28,10 +27,10 @@ KeyRecordQueue g_records;
 std::atomic<int64_t> g_calls{0};
 std::atomic<int64_t> g_longestTicks{0};
 
-LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message != kKeyEventMessage)
         return DefWindowProcW(window, message, wParam, lParam);
-    try {
+    RunGuarded([&] {
         // The lParam packs the modifier (bits 0-7), the scan code (8-23) and the
         // extended flag (24), which fits an LPARAM of either width.
         const KeyEvent event = {static_cast<int32_t>(lParam & 0xFF), LOWORD(wParam),
@@ -39,11 +38,7 @@ LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                                 ((lParam >> 24) & 1) != 0, HIWORD(wParam)};
         if (g_handler)
             g_handler(event);
-    } catch (const std::bad_alloc&) {
-        ReportOutOfMemory();  // a container could not grow: the same end as any allocation
-    } catch (...) {
-        // Nothing may unwind into the window system.
-    }
+    });
     return 0;
 }
 
@@ -57,42 +52,46 @@ bool IsHeldNow(int32_t virtualKey) {
     return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
 }
 
-LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION) {
-        LARGE_INTEGER start;
-        QueryPerformanceCounter(&start);
+// Records one key event of the hook and posts it to the UI thread.
+void RecordKeyEvent(LPARAM lParam) {
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
 
-        KBDLLHOOKSTRUCT event;
-        std::memcpy(&event, reinterpret_cast<const void*>(lParam), sizeof event);
-        const int32_t modifier = ModifierValueOf(static_cast<int32_t>(event.vkCode));
-        // The direction comes from the flags alone: below 0x23 a key-down, with
-        // LLKHF_UP (0x80) a key-up; other flag combinations are not passed on.
-        if (event.flags < 0x23) {
-            if (modifier)
-                g_modifierState = modifier;
-            else
-                g_modifierState = ConfirmedModifier(g_modifierState, IsHeldNow);
-            g_records.Push({static_cast<int32_t>(event.scanCode & 0xFFFF),
-                            (event.flags & LLKHF_EXTENDED) != 0, event.time, g_modifierState});
-            PostKeyEvent(g_modifierState, event, kKeyDown);
-        } else if (event.flags > 0x7F) {
-            if (modifier)
-                g_modifierState = 0;
-            PostKeyEvent(g_modifierState, event, kKeyUp);
-        }
-
-        LARGE_INTEGER end;
-        QueryPerformanceCounter(&end);
-        const int64_t ticks = end.QuadPart - start.QuadPart;
-        int64_t longest = g_longestTicks.load();
-        while (ticks > longest && !g_longestTicks.compare_exchange_weak(longest, ticks)) {
-        }
-        ++g_calls;
+    KBDLLHOOKSTRUCT event;
+    std::memcpy(&event, reinterpret_cast<const void*>(lParam), sizeof event);
+    const int32_t modifier = ModifierValueOf(static_cast<int32_t>(event.vkCode));
+    // The direction comes from the flags alone: below 0x23 a key-down, with
+    // LLKHF_UP (0x80) a key-up; other flag combinations are not passed on.
+    if (event.flags < 0x23) {
+        if (modifier)
+            g_modifierState = modifier;
+        else
+            g_modifierState = ConfirmedModifier(g_modifierState, IsHeldNow);
+        g_records.Push({static_cast<int32_t>(event.scanCode & 0xFFFF),
+                        (event.flags & LLKHF_EXTENDED) != 0, event.time, g_modifierState});
+        PostKeyEvent(g_modifierState, event, kKeyDown);
+    } else if (event.flags > 0x7F) {
+        if (modifier)
+            g_modifierState = 0;
+        PostKeyEvent(g_modifierState, event, kKeyUp);
     }
+
+    LARGE_INTEGER end;
+    QueryPerformanceCounter(&end);
+    const int64_t ticks = end.QuadPart - start.QuadPart;
+    int64_t longest = g_longestTicks.load();
+    while (ticks > longest && !g_longestTicks.compare_exchange_weak(longest, ticks)) {
+    }
+    ++g_calls;
+}
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    if (code == HC_ACTION)
+        RunGuarded([&] { RecordKeyEvent(lParam); });
     return CallNextHookEx(g_hook.load(), code, wParam, lParam);
 }
 
-DWORD WINAPI HookThread(LPVOID readyEvent) {
+DWORD WINAPI HookThread(LPVOID readyEvent) noexcept {
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // gives the thread its queue
     g_hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, GetModuleHandleA(nullptr), 0);

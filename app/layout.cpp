@@ -6,6 +6,7 @@
 
 #include "ui/list_view_control.h"
 #include "ui/unique_handle.h"
+#include "runtime/guard.h"
 
 namespace {
 
@@ -39,13 +40,13 @@ std::array<ScaledFont, 8> g_fonts;
 size_t g_nextFont = 0;
 
 LRESULT CALLBACK DpiChangeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                               DWORD_PTR layOut) {
+                               DWORD_PTR layOut) noexcept {
     if (message == WM_DPICHANGED) {
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window, nullptr, suggested.left, suggested.top,
                      suggested.right - suggested.left, suggested.bottom - suggested.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        reinterpret_cast<DpiLayout>(layOut)(HIWORD(wParam));
+        RunGuarded([&] { reinterpret_cast<DpiLayout>(layOut)(HIWORD(wParam)); });
         return 0;
     }
     return DefSubclassProc(window, message, wParam, lParam);

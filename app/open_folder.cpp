@@ -31,7 +31,7 @@ std::wstring FolderOf(const std::wstring& path) {
 }  // namespace
 
 void OpenFolder(const TextBlock& folder) {
-    Objects().directoryEdit.Text(folder);
+    Objects().directoryEdit.SetText(folder);
     LoadFileList();
 }
 

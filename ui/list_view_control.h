@@ -38,8 +38,8 @@ class ListViewControl : public ControlObject {
 
     // ---- Creation ----
     // A child list view with WS_CHILD | WS_VISIBLE, full-row info tips and sub-item images.
-    int32_t Create(HWND parent, DWORD style, int32_t x, int32_t y, int32_t width = 100,
-                   int32_t height = 120, DWORD extendedStyle = WS_EX_CLIENTEDGE);
+    virtual int32_t Create(HWND parent, DWORD style, int32_t x, int32_t y, int32_t width = 100,
+                           int32_t height = 120, DWORD extendedStyle = WS_EX_CLIENTEDGE);
     int32_t CreateFromDialogItem(HWND dialog, int32_t itemId, bool setFont = true);
     int32_t FromWindow(HWND hwnd);
 
@@ -149,7 +149,7 @@ class ListViewControl : public ControlObject {
     HIMAGELIST CreateDragImage(int32_t row, POINT* upperLeft = nullptr);
 
     // ---- Events: each receives two integers; a registration returns the handler ----
-    EventHandler SetItemSelectedHandler(EventHandler handler);
+    virtual EventHandler SetItemSelectedHandler(EventHandler handler);
     EventHandler SetHotTrackHandler(EventHandler handler);
     EventHandler SetColumnClickHandler(EventHandler handler);
     EventHandler SetItemActivateHandler(EventHandler handler);

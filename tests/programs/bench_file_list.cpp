@@ -224,9 +224,10 @@ int RunMinimalWindow() {
     Window window;
     MediaPlayerHost player;
     const TextBlock title = TextBlock::FromWide(L"minimal");
-    const HWND hwnd =
-        window.Show(std::nullopt, &title, nullptr, 0, std::nullopt, std::nullopt, kWindowWidth,
-                    kWindowHeight, WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, std::nullopt, 1);
+    const HWND hwnd = window.Show({.title = &title,
+                                   .width = kWindowWidth,
+                                   .height = kWindowHeight,
+                                   .style = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX});
     if (!hwnd)
         return 1;
     player.Create(hwnd, 688, 10, 365, 592);
