@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/file_transfer.h"
 #include "runtime/binding.h"
 
 BlockArray FilePathList;
@@ -24,7 +25,8 @@ int32_t EnumerateFiles(const TextBlock& directory, const TextBlock& pattern, Blo
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         const std::wstring_view name(found.cFileName);
-        if (name.empty() || name == L"." || name == L"..")
+        // Copies still being written (or left by a killed process) are not files yet.
+        if (name.empty() || name == L"." || name == L".." || IsPartialFileName(name))
             continue;
         result.Append(
             TextBlock::FromWide(withPath ? folder + std::wstring(name) : std::wstring(name)));

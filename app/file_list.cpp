@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "app/background_operations.h"
 #include "app/file_enumeration.h"
 #include "app/file_names.h"
 #include "app/objects.h"
@@ -42,6 +43,10 @@ int32_t LoadFileList() {
         ShowMessage("文件目录不存在！");
         return 0;
     }
+
+    if (!StopPendingOperationsAfterAsking(L"读取新目录吗？"))
+        return 0;
+    ForgetFileRows();
 
     ListViewControl& list = Objects().fileList;
     list.DeleteAllItems();

@@ -4,18 +4,13 @@
 
 #include <string>
 
+#include "app/background_operations.h"
 #include "app/file_enumeration.h"
 #include "app/file_list.h"
-#include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"
 
 namespace {
-
-void WriteCell(int32_t column, const wchar_t* text) {
-    ListViewControl& files = Objects().fileList;
-    files.SetItemText(files.GetSelectionMark(), column, TextBlock::FromWide(text));
-}
 
 // The file's own name: the last component of its recorded full path. The row shows the
 // name after a round trip through code page 936, which cannot hold every character.
@@ -37,25 +32,8 @@ void ApplyRule(int32_t ruleRow) {
     if (row < 0)
         return;  // no current row: no file to work on
     const TextBlock& source = FilePathList.At(row + 1);
-    const std::wstring destination = target + L"\\" + std::wstring(OwnName(source));
-
     // Any operation text other than the copy text means move.
     const bool copy = BlocksEqual(operation, TextBlock::FromWide(L"复制文件"));
-    WriteCell(kFileOperationColumn, copy ? L"复制文件" : L"移动文件");
-
-    // A rule without a target directory (possible only in an edited file) would put the
-    // file into the root of the current drive: it fails without touching any file.
-    BOOL done = FALSE;
-    if (!target.empty()) {
-        if (copy) {
-            done = CopyFileW(source.Wide(), destination.c_str(), TRUE);
-        } else {
-            ReleasePreviewedFile(source);
-            done = MoveFileW(source.Wide(), destination.c_str());
-        }
-    }
-    if (copy)
-        WriteCell(kFileResultColumn, done ? L"复制成功" : L"复制失败");
-    else
-        WriteCell(kFileResultColumn, done ? L"移动成功" : L"移动失败");
+    QueueFileOperation(row, copy, std::wstring(source.WideView()), target,
+                       std::wstring(OwnName(source)));
 }

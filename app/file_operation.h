@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-// Carries out rule row `ruleRow` on the file list's current row: copies (never over an
-// existing file) or moves the file into the rule's target directory under its own name,
-// and reports the operation and its result in the row.
+// Queues rule row `ruleRow` for the file list's current row: a copy (never over an
+// existing file) or move of the file into the rule's target directory under its own name,
+// carried out in the background; the row follows it and reports the result.
 void ApplyRule(int32_t ruleRow);

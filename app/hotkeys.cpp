@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/background_operations.h"
 #include "app/file_operation.h"
 #include "app/keyboard_hook.h"
 #include "app/objects.h"
@@ -49,6 +50,8 @@ void Dispatch(int32_t modifier, int32_t direction, const Text& modifierName, con
     }
     if (rule >= 0)
         ApplyRule(rule);
+    else if (modifier == VK_CONTROL && keyName == KeyName('Z'))
+        UndoMostRecent();  // only when no rule takes Ctrl+Z
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "app/background_operations.h"
 #include "app/file_list.h"
 #include "app/hotkeys.h"
 #include "app/keyboard_hook.h"
@@ -43,9 +44,12 @@ int32_t BuildMainWindow(HWND hwnd) {
     // Centring shows the window, so the controls appear on a visible window.
     window.WindowState(kCentred);
 
+    window.SetCloseHandler(&ConfirmCloseWithPendingWork);
     o.fileList.SetItemSelectedHandler(&PreviewSelectedFile);
+    o.fileList.SetRightClickHandler(&OfferUndoMenu);
     o.fileList.Create(hwnd, kFileListStyle, 8, 10, 672, 302);
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
+    ShowFailureReasonsAsTips(hwnd);
     InsertColumns(o.fileList, {{"索引", 40}, {"文件名", 450}, {"操作类型", 80}, {"结果", 80}});
 
     o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt, 8, 320, 112,
