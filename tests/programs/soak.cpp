@@ -151,7 +151,11 @@ int main() {
         else
             PressKeys({rule.key});
         std::wstring result;
-        if (!WaitUntil([&] { return !(result = list.Text(row, 3)).empty(); }, 30000)) {
+        // The row shows "等待中" and a percentage while the operation is in the background.
+        const auto final = [](const std::wstring& text) {
+            return text.size() == 4 && text.find(L"中") == std::wstring::npos;
+        };
+        if (!WaitUntil([&] { return final(result = list.Text(row, 3)); }, 30000)) {
             std::fprintf(stderr, "press %d: no result in row %d\n", press, row);
             return 1;
         }
