@@ -135,7 +135,10 @@ DWORD Journal::Append(const JournalEntry& entry) {
         return LastErrorOr(ERROR_READ_FAULT);
     if (size.QuadPart == 0 && !WriteAll(file.Get(), JournalHeader()))
         return LastErrorOr(ERROR_WRITE_FAULT);
-    if (!WriteAll(file.Get(), line) || !FlushFileBuffers(file.Get()))
+    // WriteFile hands the line to the system at once, so it survives the process. No
+    // FlushFileBuffers: on a journalling file system that waits until the whole copy just
+    // made has reached the disk, which would hold up the next operation for seconds.
+    if (!WriteAll(file.Get(), line))
         return LastErrorOr(ERROR_WRITE_FAULT);
     return ERROR_SUCCESS;
 }

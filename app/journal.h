@@ -1,5 +1,5 @@
 // The journal of file operations: 操作记录.csv beside config.ini, one line per operation
-// and per undo, appended and flushed as each ends, so nothing is lost if the process
+// and per undo, each handed to the system as it ends, so nothing is lost if the process
 // dies. UTF-8 with a byte order mark (so spreadsheet programs read it as UTF-8); columns
 // time (local, ISO 8601), operation, source path, destination path, result, reason.
 #pragma once

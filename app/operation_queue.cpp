@@ -9,6 +9,8 @@ namespace {
 // How long the worker waits for the UI thread to let go of a file before moving it anyway
 // (the move then fails if the file is still held).
 constexpr UINT kReleaseTimeoutMs = 10000;
+// Shortest time between two progress reports of one operation.
+constexpr ULONGLONG kProgressIntervalMs = 250;
 
 struct ComApartment {
     ComApartment() : initialised(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
@@ -129,9 +131,17 @@ void OperationQueue::Run() {
 FinishedOperation OperationQueue::Carry(const Queued& item) {
     const Operation& operation = item.operation;
     const uint32_t id = item.id;
-    const TransferProgress progress = [this, id](int32_t percent) {
-        if (messages_.window)
-            PostMessageW(messages_.window, messages_.progress, id, percent);
+    // A few reports a second are enough to follow; each one costs the UI thread a repaint
+    // of the row, which would otherwise take CPU time from the copy itself.
+    ULONGLONG lastReport = 0;
+    const TransferProgress progress = [this, id, &lastReport](int32_t percent) {
+        const ULONGLONG now = GetTickCount64();
+        const bool due =
+            lastReport == 0 || percent == 100 || now - lastReport >= kProgressIntervalMs;
+        if (!messages_.window || !due)
+            return;
+        lastReport = now;
+        PostMessageW(messages_.window, messages_.progress, id, percent);
     };
 
     FinishedOperation finished;
