@@ -139,8 +139,44 @@ int main() {
         return 1;
     }
 
-    int successes = 0, failures = 0, mismatches = 0;
+    // The row shows "等待中" and a percentage while the operation is in the background.
+    const auto final = [](const std::wstring& text) {
+        return (text.size() == 4 || text.size() == 3) && text.find(L"中") == std::wstring::npos;
+    };
+    // Successful operations not undone yet, the most recent last: Ctrl+Z undoes the last.
+    struct Done {
+        int row;
+        bool copy;
+        std::wstring target;
+    };
+    std::vector<Done> undoable;
+
+    int successes = 0, failures = 0, mismatches = 0, undos = 0;
     for (int press = 0; press < presses; ++press) {
+        if (!undoable.empty() && random() % 10 == 0) {
+            const Done done = undoable.back();
+            undoable.pop_back();
+            list.SetText(done.row, 3, L"");
+            PressKeys({VK_LCONTROL, 'Z'});
+            std::wstring result;
+            if (!WaitUntil([&] { return final(result = list.Text(done.row, 3)); }, 30000)) {
+                std::fprintf(stderr, "press %d: no undo result in row %d\n", press, done.row);
+                return 1;
+            }
+            ++undos;
+            // Nothing else touches a copy or the place a file came from: every undo succeeds.
+            SourceFile& file = files[fileOfRow[done.row]];
+            if (result != L"已撤销") {
+                ++mismatches;
+                std::fprintf(stderr, "press %d: undo in row %d failed\n", press, done.row);
+            } else if (done.copy) {
+                file.copiesIn.erase(done.target);
+            } else {
+                file.inSource = true;
+                file.movedTo.clear();
+            }
+            continue;
+        }
         const int row = static_cast<int>(random() % fileCount);
         const Rule& rule = rules[random() % rules.size()];
         list.SetText(row, 2, L"");
@@ -151,10 +187,6 @@ int main() {
         else
             PressKeys({rule.key});
         std::wstring result;
-        // The row shows "等待中" and a percentage while the operation is in the background.
-        const auto final = [](const std::wstring& text) {
-            return text.size() == 4 && text.find(L"中") == std::wstring::npos;
-        };
         if (!WaitUntil([&] { return final(result = list.Text(row, 3)); }, 30000)) {
             std::fprintf(stderr, "press %d: no result in row %d\n", press, row);
             return 1;
@@ -175,6 +207,7 @@ int main() {
         }
         if (result == L"复制成功" || result == L"移动成功") {
             ++successes;
+            undoable.push_back({row, rule.copy, rule.target});
             if (rule.copy) {
                 file.copiesIn.insert(rule.target);
             } else {
@@ -216,8 +249,10 @@ int main() {
     for (const auto& [path, hash] : foreign)
         Matches(path, hash);
 
-    std::printf("presses %d, operations %d, successes %d, failures %d, result mismatches %d\n",
-                presses, successes + failures, successes, failures, mismatches);
+    std::printf(
+        "presses %d, operations %d, successes %d, failures %d, undos %d, "
+        "result mismatches %d\n",
+        presses, successes + failures, successes, failures, undos, mismatches);
     std::printf("files checked %d, wrong %d, files lost %d, bytes lost %lld, exit code %lu\n",
                 checked, wrong, lost, lostBytes, exit ? *exit : 999ul);
     return mismatches == 0 && wrong == 0 && lost == 0 && exit == 0u ? 0 : 1;
