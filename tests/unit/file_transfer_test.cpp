@@ -42,8 +42,9 @@ TEST_F(FileTransferTest, ACopyArrivesWholeUnderItsNameWithRisingProgressAndItsSi
     const TransferResult result = Copy(L"clip.mp4", [&](int32_t percent) {
         seen.push_back(percent);
         // While bytes are still coming, the final name does not exist yet.
-        if (percent < 100)
+        if (percent < 100) {
             EXPECT_FALSE(FileExists(target_ / L"clip.mp4"));
+        }
     });
     ASSERT_TRUE(result.succeeded) << SystemMessage(result.error);
     EXPECT_TRUE(result.copied);
@@ -108,7 +109,7 @@ TEST_F(FileTransferTest, ACancelledCopyOrANameThatAppearsMeanwhileLeavesNothingO
 }
 
 TEST_F(FileTransferTest, NamesEndingInADotOrOutsideCodePage936AreCopiedExactly) {
-    for (const std::wstring name : {L"trailing.", L"caf\u00e9 \U0001F600.mp3"}) {
+    for (const wchar_t* name : {L"trailing.", L"caf\u00e9 \U0001F600.mp3"}) {
         const std::wstring exactSource = L"\\\\?\\" + (source_ / name);
         const HANDLE file =
             CreateFileW(exactSource.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);

@@ -25,7 +25,7 @@ JournalEntry Entry(std::wstring source, std::wstring reason = L"") {
 }  // namespace
 
 TEST(JournalLineTest, EveryFieldReadsBackExactlyWhateverItHolds) {
-    for (const std::wstring path :
+    for (const std::wstring& path :
          {std::wstring(L"C:\\plain\\a.txt"), std::wstring(L"C:\\a, b\\\"quoted\".txt"),
           std::wstring(L"C:\\line\r\nbreak.txt"), std::wstring(L" C:\\spaced "),
           std::wstring(L"C:\\caf\u00e9 \ud55c\uad6d \U0001F600.mp3")}) {
