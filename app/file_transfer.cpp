@@ -6,7 +6,7 @@
 #include <random>
 #include <vector>
 
-#include "ui/unique_handle.h"
+#include "app/unique_file.h"
 
 const wchar_t* const kPartialFileSuffix = L".zemo-part";
 
@@ -111,11 +111,6 @@ DWORD CALLBACK OnCopyProgress(LARGE_INTEGER total, LARGE_INTEGER transferred, LA
     return PROGRESS_CONTINUE;
 }
 
-struct FileCloser {
-    void operator()(HANDLE file) const { CloseHandle(file); }
-};
-using UniqueFile = UniqueHandle<HANDLE, FileCloser>;
-
 // Whether CopyFileExW calls its progress routine while it copies. Wine 8 never calls it
 // (so a copy there could be neither followed nor cancelled) and is told by its own
 // export; Windows always does.
@@ -123,11 +118,6 @@ bool CopyFileExReportsProgress() {
     static const bool reports =
         GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") == nullptr;
     return reports;
-}
-
-DWORD LastErrorOr(DWORD fallback) {
-    const DWORD error = GetLastError();
-    return error != ERROR_SUCCESS ? error : fallback;
 }
 
 // The bytes, attributes and last-write time of `source` into the new file `destination`,

@@ -2,16 +2,11 @@
 
 #include <cstdio>
 
-#include "ui/unique_handle.h"
+#include "app/unique_file.h"
 
 const wchar_t* const kJournalFileName = L"操作记录.csv";
 
 namespace {
-
-struct FileCloser {
-    void operator()(HANDLE file) const { CloseHandle(file); }
-};
-using UniqueFile = UniqueHandle<HANDLE, FileCloser>;
 
 std::string Utf8(std::wstring_view text) {
     if (text.empty())
@@ -65,11 +60,6 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
     DWORD written = 0;
     return WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
-}
-
-DWORD LastErrorOr(DWORD fallback) {
-    const DWORD error = GetLastError();
-    return error != ERROR_SUCCESS ? error : fallback;
 }
 
 }  // namespace
