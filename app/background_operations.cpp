@@ -258,7 +258,7 @@ void ShowFailureReasonsAsTips(HWND mainWindow) {
 }
 
 std::wstring JournalPath() {
-    std::wstring config(ToUtf16(ConfigPath).WideView());
+    const std::wstring& config = ConfigPath;
     const size_t separator = config.find_last_of(L'\\');
     const std::wstring folder =
         separator == std::wstring::npos ? L"." : config.substr(0, separator);

@@ -1,9 +1,13 @@
-// Copying or moving the current file of the file list by a rule.
+// Copying or moving the selected files of the file list by a rule.
 #pragma once
 
 #include <cstdint>
 
-// Queues rule row `ruleRow` for the file list's current row: a copy (never over an
-// existing file) or move of the file into the rule's target directory under its own name,
-// carried out in the background; the row follows it and reports the result.
-void ApplyRule(int32_t ruleRow);
+// Carries out rule row `ruleRow` on every selected row of the file list, in list order,
+// each as ApplyRuleToRow does. With no selected row nothing happens.
+void ApplyRuleToSelectedRows(int32_t ruleRow);
+
+// Queues rule row `ruleRow` for file list row `row`: a copy (never over an existing file)
+// or move of the file into the rule's target directory under its own name, carried out in
+// the background; the row follows it and reports the result.
+void ApplyRuleToRow(int32_t ruleRow, int32_t row);

@@ -6,41 +6,12 @@
 #include <random>
 #include <vector>
 
+#include "app/exact_path.h"
 #include "app/unique_file.h"
 
 const wchar_t* const kPartialFileSuffix = L".zemo-part";
 
 namespace {
-
-// The path in its exact `\\?\` form, so names ending in a dot or a space and long paths
-// reach the file system unchanged. That form takes every character literally, so the
-// separators are made uniform first; only a relative path is completed by the system
-// (which would also trim such names).
-std::wstring ExactPathOf(const std::wstring& path) {
-    if (path.rfind(L"\\\\?\\", 0) == 0)
-        return path;
-    std::wstring uniform;
-    for (const wchar_t c : path) {
-        const wchar_t unit = c == L'/' ? L'\\' : c;
-        // Doubled separators collapse, except the two that open a network path.
-        if (unit == L'\\' && uniform.size() > 1 && uniform.back() == L'\\')
-            continue;
-        uniform.push_back(unit);
-    }
-    const bool drivePath = uniform.size() >= 3 && uniform[1] == L':' && uniform[2] == L'\\';
-    const bool networkPath = uniform.rfind(L"\\\\", 0) == 0;
-    if (!drivePath && !networkPath) {
-        const DWORD length = GetFullPathNameW(uniform.c_str(), 0, nullptr, nullptr);
-        std::wstring full(length, L'\0');
-        const DWORD written =
-            length ? GetFullPathNameW(uniform.c_str(), length, full.data(), nullptr) : 0;
-        if (written > 0 && written < length)
-            uniform = full.substr(0, written);
-    }
-    if (uniform.rfind(L"\\\\", 0) == 0)
-        return L"\\\\?\\UNC\\" + uniform.substr(2);
-    return L"\\\\?\\" + uniform;
-}
 
 TransferResult Failure(DWORD error) {
     TransferResult result;
@@ -238,15 +209,15 @@ TransferResult CopyWholeFile(const std::wstring& source, const std::wstring& des
                              const std::atomic<bool>& cancel, const TransferProgress& progress) {
     if (source.empty() || destination.empty())
         return Failure(ERROR_PATH_NOT_FOUND);
-    return CopyExact(ExactPathOf(source), ExactPathOf(destination), cancel, progress);
+    return CopyExact(ExactPath(source), ExactPath(destination), cancel, progress);
 }
 
 TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
                              const std::atomic<bool>& cancel, const TransferProgress& progress) {
     if (source.empty() || destination.empty())
         return Failure(ERROR_PATH_NOT_FOUND);
-    const std::wstring from = ExactPathOf(source);
-    const std::wstring to = ExactPathOf(destination);
+    const std::wstring from = ExactPath(source);
+    const std::wstring to = ExactPath(destination);
     if (const DWORD error = NameIsFree(to); error != ERROR_SUCCESS)
         return Failure(error);
 
@@ -277,7 +248,7 @@ TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
                                     const FILETIME& lastWrite) {
     uint64_t currentSize = 0;
     FILETIME currentTime{};
-    if (!ReadSizeAndTime(ExactPathOf(path), currentSize, currentTime))
+    if (!ReadSizeAndTime(ExactPath(path), currentSize, currentTime))
         return Failure(GetLastError() == ERROR_SUCCESS ? ERROR_FILE_NOT_FOUND : GetLastError());
     if (currentSize != size || CompareFileTime(&currentTime, &lastWrite) != 0)
         return Failure(ERROR_FILE_INVALID);
@@ -295,7 +266,7 @@ TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
     const int error = SHFileOperationW(&operation);
     if (error != 0 || operation.fAnyOperationsAborted)
         return Failure(error != 0 ? static_cast<DWORD>(error) : ERROR_CANCELLED);
-    if (NameIsFree(ExactPathOf(path)) != ERROR_SUCCESS)
+    if (NameIsFree(ExactPath(path)) != ERROR_SUCCESS)
         return Failure(ERROR_ACCESS_DENIED);
     TransferResult result;
     result.succeeded = true;

@@ -1,10 +1,8 @@
 #include "app/hotkeys.h"
 
-#include <windows.h>
-
 #include "app/background_operations.h"
+#include "app/file_list_keys.h"
 #include "app/file_operation.h"
-#include "app/keyboard_hook.h"
 #include "app/objects.h"
 #include "app/rules.h"
 #include "runtime/message.h"
@@ -16,6 +14,10 @@ bool IsReservedKey(int32_t key) {
     return key == VK_UP || key == VK_DOWN || key == VK_END || key == VK_HOME || key == VK_LWIN;
 }
 
+bool IsModifierKey(int32_t key) {
+    return ModifierValueOf(key) != 0 || key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
+}
+
 // Index of the first rule whose hotkey equals `name`, or -1.
 int32_t FindRule(const Text& name) {
     for (int32_t i = 1; i <= HotkeyList.Count(); ++i)
@@ -24,55 +26,60 @@ int32_t FindRule(const Text& name) {
     return -1;
 }
 
-void Capture(int32_t modifier, int32_t direction, const Text& modifierName, const Text& keyName) {
-    EditControl& field = Objects().hotkeyEdit;
-    if (direction != kKeyDown)
-        return;
-    if (modifier > 0) {
-        // The modifier key itself leaves the field as it is.
-        if (!(keyName == modifierName))
-            field.Text(ToUtf16(CombinationName(modifierName, keyName)));
-    } else {
-        field.Text(ToUtf16(keyName));
-    }
-}
-
-void Dispatch(int32_t modifier, int32_t direction, const Text& modifierName, const Text& keyName) {
-    if (direction != kKeyDown || HotkeyList.Count() < 1)
-        return;
-    int32_t rule = -1;
-    if (modifier > 0) {
-        // A plain-key rule never fires while a modifier is held.
-        if (!(keyName == modifierName))
-            rule = FindRule(CombinationName(modifierName, keyName));
-    } else {
-        rule = FindRule(keyName);
-    }
-    if (rule >= 0)
-        ApplyRule(rule);
-    else if (modifier == VK_CONTROL && keyName == KeyName('Z'))
-        UndoMostRecent();  // only when no rule takes Ctrl+Z
-}
-
 }  // namespace
+
+void InstallHotkeys(HWND fileList) {
+    AttachFileListKeys(fileList);
+    InstallKeyboardHook(&HotkeyHandler);
+}
 
 Text CombinationName(const Text& modifierName, const Text& keyName) {
     return JoinTexts({modifierName.c_str(), "+", keyName.c_str()});
 }
 
-void HotkeyHandler(int32_t modifier, int32_t key, int32_t direction) {
-    const Text modifierName = KeyName(modifier);
-    const Text keyName = KeyName(key);
+Text HotkeyText(int32_t modifier, int32_t key, int32_t scanCode, bool extended) {
+    if (modifier == 0)
+        return KeyName(scanCode, extended);
+    // The modifier key itself names nothing: a plain-key rule never fires while a modifier
+    // is held, and the hotkey field keeps its text.
+    if (IsModifierKey(key))
+        return Text("");
+    return CombinationName(ModifierName(modifier), KeyName(scanCode, extended));
+}
 
+void HotkeyHandler(const KeyEvent& event) {
     ApplicationObjects& objects = Objects();
-    if (objects.ruleDialog.Exists() && objects.hotkeyEdit.HasFocus()) {
-        if (IsReservedKey(key)) {
-            ShowMessage("程序保留键代码，禁止使用！");
-            return;
-        }
-        Capture(modifier, direction, modifierName, keyName);
+    if (!objects.ruleDialog.Exists() || !objects.hotkeyEdit.HasFocus())
+        return;
+    if (IsReservedKey(event.key)) {
+        ShowMessage("程序保留键代码，禁止使用！");
+        return;
     }
+    if (event.direction != kKeyDown)
+        return;
+    const Text name = HotkeyText(event.modifier, event.key, event.scanCode, event.extended);
+    if (!(name == Text("")))
+        objects.hotkeyEdit.Text(ToUtf16(name));
+}
 
-    if (objects.fileList.HasFocus() && objects.fileList.GetItemCount() >= 1)
-        Dispatch(modifier, direction, modifierName, keyName);
+bool FireFileListHotkey(int32_t key, LPARAM keyData, DWORD time) {
+    const int32_t scanCode = static_cast<int32_t>((keyData >> 16) & 0xFF);
+    const bool extended = ((keyData >> 24) & 1) != 0;
+    const std::optional<int32_t> modifier = TakeRecordedModifier(scanCode, extended, time);
+    if (!modifier || Objects().fileList.GetItemCount() < 1)
+        return false;
+    const Text name = HotkeyText(*modifier, key, scanCode, extended);
+    if (name == Text(""))
+        return false;
+    const int32_t rule = HotkeyList.Count() < 1 ? -1 : FindRule(name);
+    if (rule >= 0) {
+        ApplyRuleToSelectedRows(rule);
+        return true;
+    }
+    // Ctrl+Z undoes, unless a rule has taken it.
+    if (*modifier == VK_CONTROL && key == 'Z') {
+        UndoMostRecent();
+        return true;
+    }
+    return false;
 }

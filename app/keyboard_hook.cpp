@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "app/key_record_queue.h"
+
 #include "runtime/binding.h"
 #include "runtime/heap.h"
 
@@ -21,6 +23,8 @@ DWORD g_hookThreadId = 0;
 // Touched only by the hook thread.
 int32_t g_modifierState = 0;
 
+KeyRecordQueue g_records;
+
 std::atomic<int64_t> g_calls{0};
 std::atomic<int64_t> g_longestTicks{0};
 
@@ -28,8 +32,13 @@ LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     if (message != kKeyEventMessage)
         return DefWindowProcW(window, message, wParam, lParam);
     try {
+        // The lParam packs the modifier (bits 0-7), the scan code (8-23) and the
+        // extended flag (24), which fits an LPARAM of either width.
+        const KeyEvent event = {static_cast<int32_t>(lParam & 0xFF), LOWORD(wParam),
+                                static_cast<int32_t>((lParam >> 8) & 0xFFFF),
+                                ((lParam >> 24) & 1) != 0, HIWORD(wParam)};
         if (g_handler)
-            g_handler(static_cast<int32_t>(lParam), LOWORD(wParam), HIWORD(wParam));
+            g_handler(event);
     } catch (const std::bad_alloc&) {
         ReportOutOfMemory();  // a container could not grow: the same end as any allocation
     } catch (...) {
@@ -38,8 +47,14 @@ LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     return 0;
 }
 
-void PostKeyEvent(int32_t modifier, DWORD key, int32_t direction) {
-    PostMessageW(g_sink, kKeyEventMessage, MAKEWPARAM(key, direction), modifier);
+void PostKeyEvent(int32_t modifier, const KBDLLHOOKSTRUCT& event, int32_t direction) {
+    const LPARAM packed = static_cast<LPARAM>((modifier & 0xFF) | ((event.scanCode & 0xFFFF) << 8) |
+                                              ((event.flags & LLKHF_EXTENDED) ? 1 << 24 : 0));
+    PostMessageW(g_sink, kKeyEventMessage, MAKEWPARAM(event.vkCode, direction), packed);
+}
+
+bool IsHeldNow(int32_t virtualKey) {
+    return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
 }
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -55,11 +70,15 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
         if (event.flags < 0x23) {
             if (modifier)
                 g_modifierState = modifier;
-            PostKeyEvent(g_modifierState, event.vkCode, kKeyDown);
+            else
+                g_modifierState = ConfirmedModifier(g_modifierState, IsHeldNow);
+            g_records.Push({static_cast<int32_t>(event.scanCode & 0xFFFF),
+                            (event.flags & LLKHF_EXTENDED) != 0, event.time, g_modifierState});
+            PostKeyEvent(g_modifierState, event, kKeyDown);
         } else if (event.flags > 0x7F) {
             if (modifier)
                 g_modifierState = 0;
-            PostKeyEvent(g_modifierState, event.vkCode, kKeyUp);
+            PostKeyEvent(g_modifierState, event, kKeyUp);
         }
 
         LARGE_INTEGER end;
@@ -132,6 +151,10 @@ HHOOK KeyboardHookHandle() {
     return g_hook.load();
 }
 
+std::optional<int32_t> TakeRecordedModifier(int32_t scanCode, bool extended, DWORD time) {
+    return g_records.Take(scanCode, extended, time);
+}
+
 int32_t ModifierValueOf(int32_t key) {
     switch (key) {
         case VK_LSHIFT:
@@ -151,13 +174,34 @@ int32_t ModifierValueOf(int32_t key) {
     }
 }
 
-Text KeyName(int32_t virtualKey) {
-    const UINT scanCode = SystemFunctions::MapVirtualKeyA(static_cast<UINT>(virtualKey), 0);
+int32_t ConfirmedModifier(int32_t recorded, KeyHeldReader isHeld) {
+    if (recorded == 0)
+        return 0;
+    // The Windows keys are stored as one value for either side.
+    const bool held = recorded == VK_LWIN ? isHeld(VK_LWIN) || isHeld(VK_RWIN) : isHeld(recorded);
+    return held ? recorded : 0;
+}
+
+namespace {
+
+Text NameFromKeyParameter(LONG keyParameter) {
     char name[256];
     std::memset(name, ' ', sizeof name);
-    SystemFunctions::GetKeyNameTextA(static_cast<LONG>(scanCode << 16), name, sizeof name);
+    SystemFunctions::GetKeyNameTextA(keyParameter, name, sizeof name);
     // Without a name the platform may leave the blanks unterminated.
     return Text(name, static_cast<int32_t>(strnlen(name, sizeof name)));
+}
+
+}  // namespace
+
+Text KeyName(int32_t scanCode, bool extended) {
+    return NameFromKeyParameter(
+        static_cast<LONG>(((scanCode & 0xFF) << 16) | (extended ? 1 << 24 : 0)));
+}
+
+Text ModifierName(int32_t modifier) {
+    const UINT scanCode = SystemFunctions::MapVirtualKeyA(static_cast<UINT>(modifier), 0);
+    return NameFromKeyParameter(static_cast<LONG>(scanCode << 16));
 }
 
 KeyboardHookStatistics HookStatistics() {

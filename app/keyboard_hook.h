@@ -2,25 +2,37 @@
 // and is passed on unchanged; no key is ever swallowed.
 //
 // The hook lives on a thread of its own that does nothing but wait for hook calls: the
-// hook procedure only updates ModifierState, records the key event and posts it to the UI
-// thread, then returns. The handler runs on the UI thread from whichever message loop is
-// running (main loop, modal dialog, message box), in event order, and before the key's
-// own input message is dispatched (posted messages are retrieved first). A long copy or an
-// open message box on the UI thread therefore never delays a hook call past the system's
-// hook time-out, after which the system would silently remove the hook.
+// hook procedure only updates the modifier state, records each key-down with the modifier
+// held for it, posts the key event to the UI thread, and returns. A long copy or an open
+// message box on the UI thread therefore never delays a hook call past the system's hook
+// time-out, after which the system would silently remove the hook.
+//
+// Two consumers on the UI thread:
+// - the posted event reaches the handler from whichever message loop runs, before the
+//   key's own input message (posted messages are retrieved first);
+// - a window that acts on the key's own WM_KEYDOWN (so in the order the keys were
+//   pressed) asks TakeRecordedModifier for the modifier the hook saw with that key.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "runtime/text.h"
 
-// Receives each key event: the modifier (virtual-key code of the generic modifier held,
-// 0 for none), the key's virtual-key code, and the direction (1 down, 2 up).
-using KeyEventHandler = void (*)(int32_t modifier, int32_t key, int32_t direction);
-
 enum KeyDirection : int32_t { kKeyDown = 1, kKeyUp = 2 };
+
+// One key event as the hook saw it.
+struct KeyEvent {
+    int32_t modifier;  // virtual-key code of the generic modifier held, 0 for none
+    int32_t key;       // the key's virtual-key code
+    int32_t scanCode;
+    bool extended;  // the key is an extended key (arrows, Ins, Del, keypad Enter, ...)
+    int32_t direction;
+};
+
+using KeyEventHandler = void (*)(const KeyEvent& event);
 
 // Installs the hook once; later calls do nothing. Call on the UI thread.
 void InstallKeyboardHook(KeyEventHandler handler);
@@ -29,12 +41,25 @@ void RemoveKeyboardHook();
 // The hook handle, 0 while no hook is installed.
 HHOOK KeyboardHookHandle();
 
+// The modifier the hook recorded for the key-down whose input message carries this scan
+// code, extended bit and message time; nothing when the hook saw no such key. Records of
+// earlier keys (those that went to other windows) are dropped on the way.
+std::optional<int32_t> TakeRecordedModifier(int32_t scanCode, bool extended, DWORD time);
+
 // The modifier value stored for a key-down of `key`, or 0 when it is not a modifier.
 int32_t ModifierValueOf(int32_t key);
 
-// The platform's name of a key (code page 936), as GetKeyNameTextA gives it for the key's
-// scan code without the extended bit.
-Text KeyName(int32_t virtualKey);
+// The recorded modifier, or 0 once the real key state says it is no longer held (its
+// release may never have reached the hook, e.g. when the secure desktop took it).
+using KeyHeldReader = bool (*)(int32_t virtualKey);
+int32_t ConfirmedModifier(int32_t recorded, KeyHeldReader isHeld);
+
+// The platform's name of a key (code page 936) from its scan code and extended flag, so
+// that Left and keypad 4, which share a scan code, get different names.
+Text KeyName(int32_t scanCode, bool extended);
+// The name of a generic modifier (VK_CONTROL, VK_SHIFT, VK_MENU): "Ctrl", "Shift", "Alt"
+// whichever side was pressed.
+Text ModifierName(int32_t modifier);
 
 // Figures of the hook procedure since installation, for measurements.
 struct KeyboardHookStatistics {

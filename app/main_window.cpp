@@ -71,14 +71,14 @@ int32_t BuildMainWindow(HWND hwnd) {
     InsertColumns(o.ruleList, {{"快捷键", 80}, {"操作类型", 80}, {"目标目录", 500}});
 
     o.mediaPlayer.Create(hwnd, 688, 10, 365, 592);
+    CreatePreviewPane(hwnd, 688, 10, 365, 592);
 
     o.ruleMenu.CreatePopup();
     o.ruleMenu.AppendItem(ToUtf16(Text("删除配置项")), kDeleteRuleCommand);
 
     ConfigPath = BuildConfigPath();
-    if (PathFileExistsA(ConfigPath.c_str()))
-        LoadRules();
+    LoadRules();
 
-    InstallKeyboardHook(&HotkeyHandler);
+    InstallHotkeys(o.fileList.Handle());
     return 0;
 }

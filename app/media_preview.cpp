@@ -1,35 +1,99 @@
 #include "app/media_preview.h"
 
-#include <windows.h>
+#include <shlwapi.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
 
 #include "app/file_enumeration.h"
-#include "app/file_names.h"
+#include "app/image_decoder.h"
+#include "app/image_pane.h"
 #include "app/objects.h"
 
 namespace {
 
 // The full path last handed to the player, the missing block when none.
 TextBlock g_previewedPath;
+HWND g_imagePane = nullptr;
+std::vector<std::wstring> g_imageExtensions;
+
+// The full path (UTF-16) of a file-list row; empty when there is no such row.
+std::wstring RowPath(int32_t row) {
+    if (row < 0 || row >= FilePathList.Count())
+        return {};
+    return std::wstring(FilePathList.At(row + 1).WideView());
+}
+
+std::wstring ExtensionOf(const std::wstring& path) {
+    return LowerExtension(PathFindExtensionW(path.c_str()));
+}
+
+bool IsImageExtension(const std::wstring& extension) {
+    return !extension.empty() && std::find(g_imageExtensions.begin(), g_imageExtensions.end(),
+                                           extension) != g_imageExtensions.end();
+}
+
+void StopAndHidePlayer() {
+    MediaPlayerHost& player = Objects().mediaPlayer;
+    if (!g_previewedPath.IsMissing()) {
+        player.WideURL(TextBlock::EmptyWide());  // an empty URL closes the media and its file
+        g_previewedPath = TextBlock();
+    }
+    if (player.Visible())
+        player.Visible(false);
+}
+
+void Play(const std::wstring& path) {
+    if (g_imagePane && IsWindowVisible(g_imagePane))
+        ShowWindow(g_imagePane, SW_HIDE);
+    MediaPlayerHost& player = Objects().mediaPlayer;
+    if (!player.Visible())
+        player.Visible(true);
+    g_previewedPath = TextBlock::FromWide(path);
+    player.WideURL(g_previewedPath);
+}
 
 }  // namespace
 
+void CreatePreviewPane(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height) {
+    g_imagePane = CreateImagePane(parent, x, y, width, height);
+    Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(&factory))))
+        g_imageExtensions = InstalledImageExtensions(factory.Get());
+}
+
+bool IsPlayableMediaExtension(std::wstring_view extension) {
+    static constexpr std::wstring_view kMediaExtensions[] = {
+        L".mp4", L".m4v", L".mov", L".wmv", L".avi", L".mkv", L".webm", L".mpg", L".mpeg",
+        L".3gp", L".mp3", L".m4a", L".aac", L".wav", L".wma", L".flac", L".ogg"};
+    const std::wstring lower = LowerExtension(extension);
+    return std::find(std::begin(kMediaExtensions), std::end(kMediaExtensions), lower) !=
+           std::end(kMediaExtensions);
+}
+
 int32_t PreviewSelectedFile(int32_t row, intptr_t) {
-    const TextBlock& entry = FilePathList.At(row + 1);
-    const Text path = FromUtf16(entry);
-    const Text extension = ExtensionOf(path);
-    if (extension == Text(".mp4") || extension == Text(".mp3")) {
-        Objects().mediaPlayer.URL(path);
-        g_previewedPath = entry;
+    const std::wstring path = RowPath(row);
+    const std::wstring extension = ExtensionOf(path);
+    if (g_imagePane && IsImageExtension(extension)) {
+        StopAndHidePlayer();
+        ShowImageInPane(g_imagePane, path, {RowPath(row + 1), RowPath(row - 1)});
+    } else if (IsPlayableMediaExtension(extension)) {
+        Play(path);
     }
     return 0;
 }
 
 void ReleasePreviewedFile(const TextBlock& path) {
+    if (g_imagePane)
+        ForgetImageInPane(g_imagePane, std::wstring(path.WideView()));
     if (g_previewedPath.IsMissing())
         return;
     // File names compare without regard to case, as the file system does.
     if (CompareStringOrdinal(g_previewedPath.Wide(), -1, path.Wide(), -1, TRUE) != CSTR_EQUAL)
         return;
-    Objects().mediaPlayer.URL(Text(""));  // an empty URL closes the media and its file
+    Objects().mediaPlayer.WideURL(TextBlock::EmptyWide());
     g_previewedPath = TextBlock();
 }

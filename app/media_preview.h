@@ -1,14 +1,28 @@
-// Playing the selected video or audio file in the media player.
+// The preview at the right of the file list: photos in the photo pane, video and audio
+// files in the media player.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <string_view>
 
 #include "runtime/text.h"
 
-// The file list's item-selected handler: plays the row's file when its extension is
-// exactly ".mp4" or ".mp3".
+// Creates the photo pane over the player's place (hidden until a photo is focused) and
+// asks the imaging component once which extensions its decoders claim.
+void CreatePreviewPane(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height);
+
+// The file list's item-selected handler. A photo (an extension an installed decoder
+// claims) shows in the photo pane with the player hidden and stopped, and the rows just
+// before and after it are decoded ahead; a video or audio file shows the player again and
+// plays; any other row leaves the preview as it is.
 int32_t PreviewSelectedFile(int32_t row, intptr_t itemData);
 
-// Before a file is moved: when the player holds exactly this file (UTF-16 full path), the
-// player lets go of it, since an open file cannot be moved.
+// Before a file is moved (UTF-16 full path): the player lets go of it when it holds it,
+// since an open file cannot be moved, and the pane forgets its preview. Decoding never
+// holds a file, so nothing else has to wait.
 void ReleasePreviewedFile(const TextBlock& path);
+
+// The video and audio extensions the player is given, compared without regard to case.
+bool IsPlayableMediaExtension(std::wstring_view extension);

@@ -39,6 +39,6 @@ void DisposeObjects() {
         &o.targetLabel, &o.targetEdit,  &o.chooseTargetButton, &o.addButton,      &o.cancelButton};
     for (ControlObject* object : dialogObjects)
         object->DetachFromWindow();
-    ConfigPath = Text();
+    ConfigPath.clear();
     g_objects.reset();
 }

@@ -72,25 +72,34 @@ int32_t AddRule() {
         ShowMessage("目标文件夹不能为空！");
         return 0;
     }
-    if (!SystemFunctions::PathIsDirectoryW(o.targetEdit.Text().Wide())) {
+    const TextBlock hotkeyText = o.hotkeyEdit.Text();
+    const TextBlock targetText = o.targetEdit.Text();
+    const RuleTextProblem problem = CheckRuleTexts(hotkeyText.WideView(), targetText.WideView());
+    // A relative target would name another folder whenever the current directory changes.
+    if (problem == RuleTextProblem::kTargetRelative ||
+        !SystemFunctions::PathIsDirectoryW(targetText.Wide())) {
         ShowMessage("不是有效的文件夹目录！");
         return 0;
     }
-    const Text hotkey = FromUtf16(o.hotkeyEdit.Text());
+    if (problem == RuleTextProblem::kTargetNotStorable) {
+        ShowMessage("目标目录含有无法保存的字符！");
+        return 0;
+    }
+    if (problem == RuleTextProblem::kHotkeyNotStorable) {
+        ShowMessage("这个快捷键的名称无法保存到配置文件！");
+        return 0;
+    }
+    // Keys that differ only in case are one key to the file.
+    const Text hotkey = FromUtf16(hotkeyText);
     for (int32_t i = 1; i <= HotkeyList.Count(); ++i) {
-        if (HotkeyList.At(i) == hotkey) {
+        if (SameHotkeyIgnoringCase(HotkeyList.At(i).View(), hotkey.View())) {
             ShowMessage("快捷键配置已存在！");
             return 0;
         }
     }
 
-    ListViewControl& rules = o.ruleList;
-    const int32_t row = rules.InsertItem();
-    rules.SetItemText(row, kRuleHotkeyColumn, o.hotkeyEdit.Text());
-    rules.SetItemText(row, kRuleOperationColumn,
-                      o.operationCombo.GetItemText(o.operationCombo.GetCurSel()));
-    rules.SetItemText(row, kRuleTargetColumn, o.targetEdit.Text());
-    SaveAllRules();
+    const TextBlock operation = o.operationCombo.GetItemText(o.operationCombo.GetCurSel());
+    AppendRule({hotkey, FromUtf16(operation), FromUtf16(targetText)});
     return 0;
 }
 

@@ -1,6 +1,18 @@
 // The hotkey rules' file format: section "快捷键配置" of config.ini, one entry per rule,
 // key = hotkey text, value = operation text "|" target directory, all code page 936.
+//
+// The file is read from its bytes, as the system's profile functions read a section
+// (GetPrivateProfileSectionA), without their size limit, and written whole: the new file
+// keeps every other byte and replaces the old one in one step, so a failed write leaves
+// the old file as it was.
 #pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "runtime/text.h"
 
@@ -14,19 +26,67 @@ struct HotkeyRule {
     Text target;
 };
 
-// The entries of a section, in file order: keys[i] belongs to values[i].
-struct RuleSectionEntries {
-    TextArray keys;
-    TextArray values;
+// One entry of the section as the profile functions give it: "key=value", or a line
+// without "=" (then key is empty, value holds the line and hasEquals is false).
+struct RuleSectionEntry {
+    std::string key;
+    std::string value;
+    bool hasEquals = false;
+    std::string line;  // the file's line, untrimmed, without its line break
 };
 
-// Reads the whole section in one call (at most 32767 bytes; what does not fit is not
-// loaded). Each entry is split at its first "=": a line without "=" has an empty key.
-RuleSectionEntries ReadRuleSection(const Text& path, const Text& section);
+// Where the first rule section lies in a file and what it holds.
+struct RuleSection {
+    bool found = false;
+    std::vector<RuleSectionEntry> entries;
+    // Byte offset just after the header line (only meaningful when found).
+    size_t bodyStart = 0;
+    // Every line of the section after the header: [start, end) without the line break,
+    // next = where the following line starts.
+    struct Line {
+        size_t start, end, next;
+        bool isEntryLine;  // neither blank nor a comment: it belongs to the rules
+    };
+    std::vector<Line> lines;
+};
+
+// The section named `section` (compared without case for A-Z, trimmed) in config.ini's
+// bytes: the first of repeated sections, lines ending at CR or LF, blanks and tabs
+// trimmed around the line and around the first "=", comment lines (";") skipped, a
+// two-byte character never taken for "=", "[", "]" or a line break.
+RuleSection ParseRuleSection(std::string_view file, std::string_view section = kRuleSection);
+
+// Reads config.ini's bytes. Returns 0, or the system's error code (ERROR_FILE_NOT_FOUND
+// and ERROR_PATH_NOT_FOUND when there is no file).
+DWORD ReadConfigFile(const std::wstring& path, std::string& bytes);
+
+// The complete new file: `file` with the first rule section's entry lines replaced by
+// `lines`, every other byte (other sections, comments, blank lines) kept. An entry line
+// that equals the next of `lines` stays where it is; the rest of `lines` follow the
+// section's last entry. A missing section is added at the end.
+std::string WithRuleLines(std::string_view file, const std::vector<std::string>& lines);
+
+// Replaces the file at `path` by `bytes` in one step: a temporary file beside it is
+// written and flushed, then moved over it. Returns 0 or the system's error code; on
+// failure the old file is untouched and no temporary file is left.
+DWORD ReplaceConfigFile(const std::wstring& path, std::string_view bytes);
 
 // A rule from one entry: the value is split at "|"; the first piece is the operation, the
 // second the target directory, further pieces are ignored and missing ones are empty.
-HotkeyRule RuleFromEntry(const Text& key, const Text& value);
+HotkeyRule RuleFromEntry(const RuleSectionEntry& entry);
 
-// The value written for a rule: operation "|" target.
-Text RuleValue(const Text& operation, const Text& target);
+// The line written for a new rule: hotkey "=" operation "|" target.
+std::string RuleLine(const Text& hotkey, const Text& operation, const Text& target);
+
+// Why a new rule's texts cannot be stored so that they read back the same.
+enum class RuleTextProblem {
+    kNone,
+    kHotkeyNotStorable,  // outside code page 936, "=", ";" or "[" first, blanks at the ends
+    kTargetNotStorable,  // outside code page 936, "|", line breaks, blanks at the end
+    kTargetRelative,     // not a full path from a drive or a share
+};
+RuleTextProblem CheckRuleTexts(std::wstring_view hotkey, std::wstring_view target);
+
+// True when the two hotkey texts differ at most in the case of A-Z (the profile
+// functions take such keys for one).
+bool SameHotkeyIgnoringCase(std::string_view a, std::string_view b);

@@ -2,68 +2,118 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "app/main_window.h"
 #include "app/objects.h"
-#include "app/rule_file.h"
 #include "runtime/environment.h"
+#include "runtime/message.h"
 
 TextArray HotkeyList;
-Text ConfigPath;
+std::wstring ConfigPath;
 
 namespace {
 
-Text CellText(ListViewControl& list, int32_t row, int32_t column) {
-    return FromUtf16(list.GetItemText(row, column));
-}
+// The file's line of each rule row, untrimmed: a save writes these back unchanged.
+std::vector<std::string> RuleLines;
 
-}  // namespace
-
-Text BuildConfigPath() {
-    return JoinTexts({ProgramDirectory().c_str(), "\\config.ini"});
-}
-
-void LoadRules() {
+void ShowRules(const RuleSection& section) {
     ListViewControl& list = Objects().ruleList;
-    const RuleSectionEntries entries = ReadRuleSection(ConfigPath, Text(kRuleSection));
-    for (int32_t i = 1; i <= entries.keys.Count(); ++i) {
-        const HotkeyRule rule = RuleFromEntry(entries.keys.At(i), entries.values.At(i));
+    list.SuspendRedraw();
+    list.DeleteAllItems();
+    HotkeyList.Clear();
+    RuleLines.clear();
+    for (const RuleSectionEntry& entry : section.entries) {
+        const HotkeyRule rule = RuleFromEntry(entry);
         const int32_t row = list.InsertItem();
         list.SetItemText(row, kRuleHotkeyColumn, ToUtf16(rule.hotkey));
         list.SetItemText(row, kRuleOperationColumn, ToUtf16(rule.operation));
         list.SetItemText(row, kRuleTargetColumn, ToUtf16(rule.target));
         HotkeyList.Append(rule.hotkey);
+        RuleLines.push_back(entry.line);
     }
+    list.ResumeRedraw();
+    list.Invalidate(true);
 }
 
-int32_t SaveAllRules() {
-    ListViewControl& list = Objects().ruleList;
-    const int32_t rows = list.GetItemCount();
-    HotkeyList.Clear();
-    for (int32_t row = 0; row < rows; ++row) {
-        const Text hotkey = CellText(list, row, kRuleHotkeyColumn);
-        const Text value = RuleValue(CellText(list, row, kRuleOperationColumn),
-                                     CellText(list, row, kRuleTargetColumn));
-        WritePrivateProfileStringA(kRuleSection, hotkey.c_str(), value.c_str(), ConfigPath.c_str());
-        HotkeyList.Append(CellText(list, row, kRuleHotkeyColumn));
-    }
-    return rows;
+// The system's text for an error code, without its final line break.
+std::wstring SystemReason(DWORD error) {
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring reason = length && text ? std::wstring(text, length) : std::wstring();
+    LocalFree(text);
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' ||
+                               reason.back() == L' ' || reason.back() == L'.'))
+        reason.pop_back();
+    if (reason.empty())
+        reason = L"错误代码 " + std::to_wstring(error);
+    return reason;
 }
 
-int32_t DeleteSelectedRule(int32_t, int32_t) {
+void TellNotSaved(DWORD error) {
+    const std::wstring text = L"快捷键配置无法保存到 config.ini，规则未更改：\r\n" +
+                              SystemReason(error) + L"（" + std::to_wstring(error) + L"）";
+    ShowMessage(FromUtf16(text.c_str()));
+}
+
+// Writes config.ini with `lines` as its rule lines and shows what it then holds.
+bool SaveRuleLines(const std::vector<std::string>& lines) {
+    std::string bytes;
+    DWORD error = ReadConfigFile(ConfigPath, bytes);
+    if (error == ERROR_FILE_NOT_FOUND)
+        error = 0;
+    std::string updated;
+    if (!error) {
+        updated = WithRuleLines(bytes, lines);
+        error = ReplaceConfigFile(ConfigPath, updated);
+    }
+    if (error) {
+        TellNotSaved(error);
+        return false;
+    }
+    ShowRules(ParseRuleSection(updated));
+    return true;
+}
+
+}  // namespace
+
+std::wstring BuildConfigPath() {
+    return ProgramDirectory() + L"\\config.ini";
+}
+
+void LoadRules() {
+    std::string bytes;
+    if (ReadConfigFile(ConfigPath, bytes) == 0)
+        ShowRules(ParseRuleSection(bytes));
+}
+
+bool AppendRule(const HotkeyRule& rule) {
+    std::vector<std::string> lines = RuleLines;
+    lines.push_back(RuleLine(rule.hotkey, rule.operation, rule.target));
+    return SaveRuleLines(lines);
+}
+
+bool DeleteRule(int32_t row) {
+    if (row < 0 || static_cast<size_t>(row) >= RuleLines.size())
+        return false;
+    std::vector<std::string> lines = RuleLines;
+    lines.erase(lines.begin() + row);
+    return SaveRuleLines(lines);
+}
+
+int32_t DeleteSelectedRule(int32_t row, int32_t) {
     ListViewControl& list = Objects().ruleList;
-    if (!list.HasFocus() || list.GetItemCount() < 1)
-        return 0;
+    if (!list.HasFocus() || row < 0 || row >= list.GetItemCount())
+        return 0;  // empty space: no rule to delete
 
     POINT cursor = {};
     GetCursorPos(&cursor);
     const int32_t command =
         Objects().ruleMenu.TrackPopup(cursor.x, cursor.y, MainWindowHandle, TPM_RETURNCMD);
-    if (command != kDeleteRuleCommand)
-        return 0;
-
-    list.DeleteItem(list.GetSelectionMark());
-    // A null key removes the whole section; the remaining rows are then written back.
-    WritePrivateProfileStringA(kRuleSection, nullptr, nullptr, ConfigPath.c_str());
-    SaveAllRules();
+    if (command == kDeleteRuleCommand)
+        DeleteRule(row);
     return 0;
 }

@@ -1,11 +1,15 @@
 // The hotkey rules: one row of the rule list per rule, mirrored in HotkeyList for
-// matching and in config.ini for the next start. Every change rewrites the file at once.
+// matching, and always exactly the rules that config.ini holds. Every change writes the
+// whole file anew and swaps it in; a change that cannot be written is not made, and the
+// user is told why.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
+#include "app/rule_file.h"
 #include "runtime/text.h"
 
 // Columns of the rule list: one row per rule.
@@ -20,15 +24,19 @@ constexpr UINT_PTR kDeleteRuleCommand = 1;
 // The code page 936 hotkey texts of all rules; entry i is the text of rule row i.
 extern TextArray HotkeyList;
 // Full path of config.ini: the executable's directory followed by "\config.ini".
-extern Text ConfigPath;
+extern std::wstring ConfigPath;
 
-Text BuildConfigPath();
+std::wstring BuildConfigPath();
 
-// Fills the rule list and HotkeyList from config.ini (start-up, when the file exists).
+// Fills the rule list and HotkeyList from config.ini. A file that is missing or cannot be
+// read gives no rules (and is then never written over).
 void LoadRules();
-// Writes every rule row to config.ini in row order and rebuilds HotkeyList; returns
-// the number of rows.
-int32_t SaveAllRules();
-// The rule list's right-click handler: offers "删除配置项" at the cursor and, when it is
-// chosen, deletes the current rule row and rewrites the section from the remaining rows.
+// Adds a rule at the end of config.ini and of the list. False, after a box titled "信息"
+// with the system's reason, when config.ini could not be read or written; the file and
+// the list are then as they were.
+bool AppendRule(const HotkeyRule& rule);
+// Deletes rule row `row` from config.ini and the list, all or nothing as AppendRule.
+bool DeleteRule(int32_t row);
+// The rule list's right-click handler: over a rule row, offers "删除配置项" at the cursor
+// and deletes that row when it is chosen; over empty space, offers nothing.
 int32_t DeleteSelectedRule(int32_t row, int32_t keyFlags);

@@ -2,24 +2,16 @@
 
 #include <windows.h>
 
-#include <cstring>
-
-#include "runtime/heap.h"
-
-Text ProgramDirectory() {
+std::wstring ProgramDirectory() {
     // MAX_PATH first; a longer path gets a larger buffer instead of being cut.
     for (DWORD size = MAX_PATH;; size *= 2) {
-        auto* path = static_cast<char*>(Allocate(size));
-        const DWORD length = GetModuleFileNameA(nullptr, path, size);
+        std::wstring path(size, L'\0');
+        const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
         if (length == 0 || length < size || size >= 32768) {
-            char* separator = length ? std::strrchr(path, '\\') : nullptr;
-            if (separator)
-                *separator = '\0';
-            Text directory(separator ? path : "");
-            Release(path);
-            return directory;
+            path.resize(length < size ? length : size);
+            const size_t separator = path.rfind(L'\\');
+            return separator == std::wstring::npos ? std::wstring() : path.substr(0, separator);
         }
-        Release(path);
     }
 }
 

@@ -2,12 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "runtime/text.h"
 
-// The directory of the executable, without a final "\". The path is the system's ANSI
-// form (GetModuleFileNameA), the form the ANSI file functions take back.
-Text ProgramDirectory();
+// The directory of the executable, without a final "\", as UTF-16: a folder whose name
+// the ANSI code page cannot hold is named exactly.
+std::wstring ProgramDirectory();
 
 // The cursor position in screen coordinates; 0 when it cannot be read.
 int32_t CursorX();

@@ -35,4 +35,5 @@ for n in "${sizes[@]}"; do
   LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_file_list.exe" "$(zemo_windows_path "$data/files-$n")" \
     "$(zemo_windows_path "$bin/zemo.exe")" 3 2>/dev/null
 done
-ZEMO_BIN=$bin "$(dirname "$0")/bench_copy.sh"
+ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_preview.sh"
+ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_copy.sh"

@@ -6,10 +6,12 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
+# scripts/bench.sh calls this inside its own session, with ZEMO_BIN set.
 zemo_headless_overrides
-if [ -z "${ZEMO_BIN:-}" ]; then  # alone, not from bench.sh
+if [ -z "${ZEMO_BENCH_SESSION:-}" ]; then
   zemo_prepare
   zemo_start_session
 fi
+echo "background copy:"
 LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$ZEMO_BIN/bench_copy.exe" \
   "$(zemo_windows_path "$ZEMO_BIN/zemo.exe")" "${1:-2}" 2>/dev/null

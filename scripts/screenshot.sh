@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Draws docs/screenshot.png: the real program in the middle of a sorting session, with a
-# directory read, three rules, and a few files already sorted. For the README.
+# directory read, three rules, a few files already sorted, and a photo in the preview
+# pane. The photos are real images drawn by ImageMagick. For the README.
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
@@ -12,7 +13,19 @@ export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
 demo=$ZEMO_BUILD/demo
 rm -rf "$demo" && mkdir -p "$demo/program" "$demo/照片 2026" "$demo/精选" "$demo/归档"
 cp "$bin/zemo.exe" "$demo/program/"
-for name in 春节-01.jpg 春节-02.jpg 春节-03.jpg 会议录音.mp3 旅行.mp4 家庭聚会.mp4 IMG_2041.jpg IMG_2042.jpg 发票.pdf; do
+photos=(春节-01.jpg 春节-02.jpg 春节-03.jpg IMG_2041.jpg IMG_2042.jpg)
+seed=1
+for name in "${photos[@]}"; do
+  # A landscape: sky, a sun, hills in the seed's colours.
+  convert -size 1600x1200 gradient:'#5b9bd5'-'#fce4b8' \
+    -fill '#ffd54a' -draw "circle $((500 + seed * 120)),380 $((560 + seed * 120)),380" \
+    \( -size 1600x1200 -seed "$seed" plasma:fractal -blur 0x3 -colorspace Gray \
+       +level-colors '#1b5e20,#aed581' \) \
+    \( -size 1600x1200 xc:black -fill white -draw "polygon 0,1200 0,$((760 + seed * 20)) 400,650 900,$((820 - seed * 30)) 1300,700 1600,$((780 + seed * 10)) 1600,1200" \) \
+    -composite -quality 88 "$demo/照片 2026/$name"
+  seed=$((seed + 1))
+done
+for name in 会议录音.mp3 旅行.mp4 家庭聚会.mp4 发票.pdf; do
   head -c 4096 /dev/urandom > "$demo/照片 2026/$name"
 done
 printf '[快捷键配置]\r\n1=复制文件|%s\r\n2=移动文件|%s\r\n3=移动文件|%s\r\n' \
@@ -29,7 +42,14 @@ remote sort 1 2
 remote sort 2 1
 remote sort 2 1
 remote sort 3 3
-sleep 1  # let the last paint reach the screen
+# A photo still in the directory goes into the preview pane.
+for name in "${photos[@]}"; do
+  if [ -f "$demo/照片 2026/$name" ]; then
+    remote select "$name"
+    break
+  fi
+done
+sleep 2  # let the photo's decode and the last paint reach the screen
 import -window root -crop 1070x640+425+220 +repage "$ZEMO_ROOT/docs/screenshot.png"
 remote close || true
 echo "screenshot: $ZEMO_ROOT/docs/screenshot.png"

@@ -237,6 +237,9 @@ void StoreArgument(const AutomationArgument& argument, VARIANT& slot) {
         const TextBlock wide = ToUtf16System(text->c_str());
         slot.vt = VT_BSTR;
         slot.bstrVal = SysAllocString(wide.Wide());
+    } else if (const auto* wide = std::get_if<TextBlock>(&argument)) {
+        slot.vt = VT_BSTR;
+        slot.bstrVal = SysAllocString(wide->Wide());
     } else if (const auto* integer = std::get_if<int32_t>(&argument)) {
         slot.vt = VT_I4;
         slot.lVal = *integer;
@@ -382,6 +385,13 @@ Text AutomationResult::ToText() const {
     if (FAILED(VariantChangeType(converted.Get(), const_cast<VARIANT*>(&value_), 0, VT_BSTR)))
         return Text("");
     return FromUtf16System(converted.Get()->bstrVal);
+}
+
+TextBlock AutomationResult::ToWideText() const {
+    ScopedVariant converted;
+    if (FAILED(VariantChangeType(converted.Get(), const_cast<VARIANT*>(&value_), 0, VT_BSTR)))
+        return TextBlock::EmptyWide();
+    return TextBlock::FromWide(converted.Get()->bstrVal);
 }
 
 double AutomationResult::ToNumber() const {

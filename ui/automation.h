@@ -53,8 +53,9 @@ class AutomationRef {
 };
 
 // A value handed to a member. std::monostate is an absent argument: absent arguments at
-// the end are dropped, others are passed as "parameter not found".
-using AutomationArgument = std::variant<std::monostate, Text, int32_t, double, bool>;
+// the end are dropped, others are passed as "parameter not found". A TextBlock is UTF-16
+// text passed as it is, for texts the system code page cannot hold (file paths).
+using AutomationArgument = std::variant<std::monostate, Text, int32_t, double, bool, TextBlock>;
 
 enum class AutomationCallKind : WORD {
     kMethod = DISPATCH_METHOD,
@@ -77,6 +78,8 @@ class AutomationResult {
     bool ToBoolean() const;   // false when empty or not convertible
     // A new reference to the returned interface (empty when there is none).
     AutomationRef ToObject() const;
+    // UTF-16 text; "" when empty or not convertible.
+    TextBlock ToWideText() const;
 
     VARIANT* Receive();  // the value, cleared, for a call to fill
     void SetDescription(ComPtr<ITypeInfo> description) { description_ = std::move(description); }

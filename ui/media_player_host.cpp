@@ -187,6 +187,11 @@ void MediaPlayerHost::Destroy() {
 Text MediaPlayerHost::URL(std::optional<Text> value) {
     return TextAccessor(*control_, "URL", value);
 }
+TextBlock MediaPlayerHost::WideURL(std::optional<TextBlock> value) {
+    if (value)
+        CallAutomation(*control_, "URL", Kind::kWrite, {*value});
+    return CallAutomation(*control_, "URL", Kind::kRead).ToWideText();
+}
 int32_t MediaPlayerHost::playState() {
     return NumberAccessor(*control_, "playState");
 }

@@ -118,6 +118,10 @@ class MediaPlayerHost {
     virtual int32_t recoveredPackets();
     virtual int32_t bandWidth();
 
+    // The URL as UTF-16, for paths that the system code page cannot hold: with a value,
+    // writes it; gives the URL the control reports.
+    TextBlock WideURL(std::optional<TextBlock> value = std::nullopt);
+
     HWND HostWindow() const { return hostWindow_; }
     // The control reference, with the HRESULT of the last call made through it.
     const AutomationRef& Control() const { return *control_; }

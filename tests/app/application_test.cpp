@@ -12,11 +12,13 @@
 #include "app/file_enumeration.h"
 #include "app/file_transfer.h"
 #include "app/file_list.h"
+#include "app/image_pane.h"
 #include "app/keyboard_hook.h"
 #include "app/main_window.h"
 #include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"
+#include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/process.h"
 #include "ui/library.h"
@@ -39,7 +41,7 @@ class ApplicationTest : public ::testing::Test {
                                   std::nullopt, 1070, 640, kMainWindowStyle);
         // Rules written by the tests go to a file of their own, not beside the program.
         configHome_ = new TempDirectory;
-        ConfigPath = FromUtf16(TextBlock::FromWide(*configHome_ / L"config.ini"));
+        ConfigPath = *configHome_ / L"config.ini";
     }
 
     void SetUp() override { ASSERT_NE(nullptr, MainWindowHandle); }
@@ -53,10 +55,16 @@ class ApplicationTest : public ::testing::Test {
         ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
     }
 
+    // The row showing the name, exactly or as code page 936 spells it where the list
+    // shows it that way.
     int32_t RowOf(const std::wstring& name) {
         ListViewControl& list = Objects().fileList;
+        const TextBlock spelled = ToUtf16(FromUtf16(TextBlock::FromWide(name)));
         for (int32_t row = 0; row < list.GetItemCount(); ++row)
             if (list.GetItemText(row, 1).WideView() == name)
+                return row;
+        for (int32_t row = 0; row < list.GetItemCount(); ++row)
+            if (list.GetItemText(row, 1).WideView() == spelled.WideView())
                 return row;
         return -1;
     }
@@ -71,6 +79,9 @@ class ApplicationTest : public ::testing::Test {
     // The player's URL, as the system code page text the control reports.
     Text PlayerUrl() { return Objects().mediaPlayer.URL(); }
     Text SystemText(const std::wstring& path) { return FromUtf16System(path.c_str()); }
+    std::wstring WidePlayerUrl() {
+        return std::wstring(Objects().mediaPlayer.WideURL().WideView());
+    }
 
     static inline TempDirectory* configHome_ = nullptr;
     TempDirectory files_;
@@ -78,18 +89,39 @@ class ApplicationTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ApplicationTest, SelectingExactlyMp4OrMp3HandsTheFileToThePlayer) {
-    Load({L"clip.mp4", L"loud.MP3", L"notes.txt", L"song.mp3", L"clip.mp4.bak"});
+TEST_F(ApplicationTest, MediaFilesOfAnyCaseAndAnyNamePlayByTheirExactPath) {
+    Load({L"CLIP.MP4", L"song.Flac", L"\ub178\ub798.mp3", L"notes.txt", L"clip.mp4.bak"});
     Objects().mediaPlayer.URL(Text(""));
 
-    Select(L"clip.mp4");
-    EXPECT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
-    for (const wchar_t* ignored : {L"loud.MP3", L"notes.txt", L"clip.mp4.bak"}) {
+    Select(L"CLIP.MP4");
+    EXPECT_EQ(files_ / L"CLIP.MP4", WidePlayerUrl());
+    for (const wchar_t* ignored : {L"notes.txt", L"clip.mp4.bak"}) {
         Select(ignored);
-        EXPECT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl()) << ignored;
+        EXPECT_EQ(files_ / L"CLIP.MP4", WidePlayerUrl()) << ignored;
     }
-    Select(L"song.mp3");
-    EXPECT_EQ(SystemText(files_ / L"song.mp3"), PlayerUrl());
+    Select(L"song.Flac");
+    EXPECT_EQ(files_ / L"song.Flac", WidePlayerUrl());
+    Select(L"\ub178\ub798.mp3");  // a name code page 936 cannot hold
+    EXPECT_EQ(files_ / L"\ub178\ub798.mp3", WidePlayerUrl());
+}
+
+TEST_F(ApplicationTest, APhotoHidesAndStopsThePlayerAndAMediaFileBringsItBack) {
+    Load({L"clip.mp4"});
+    ASSERT_TRUE(WriteSolidImage(files_ / L"photo.JPG", GUID_ContainerFormatJpeg, 40, 30, 0));
+    LoadFileList();
+    const HWND pane = FindWindowExW(MainWindowHandle, nullptr, kImagePaneClass, nullptr);
+    MediaPlayerHost& player = Objects().mediaPlayer;
+
+    Select(L"clip.mp4");
+    ASSERT_EQ(files_ / L"clip.mp4", WidePlayerUrl());
+    Select(L"photo.JPG");
+    EXPECT_EQ(L"", WidePlayerUrl());
+    EXPECT_FALSE(player.Visible());
+    EXPECT_TRUE(IsWindowVisible(pane));
+    Select(L"clip.mp4");
+    EXPECT_EQ(files_ / L"clip.mp4", WidePlayerUrl());
+    EXPECT_TRUE(player.Visible());
+    EXPECT_FALSE(IsWindowVisible(pane));
 }
 
 TEST_F(ApplicationTest, TheFileBeingMovedIsReleasedByThePlayerFirst) {
@@ -118,12 +150,10 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
     LoadFileList();
     TempDirectory target;
-    ListViewControl& rules = Objects().ruleList;
-    const int32_t rule = rules.InsertItem();
-    rules.SetItemText(rule, 0, ToUtf16(KeyName('B')));
-    rules.SetItemText(rule, 1, ToUtf16(Text("复制文件")));
-    rules.SetItemText(rule, 2, TextBlock::FromWide(target.Path()));
-    SaveAllRules();
+    ASSERT_TRUE(
+        AppendRule({KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false),
+                    Text("复制文件"), FromUtf16(TextBlock::FromWide(target.Path()))}));
+    const int32_t rule = Objects().ruleList.GetItemCount() - 1;
     ASSERT_TRUE(BringToForeground(MainWindowHandle));
     Objects().fileList.Focus();
     Select(L"big.bin");
@@ -161,8 +191,7 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
         " over %lld calls\n",
         seenWhileBusy.load(), statistics.longestMicroseconds,
         static_cast<long long>(statistics.calls));
-    rules.DeleteItem(rule);
-    SaveAllRules();
+    DeleteRule(rule);
 }
 
 TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/config_file.h"
 #include "tests/support/input.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/zemo_app.h"
@@ -83,7 +84,7 @@ class BackgroundOperationsTest : public ::testing::Test {
 
 TEST_F(BackgroundOperationsTest, TheWindowAnswersDuringAGigabyteCopyWhileTheRowShowsItsProgress) {
     ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", kGigabyte));
-    StartWith(RulesConfig({{RuleKeyName('C'), L"复制文件", target_.Path()}}),
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}),
               {{L"small.txt", "small"}}, 1);
     const int big = RowOf(L"big.bin");
     const int small = RowOf(L"small.txt");
@@ -120,8 +121,8 @@ TEST_F(BackgroundOperationsTest, QuickPressesFinishInOrderAndEachIsAJournalLine)
     const std::wstring moved = target_ / L"moved";
     CreateDirectoryW(moved.c_str(), nullptr);
     const std::wstring foreign = L"caf\u00e9 \ud55c\uad6d \U0001F600.mp3";
-    StartWith(RulesConfig({{RuleKeyName('C'), L"复制文件", target_.Path()},
-                           {RuleKeyName('M'), L"移动文件", moved}}),
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
+                           {KeyNameOf('M'), L"移动文件", moved}}),
               {{L"a.txt", "a"}, {L"b, two.txt", "b"}, {foreign, "f"}, {L"clash.txt", "new"}});
     WriteFileBytes(target_ / L"clash.txt", "precious");
 
@@ -160,7 +161,7 @@ TEST_F(BackgroundOperationsTest, QuickPressesFinishInOrderAndEachIsAJournalLine)
 
 TEST_F(BackgroundOperationsTest, ACopyFailsWhenItsNameAppearsMeanwhileAndLeavesTheOtherFile) {
     ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", kGigabyte));
-    StartWith(RulesConfig({{RuleKeyName('C'), L"复制文件", target_.Path()}}), {}, 1);
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 1);
     Press(L"big.bin", 'C');
     ASSERT_TRUE(RowShowsProgress(0, L"复制中"));
     ASSERT_TRUE(WriteFileBytes(target_ / L"big.bin", "another program's file"));
@@ -171,7 +172,7 @@ TEST_F(BackgroundOperationsTest, ACopyFailsWhenItsNameAppearsMeanwhileAndLeavesT
 
 TEST_F(BackgroundOperationsTest, AKillMidCopyLeavesNoFileUnderTheFinalNameAndTheListHidesThePart) {
     ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", kGigabyte));
-    StartWith(RulesConfig({{RuleKeyName('C'), L"复制文件", target_.Path()}}), {}, 1);
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 1);
     Press(L"big.bin", 'C');
     ASSERT_TRUE(WaitUntil([&] {
         const std::wstring text = Result(0);
@@ -190,7 +191,7 @@ TEST_F(BackgroundOperationsTest, AKillMidCopyLeavesNoFileUnderTheFinalNameAndThe
 }
 
 TEST_F(BackgroundOperationsTest, AMoveOfAFileHeldByAnotherProgramFailsWithItsReason) {
-    StartWith(RulesConfig({{RuleKeyName('M'), L"移动文件", target_.Path()}}), {{L"held.mp4", "v"}});
+    StartWith(RulesConfig({{KeyNameOf('M'), L"移动文件", target_.Path()}}), {{L"held.mp4", "v"}});
     const HANDLE held =
         CreateFileW((source_ / L"held.mp4").c_str(), GENERIC_READ,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -214,9 +215,9 @@ TEST_F(BackgroundOperationsTest, OnAnotherVolumeAFullDiskOrAHeldSourceLeavesEach
         GTEST_SKIP() << "no 1 MB file system mounted (scripts/test.sh mounts one as root)";
     const std::wstring small = volume;
     std::string big(3 << 20, 'x');
-    StartWith(RulesConfig(
-                  {{RuleKeyName('C'), L"复制文件", small}, {RuleKeyName('M'), L"移动文件", small}}),
-              {{L"big.bin", big}, {L"held.txt", "h"}, {L"moved.txt", "m"}});
+    StartWith(
+        RulesConfig({{KeyNameOf('C'), L"复制文件", small}, {KeyNameOf('M'), L"移动文件", small}}),
+        {{L"big.bin", big}, {L"held.txt", "h"}, {L"moved.txt", "m"}});
 
     const HANDLE held =
         CreateFileW((source_ / L"held.txt").c_str(), GENERIC_READ,
@@ -238,7 +239,7 @@ TEST_F(BackgroundOperationsTest, OnAnotherVolumeAFullDiskOrAHeldSourceLeavesEach
 TEST_F(BackgroundOperationsTest, ReadingAnotherFolderOrClosingWithWorkPendingAsksFirst) {
     ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", kGigabyte / 2));
     ASSERT_TRUE(CreateLargeFile(source_ / L"big2.bin", kGigabyte / 2));
-    StartWith(RulesConfig({{RuleKeyName('C'), L"复制文件", target_.Path()}}), {}, 2);
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 2);
     const std::wstring title = L"信息";
 
     // Reading another folder: "No" keeps the list and the copy goes on to its end.
@@ -266,8 +267,8 @@ TEST_F(BackgroundOperationsTest, ReadingAnotherFolderOrClosingWithWorkPendingAsk
 }
 
 TEST_F(BackgroundOperationsTest, UndoMovesBackRecyclesACopyAndRefusesAChangedCopyOrATakenPlace) {
-    StartWith(RulesConfig({{RuleKeyName('C'), L"复制文件", target_.Path()},
-                           {RuleKeyName('M'), L"移动文件", target_.Path()}}),
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
+                           {KeyNameOf('M'), L"移动文件", target_.Path()}}),
               {{L"m.txt", "m"}, {L"c.txt", "c"}, {L"changed.txt", "x"}, {L"blocked.txt", "b"}});
     Press(L"m.txt", 'M');
     Press(L"c.txt", 'C');

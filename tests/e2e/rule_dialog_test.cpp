@@ -146,15 +146,17 @@ TEST_F(RuleDialogTest, ChecksTheFieldsInOrderAnyCodePage) {
     EXPECT_EQ(1, app_.RuleList().ItemCount());
 }
 
-TEST_F(RuleDialogTest, AddsSeveralRulesWhileOpenAndCaseMatters) {
+// Keys that differ only in case are one key to config.ini: the second is refused.
+TEST_F(RuleDialogTest, AddsSeveralRulesWhileOpenAndRefusesACaseOnlyDuplicate) {
     EXPECT_EQ(L"", AddAndReadBox(L"A", targets_.Path()));
     SendMessageW(dialog_->operationCombo, CB_SETCURSEL, 1, 0);
-    EXPECT_EQ(L"", AddAndReadBox(L"a", targets_.Path()));
+    EXPECT_EQ(L"快捷键配置已存在！", AddAndReadBox(L"a", targets_.Path()));
+    EXPECT_EQ(L"", AddAndReadBox(L"B", targets_.Path()));
     ASSERT_EQ(2, app_.RuleList().ItemCount());
     EXPECT_EQ(L"复制文件", app_.RuleList().Text(0, 1));
     EXPECT_EQ(L"移动文件", app_.RuleList().Text(1, 1));
     EXPECT_TRUE(IsWindow(dialog_->window));
-    EXPECT_EQ(L"a", WindowText(dialog_->hotkeyEdit));  // fields are kept for the next rule
+    EXPECT_EQ(L"B", WindowText(dialog_->hotkeyEdit));  // fields are kept for the next rule
 }
 
 TEST_F(RuleDialogTest, CancellingTheFolderBrowserKeepsTheTarget) {

@@ -6,28 +6,11 @@
 #include <memory>
 #include <string>
 
+#include "tests/support/config_file.h"
 #include "tests/support/input.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
-
-// The platform's name of a key, formed as the program forms it. Key names come from the
-// window system's keyboard driver, which is loaded once a process has a window.
-std::wstring KeyNameOf(UINT key) {
-    static HWND window =
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    (void)window;
-    wchar_t name[256] = {};
-    GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), name, 256);
-    return name;
-}
-
-std::string Gbk(const std::wstring& text) {
-    const int size = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(size > 0 ? size - 1 : 0, '\0');
-    WideCharToMultiByte(936, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
 
 // A config.ini with these rules (hotkey, operation, target).
 std::string Config(std::initializer_list<std::array<std::wstring, 3>> rules) {

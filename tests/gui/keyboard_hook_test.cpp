@@ -21,8 +21,8 @@ DWORD g_blockFirstEventMs = 0;
 std::atomic<bool> g_uiThreadBusy{false};
 std::atomic<bool> g_hookCalledWhileBusy{false};
 
-void Record(int32_t modifier, int32_t key, int32_t direction) {
-    g_events.push_back({modifier, key, direction});
+void Record(const KeyEvent& event) {
+    g_events.push_back({event.modifier, event.key, event.direction});
     if (g_blockFirstEventMs) {
         const DWORD block = g_blockFirstEventMs;
         g_blockFirstEventMs = 0;

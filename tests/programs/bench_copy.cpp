@@ -16,6 +16,7 @@
 #include <string>
 
 #include "app/file_transfer.h"
+#include "tests/support/config_file.h"
 #include "tests/support/input.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/zemo_app.h"
@@ -70,7 +71,7 @@ double EngineCopy(const std::wstring& source, const std::wstring& destination) {
 // The copy through zemo.exe; the worst answer time of its window goes to `worstAnswerMs`.
 double ZemoCopy(const std::wstring& sourceFolder, const std::wstring& targetFolder,
                 double* worstAnswerMs) {
-    ZemoApp app(RulesConfig({{RuleKeyName('C'), L"复制文件", targetFolder}}));
+    ZemoApp app(RulesConfig({{KeyNameOf('C'), L"复制文件", targetFolder}}));
     if (!app.Start() || !app.LoadDirectory(sourceFolder, 1) || !app.ClickFileRow(0))
         return -1;
     const LARGE_INTEGER start = Now();

@@ -2,11 +2,15 @@
 // content and sizes, with copy and move rules, one target missing and some names already
 // present in the targets. Every press is checked against a model of the disk, and at the
 // end every original file's bytes must be exactly where the model says, no file that was
-// in a target before may have changed, and nothing may be lost.
+// in a target before may have changed, and nothing may be lost. Between hotkeys the run
+// steps through the list with Down and Up (sent in one burst with the hotkey) and at times
+// selects several rows with Ctrl+click, which one press then sorts together.
 // Usage: soak.exe <zemo.exe> [presses] [files] [seed]
 #include <windows.h>
 #include <shellapi.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -17,6 +21,7 @@
 #include <vector>
 
 #include "tests/support/input.h"
+#include "tests/support/remote_selection.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
@@ -39,6 +44,32 @@ std::wstring KeyNameOf(UINT key) {
     wchar_t name[256] = {};
     GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), name, 256);
     return name;
+}
+
+INPUT KeyInput(WORD key, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    const bool extended = key == VK_UP || key == VK_DOWN;
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
+// Optionally an arrow key, then the hotkey (with Ctrl when asked), in one SendInput call.
+void SendHotkey(WORD arrow, WORD key, bool withControl) {
+    std::vector<INPUT> inputs;
+    if (arrow) {
+        inputs.push_back(KeyInput(arrow, false));
+        inputs.push_back(KeyInput(arrow, true));
+    }
+    if (withControl)
+        inputs.push_back(KeyInput(VK_LCONTROL, false));
+    inputs.push_back(KeyInput(key, false));
+    inputs.push_back(KeyInput(key, true));
+    if (withControl)
+        inputs.push_back(KeyInput(VK_LCONTROL, true));
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 struct Rule {
@@ -151,7 +182,9 @@ int main() {
     };
     std::vector<Done> undoable;
 
-    int successes = 0, failures = 0, mismatches = 0, undos = 0;
+    int successes = 0, failures = 0, mismatches = 0, arrowPresses = 0, multiRowPresses = 0;
+    int undos = 0;
+    int current = 0;  // the focused row
     for (int press = 0; press < presses; ++press) {
         if (!undoable.empty() && random() % 10 == 0) {
             const Done done = undoable.back();
@@ -177,45 +210,95 @@ int main() {
             }
             continue;
         }
-        const int row = static_cast<int>(random() % fileCount);
         const Rule& rule = rules[random() % rules.size()];
-        list.SetText(row, 2, L"");
-        list.SetText(row, 3, L"");
-        list.SelectOnly(row);
-        if (rule.withControl)
-            PressKeys({VK_LCONTROL, rule.key});
-        else
-            PressKeys({rule.key});
-        std::wstring result;
-        if (!WaitUntil([&] { return final(result = list.Text(row, 3)); }, 30000)) {
-            std::fprintf(stderr, "press %d: no result in row %d\n", press, row);
-            return 1;
-        }
-
-        // What the model expects of this press.
-        SourceFile& file = files[fileOfRow[row]];
-        const std::wstring destination = rule.target + L"\\" + file.name;
-        const bool destinationTaken = foreign.count(destination) ||
-                                      file.copiesIn.count(rule.target) ||
-                                      file.movedTo == rule.target;
-        const bool expectSuccess = file.inSource && rule.targetExists && !destinationTaken;
-        const std::wstring expected = rule.copy ? (expectSuccess ? L"复制成功" : L"复制失败")
-                                                : (expectSuccess ? L"移动成功" : L"移动失败");
-        if (result != expected || list.Text(row, 2) != (rule.copy ? L"复制文件" : L"移动文件")) {
-            ++mismatches;
-            std::fprintf(stderr, "press %d: row %d shows an unexpected result\n", press, row);
-        }
-        if (result == L"复制成功" || result == L"移动成功") {
-            ++successes;
-            undoable.push_back({row, rule.copy, rule.target});
-            if (rule.copy) {
-                file.copiesIn.insert(rule.target);
-            } else {
-                file.inSource = false;
-                file.movedTo = rule.target;
-            }
+        // The rows this press must sort, in list order.
+        std::vector<int> rows;
+        WORD arrow = 0;
+        const unsigned kind = random() % 10;
+        if (kind < 4) {
+            // Down or Up from the focused row, in the same burst as the hotkey.
+            arrow = (current == fileCount - 1 || (current > 0 && random() % 2)) ? VK_UP : VK_DOWN;
+            current += arrow == VK_DOWN ? 1 : -1;
+            rows = {current};
+            ++arrowPresses;
+        } else if (kind < 5 && fileCount >= 3) {
+            // Several rows: the first selected alone, the others added as Ctrl+click adds.
+            std::set<int> chosen;
+            while (chosen.size() < 2 + random() % 3)
+                chosen.insert(static_cast<int>(random() % fileCount));
+            std::vector<int> order(chosen.begin(), chosen.end());
+            std::shuffle(order.begin(), order.end(), random);
+            list.SelectOnly(order[0]);
+            for (size_t i = 1; i < order.size(); ++i)
+                SetRowSelected(list.Handle(), order[i], true, i + 1 == order.size());
+            rows.assign(chosen.begin(), chosen.end());
+            for (const int row : rows)
+                if (!list.IsSelected(row)) {
+                    ++mismatches;
+                    std::fprintf(stderr, "press %d: row %d is not selected\n", press, row);
+                }
+            current = order.back();
+            ++multiRowPresses;
         } else {
-            ++failures;
+            current = static_cast<int>(random() % fileCount);
+            list.SelectOnly(current);
+            rows = {current};
+        }
+        for (const int row : rows) {
+            list.SetText(row, 2, L"");
+            list.SetText(row, 3, L"");
+        }
+        SendHotkey(arrow, rule.key, rule.withControl);
+
+        for (const int row : rows) {
+            std::wstring result;
+            if (!WaitUntil([&] { return final(result = list.Text(row, 3)); }, 30000)) {
+                std::fprintf(
+                    stderr, "press %d: no result in row %d (arrow %d, %d rows, focus on %d)\n",
+                    press, row, arrow, static_cast<int>(rows.size()), list.SelectionMark());
+                for (int r = 0; r < fileCount; ++r)
+                    if (list.IsSelected(r))
+                        std::fprintf(stderr, "  row %d selected, result %ls\n", r,
+                                     list.Text(r, 3).c_str());
+                for (int r : rows)
+                    std::fprintf(stderr, "  expected row %d\n", r);
+                return 1;
+            }
+
+            // What the model expects of this row.
+            SourceFile& file = files[fileOfRow[row]];
+            const std::wstring destination = rule.target + L"\\" + file.name;
+            const bool destinationTaken = foreign.count(destination) ||
+                                          file.copiesIn.count(rule.target) ||
+                                          file.movedTo == rule.target;
+            const bool expectSuccess = file.inSource && rule.targetExists && !destinationTaken;
+            const std::wstring expected = rule.copy ? (expectSuccess ? L"复制成功" : L"复制失败")
+                                                    : (expectSuccess ? L"移动成功" : L"移动失败");
+            if (result != expected ||
+                list.Text(row, 2) != (rule.copy ? L"复制文件" : L"移动文件")) {
+                ++mismatches;
+                std::fprintf(stderr, "press %d: row %d shows an unexpected result\n", press, row);
+            }
+            if (result == L"复制成功" || result == L"移动成功") {
+                ++successes;
+                undoable.push_back({row, rule.copy, rule.target});
+                if (rule.copy) {
+                    file.copiesIn.insert(rule.target);
+                } else {
+                    file.inSource = false;
+                    file.movedTo = rule.target;
+                }
+            } else {
+                ++failures;
+            }
+        }
+        // No other row may have been sorted by this press.
+        const int focused = list.SelectionMark();
+        if (focused != current) {
+            ++mismatches;
+            std::fprintf(stderr, "press %d: the focus is on row %d, not %d\n", press, focused,
+                         current);
+            current = focused >= 0 ? focused : current;
         }
     }
     const std::optional<DWORD> exit = app.Close();
@@ -250,9 +333,10 @@ int main() {
         Matches(path, hash);
 
     std::printf(
-        "presses %d, operations %d, successes %d, failures %d, undos %d, "
-        "result mismatches %d\n",
-        presses, successes + failures, successes, failures, undos, mismatches);
+        "presses %d (after Down/Up %d, several rows %d, undos %d), operations %d, successes %d, "
+        "failures %d, result mismatches %d\n",
+        presses, arrowPresses, multiRowPresses, undos, successes + failures, successes, failures,
+        mismatches);
     std::printf("files checked %d, wrong %d, files lost %d, bytes lost %lld, exit code %lu\n",
                 checked, wrong, lost, lostBytes, exit ? *exit : 999ul);
     return mismatches == 0 && wrong == 0 && lost == 0 && exit == 0u ? 0 : 1;

@@ -3,13 +3,16 @@
 //   zemo_remote.exe load <directory>  reads the directory into the file list
 //   zemo_remote.exe sort <row> <key>  clicks the row, presses the key (a character), and
 //                                     waits for the row's result
+//   zemo_remote.exe select <name>     clicks the row of the file with this name
 //   zemo_remote.exe close             closes the program
 // Exit code 0 on success. With ZEMO_DESKTOP set, it looks for the program on that desktop
 // (a Wine virtual desktop).
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "tests/support/desktop.h"
 #include "tests/support/input.h"
@@ -58,6 +61,17 @@ int main() {
         HWND edit = FindChildById(main, kDirectoryEditId);
         SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[2]));
         SendMessageW(FindChildById(main, kReadListButtonId), BM_CLICK, 0, 0);
+    }
+    if (command == L"select" && argc > 2) {
+        RemoteListView list(FindChildById(main, kFileListId));
+        const std::vector<std::wstring> names = list.Column(1);
+        const auto found = std::find(names.begin(), names.end(), std::wstring(argv[2]));
+        const int row = static_cast<int>(found - names.begin());
+        if (found == names.end() || !BringToForeground(main))
+            return 1;
+        LeftClickAt(list.CellCentreOnScreen(row, 1));
+        if (!WaitUntil([&] { return list.SelectionMark() == row; }))
+            return 1;
     }
     if (command == L"sort" && argc > 3) {
         RemoteListView list(FindChildById(main, kFileListId));

@@ -1,27 +1,14 @@
 #include "tests/support/sorting_files.h"
 
 #include "app/journal.h"
+#include "tests/support/config_file.h"
 #include "tests/support/process.h"
-
-std::wstring RuleKeyName(UINT key) {
-    static const HWND keyboardDriverLoader =
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    (void)keyboardDriverLoader;
-    wchar_t name[256] = {};
-    GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), name, 256);
-    return name;
-}
 
 std::string RulesConfig(std::initializer_list<std::array<std::wstring, 3>> rules) {
     std::wstring text = L"[快捷键配置]\r\n";
     for (const std::array<std::wstring, 3>& rule : rules)
         text += rule[0] + L"=" + rule[1] + L"|" + rule[2] + L"\r\n";
-    const int size = WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(size, '\0');
-    WideCharToMultiByte(936, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
+    return Gbk(text);
 }
 
 bool CreateLargeFile(const std::wstring& path, uint64_t size) {

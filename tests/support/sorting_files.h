@@ -10,9 +10,6 @@
 #include <string>
 #include <vector>
 
-// The name the program gives a key (from the window system's keyboard driver, which is
-// loaded once this process has a window).
-std::wstring RuleKeyName(UINT key);
 // The bytes of a config.ini holding these rules: {hotkey, operation, target folder}.
 std::string RulesConfig(std::initializer_list<std::array<std::wstring, 3>> rules);
 

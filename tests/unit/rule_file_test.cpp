@@ -1,85 +1,160 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "app/exact_path.h"
 #include "app/rule_file.h"
 #include "tests/support/process.h"
 
 namespace {
 
-class RuleFileTest : public ::testing::Test {
-  protected:
-    // Writes config.ini with the lines of the rule section (code page 936 bytes).
-    Text WriteSection(const std::string& lines) {
-        const std::wstring path = dir_ / L"config.ini";
-        WriteFileBytes(path, std::string("[") + kRuleSection + "]\r\n" + lines);
-        return FromUtf16(TextBlock::FromWide(path));
-    }
-    HotkeyRule Rule(const RuleSectionEntries& entries, int32_t i) {
-        return RuleFromEntry(entries.keys.At(i), entries.values.At(i));
-    }
-    TempDirectory dir_;
-};
+const std::string kHeader = std::string("[") + kRuleSection + "]\r\n";
+
+// "key=value" for an entry with "=", the bare text for one without: the profile
+// functions' own form of an entry.
+std::vector<std::string> Entries(std::string_view file) {
+    std::vector<std::string> texts;
+    for (const RuleSectionEntry& entry : ParseRuleSection(file).entries)
+        texts.push_back(entry.hasEquals ? entry.key + "=" + entry.value : entry.value);
+    return texts;
+}
+
+HotkeyRule Rule(std::string_view file, size_t i) {
+    return RuleFromEntry(ParseRuleSection(file).entries.at(i));
+}
 
 }  // namespace
 
-TEST_F(RuleFileTest, ReadsEntriesInFileOrder) {
-    const Text path = WriteSection("Control+A=复制文件|D:\\sorted\r\nF5=移动文件|E:\\照片\r\n");
-    const RuleSectionEntries entries = ReadRuleSection(path, Text(kRuleSection));
-    ASSERT_EQ(2, entries.keys.Count());
-    const HotkeyRule first = Rule(entries, 1);
-    EXPECT_EQ(Text("Control+A"), first.hotkey);
-    EXPECT_EQ(Text("复制文件"), first.operation);
-    EXPECT_EQ(Text("D:\\sorted"), first.target);
-    EXPECT_EQ(Text("F5"), Rule(entries, 2).hotkey);
-    EXPECT_EQ(Text("E:\\照片"), Rule(entries, 2).target);
+TEST(RuleSectionReader, ReadsEntriesInFileOrderAndSplitsValues) {
+    const std::string file = kHeader +
+                             "Control+A=复制文件|D:\\sorted\r\n"
+                             "A=移动文件|D:\\x|extra|more\r\n"
+                             "B=移动文件||D:\\x\r\n"
+                             "C=复制文件|D:\\a=b\r\n"
+                             "noequals\r\nE=复制文件\r\n"
+                             "K=复制文件|D:\\亅x\r\n";  // "亅" is 81 7C: its second byte is "|"
+    EXPECT_EQ(Text("Control+A"), Rule(file, 0).hotkey);
+    EXPECT_EQ(Text("复制文件"), Rule(file, 0).operation);
+    EXPECT_EQ(Text("D:\\sorted"), Rule(file, 0).target);
+    EXPECT_EQ(Text("D:\\x"), Rule(file, 1).target);    // further pieces are ignored
+    EXPECT_EQ(Text(""), Rule(file, 2).target);         // the empty piece is the target
+    EXPECT_EQ(Text("D:\\a=b"), Rule(file, 3).target);  // "=" stays in the value
+    EXPECT_EQ(Text(""), Rule(file, 4).hotkey);
+    EXPECT_EQ(Text("noequals"), Rule(file, 4).operation);
+    EXPECT_EQ(Text(""), Rule(file, 5).target);
+    EXPECT_EQ(Text("D:\\亅x"), Rule(file, 6).target);
 }
 
-TEST_F(RuleFileTest, SplitsAtTheFirstEqualsAndTheFirstTwoBars) {
-    const Text path = WriteSection(
-        "A=移动文件|D:\\x|extra|more\r\n"
-        "B=移动文件||D:\\x\r\n"
-        "C=复制文件|D:\\a=b\r\n"
-        "==复制文件|D:\\e\r\n");
-    const RuleSectionEntries entries = ReadRuleSection(path, Text(kRuleSection));
-    ASSERT_EQ(4, entries.keys.Count());
-
-    EXPECT_EQ(Text("D:\\x"), Rule(entries, 1).target);    // further pieces are ignored
-    EXPECT_EQ(Text(""), Rule(entries, 2).target);         // the empty piece is the target
-    EXPECT_EQ(Text("D:\\a=b"), Rule(entries, 3).target);  // "=" stays in the value
-    const HotkeyRule equalsKey = Rule(entries, 4);        // a hotkey "=" comes back empty
-    EXPECT_EQ(Text(""), equalsKey.hotkey);
-    EXPECT_EQ(Text("=复制文件"), equalsKey.operation);
+// Each case as the system's GetPrivateProfileSectionA gives it for the same file.
+TEST(RuleSectionReader, FindsTheSectionAndItsEntriesAsTheProfileFunctionsDo) {
+    const std::string name = kRuleSection;
+    struct Case {
+        std::string file;
+        std::vector<std::string> entries;
+    } cases[] = {
+        {"[ " + name + " ]\r\nA=1\r\n", {"A=1"}},  // name trimmed
+        {"  [" + name + "]junk\r\n\tK1 \t=  v1  \x1A\r\n;c=1\r\n#h=2\r\n\"q\"=\"qv\"\r\n",
+         {"K1=v1", "#h=2", "\"q\"=\"qv\""}},
+        {"[" + name + "]\r\nA=1\r\n[" + name + "]\r\nB=2\r\n", {"A=1"}},  // the first only
+        {"[X]\r\nA=1\r\n[" + name + "]\rB=2\rC=3", {"B=2", "C=3"}},       // CR alone ends a line
+        {"[" + name + "]]\r\nA=1\r\n", {}},  // the last "]" ends the name
+        {"[" + name + "\r\nA=1\r\n", {}},
+        {"[" + name + "]\r\nA=1\r\n[]\r\nB=2\r\n", {"A=1"}},
+        {"[" + name + "]\r\n[bad\r\n = \r\n=a\r\n=b\r\nX\r\n;z\r\n=c\r\n",
+         {"[bad", "=", "X", "=c"}},  // an empty key right after another is dropped
+        {"[" + name + "]\r\nC" + std::string(1, '\0') + "D=E" + std::string(1, '\0') + "F\r\n",
+         {"C=E"}},  // a zero byte ends the key and the value
+        // A lead byte takes the line break after it; A1 A1 is no blank here.
+        {"[" + name + "]\r\nL=\x81\nM=1\r\n\xA1\xA1K=v\r\n", {"L=\x81\nM=1", "\xA1\xA1K=v"}},
+        {"[" + name + "] \x81]\r\nA=1\r\n", {"A=1"}},  // 81 5D is one character, not "]"
+        {"[" + name + "]\r\n\x01K\x01=\x01v\x01\r\n", {"\x01K\x01=\x01v\x01"}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.entries, Entries(c.file)) << c.file;
 }
 
-TEST_F(RuleFileTest, ShortValuesLoadWithEmptyPieces) {
-    const Text path = WriteSection("noequals\r\nE=复制文件\r\nF=复制文件|\r\nG=\r\n");
-    const RuleSectionEntries entries = ReadRuleSection(path, Text(kRuleSection));
-    ASSERT_EQ(4, entries.keys.Count());
-    EXPECT_EQ(Text(""), Rule(entries, 1).hotkey);
-    EXPECT_EQ(Text("noequals"), Rule(entries, 1).operation);
-    EXPECT_EQ(Text("复制文件"), Rule(entries, 2).operation);
-    EXPECT_EQ(Text(""), Rule(entries, 2).target);
-    EXPECT_EQ(Text(""), Rule(entries, 3).target);
-    EXPECT_EQ(Text(""), Rule(entries, 4).operation);
+TEST(RuleSectionReader, ReadsALongSectionWhole) {
+    std::string file = kHeader;
+    for (int i = 0; i < 700; ++i)
+        file += "F" + std::to_string(i) + "=复制文件|D:\\" + std::string(40, 'x') + "\\" +
+                std::to_string(i) + "\r\n";
+    ASSERT_GT(file.size(), 32767u);
+    const RuleSection section = ParseRuleSection(file);
+    ASSERT_EQ(700u, section.entries.size());
+    EXPECT_EQ(Text(("D:\\" + std::string(40, 'x') + "\\699").c_str()), Rule(file, 699).target);
 }
 
-TEST_F(RuleFileTest, MissingFileOrSectionGivesNoEntries) {
-    EXPECT_EQ(
-        0, ReadRuleSection(FromUtf16(TextBlock::FromWide(dir_ / L"none.ini")), Text(kRuleSection))
-               .keys.Count());
-    const Text path = WriteSection("");
-    EXPECT_EQ(0, ReadRuleSection(path, Text("其他")).keys.Count());
+TEST(RuleSectionWriter, KeepsEveryOtherByteAndChangesOnlyTheRuleLines) {
+    const std::string before = "; made by hand\r\n[其他]\r\nx = 1\r\n\r\n" + kHeader +
+                               "; my rules\r\nA=复制文件|D:\\a\r\n\r\n  B = 移动文件|D:\\b  \r\n"
+                               "C=复制文件|D:\\c\r\n\r\n[后面]\r\ny=2";
+    // Delete B: only its line goes.
+    EXPECT_EQ("; made by hand\r\n[其他]\r\nx = 1\r\n\r\n" + kHeader +
+                  "; my rules\r\nA=复制文件|D:\\a\r\n\r\nC=复制文件|D:\\c\r\n\r\n[后面]\r\ny=2",
+              WithRuleLines(before, {"A=复制文件|D:\\a", "C=复制文件|D:\\c"}));
+    // Add D: after the last rule, other lines untouched byte for byte.
+    EXPECT_EQ("; made by hand\r\n[其他]\r\nx = 1\r\n\r\n" + kHeader +
+                  "; my rules\r\nA=复制文件|D:\\a\r\n\r\n  B = 移动文件|D:\\b  \r\n"
+                  "C=复制文件|D:\\c\r\nD=复制文件|D:\\d\r\n\r\n[后面]\r\ny=2",
+              WithRuleLines(before, {"A=复制文件|D:\\a", "  B = 移动文件|D:\\b  ",
+                                     "C=复制文件|D:\\c", "D=复制文件|D:\\d"}));
 }
 
-TEST_F(RuleFileTest, TwoByteCharactersNeverSplitAValue) {
-    // "亅" is 81 7C in code page 936: its second byte is "|".
-    const Text path = WriteSection("K=复制文件|D:\\亅x\r\n");
-    const RuleSectionEntries entries = ReadRuleSection(path, Text(kRuleSection));
-    ASSERT_EQ(1, entries.keys.Count());
-    EXPECT_EQ(Text("D:\\亅x"), Rule(entries, 1).target);
+TEST(RuleSectionWriter, AddsTheSectionOrItsFirstLineWhereThereIsNone) {
+    EXPECT_EQ(kHeader + "A=1\r\n", WithRuleLines("", {"A=1"}));
+    EXPECT_EQ("[x]\r\ny=2\r\n" + kHeader + "A=1\r\n", WithRuleLines("[x]\r\ny=2", {"A=1"}));
+    EXPECT_EQ(kHeader + "A=1\r\n", WithRuleLines(kHeader.substr(0, kHeader.size() - 2), {"A=1"}));
+    EXPECT_EQ(kHeader + "A=1\r\nB=2\r\n", WithRuleLines(kHeader + "A=1", {"A=1", "B=2"}));
+    EXPECT_EQ(kHeader + "[x]\r\n", WithRuleLines(kHeader + "A=1\r\n[x]\r\n", {}));
+    // Repeated sections: only the first one changes.
+    EXPECT_EQ(kHeader + "B=2\r\n" + kHeader + "A=1\r\n",
+              WithRuleLines(kHeader + "A=1\r\n" + kHeader + "A=1\r\n", {"B=2"}));
 }
 
-TEST(RuleValue, JoinsOperationAndTarget) {
-    EXPECT_EQ(Text("复制文件|D:\\sorted"), RuleValue(Text("复制文件"), Text("D:\\sorted")));
+TEST(RuleSectionWriter, WhatItWritesReadsBackAsTheSameRules) {
+    const std::string file = WithRuleLines("", {"F5=移动文件|E:\\照片", "Ctrl+G=复制文件|D:\\亅"});
+    EXPECT_EQ((std::vector<std::string>{"F5=移动文件|E:\\照片", "Ctrl+G=复制文件|D:\\亅"}),
+              Entries(file));
+}
+
+TEST(ConfigFileReplacement, ReplacesWholeOrLeavesTheOldFile) {
+    TempDirectory dir;
+    const std::wstring path = dir / L"config.ini";
+    ASSERT_EQ(0u, ReplaceConfigFile(path, "first"));
+    ASSERT_EQ(0u, ReplaceConfigFile(path, "second"));
+    std::string bytes;
+    ASSERT_EQ(0u, ReadConfigFile(path, bytes));
+    EXPECT_EQ("second", bytes);
+
+    // A folder in the file's place: the write fails, the folder stays, no file is left.
+    const std::wstring folder = dir / L"folder.ini";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    EXPECT_NE(0u, ReplaceConfigFile(folder, "x"));
+    EXPECT_TRUE(DirectoryExists(folder));
+    EXPECT_FALSE(FileExists(folder + L".new"));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_NOT_FOUND), ReadConfigFile(dir / L"none.ini", bytes));
+}
+
+TEST(RuleTexts, RefusesTextsTheFileCannotHoldOrThatDependOnTheCurrentDirectory) {
+    using P = RuleTextProblem;
+    EXPECT_EQ(P::kNone, CheckRuleTexts(L"Ctrl+G", L"D:\\照片"));
+    EXPECT_EQ(P::kNone, CheckRuleTexts(L"F5", L"\\\\server\\share\\x"));
+    EXPECT_EQ(P::kTargetNotStorable, CheckRuleTexts(L"F5", L"D:\\사진"));
+    EXPECT_EQ(P::kTargetNotStorable, CheckRuleTexts(L"F5", L"D:\\x "));
+    for (const wchar_t* key : {L"=", L"Ctrl+=", L";x", L"[x", L" x", L"사", L"a\r\nb"})
+        EXPECT_EQ(P::kHotkeyNotStorable, CheckRuleTexts(key, L"D:\\x")) << key;
+    for (const wchar_t* target : {L"photos", L".", L"\\x", L"D:x", L"D:"})
+        EXPECT_EQ(P::kTargetRelative, CheckRuleTexts(L"F5", target)) << target;
+    EXPECT_TRUE(SameHotkeyIgnoringCase("Ctrl+G", "ctrl+g"));
+    EXPECT_FALSE(SameHotkeyIgnoringCase("G", "H"));
+}
+
+TEST(ExactPath, KeepsTheLastNameExactlyAndTidiesTheFolder) {
+    EXPECT_EQ(L"\\\\?\\C:\\dir\\a.", ExactPath(L"C:\\dir\\a."));
+    EXPECT_EQ(L"\\\\?\\C:\\dir\\a ", ExactPath(L"C:\\dir\\a "));
+    EXPECT_EQ(L"\\\\?\\C:\\con.mp4", ExactPath(L"C:\\con.mp4"));
+    EXPECT_EQ(L"\\\\?\\C:\\e\\f", ExactPath(L"C:\\d\\..\\e/f"));
+    EXPECT_EQ(L"\\\\?\\UNC\\server\\share\\x.", ExactPath(L"\\\\server\\share\\x."));
+    EXPECT_EQ(L"\\\\?\\D:\\x", ExactPath(L"\\\\?\\D:\\x"));
 }

@@ -67,5 +67,5 @@ TEST(RuntimeEnvironment, ProgramDirectoryHasNoFinalSeparator) {
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring expected(path, length);
     expected.resize(expected.rfind(L'\\'));
-    EXPECT_EQ(FromUtf16(expected.c_str()), ProgramDirectory());
+    EXPECT_EQ(expected, ProgramDirectory());
 }

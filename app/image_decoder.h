@@ -1,0 +1,76 @@
+// Decoding a photo for the preview pane with the Windows Imaging Component (WIC), at the
+// size it is shown, turned as its EXIF orientation says. The steps that need no system
+// are pure functions of their own, so they are tested without files or codecs.
+#pragma once
+
+#include <windows.h>
+#include <wincodec.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The pane's background, also behind transparent pixels and around a fitted photo.
+constexpr COLORREF kPreviewBackground = RGB(64, 64, 64);
+
+// A decoded preview: width x height pixels, rows top-down, 0x00RRGGBB (the byte order of
+// a 32-bit top-down DIB). Empty (0 x 0) when the file could not be decoded.
+struct PreviewImage {
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<uint32_t> pixels;
+
+    bool Decoded() const { return width > 0 && height > 0; }
+};
+
+struct PixelSize {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool operator==(const PixelSize&) const = default;
+};
+
+// The largest size with the image's proportions that fits inside the box, never larger
+// than the image itself; at least 1 x 1 for a non-empty image and box.
+PixelSize FitInside(PixelSize image, PixelSize box);
+
+// The EXIF orientation (1 to 8) in a JPEG's APP1 "Exif" segment or a TIFF file's first
+// directory; 0 when the bytes hold none. Reads only inside `bytes`.
+int ExifOrientation(const uint8_t* bytes, size_t count);
+
+// True for the orientations that swap width and height (5 to 8).
+bool OrientationSwapsSides(int orientation);
+
+// The pixels turned and mirrored so that a photo stored with this EXIF orientation shows
+// upright; any value outside 2 to 8 leaves the image as it is.
+PreviewImage ApplyOrientation(PreviewImage image, int orientation);
+
+// Lays premultiplied BGRA pixels over the background colour (alpha dropped afterwards).
+void CompositeOverBackground(std::vector<uint32_t>& pixels, COLORREF background);
+
+// The extensions of a WIC codec's extension list (".jpg;.jpeg,.jfif"; both ',' and ';'
+// separate), lower case, each with its dot.
+std::vector<std::wstring> SplitExtensionList(std::wstring_view list);
+
+// Lower case of an ASCII extension; other characters stay.
+std::wstring LowerExtension(std::wstring_view extension);
+
+// The extensions every installed WIC decoder claims, lower case; empty when WIC is not
+// there. Asks the component enumerator; call once.
+std::vector<std::wstring> InstalledImageExtensions(IWICImagingFactory* factory);
+
+// The largest source image the preview decodes (in pixels): above it the file shows as
+// undecodable rather than risking the process's memory.
+constexpr int64_t kMaximumSourcePixels = 200'000'000;
+
+// Decodes the file at `path` fitted inside `box`, upright. The file is opened with read,
+// write and delete sharing and closed before this returns, so a copy, move or delete of
+// it never fails because of the preview. An empty image for anything that cannot be
+// decoded; never throws. `wanted` is asked between bands of rows: once it says no, the
+// decode gives up and gives nothing.
+std::optional<PreviewImage> DecodePreview(IWICImagingFactory* factory, const std::wstring& path,
+                                          PixelSize box,
+                                          const std::function<bool()>& wanted = nullptr);

@@ -1,0 +1,23 @@
+// The photo pane: a child window that shows one decoded preview fitted and centred on a
+// neutral background, or "无法预览此文件" for a file that cannot be decoded. It owns the
+// previewer that decodes for it, which ends with the window.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The pane's window class.
+inline constexpr wchar_t kImagePaneClass[] = L"ZemoImagePane";
+
+// Creates the pane, hidden, at the given place in the parent's client area; null on failure.
+HWND CreateImagePane(HWND parent, int x, int y, int width, int height);
+
+// Shows the pane with the photo at `path`: at once when its preview is decoded already,
+// else as soon as the worker has decoded it (the pane stays empty meanwhile). The files in
+// `ahead` are decoded after it, so stepping to them shows them at once.
+void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstring> ahead);
+
+// Drops any preview of the file (it is being moved or replaced).
+void ForgetImageInPane(HWND pane, const std::wstring& path);

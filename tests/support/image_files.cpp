@@ -1,0 +1,112 @@
+#include "tests/support/image_files.h"
+
+#include <objbase.h>
+#include <wrl/client.h>
+
+#include <cstdlib>
+
+using Microsoft::WRL::ComPtr;
+
+bool WriteImage(const std::wstring& path, const GUID& container, int width, int height,
+                const std::function<COLORREF(int, int)>& colourAt) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ComPtr<IWICImagingFactory> factory;
+    ComPtr<IWICStream> stream;
+    ComPtr<IWICBitmapEncoder> encoder;
+    ComPtr<IWICBitmapFrameEncode> frame;
+    ComPtr<IPropertyBag2> options;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&factory))) ||
+        FAILED(factory->CreateStream(&stream)) ||
+        FAILED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) ||
+        FAILED(factory->CreateEncoder(container, nullptr, &encoder)) ||
+        FAILED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) ||
+        FAILED(encoder->CreateNewFrame(&frame, &options)) ||
+        FAILED(frame->Initialize(options.Get())) || FAILED(frame->SetSize(width, height)))
+        return false;
+    WICPixelFormatGUID format = GUID_WICPixelFormat24bppBGR;
+    if (FAILED(frame->SetPixelFormat(&format)) || format != GUID_WICPixelFormat24bppBGR)
+        return false;
+    const UINT stride = (static_cast<UINT>(width) * 3 + 3) / 4 * 4;
+    std::vector<BYTE> row(stride);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const COLORREF colour = colourAt(x, y);
+            row[x * 3] = GetBValue(colour);
+            row[x * 3 + 1] = GetGValue(colour);
+            row[x * 3 + 2] = GetRValue(colour);
+        }
+        if (FAILED(frame->WritePixels(1, stride, stride, row.data())))
+            return false;
+    }
+    return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+}
+
+bool WriteSolidImage(const std::wstring& path, const GUID& container, int width, int height,
+                     COLORREF colour) {
+    return WriteImage(path, container, width, height, [colour](int, int) { return colour; });
+}
+
+std::string WithExifOrientation(const std::string& jpeg, int orientation, bool bigEndian) {
+    // TIFF header, one directory with one entry (Orientation, SHORT, 1), no next directory.
+    auto u16 = [&](int value) {
+        return bigEndian ? std::string{static_cast<char>(value >> 8), static_cast<char>(value)}
+                         : std::string{static_cast<char>(value), static_cast<char>(value >> 8)};
+    };
+    auto u32 = [&](int value) {
+        return bigEndian ? u16(value >> 16) + u16(value & 0xFFFF)
+                         : u16(value & 0xFFFF) + u16(value >> 16);
+    };
+    const std::string tiff = std::string(bigEndian ? "MM" : "II") + u16(42) + u32(8) + u16(1) +
+                             u16(0x0112) + u16(3) + u32(1) + u16(orientation) + u16(0) + u32(0);
+    const std::string payload = std::string("Exif\0\0", 6) + tiff;
+    const int length = static_cast<int>(payload.size()) + 2;
+    const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
+                                static_cast<char>(length & 0xFF) + payload;
+    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}
+
+bool NearColour(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+ScreenShot::ScreenShot(HWND window) {
+    RECT client = {};
+    if (!GetClientRect(window, &client))
+        return;
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    width_ = client.right;
+    height_ = client.bottom;
+    const HDC screen = GetDC(nullptr);
+    const HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width_;
+    info.bmiHeader.biHeight = -height_;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) {
+        const HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
+        SelectObject(memory, old);
+        const auto* raw = static_cast<const DWORD*>(bits);
+        pixels_.resize(static_cast<size_t>(width_) * height_);
+        for (size_t i = 0; i < pixels_.size(); ++i)
+            pixels_[i] = RGB(raw[i] >> 16 & 0xFF, raw[i] >> 8 & 0xFF, raw[i] & 0xFF);
+    }
+    if (bitmap)
+        DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+}
+
+COLORREF ScreenShot::At(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_ || pixels_.empty())
+        return 0;
+    return pixels_[static_cast<size_t>(y) * width_ + x];
+}

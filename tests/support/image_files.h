@@ -1,0 +1,40 @@
+// Real image files written by the tests themselves through the imaging component's
+// encoders, and reading the preview pane's pixels off the screen.
+#pragma once
+
+#include <windows.h>
+#include <wincodec.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Writes a width x height image in the container format (GUID_ContainerFormatJpeg, Png,
+// Tiff, Bmp) whose pixel (x, y) has colourAt(x, y).
+bool WriteImage(const std::wstring& path, const GUID& container, int width, int height,
+                const std::function<COLORREF(int, int)>& colourAt);
+bool WriteSolidImage(const std::wstring& path, const GUID& container, int width, int height,
+                     COLORREF colour);
+
+// A copy of JPEG bytes with an APP1 "Exif" segment holding this orientation, placed right
+// after the start-of-image marker (big-endian TIFF when `bigEndian`).
+std::string WithExifOrientation(const std::string& jpeg, int orientation, bool bigEndian = false);
+
+// Colours within `tolerance` per channel (JPEG moves colours a little).
+bool NearColour(COLORREF a, COLORREF b, int tolerance = 48);
+
+// The pixels of a window's client area as they are on the screen now.
+class ScreenShot {
+  public:
+    explicit ScreenShot(HWND window);
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The pixel at client coordinates; black outside.
+    COLORREF At(int x, int y) const;
+    COLORREF Centre() const { return At(width_ / 2, height_ / 2); }
+
+  private:
+    int width_ = 0;
+    int height_ = 0;
+    std::vector<COLORREF> pixels_;
+};

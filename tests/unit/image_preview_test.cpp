@@ -1,0 +1,292 @@
+// The photo preview's pure steps (fitting, EXIF orientation, turning, compositing, the
+// extension lists, the cache) and decoding real files through the imaging component.
+#include <gtest/gtest.h>
+
+#include <objbase.h>
+#include <wrl/client.h>
+
+#include "app/image_decoder.h"
+#include "app/image_preview.h"
+#include "app/media_preview.h"
+#include "app/shared_file_stream.h"
+#include "tests/support/image_files.h"
+#include "tests/support/process.h"
+#include "tests/support/wait.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// A TIFF structure with one directory entry (tag, type, value) in the given byte order.
+std::string Tiff(bool little, uint16_t tag, uint16_t type, uint16_t value) {
+    auto u16 = [&](uint32_t v) {
+        return little ? std::string{char(v & 0xFF), char(v >> 8 & 0xFF)}
+                      : std::string{char(v >> 8 & 0xFF), char(v & 0xFF)};
+    };
+    auto u32 = [&](uint32_t v) {
+        return little ? u16(v & 0xFFFF) + u16(v >> 16) : u16(v >> 16) + u16(v & 0xFFFF);
+    };
+    return std::string(little ? "II" : "MM") + u16(42) + u32(8) + u16(1) + u16(tag) + u16(type) +
+           u32(1) + u16(value) + u16(0) + u32(0);
+}
+
+std::string Jpeg(const std::string& app1Payload) {
+    const size_t length = app1Payload.size() + 2;
+    std::string bytes = "\xFF\xD8";
+    bytes += "\xFF\xE0";  // an APP0 segment before it, as cameras write
+    bytes += std::string("\x00\x06JFIF", 6);
+    bytes += "\xFF\xE1";
+    bytes += char(length >> 8);
+    bytes += char(length & 0xFF);
+    bytes += app1Payload;
+    bytes += "\xFF\xDA\x00\x02";
+    return bytes;
+}
+
+int Orientation(const std::string& bytes) {
+    return ExifOrientation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
+// A w x h image whose pixel value is its stored position (y * w + x).
+PreviewImage Numbered(int32_t w, int32_t h) {
+    PreviewImage image{w, h, {}};
+    for (int32_t i = 0; i < w * h; ++i)
+        image.pixels.push_back(static_cast<uint32_t>(i));
+    return image;
+}
+
+class WicTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr,
+                                                  CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory_)));
+    }
+    ComPtr<IWICImagingFactory> factory_;
+    TempDirectory files_;
+};
+
+}  // namespace
+
+TEST(ImageFitTest, KeepsSmallImagesAndFitsLargeOnesWithTheirProportions) {
+    EXPECT_EQ((PixelSize{100, 100}), FitInside({100, 100}, {365, 592}));
+    EXPECT_EQ((PixelSize{365, 592}), FitInside({365, 592}, {365, 592}));
+    EXPECT_EQ((PixelSize{365, 91}), FitInside({4000, 1000}, {365, 592}));   // letterboxed
+    EXPECT_EQ((PixelSize{148, 592}), FitInside({1000, 4000}, {365, 592}));  // pillarboxed
+    EXPECT_EQ((PixelSize{365, 243}), FitInside({6000, 4000}, {365, 592}));
+    EXPECT_EQ((PixelSize{365, 1}), FitInside({100000, 1}, {365, 592}));  // never 0 high
+    EXPECT_EQ((PixelSize{}), FitInside({0, 10}, {365, 592}));
+    EXPECT_EQ((PixelSize{}), FitInside({10, 10}, {0, 0}));
+}
+
+TEST(ExifOrientationTest, ReadsTheTagFromJpegAndTiffInEitherByteOrder) {
+    const std::string exif("Exif\0\0", 6);
+    EXPECT_EQ(6, Orientation(Jpeg(exif + Tiff(true, 0x0112, 3, 6))));
+    EXPECT_EQ(8, Orientation(Jpeg(exif + Tiff(false, 0x0112, 3, 8))));
+    EXPECT_EQ(3, Orientation(Tiff(true, 0x0112, 3, 3)));  // a TIFF file's own header
+    EXPECT_EQ(5, Orientation(Tiff(false, 0x0112, 3, 5)));
+}
+
+TEST(ExifOrientationTest, GivesNothingForMissingOddOrDamagedData) {
+    const std::string exif("Exif\0\0", 6);
+    const std::string good = Jpeg(exif + Tiff(true, 0x0112, 3, 6));
+    EXPECT_EQ(0, Orientation(Jpeg(exif + Tiff(true, 0x0110, 3, 6))));  // another tag
+    EXPECT_EQ(0, Orientation(Jpeg(exif + Tiff(true, 0x0112, 4, 6))));  // not a SHORT
+    EXPECT_EQ(0, Orientation(Jpeg(exif + Tiff(true, 0x0112, 3, 9))));  // out of range
+    EXPECT_EQ(0, Orientation(Jpeg("XMP\0" + Tiff(true, 0x0112, 3, 6))));
+    EXPECT_EQ(0, Orientation("plain text, no image"));
+    EXPECT_EQ(0, Orientation(""));
+    // Every cut of a good file stays inside its bytes and finds nothing or the tag.
+    for (size_t length = 0; length < good.size(); ++length) {
+        const std::vector<uint8_t> cut(good.begin(), good.begin() + length);
+        const int found = ExifOrientation(cut.data(), cut.size());
+        EXPECT_TRUE(found == 0 || found == 6) << length;
+    }
+    // A directory offset pointing far outside the bytes.
+    std::string wild = Tiff(true, 0x0112, 3, 6);
+    wild[4] = wild[5] = wild[6] = wild[7] = '\xFF';
+    EXPECT_EQ(0, Orientation(wild));
+}
+
+TEST(ApplyOrientationTest, TurnsAndMirrorsTheStoredPixelsUpright) {
+    // 3 x 2 stored: 0 1 2 / 3 4 5. Expected upright pixels for each orientation.
+    const std::vector<std::pair<int, std::vector<uint32_t>>> cases = {
+        {1, {0, 1, 2, 3, 4, 5}}, {2, {2, 1, 0, 5, 4, 3}}, {3, {5, 4, 3, 2, 1, 0}},
+        {4, {3, 4, 5, 0, 1, 2}}, {5, {0, 3, 1, 4, 2, 5}}, {6, {3, 0, 4, 1, 5, 2}},
+        {7, {5, 2, 4, 1, 3, 0}}, {8, {2, 5, 1, 4, 0, 3}}, {0, {0, 1, 2, 3, 4, 5}},
+    };
+    for (const auto& [orientation, expected] : cases) {
+        const PreviewImage turned = ApplyOrientation(Numbered(3, 2), orientation);
+        const bool swapped = orientation >= 5;
+        EXPECT_EQ(swapped ? 2 : 3, turned.width) << orientation;
+        EXPECT_EQ(swapped ? 3 : 2, turned.height) << orientation;
+        EXPECT_EQ(expected, turned.pixels) << orientation;
+    }
+}
+
+TEST(CompositeTest, TransparentPixelsTakeTheBackgroundAndOpaqueOnesStay) {
+    std::vector<uint32_t> pixels = {0x00000000, 0xFF102030, 0x80400000};
+    CompositeOverBackground(pixels, RGB(100, 100, 100));
+    EXPECT_EQ(0x00646464u, pixels[0]);
+    EXPECT_EQ(0x00102030u, pixels[1]);
+    EXPECT_EQ(0x00723232u, pixels[2]);  // half-covered red over grey
+}
+
+TEST(ExtensionTest, CodecListsSplitAtCommasAndSemicolonsInLowerCase) {
+    EXPECT_EQ((std::vector<std::wstring>{L".jpg", L".jpeg", L".jfif"}),
+              SplitExtensionList(L".JPG;.jpeg,.Jfif"));
+    EXPECT_EQ((std::vector<std::wstring>{L".bmp", L".dib", L".rle"}),
+              SplitExtensionList(L".bmp, .dib ,.rle,"));
+    EXPECT_EQ((std::vector<std::wstring>{L".ico"}), SplitExtensionList(L"ico"));
+    EXPECT_TRUE(SplitExtensionList(L"").empty());
+}
+
+TEST(ExtensionTest, MediaExtensionsMatchWithoutRegardToCase) {
+    for (const wchar_t* media : {L".mp4", L".MP4", L".Mov", L".mkv", L".webm", L".3gp", L".MPEG",
+                                 L".mp3", L".m4a", L".FLAC", L".ogg", L".wma", L".wav", L".aac"})
+        EXPECT_TRUE(IsPlayableMediaExtension(media)) << media;
+    for (const wchar_t* other : {L".jpg", L".txt", L".mp", L".mp44", L"", L"mp4", L".m4"})
+        EXPECT_FALSE(IsPlayableMediaExtension(other)) << other;
+}
+
+TEST(PreviewCacheTest, KeepsTheMostRecentlyUsedPreviewsUpToItsCapacity) {
+    PreviewCache cache(3);
+    const PixelSize box{365, 592};
+    for (const wchar_t* name : {L"C:\\a.jpg", L"C:\\b.jpg", L"C:\\c.jpg"})
+        cache.Put(name, box, std::make_shared<PreviewImage>());
+    EXPECT_TRUE(cache.Touch(L"C:\\A.JPG", box));  // names compare without regard to case
+    cache.Put(L"C:\\d.jpg", box, std::make_shared<PreviewImage>());
+    EXPECT_EQ(3u, cache.Size());
+    EXPECT_TRUE(cache.Find(L"c:\\a.jpg", box));
+    EXPECT_FALSE(cache.Find(L"C:\\b.jpg", box));                     // the least recently used left
+    EXPECT_FALSE(cache.Find(L"C:\\c.jpg", {100, 100}));              // made for another size
+    cache.Put(L"C:\\c.jpg", box, std::make_shared<PreviewImage>());  // replaced, not doubled
+    EXPECT_EQ(3u, cache.Size());
+    cache.Forget(L"C:\\D.jpg");
+    EXPECT_FALSE(cache.Find(L"C:\\d.jpg", box));
+}
+
+TEST_F(WicTest, InstalledDecodersClaimTheCommonPhotoFormats) {
+    const std::vector<std::wstring> extensions = InstalledImageExtensions(factory_.Get());
+    for (const wchar_t* expected :
+         {L".jpg", L".jpeg", L".png", L".gif", L".bmp", L".tif", L".tiff", L".ico"})
+        EXPECT_NE(extensions.end(), std::find(extensions.begin(), extensions.end(), expected))
+            << expected;
+}
+
+TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadFiles) {
+    const std::wstring wide = files_ / L"wide.png";
+    ASSERT_TRUE(WriteImage(wide, GUID_ContainerFormatPng, 800, 200,
+                           [](int x, int) { return x < 400 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
+    const PreviewImage fitted = DecodePreview(factory_.Get(), wide, {365, 592}).value();
+    EXPECT_EQ(365, fitted.width);
+    EXPECT_EQ(91, fitted.height);
+    ASSERT_TRUE(fitted.Decoded());
+    EXPECT_EQ(0x00FF0000u, fitted.pixels[10]);
+
+    const std::wstring stored = files_ / L"stored.jpg";
+    ASSERT_TRUE(WriteImage(stored, GUID_ContainerFormatJpeg, 200, 100,
+                           [](int x, int) { return x < 100 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
+    WriteFileBytes(files_ / L"turned.jpg", WithExifOrientation(*ReadFileBytes(stored), 8, true));
+    const PreviewImage upright =
+        DecodePreview(factory_.Get(), files_ / L"turned.jpg", {365, 592}).value();
+    ASSERT_EQ(100, upright.width);
+    ASSERT_EQ(200, upright.height);
+    // Turned a quarter anticlockwise: the stored right half (blue) is now at the top.
+    EXPECT_TRUE(NearColour(RGB(0, 0, 255), RGB(upright.pixels[20 * 100 + 50] >> 16,
+                                               upright.pixels[20 * 100 + 50] >> 8 & 0xFF,
+                                               upright.pixels[20 * 100 + 50] & 0xFF)));
+
+    EXPECT_FALSE(DecodePreview(factory_.Get(), wide, {365, 592}, [] { return false; }))
+        << "a decode nobody wants gives up";
+
+    WriteFileBytes(files_ / L"empty.jpg", "");
+    WriteFileBytes(files_ / L"text.png", "just text");
+    for (const wchar_t* bad : {L"empty.jpg", L"text.png", L"missing.jpg"})
+        EXPECT_FALSE(DecodePreview(factory_.Get(), files_ / bad, {365, 592})->Decoded()) << bad;
+}
+
+TEST_F(WicTest, ATwoGigabytePhotoIsRefusedWithoutDecodingIt) {
+    // A bitmap header for 24,000 x 30,000 pixels at 24 bits, then 2 GB of zeros (sparse
+    // where the file system allows).
+    const std::wstring huge = files_ / L"huge.bmp";
+    const LONG width = 24000, height = 30000;
+    const DWORD imageBytes = static_cast<DWORD>(width) * 3 * height;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageBytes;
+    BITMAPINFOHEADER info = {};
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biSizeImage = imageBytes;
+    {
+        UniqueFile output(
+            CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(output.Get(), &file, sizeof(file), &written, nullptr));
+        ASSERT_TRUE(WriteFile(output.Get(), &info, sizeof(info), &written, nullptr));
+        LARGE_INTEGER end;
+        end.QuadPart = static_cast<LONGLONG>(file.bfSize);
+        ASSERT_TRUE(SetFilePointerEx(output.Get(), end, nullptr, FILE_BEGIN));
+        ASSERT_TRUE(SetEndOfFile(output.Get()));
+    }
+    EXPECT_FALSE(DecodePreview(factory_.Get(), huge, {365, 592})->Decoded());
+    EXPECT_TRUE(DeleteFileW(huge.c_str()));
+}
+
+TEST_F(WicTest, AFileOpenedForDecodingCanStillBeMovedAndDeleted) {
+    const std::wstring path = files_ / L"held.jpg";
+    WriteFileBytes(path, "bytes");
+    UniqueFile held = OpenFileShared(path);
+    ASSERT_TRUE(held);
+    EXPECT_TRUE(MoveFileW(path.c_str(), (files_ / L"moved.jpg").c_str()));
+    EXPECT_TRUE(DeleteFileW((files_ / L"moved.jpg").c_str()));
+}
+
+namespace {
+
+// A window that records the announcements it receives.
+constexpr UINT kReady = WM_APP + 7;
+std::vector<WPARAM> announced;
+
+LRESULT CALLBACK RecordAnnouncement(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kReady)
+        announced.push_back(wParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(WicTest, ThePreviewerAnnouncesOnlyTheNewestRequestAndDecodesAhead) {
+    for (const wchar_t* name : {L"a.png", L"b.png", L"c.png"})
+        ASSERT_TRUE(WriteSolidImage(files_ / name, GUID_ContainerFormatPng, 600, 400, 0));
+    WNDCLASSW recorderClass = {};
+    recorderClass.lpszClassName = L"PreviewAnnouncements";
+    recorderClass.lpfnWndProc = &RecordAnnouncement;
+    RegisterClassW(&recorderClass);
+    const HWND window = CreateWindowExW(0, recorderClass.lpszClassName, L"", 0, 0, 0, 0, 0,
+                                        HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const PixelSize box{300, 300};
+    announced.clear();
+    auto waitForAnnouncement = [&] { return WaitUntil([&] { return !announced.empty(); }); };
+    {
+        ImagePreviewer previewer(window, kReady);
+        previewer.Request(files_ / L"a.png", {}, box);
+        const uint64_t newest = previewer.Request(files_ / L"b.png", {files_ / L"c.png"}, box);
+        ASSERT_TRUE(waitForAnnouncement());
+        EXPECT_EQ(newest, announced.back());
+        ASSERT_TRUE(previewer.Ready(newest));
+        EXPECT_EQ((PixelSize{300, 200}),
+                  (PixelSize{previewer.Ready(newest)->width, previewer.Ready(newest)->height}));
+        EXPECT_FALSE(previewer.Ready(newest - 1));
+
+        // c.png is decoded ahead, and then ready the moment it is asked for.
+        ASSERT_TRUE(WaitUntil([&] { return previewer.Holds(files_ / L"C.PNG"); }));
+        EXPECT_TRUE(previewer.Ready(previewer.Request(files_ / L"c.png", {}, box)));
+    }
+    DestroyWindow(window);
+}
