@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/file_list.h"
+#include "app/file_rows.h"
 #include "app/journal.h"
 #include "app/main_window.h"
 #include "app/media_preview.h"
@@ -41,11 +42,6 @@ struct Tracked {
     int32_t undoIndex;  // for an undo: its record
 };
 
-struct RowState {
-    std::wstring reason;
-    int32_t undoIndex = -1;
-};
-
 struct MenuCloser {
     void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
@@ -58,7 +54,6 @@ struct State {
     std::unique_ptr<Journal> journal;
     std::unique_ptr<OperationQueue> queue;
     std::map<uint32_t, Tracked> tracked;
-    std::map<int32_t, RowState> rows;
     std::vector<UndoRecord> undo;
     uint32_t generation = 1;
     bool journalFailureShown = false;
@@ -99,10 +94,32 @@ const wchar_t* ResultText(OperationKind kind, OperationOutcome outcome) {
     return L"";
 }
 
-void WriteCell(int32_t row, int32_t column, const std::wstring& text) {
-    ListViewControl& files = Objects().fileList;
-    if (row >= 0 && row < files.GetItemCount())
-        files.SetItemText(row, column, TextBlock::FromWide(text));
+RowResult ResultOf(OperationKind kind, OperationOutcome outcome) {
+    if (outcome == OperationOutcome::kCancelled)
+        return RowResult::kCancelled;
+    const bool ok = outcome == OperationOutcome::kSucceeded;
+    switch (kind) {
+        case OperationKind::kCopy:
+            return ok ? RowResult::kCopied : RowResult::kCopyFailed;
+        case OperationKind::kMove:
+            return ok ? RowResult::kMoved : RowResult::kMoveFailed;
+        case OperationKind::kUndoCopy:
+        case OperationKind::kUndoMove:
+            return ok ? RowResult::kUndone : RowResult::kUndoFailed;
+    }
+    return RowResult::kNone;
+}
+
+bool IsRow(int32_t row) {
+    return row >= 0 && row < FileRowStore().RowCount();
+}
+
+// The result column of a row; `percent` only while a copy runs.
+void ShowResult(int32_t row, RowResult result, int32_t percent = 0) {
+    if (!IsRow(row))
+        return;
+    FileRowStore().SetResult(row, result, percent);
+    Objects().fileList.RedrawRow(row);
 }
 
 // On the worker, as each operation ends: its line in the journal.
@@ -130,9 +147,7 @@ void ShowProgress(uint32_t id, int32_t percent) {
     const auto found = state.tracked.find(id);
     if (found == state.tracked.end() || found->second.generation != state.generation)
         return;
-    const bool copying = found->second.kind == OperationKind::kCopy;
-    WriteCell(found->second.row, kFileResultColumn,
-              (copying ? L"复制中 " : L"移动中 ") + std::to_wstring(percent) + L"%");
+    ShowResult(found->second.row, RowResult::kInProgress, percent);
 }
 
 void ShowFinished() {
@@ -146,8 +161,10 @@ void ShowFinished() {
         if (tracked.generation != state.generation)
             continue;  // its list is gone; the journal has it
         const bool ok = finished.outcome == OperationOutcome::kSucceeded;
-        RowState& row = state.rows[tracked.row];
-        row.reason = ok ? std::wstring() : finished.reason;
+        if (!IsRow(tracked.row))
+            continue;
+        FileRows& rows = FileRowStore();
+        rows.SetFailureReason(tracked.row, ok ? std::wstring() : finished.reason);
         if (tracked.undoIndex >= 0) {
             UndoRecord& record = state.undo[tracked.undoIndex];
             record.undoQueued = false;
@@ -157,10 +174,10 @@ void ShowFinished() {
             Operation done = finished.operation;
             done.size = finished.transfer.size;
             done.lastWrite = finished.transfer.lastWrite;
-            row.undoIndex = static_cast<int32_t>(state.undo.size());
+            rows.SetUndoRecord(tracked.row, static_cast<int32_t>(state.undo.size()));
             state.undo.push_back({tracked.row, std::move(done)});
         }
-        WriteCell(tracked.row, kFileResultColumn, ResultText(tracked.kind, finished.outcome));
+        ShowResult(tracked.row, ResultOf(tracked.kind, finished.outcome));
     }
 }
 
@@ -229,8 +246,9 @@ void QueueUndo(int32_t index) {
     operation.kind = record.done.kind == OperationKind::kCopy ? OperationKind::kUndoCopy
                                                               : OperationKind::kUndoMove;
     record.undoQueued = true;
-    state.rows[record.row].reason.clear();
-    WriteCell(record.row, kFileResultColumn, L"等待中");
+    if (IsRow(record.row))
+        FileRowStore().SetFailureReason(record.row, L"");
+    ShowResult(record.row, RowResult::kPending);
     Track(Queue().Enqueue(operation), record.row, operation.kind, index);
 }
 
@@ -277,11 +295,13 @@ void QueueFileOperation(int32_t row, bool copy, const std::wstring& source,
         operation.destination = targetFolder + (separated ? L"" : L"\\") + name;
     }
     operation.tag = row;
-    WriteCell(row, kFileOperationColumn, OperationName(operation.kind));
-    WriteCell(row, kFileResultColumn, L"等待中");
-    RowState& rowState = state.rows[row];
-    rowState.reason.clear();
-    rowState.undoIndex = -1;
+    if (IsRow(row)) {
+        FileRows& rows = FileRowStore();
+        rows.SetOperation(row, copy ? RowOperation::kCopy : RowOperation::kMove);
+        rows.SetFailureReason(row, L"");
+        rows.SetUndoRecord(row, FileRows::kNoIndex);
+    }
+    ShowResult(row, RowResult::kPending);
     Track(Queue().Enqueue(std::move(operation)), row,
           copy ? OperationKind::kCopy : OperationKind::kMove, -1);
 }
@@ -314,22 +334,23 @@ int32_t ConfirmCloseWithPendingWork() {
 void ForgetFileRows() {
     State& state = Background();
     ++state.generation;
-    state.rows.clear();
     state.undo.clear();
 }
 
 bool CanUndoRow(int32_t row) {
-    State& state = Background();
-    const auto found = state.rows.find(row);
-    if (found == state.rows.end() || found->second.undoIndex < 0)
+    if (!IsRow(row))
         return false;
-    const UndoRecord& record = state.undo[found->second.undoIndex];
+    const int32_t index = FileRowStore().UndoRecord(row);
+    const State& state = Background();
+    if (index < 0 || index >= static_cast<int32_t>(state.undo.size()))
+        return false;
+    const UndoRecord& record = state.undo[index];
     return !record.undone && !record.undoQueued && !record.undoFailed;
 }
 
 void UndoRow(int32_t row) {
     if (CanUndoRow(row))
-        QueueUndo(Background().rows[row].undoIndex);
+        QueueUndo(FileRowStore().UndoRecord(row));
 }
 
 bool UndoMostRecent() {
@@ -362,6 +383,5 @@ int32_t OfferUndoMenu(int32_t row, int32_t) {
 }
 
 std::wstring FailureReasonOfRow(int32_t row) {
-    const auto found = Background().rows.find(row);
-    return found == Background().rows.end() ? std::wstring() : found->second.reason;
+    return IsRow(row) ? std::wstring(FileRowStore().FailureReason(row)) : std::wstring();
 }

@@ -2,36 +2,75 @@
 
 #include <windows.h>
 
-#include <string>
-
 #include "app/file_transfer.h"
-#include "runtime/binding.h"
+#include "ui/unique_handle.h"
 
-BlockArray FilePathList;
+void FileNameBatch::Add(std::wstring_view name) {
+    names.insert(names.end(), name.begin(), name.end());
+    names.push_back(L'\0');
+    ++count;
+}
 
-int32_t EnumerateFiles(const TextBlock& directory, const TextBlock& pattern, BlockArray& result,
-                       bool withPath) {
-    std::wstring folder(directory.WideView());  // cut at the first zero unit
-    if (folder.empty() || folder.back() != L'\\')
-        folder.push_back(L'\\');
+void FileNameBatch::ForEach(const std::function<void(std::wstring_view)>& visit) const {
+    for (size_t at = 0; at < names.size();) {
+        const std::wstring_view name(names.data() + at);
+        visit(name);
+        at += name.size() + 1;
+    }
+}
 
-    result.Clear();
+namespace {
+
+struct FindCloser {
+    void operator()(HANDLE search) const { FindClose(search); }
+};
+
+}  // namespace
+
+void ListFilesInBatches(std::wstring_view directory, const std::atomic<bool>& cancelled,
+                        const BatchSizes& sizes,
+                        const std::function<bool(FileNameBatch&&)>& deliver) {
+    std::wstring pattern(directory.substr(0, directory.find(L'\0')));
+    if (pattern.empty() || pattern.back() != L'\\')
+        pattern.push_back(L'\\');
+    pattern.push_back(L'*');
+
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((folder + std::wstring(pattern.WideView())).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return result.Count();
+    const HANDLE first =
+        FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr,
+                         FIND_FIRST_EX_LARGE_FETCH);
+    if (first == INVALID_HANDLE_VALUE) {
+        FileNameBatch empty;
+        empty.last = true;
+        deliver(std::move(empty));
+        return;
+    }
+    const UniqueHandle<HANDLE, FindCloser> search(first);
 
+    FileNameBatch batch;
+    int32_t limit = sizes.first;
+    ULONGLONG started = GetTickCount64();
     do {
+        if (cancelled.load(std::memory_order_relaxed))
+            return;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         const std::wstring_view name(found.cFileName);
         // Copies still being written (or left by a killed process) are not files yet.
         if (name.empty() || name == L"." || name == L".." || IsPartialFileName(name))
             continue;
-        result.Append(
-            TextBlock::FromWide(withPath ? folder + std::wstring(name) : std::wstring(name)));
-    } while (FindNextFileW(search, &found));
+        batch.Add(name);
+        if (batch.count >= limit || GetTickCount64() - started >= sizes.maximumMilliseconds) {
+            if (!deliver(std::move(batch)))
+                return;
+            batch = FileNameBatch();
+            limit = sizes.later;
+            started = GetTickCount64();
+        }
+    } while (FindNextFileW(search.Get(), &found));
 
-    SystemFunctions::FindClose(search);
-    return result.Count();
+    if (cancelled.load(std::memory_order_relaxed))
+        return;
+    batch.last = true;
+    deliver(std::move(batch));
 }

@@ -3,22 +3,79 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <new>
+
 #include "app/background_operations.h"
-#include "app/file_enumeration.h"
-#include "app/file_names.h"
+#include "app/file_reader.h"
+#include "app/file_rows.h"
 #include "app/objects.h"
 #include "runtime/binding.h"
+#include "runtime/heap.h"
 #include "runtime/message.h"
-
-#include <commctrl.h>
 
 namespace {
 
-// "01" to "09", then "10", "11", ... "100".
-TextBlock IndexText(int32_t position) {
-    wchar_t text[16];
-    wsprintfW(text, position < 10 ? L"0%d" : L"%d", position);
-    return TextBlock::FromWide(text);
+constexpr UINT kFileBatchMessage = WM_APP + 1;
+constexpr wchar_t kReceiverClass[] = L"ZemoFileListReceiver";
+
+FileReader g_reader;
+WPARAM g_readNumber = 0;  // batches of any other read are dropped
+bool g_reading = false;
+HWND g_receiver = nullptr;
+
+// Rows go into the store, then the list learns the new count without repainting the rows it
+// already shows or scrolling away from where the user is.
+void AppendBatch(const FileNameBatch& batch) {
+    FileRows& rows = FileRowStore();
+    batch.ForEach([&](std::wstring_view name) { rows.Append(name); });
+    if (batch.count > 0)
+        Objects().fileList.SetRowCount(rows.RowCount(), true);
+    if (batch.last)
+        g_reading = false;
+}
+
+LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != kFileBatchMessage)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    try {
+        const std::unique_ptr<FileNameBatch> batch = TakeBatch(lParam);
+        if (wParam == g_readNumber && g_reading)
+            AppendBatch(*batch);
+    } catch (const std::bad_alloc&) {
+        ReportOutOfMemory();
+    } catch (...) {
+        // Nothing may unwind into the window system.
+    }
+    return 0;
+}
+
+// The message-only window of the UI thread that the reading worker posts its batches to.
+HWND Receiver() {
+    if (g_receiver)
+        return g_receiver;
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &ReceiverProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kReceiverClass;
+    RegisterClassW(&windowClass);
+    g_receiver = CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                 windowClass.hInstance, nullptr);
+    return g_receiver;
+}
+
+void StartReading(const std::wstring& directory) {
+    FileRowStore().Reset(directory);
+    ++g_readNumber;
+    g_reading = true;
+    const HWND receiver = Receiver();
+    if (receiver && g_reader.Start(directory, receiver, kFileBatchMessage, g_readNumber))
+        return;
+    // Without a worker the directory is read here, as a whole.
+    const std::atomic<bool> never{false};
+    ListFilesInBatches(directory, never, BatchSizes(), [](FileNameBatch&& batch) {
+        AppendBatch(batch);
+        return true;
+    });
 }
 
 }  // namespace
@@ -48,23 +105,25 @@ int32_t LoadFileList() {
         return 0;
     ForgetFileRows();
 
-    ListViewControl& list = Objects().fileList;
-    list.DeleteAllItems();
-    FilePathList.Clear();
-    const int32_t count =
-        EnumerateFiles(edit.Text(), TextBlock::FromWide(L"*"), FilePathList, true);
-
-    // Rows go in with redraw suspended (repainting after every row would make a large
-    // directory take minutes) and with room for all of them made at once. Each row is
-    // numbered by its position and shows its name as code page 936 can show it.
-    list.SuspendRedraw();
-    list.Send(LVM_SETITEMCOUNT, count, 0);
-    for (int32_t i = 1; i <= count; ++i) {
-        const int32_t row = list.InsertItem(std::nullopt, IndexText(list.GetItemCount() + 1));
-        const Text path = FromUtf16(FilePathList.At(i));
-        list.SetItemText(row, kFileNameColumn, ToUtf16(FileNameFromPath(path)));
-    }
-    list.ResumeRedraw();
-    list.Invalidate(true);
+    g_reader.Cancel();
+    Objects().fileList.DeleteAllItems();
+    StartReading(std::wstring(edit.Text().WideView()));
     return 0;
+}
+
+bool IsReadingFiles() {
+    return g_reading;
+}
+
+void StopReadingFiles() {
+    g_reader.Cancel();
+    g_reading = false;
+}
+
+void FileCellText(int32_t row, int32_t column, wchar_t* buffer, int32_t capacity) {
+    FileRowStore().CellText(row, column, buffer, capacity);
+}
+
+int32_t FindFileRow(const wchar_t* text, bool partial, int32_t start, bool wrap) {
+    return FileRowStore().FindIndexText(text, partial, start, wrap);
 }

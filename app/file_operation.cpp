@@ -7,22 +7,10 @@
 #include <vector>
 
 #include "app/background_operations.h"
-#include "app/file_enumeration.h"
 #include "app/file_list.h"
+#include "app/file_rows.h"
 #include "app/objects.h"
 #include "app/rules.h"
-
-namespace {
-
-// The file's own name: the last component of its recorded full path. The row shows the
-// name after a round trip through code page 936, which cannot hold every character.
-std::wstring_view OwnName(const TextBlock& path) {
-    const std::wstring_view full = path.WideView();
-    const size_t separator = full.find_last_of(L'\\');
-    return separator == std::wstring_view::npos ? full : full.substr(separator + 1);
-}
-
-}  // namespace
 
 void ApplyRuleToSelectedRows(int32_t ruleRow) {
     // The selected rows are read before the first operation, so each is done once. The
@@ -40,11 +28,10 @@ void ApplyRuleToRow(int32_t ruleRow, int32_t row) {
     ListViewControl& rules = Objects().ruleList;
     const TextBlock operation = rules.GetItemText(ruleRow, kRuleOperationColumn);
     const std::wstring target(rules.GetItemText(ruleRow, kRuleTargetColumn).WideView());
-    if (row < 0 || row >= FilePathList.Count())
-        return;
-    const TextBlock& source = FilePathList.At(row + 1);
+    if (row < 0 || row >= FileRowStore().RowCount())
+        return;  // only rows already in the list
     // Any operation text other than the copy text means move.
     const bool copy = BlocksEqual(operation, TextBlock::FromWide(L"复制文件"));
-    QueueFileOperation(row, copy, std::wstring(source.WideView()), target,
-                       std::wstring(OwnName(source)));
+    QueueFileOperation(row, copy, FileRowStore().Path(row), target,
+                       std::wstring(FileRowStore().Name(row)));
 }

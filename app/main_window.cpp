@@ -47,6 +47,8 @@ int32_t BuildMainWindow(HWND hwnd) {
     window.SetCloseHandler(&ConfirmCloseWithPendingWork);
     o.fileList.SetItemSelectedHandler(&PreviewSelectedFile);
     o.fileList.SetRightClickHandler(&OfferUndoMenu);
+    o.fileList.SetCellTextSource(&FileCellText);
+    o.fileList.SetRowFinder(&FindFileRow);
     o.fileList.Create(hwnd, kFileListStyle, 8, 10, 672, 302);
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
     ShowFailureReasonsAsTips(hwnd);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_enumeration.h"
+#include "app/file_rows.h"
 #include "app/image_decoder.h"
 #include "app/image_pane.h"
 #include "app/objects.h"
@@ -21,9 +21,9 @@ std::vector<std::wstring> g_imageExtensions;
 
 // The full path (UTF-16) of a file-list row; empty when there is no such row.
 std::wstring RowPath(int32_t row) {
-    if (row < 0 || row >= FilePathList.Count())
+    if (row < 0 || row >= FileRowStore().RowCount())
         return {};
-    return std::wstring(FilePathList.At(row + 1).WideView());
+    return FileRowStore().Path(row);
 }
 
 std::wstring ExtensionOf(const std::wstring& path) {

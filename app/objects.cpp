@@ -2,7 +2,8 @@
 
 #include <memory>
 
-#include "app/file_enumeration.h"
+#include "app/file_list.h"
+#include "app/file_rows.h"
 #include "app/rules.h"
 
 namespace {
@@ -33,7 +34,8 @@ void DisposeObjects() {
     for (ControlObject* object : mainWindowObjects)
         object->DetachFromWindow();
     HotkeyList.Clear();
-    FilePathList.Clear();
+    StopReadingFiles();
+    FileRowStore().Reset(L"");
     const std::initializer_list<ControlObject*> dialogObjects = {
         &o.ruleDialog,  &o.hotkeyLabel, &o.hotkeyEdit,         &o.operationLabel, &o.operationCombo,
         &o.targetLabel, &o.targetEdit,  &o.chooseTargetButton, &o.addButton,      &o.cancelButton};

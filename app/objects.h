@@ -11,11 +11,12 @@
 #include "ui/list_view_control.h"
 #include "ui/media_player_host.h"
 #include "ui/menu_object.h"
+#include "ui/virtual_list_view.h"
 #include "ui/window.h"
 
 // Inventory, in construction order:
 //   1 main window               Window
-//   2 file list                 ListViewControl
+//   2 file list                 VirtualListViewControl
 //   3 directory label           LabelControl
 //   4 directory edit box        EditControl
 //   5 choose-folder button      ButtonControl
@@ -24,7 +25,7 @@
 //   8 rule list                 ListViewControl
 //   9 media player              MediaPlayerHost
 //  10 rule-list menu            MenuObject
-//  11 two application arrays    HotkeyList, FilePathList
+//  11 application data          HotkeyList, the file rows (FileRowStore)
 //  12 main folder browser       FolderBrowser
 //  13 rule dialog               Window
 //  14 hotkey label              LabelControl
@@ -38,10 +39,10 @@
 //  22 cancel button             ButtonControl
 //  23 dialog folder browser     FolderBrowser
 // Members are declared in this order, so construction follows it. The two lists of
-// item 11 live beside the code that fills them (HotkeyList, FilePathList).
+// item 11 live beside the code that fills them (HotkeyList, FileRowStore).
 struct ApplicationObjects {
     Window mainWindow;                  // 1
-    ListViewControl fileList;           // 2
+    VirtualListViewControl fileList;    // 2
     LabelControl directoryLabel;        // 3
     EditControl directoryEdit;          // 4
     ButtonControl chooseFolderButton;   // 5

@@ -9,7 +9,6 @@
 #include <thread>
 
 #include "app/background_operations.h"
-#include "app/file_enumeration.h"
 #include "app/file_transfer.h"
 #include "app/file_list.h"
 #include "app/image_pane.h"
@@ -21,6 +20,7 @@
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/process.h"
+#include "tests/support/wait.h"
 #include "ui/library.h"
 #include "ui/window_registry.h"
 
@@ -52,6 +52,7 @@ class ApplicationTest : public ::testing::Test {
             WriteFileBytes(files_ / name, "media");
         Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
         LoadFileList();
+        ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
         ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
     }
 
@@ -109,6 +110,7 @@ TEST_F(ApplicationTest, APhotoHidesAndStopsThePlayerAndAMediaFileBringsItBack) {
     Load({L"clip.mp4"});
     ASSERT_TRUE(WriteSolidImage(files_ / L"photo.JPG", GUID_ContainerFormatJpeg, 40, 30, 0));
     LoadFileList();
+    ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
     const HWND pane = FindWindowExW(MainWindowHandle, nullptr, kImagePaneClass, nullptr);
     MediaPlayerHost& player = Objects().mediaPlayer;
 
@@ -149,6 +151,7 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     }
     Objects().directoryEdit.Text(TextBlock::FromWide(files_.Path()));
     LoadFileList();
+    ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
     TempDirectory target;
     ASSERT_TRUE(
         AppendRule({KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false),

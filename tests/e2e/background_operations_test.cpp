@@ -253,7 +253,9 @@ TEST_F(BackgroundOperationsTest, ReadingAnotherFolderOrClosingWithWorkPendingAsk
     EXPECT_EQ(2, app_->FileList().ItemCount());
 
     // Closing: "Yes" stops the copy, leaves nothing of it, and the program ends with 0.
+    // The key is input, and input comes after posted messages: the close waits for it.
     Press(L"big2.bin", 'C');
+    ASSERT_TRUE(WaitUntil([&] { return !Result(RowOf(L"big2.bin")).empty(); }));
     PostMessageW(app_->MainWindow(), WM_CLOSE, 0, 0);
     box = WaitForMessageBox(app_->Process().Id(), &title);
     ASSERT_NE(nullptr, box.window);

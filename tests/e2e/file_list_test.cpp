@@ -104,9 +104,3 @@ TEST_F(FileListTest, EmptyOrMissingDirectoryIsRefusedAndChangesNothing) {
     EXPECT_EQ(before, Names());
     EXPECT_EQ(root_ / L"plain.txt", app_.DirectoryText());
 }
-
-TEST_F(FileListTest, NamesOutsideCodePage936ShowTheReplacementCharacterAnyCodePage) {
-    const std::wstring dir = MakeDirectory(L"names", {L"x\ud55cy.txt", L"照片.jpg"});
-    ASSERT_TRUE(app_.LoadDirectory(dir, 2));
-    EXPECT_EQ((std::set<std::wstring>{L"x?y.txt", L"照片.jpg"}), Names());
-}

@@ -1,29 +1,45 @@
-// Measures loading a directory into the file list, in one run on one display:
+// Measures loading a directory into the file list and starting the program, in one run on
+// one display:
 //   enumerate  - a bare FindFirstFileW / FindNextFileW loop over the directory;
 //   list view  - a minimal program, started fresh like zemo.exe, that fills a bare list
 //                view (four columns) with the same rows (index text and file name) with
 //                redraw off;
-//   styled     - the same minimal program with the file list's extended styles and its
-//                room for all rows made at once, as zemo.exe fills it;
 //   zemo       - the real zemo.exe: from the click on "读取文件列表" until its file list
-//                holds the last row (enumeration included).
+//                holds the last row (enumeration included);
+//   first      - zemo.exe: from the click until the first screen of rows is in the list;
+//   find first - how long FindFirstFileW alone takes to return the first entry (under Wine
+//                it reads the whole directory first), so first - find first is the time
+//                from the first entry to the first screen;
+//   memory     - the anonymous resident memory (RssAnon) of the zemo.exe process before
+//                the read and with every row in the list, in MB.
 // Usage: bench_file_list.exe <directory> <zemo.exe> [repeats]
 //        bench_file_list.exe --fill <directory> plain|styled   (the minimal program)
-// Prints one line: files, the four times in milliseconds (best of the repeats), the ratio
-// of zemo to the bare list view, and the ratio of zemo to enumeration plus the styled fill.
+//        bench_file_list.exe --startup <zemo.exe> [repeats]
+//        bench_file_list.exe --window                          (the minimal window program)
+// The first form prints one line: files, the times in milliseconds (best of the repeats),
+// the ratios of zemo to the bare list view and to enumeration alone, the first-screen
+// times and the memory. --startup prints the start-up times (process start to the main
+// window painted, best of the repeats) of the minimal window program holding the same
+// media player, of zemo.exe without rules and of zemo.exe with 700 rules, and the ratios.
 #include <windows.h>
 #include <commctrl.h>
 #include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <string>
+#include <optional>
 #include <vector>
 
 #include "tests/support/desktop.h"
 #include "tests/support/process.h"
 #include "tests/support/remote_list_view.h"
+#include "tests/support/wait.h"
+#include "ui/library.h"
+#include "ui/media_player_host.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -43,11 +59,14 @@ LARGE_INTEGER Now() {
     return now;
 }
 
-std::vector<std::wstring> Enumerate(const std::wstring& directory, double* ms) {
+std::vector<std::wstring> Enumerate(const std::wstring& directory, double* ms,
+                                    double* firstEntryMs = nullptr) {
     std::vector<std::wstring> names;
     const LARGE_INTEGER start = Now();
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileW((directory + L"\\*").c_str(), &found);
+    if (firstEntryMs)
+        *firstEntryMs = Milliseconds(start, Now());
     if (search != INVALID_HANDLE_VALUE) {
         do {
             if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -57,6 +76,35 @@ std::vector<std::wstring> Enumerate(const std::wstring& directory, double* ms) {
     }
     *ms = Milliseconds(start, Now());
     return names;
+}
+
+// The Linux process behind a Wine process whose command line holds `marker`, found
+// through /proc on drive Z:; 0 when there is none.
+std::wstring ProcStatusPath(const std::string& marker) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return L"";
+    std::wstring result;
+    do {
+        if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9')
+            continue;
+        const std::wstring folder = std::wstring(L"Z:\\proc\\") + found.cFileName;
+        const std::optional<std::string> cmdline = ReadFileBytes(folder + L"\\cmdline");
+        if (cmdline && cmdline->find(marker) != std::string::npos) {
+            result = folder + L"\\status";
+            break;
+        }
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return result;
+}
+
+// RssAnon from a /proc status file, in MB; -1 when unknown.
+double AnonymousMegabytes(const std::wstring& statusPath) {
+    const std::optional<std::string> status = ReadFileBytes(statusPath);
+    const size_t at = status ? status->find("RssAnon:") : std::string::npos;
+    return at == std::string::npos ? -1 : std::atof(status->c_str() + at + 8) / 1024.0;
 }
 
 double FillListView(const std::vector<std::wstring>& names, bool styled) {
@@ -111,21 +159,34 @@ double FillInFreshProcess(const std::wstring& directory, bool styled) {
     return ms ? static_cast<double>(*ms) : -1;
 }
 
+struct ZemoLoad {
+    double all = -1;          // click to the last row
+    double firstScreen = -1;  // click to a full first screen of rows
+    double memoryBefore = -1;
+    double memoryAfter = -1;
+};
+
 // The real program, started from a copy in a fresh directory so no config.ini is found.
-double LoadInZemo(const std::wstring& zemo, const std::wstring& directory, int expectedRows) {
+ZemoLoad LoadInZemo(const std::wstring& zemo, const std::wstring& directory, int expectedRows) {
+    ZemoLoad load;
     TempDirectory home;
     const std::wstring copy = home / L"zemo.exe";
     if (!CopyFileW(zemo.c_str(), copy.c_str(), FALSE))
-        return -1;
+        return load;
     TestProcess process(copy);
     const std::wstring title = L"ZEMO文件分类整理 墨池社区";
     HWND main = WaitForTopLevelWindow(process.Id(), L"", &title, 30000);
     if (!main)
-        return -1;
+        return load;
     HWND edit = FindChildById(main, kDirectoryEditId);
     HWND button = FindChildById(main, kReadButtonId);
     RemoteListView list(FindChildById(main, kFileListId));
     SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(directory.c_str()));
+    const std::wstring homeName = home.Path().substr(home.Path().find_last_of(L'\\') + 1);
+    const std::wstring status = ProcStatusPath(std::string(homeName.begin(), homeName.end()));
+    load.memoryBefore = AnonymousMegabytes(status);
+    const int firstScreen = std::min(
+        expectedRows, static_cast<int>(SendMessageW(list.Handle(), LVM_GETCOUNTPERPAGE, 0, 0)));
 
     const LARGE_INTEGER start = Now();
     PostMessageW(button, BM_CLICK, 0, 0);
@@ -133,14 +194,113 @@ double LoadInZemo(const std::wstring& zemo, const std::wstring& directory, int e
         expectedRows < 10 ? L"0" + std::to_wstring(expectedRows) : std::to_wstring(expectedRows);
     bool done = WaitUntil(
         [&] {
-            return list.ItemCount() == expectedRows && list.Text(expectedRows - 1, 0) == last &&
+            const int count = list.ItemCount();
+            if (load.firstScreen < 0 && count >= firstScreen)
+                load.firstScreen = Milliseconds(start, Now());
+            return count == expectedRows && list.Text(expectedRows - 1, 0) == last &&
                    !list.Text(expectedRows - 1, 1).empty();
         },
         600000);
-    const double ms = Milliseconds(start, Now());
+    load.all = Milliseconds(start, Now());
+    load.memoryAfter = AnonymousMegabytes(status);
     PostMessageW(main, WM_CLOSE, 0, 0);
     process.WaitForExit(10000);
-    return done ? ms : -1;
+    if (!done)
+        load.all = -1;
+    return load;
+}
+
+// ---- start-up ----
+
+constexpr int kWindowWidth = 1070;
+constexpr int kWindowHeight = 640;
+
+// The minimal window program: a window of the main window's size holding the same media
+// player control, with a message loop.
+int RunMinimalWindow() {
+    CoInitialize(nullptr);
+    InitialiseLibrary();
+    InitialiseControlHosting();
+    Window window;
+    MediaPlayerHost player;
+    const TextBlock title = TextBlock::FromWide(L"minimal");
+    const HWND hwnd =
+        window.Show(std::nullopt, &title, nullptr, 0, std::nullopt, std::nullopt, kWindowWidth,
+                    kWindowHeight, WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX, std::nullopt, 1);
+    if (!hwnd)
+        return 1;
+    player.Create(hwnd, 688, 10, 365, 592);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return 0;
+}
+
+// From process start until the top-level window titled `title` is shown, painted, and its
+// thread idle; -1 when it never is.
+double StartUntilPainted(const std::wstring& program, const std::wstring& title) {
+    const LARGE_INTEGER start = Now();
+    TestProcess process(program,
+                        program.find(L"bench_file_list") != std::wstring::npos ? L"--window" : L"");
+    HWND window = nullptr;
+    const bool painted = WaitUntil(
+        [&] {
+            if (!window)
+                window = FindTopLevelWindow(process.Id(), L"", &title);
+            if (!window)
+                return false;
+            DWORD_PTR ignored = 0;
+            return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 100, &ignored) &&
+                   !GetUpdateRect(window, nullptr, FALSE);
+        },
+        120000);
+    const double ms = Milliseconds(start, Now());
+    if (window)
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    if (!process.WaitForExit(10000))
+        process.Terminate();
+    return painted ? ms : -1;
+}
+
+std::string Gbk(const std::wstring& text) {
+    const int size = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? size - 1 : 0, '\0');
+    WideCharToMultiByte(936, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+int MeasureStartup(const std::wstring& zemo, int repeats) {
+    TempDirectory plain;
+    TempDirectory ruled;
+    const std::wstring plainCopy = plain / L"zemo.exe";
+    const std::wstring ruledCopy = ruled / L"zemo.exe";
+    if (!CopyFileW(zemo.c_str(), plainCopy.c_str(), FALSE) ||
+        !CopyFileW(zemo.c_str(), ruledCopy.c_str(), FALSE))
+        return 1;
+    std::string config = Gbk(L"[快捷键配置]") + "\r\n";
+    for (int i = 0; i < 700; ++i)
+        config +=
+            Gbk(L"Ctrl+K" + std::to_wstring(i) + L"=复制文件|C:\\目标\\" + std::to_wstring(i)) +
+            "\r\n";
+    WriteFileBytes(ruled / L"config.ini", config);
+
+    const std::wstring title = L"ZEMO文件分类整理 墨池社区";
+    double minimal = 1e300, none = 1e300, many = 1e300;
+    for (int r = 0; r < repeats; ++r) {
+        minimal =
+            std::min(minimal, StartUntilPainted(ProgramPath(L"bench_file_list.exe"), L"minimal"));
+        none = std::min(none, StartUntilPainted(plainCopy, title));
+        many = std::min(many, StartUntilPainted(ruledCopy, title));
+    }
+    if (minimal < 0 || none < 0 || many < 0) {
+        std::fprintf(stderr, "a window never appeared\n");
+        return 1;
+    }
+    std::printf("%10.0f %10.0f %10.0f %10.2f %10.2f\n", minimal, none, many, none / minimal,
+                many / none);
+    return 0;
 }
 
 }  // namespace
@@ -150,11 +310,15 @@ int main() {
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES};
     InitCommonControlsEx(&controls);
+    if (argc == 2 && std::wstring(argv[1]) == L"--window")
+        return RunMinimalWindow();
     if (argc == 4 && std::wstring(argv[1]) == L"--fill") {
         double ignored = 0;
         const std::vector<std::wstring> names = Enumerate(argv[2], &ignored);
         return static_cast<int>(FillListView(names, std::wstring(argv[3]) == L"styled") + 0.5);
     }
+    if (argc >= 3 && std::wstring(argv[1]) == L"--startup")
+        return MeasureStartup(argv[2], argc > 3 ? std::max(1, _wtoi(argv[3])) : 3);
     if (argc < 3) {
         std::fprintf(stderr, "usage: bench_file_list <directory> <zemo.exe> [repeats]\n");
         return 2;
@@ -163,22 +327,27 @@ int main() {
     const std::wstring zemo = argv[2];
     const int repeats = argc > 3 ? std::max(1, _wtoi(argv[3])) : 3;
 
-    double enumerate = 1e300, bare = 1e300, styled = 1e300, real = 1e300;
+    double enumerate = 1e300, findFirst = 1e300, bare = 1e300, real = 1e300, first = 1e300;
+    double memoryBefore = -1, memoryAfter = -1;
     std::vector<std::wstring> names;
     for (int r = 0; r < repeats; ++r) {
-        double ms = 0;
-        names = Enumerate(directory, &ms);
+        double ms = 0, firstEntry = 0;
+        names = Enumerate(directory, &ms, &firstEntry);
         enumerate = std::min(enumerate, ms);
+        findFirst = std::min(findFirst, firstEntry);
         bare = std::min(bare, FillInFreshProcess(directory, false));
-        styled = std::min(styled, FillInFreshProcess(directory, true));
-        const double loaded = LoadInZemo(zemo, directory, static_cast<int>(names.size()));
-        if (loaded < 0) {
+        const ZemoLoad loaded = LoadInZemo(zemo, directory, static_cast<int>(names.size()));
+        if (loaded.all < 0) {
             std::fprintf(stderr, "zemo.exe did not show the last row\n");
             return 1;
         }
-        real = std::min(real, loaded);
+        real = std::min(real, loaded.all);
+        first = std::min(first, loaded.firstScreen);
+        memoryBefore = loaded.memoryBefore;
+        memoryAfter = std::max(memoryAfter, loaded.memoryAfter);
     }
-    std::printf("%8zu %10.0f %10.0f %10.0f %10.0f %8.2f %8.2f\n", names.size(), enumerate, bare,
-                styled, real, real / bare, real / (enumerate + styled));
+    std::printf("%8zu %9.0f %9.0f %9.0f %7.2f %7.2f %9.0f %9.0f %9.0f %7.0f %7.0f\n", names.size(),
+                enumerate, bare, real, real / bare, real / enumerate, first, findFirst,
+                first - findFirst, memoryBefore, memoryAfter);
     return 0;
 }

@@ -1,21 +1,34 @@
 #include <gtest/gtest.h>
 
-#include <set>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "app/file_enumeration.h"
 #include "tests/support/process.h"
 
 namespace {
 
-std::set<std::wstring> Entries(const BlockArray& list) {
-    std::set<std::wstring> entries;
-    for (int32_t i = 1; i <= list.Count(); ++i)
-        entries.insert(std::wstring(list.At(i).WideView()));
-    return entries;
+struct Listing {
+    std::vector<std::wstring> names;
+    std::vector<int32_t> batchSizes;
+    int lastBatches = 0;
+};
+
+Listing List(const std::wstring& directory, const BatchSizes& sizes = BatchSizes()) {
+    Listing listing;
+    const std::atomic<bool> cancelled{false};
+    ListFilesInBatches(directory, cancelled, sizes, [&](FileNameBatch&& batch) {
+        EXPECT_EQ(0, listing.lastBatches) << "a batch after the last one";
+        batch.ForEach([&](std::wstring_view name) { listing.names.emplace_back(name); });
+        listing.batchSizes.push_back(batch.count);
+        listing.lastBatches += batch.last ? 1 : 0;
+        return true;
+    });
+    return listing;
 }
 
-class EnumerateFilesTest : public ::testing::Test {
+class ListFilesTest : public ::testing::Test {
   protected:
     void SetUp() override {
         for (const wchar_t* name : {L"a.txt", L"b.mp4", L"c"})
@@ -30,40 +43,54 @@ class EnumerateFilesTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(EnumerateFilesTest, ListsOnlyTheFilesDirectlyInside) {
-    BlockArray list;
-    const TextBlock folder = TextBlock::FromWide(dir_.Path());
-    EXPECT_EQ(3, EnumerateFiles(folder, TextBlock::FromWide(L"*"), list, true));
-    EXPECT_EQ((std::set<std::wstring>{dir_ / L"a.txt", dir_ / L"b.mp4", dir_ / L"c"}),
-              Entries(list));
-    for (int32_t i = 1; i <= list.Count(); ++i)
-        EXPECT_EQ(list.At(i).ByteCount(),
-                  static_cast<int32_t>((list.At(i).WideLength() + 1) * sizeof(wchar_t)));
+TEST_F(ListFilesTest, OnlyTheFilesDirectlyInsideWithOrWithoutTheFinalBackslash) {
+    for (const std::wstring& directory : {dir_.Path(), dir_.Path() + L"\\"}) {
+        Listing listing = List(directory);
+        std::sort(listing.names.begin(), listing.names.end());
+        EXPECT_EQ((std::vector<std::wstring>{L"a.txt", L"b.mp4", L"c"}), listing.names);
+        EXPECT_EQ(1, listing.lastBatches);
+    }
 }
 
-TEST_F(EnumerateFilesTest, ATrailingBackslashGivesTheSamePaths) {
-    BlockArray plain, trailing;
-    EnumerateFiles(TextBlock::FromWide(dir_.Path()), TextBlock::FromWide(L"*"), plain, true);
-    EnumerateFiles(TextBlock::FromWide(dir_.Path() + L"\\"), TextBlock::FromWide(L"*"), trailing,
-                   true);
-    EXPECT_EQ(Entries(plain), Entries(trailing));
+TEST_F(ListFilesTest, AMissingDirectoryGivesOneEmptyLastBatch) {
+    const Listing listing = List(dir_ / L"missing");
+    EXPECT_EQ(std::vector<int32_t>{0}, listing.batchSizes);
+    EXPECT_EQ(1, listing.lastBatches);
 }
 
-TEST_F(EnumerateFilesTest, BareNamesPatternsAndMissingDirectories) {
-    BlockArray list;
-    EXPECT_EQ(1, EnumerateFiles(TextBlock::FromWide(dir_.Path()), TextBlock::FromWide(L"*.mp4"),
-                                list, false));
-    EXPECT_EQ(std::set<std::wstring>{L"b.mp4"}, Entries(list));
-    // A failed search leaves the list empty, not holding the previous result.
-    EXPECT_EQ(0, EnumerateFiles(TextBlock::FromWide(dir_ / L"missing"), TextBlock::FromWide(L"*"),
-                                list, true));
-    EXPECT_EQ(0, list.Count());
+TEST_F(ListFilesTest, BatchesKeepTheFileSystemsOrderSmallFirstThenLarge) {
+    for (int i = 0; i < 40; ++i)
+        WriteFileBytes(dir_ / (L"n" + std::to_wstring(i)), "");
+    const Listing whole = List(dir_.Path(), BatchSizes{1000, 1000, 60000});
+    ASSERT_EQ(std::vector<int32_t>{43}, whole.batchSizes);
+
+    const Listing batched = List(dir_.Path(), BatchSizes{2, 10, 60000});
+    EXPECT_EQ(whole.names, batched.names);
+    EXPECT_EQ((std::vector<int32_t>{2, 10, 10, 10, 10, 1}), batched.batchSizes);
 }
 
-TEST_F(EnumerateFilesTest, KeepsNamesOutsideCodePage936Exactly) {
-    const std::wstring name = L"caf\u00e9 \ud55c\uad6d \U0001F600.mp3";
-    WriteFileBytes(dir_ / name, "z");
-    BlockArray list;
-    EnumerateFiles(TextBlock::FromWide(dir_.Path()), TextBlock::FromWide(L"*.mp3"), list, true);
-    EXPECT_EQ(std::set<std::wstring>{dir_ / name}, Entries(list));
+TEST_F(ListFilesTest, CancellingOrARefusedBatchStopsWithoutALastBatch) {
+    std::atomic<bool> cancelled{false};
+    int batches = 0;
+    ListFilesInBatches(dir_.Path(), cancelled, BatchSizes{1, 1, 60000}, [&](FileNameBatch&&) {
+        ++batches;
+        cancelled = true;
+        return true;
+    });
+    EXPECT_EQ(1, batches);
+
+    cancelled = false;
+    batches = 0;
+    ListFilesInBatches(dir_.Path(), cancelled, BatchSizes{1, 1, 60000}, [&](FileNameBatch&&) {
+        ++batches;
+        return false;
+    });
+    EXPECT_EQ(1, batches);
+}
+
+TEST_F(ListFilesTest, KeepsNamesOutsideCodePage936Exactly) {
+    const std::wstring name = L"e\U0001F600\ud55c.mp3";
+    WriteFileBytes(dir_ / name, "x");
+    const Listing listing = List(dir_.Path());
+    EXPECT_NE(listing.names.end(), std::find(listing.names.begin(), listing.names.end(), name));
 }
