@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "app/file_transfer.h"
 #include "ui/unique_handle.h"
 
 void FileNameBatch::Add(std::wstring_view name) {
@@ -55,7 +56,8 @@ void ListFilesInBatches(std::wstring_view directory, const std::atomic<bool>& ca
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         const std::wstring_view name(found.cFileName);
-        if (name.empty() || name == L"." || name == L"..")
+        // Copies still being written (or left by a killed process) are not files yet.
+        if (name.empty() || name == L"." || name == L".." || IsPartialFileName(name))
             continue;
         batch.Add(name);
         if (batch.count >= limit || GetTickCount64() - started >= sizes.maximumMilliseconds) {

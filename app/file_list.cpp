@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "app/background_operations.h"
 #include "app/file_reader.h"
 #include "app/file_rows.h"
 #include "app/objects.h"
@@ -119,6 +120,10 @@ int32_t LoadFileList() {
         ShowMessage("文件目录不存在！");
         return 0;
     }
+
+    if (!StopPendingOperationsAfterAsking(L"读取新目录吗？"))
+        return 0;
+    ForgetFileRows();
 
     g_reader.Cancel();
     Objects().fileList.DeleteAllItems();

@@ -7,7 +7,7 @@
 // each as ApplyRuleToRow does. With no selected row nothing happens.
 void ApplyRuleToSelectedRows(int32_t ruleRow);
 
-// Carries out rule row `ruleRow` on file list row `row`: copies (never over an existing
-// file) or moves the file into the rule's target directory under its own name, and
-// reports the operation and its result in the row.
+// Queues rule row `ruleRow` for file list row `row`: a copy (never over an existing file)
+// or move of the file into the rule's target directory under its own name, carried out in
+// the background; the row follows it and reports the result.
 void ApplyRuleToRow(int32_t ruleRow, int32_t row);

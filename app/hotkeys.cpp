@@ -1,5 +1,6 @@
 #include "app/hotkeys.h"
 
+#include "app/background_operations.h"
 #include "app/file_list_keys.h"
 #include "app/file_operation.h"
 #include "app/objects.h"
@@ -65,14 +66,20 @@ bool FireFileListHotkey(int32_t key, LPARAM keyData, DWORD time) {
     const int32_t scanCode = static_cast<int32_t>((keyData >> 16) & 0xFF);
     const bool extended = ((keyData >> 24) & 1) != 0;
     const std::optional<int32_t> modifier = TakeRecordedModifier(scanCode, extended, time);
-    if (!modifier || HotkeyList.Count() < 1 || Objects().fileList.GetItemCount() < 1)
+    if (!modifier || Objects().fileList.GetItemCount() < 1)
         return false;
     const Text name = HotkeyText(*modifier, key, scanCode, extended);
     if (name == Text(""))
         return false;
-    const int32_t rule = FindRule(name);
-    if (rule < 0)
-        return false;
-    ApplyRuleToSelectedRows(rule);
-    return true;
+    const int32_t rule = HotkeyList.Count() < 1 ? -1 : FindRule(name);
+    if (rule >= 0) {
+        ApplyRuleToSelectedRows(rule);
+        return true;
+    }
+    // Ctrl+Z undoes, unless a rule has taken it.
+    if (*modifier == VK_CONTROL && key == 'Z') {
+        UndoMostRecent();
+        return true;
+    }
+    return false;
 }

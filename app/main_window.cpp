@@ -2,6 +2,7 @@
 
 #include <shlwapi.h>
 
+#include "app/background_operations.h"
 #include "app/file_list.h"
 #include "app/hotkeys.h"
 #include "app/keyboard_hook.h"
@@ -64,12 +65,15 @@ int32_t BuildMainWindow(HWND hwnd) {
     // Centring shows the window, so the controls appear on a visible window.
     window.SetState(WindowState::kCentred);
 
+    window.SetCloseHandler(&ConfirmCloseWithPendingWork);
     o.fileList.SetItemSelectedHandler(&PreviewSelectedFile);
+    o.fileList.SetRightClickHandler(&OfferUndoMenu);
     o.fileList.SetCellTextSource(&FileCellText);
     o.fileList.SetRowFinder(&FindFileRow);
     o.fileList.Create(hwnd, kFileListStyle, kFileList.x, kFileList.y, kFileList.width,
                       kFileList.height);
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
+    ShowFailureReasonsAsTips(hwnd);
     InsertColumns(o.fileList, {"索引", "文件名", "操作类型", "结果"}, kFileColumnWidths);
 
     o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt,

@@ -52,3 +52,4 @@ printf "%10s %10s %10s %10s %10s\n" minimal zemo "700 rules" "z/minimal" "700/no
 LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_file_list.exe" --startup \
   "$(zemo_windows_path "$bin/zemo.exe")" 3 2>/dev/null
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_preview.sh"
+ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_copy.sh"

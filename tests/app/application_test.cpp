@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "app/background_operations.h"
+#include "app/file_transfer.h"
 #include "app/file_list.h"
 #include "app/image_pane.h"
 #include "app/keyboard_hook.h"
@@ -282,4 +284,36 @@ TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
         EXPECT_EQ(GetStockObject(DEFAULT_GUI_FONT), control->Font());
     }
     EXPECT_EQ(MainWindowLayout::kFileColumnWidths[1], o.fileList.GetColumnWidth(1));
+}
+
+TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
+    Load({L"clash.txt", L"fine.txt"});
+    TempDirectory target;
+    WriteFileBytes(target / L"clash.txt", "theirs");
+    const int32_t clash = RowOf(L"clash.txt");
+    const int32_t fine = RowOf(L"fine.txt");
+    QueueFileOperation(clash, true, files_ / L"clash.txt", target.Path(), L"clash.txt");
+    QueueFileOperation(fine, true, files_ / L"fine.txt", target.Path(), L"fine.txt");
+    ListViewControl& list = Objects().fileList;
+    ASSERT_TRUE(WaitUntil([&] {
+        return list.GetItemText(clash, kFileResultColumn).WideView() == L"复制失败" &&
+               list.GetItemText(fine, kFileResultColumn).WideView() == L"复制成功";
+    }));
+
+    // The tip the list asks its parent for when the mouse rests on a row.
+    const auto tipOf = [&](int32_t row) {
+        wchar_t text[512] = L"";
+        NMLVGETINFOTIPW tip{};
+        tip.hdr.hwndFrom = list.Handle();
+        tip.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list.Handle()));
+        tip.hdr.code = LVN_GETINFOTIPW;
+        tip.pszText = text;
+        tip.cchTextMax = 512;
+        tip.iItem = row;
+        SendMessageW(MainWindowHandle, WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+        return std::wstring(text);
+    };
+    EXPECT_EQ(SystemMessage(ERROR_FILE_EXISTS), tipOf(clash));
+    EXPECT_EQ(L"", tipOf(fine));
+    EXPECT_EQ("theirs", ReadFileBytes(target / L"clash.txt"));
 }

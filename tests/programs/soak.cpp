@@ -40,6 +40,14 @@ std::string Gbk(const std::wstring& text) {
     return bytes;
 }
 
+std::string Utf8(const std::wstring& text) {
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size > 0 ? size - 1 : 0, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
 std::wstring KeyNameOf(UINT key) {
     wchar_t name[256] = {};
     GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), name, 256);
@@ -170,9 +178,59 @@ int main() {
         return 1;
     }
 
+    // Operations end in the background; each ended one is a line of the program's journal
+    // (no path here holds a line break). A press is judged once its lines are there.
+    const std::wstring journal = app.Directory() + L"\\操作记录.csv";
+    size_t journalLines = 0;
+    size_t journalRead = 0;
+    const auto operationsEnded = [&] {
+        const std::string bytes = ReadFileBytes(journal).value_or("");
+        for (; journalRead < bytes.size(); ++journalRead)
+            journalLines += bytes[journalRead] == '\n';
+        return journalLines > 0 ? journalLines - 1 : 0;  // the first line is the header
+    };
+    size_t ended = 0;
+    // The row shows "等待中" and a percentage until the UI thread has heard of the end.
+    const auto final = [](const std::wstring& text) {
+        return (text.size() == 4 || text.size() == 3) && text.find(L"中") == std::wstring::npos;
+    };
+    // Successful operations not undone yet, the most recent last: Ctrl+Z undoes the last.
+    struct Done {
+        int row;
+        bool copy;
+        std::wstring target;
+    };
+    std::vector<Done> undoable;
+
     int successes = 0, failures = 0, mismatches = 0, arrowPresses = 0, multiRowPresses = 0;
+    int undos = 0;
     int current = 0;  // the focused row
     for (int press = 0; press < presses; ++press) {
+        if (!undoable.empty() && random() % 10 == 0) {
+            const Done done = undoable.back();
+            undoable.pop_back();
+            PressKeys({VK_LCONTROL, 'Z'});
+            if (!WaitUntil([&] { return operationsEnded() >= ended + 1; }, 30000)) {
+                std::fprintf(stderr, "press %d: no undo result in row %d\n", press, done.row);
+                return 1;
+            }
+            ended += 1;
+            std::wstring result;
+            WaitUntil([&] { return final(result = list.Text(done.row, 3)); }, 30000);
+            ++undos;
+            // Nothing else touches a copy or the place a file came from: every undo succeeds.
+            SourceFile& file = files[fileOfRow[done.row]];
+            if (result != L"已撤销") {
+                ++mismatches;
+                std::fprintf(stderr, "press %d: undo in row %d failed\n", press, done.row);
+            } else if (done.copy) {
+                file.copiesIn.erase(done.target);
+            } else {
+                file.inSource = true;
+                file.movedTo.clear();
+            }
+            continue;
+        }
         const Rule& rule = rules[random() % rules.size()];
         // The rows this press must sort, in list order.
         std::vector<int> rows;
@@ -207,15 +265,14 @@ int main() {
             list.SelectOnly(current);
             rows = {current};
         }
-        for (const int row : rows) {
-            list.SetText(row, 2, L"");
-            list.SetText(row, 3, L"");
-        }
         SendHotkey(arrow, rule.key, rule.withControl);
+        const bool allEnded =
+            WaitUntil([&] { return operationsEnded() >= ended + rows.size(); }, 30000);
+        ended += rows.size();
 
         for (const int row : rows) {
             std::wstring result;
-            if (!WaitUntil([&] { return !(result = list.Text(row, 3)).empty(); }, 30000)) {
+            if (!allEnded || !WaitUntil([&] { return final(result = list.Text(row, 3)); }, 30000)) {
                 std::fprintf(
                     stderr, "press %d: no result in row %d (arrow %d, %d rows, focus on %d)\n",
                     press, row, arrow, static_cast<int>(rows.size()), list.SelectionMark());
@@ -240,10 +297,13 @@ int main() {
             if (result != expected ||
                 list.Text(row, 2) != (rule.copy ? L"复制文件" : L"移动文件")) {
                 ++mismatches;
-                std::fprintf(stderr, "press %d: row %d shows an unexpected result\n", press, row);
+                std::fprintf(stderr, "press %d: row %d shows %s %s, expected %s\n", press, row,
+                             Utf8(list.Text(row, 2)).c_str(), Utf8(result).c_str(),
+                             Utf8(expected).c_str());
             }
             if (result == L"复制成功" || result == L"移动成功") {
                 ++successes;
+                undoable.push_back({row, rule.copy, rule.target});
                 if (rule.copy) {
                     file.copiesIn.insert(rule.target);
                 } else {
@@ -295,9 +355,9 @@ int main() {
         Matches(path, hash);
 
     std::printf(
-        "presses %d (after Down/Up %d, several rows %d), operations %d, successes %d, "
+        "presses %d (after Down/Up %d, several rows %d, undos %d), operations %d, successes %d, "
         "failures %d, result mismatches %d\n",
-        presses, arrowPresses, multiRowPresses, successes + failures, successes, failures,
+        presses, arrowPresses, multiRowPresses, undos, successes + failures, successes, failures,
         mismatches);
     std::printf("files checked %d, wrong %d, files lost %d, bytes lost %lld, exit code %lu\n",
                 checked, wrong, lost, lostBytes, exit ? *exit : 999ul);

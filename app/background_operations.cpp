@@ -1,0 +1,387 @@
+#include "app/background_operations.h"
+
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/file_list.h"
+#include "app/file_rows.h"
+#include "app/journal.h"
+#include "app/main_window.h"
+#include "app/media_preview.h"
+#include "app/objects.h"
+#include "app/operation_queue.h"
+#include "app/rules.h"
+
+namespace {
+
+// Messages from the worker to this thread's message window.
+constexpr UINT kProgressMessage = WM_APP + 0x51;
+constexpr UINT kFinishedMessage = WM_APP + 0x52;
+constexpr UINT kReleaseMessage = WM_APP + 0x53;
+constexpr UINT kJournalFailedMessage = WM_APP + 0x54;
+
+constexpr UINT_PTR kUndoCommand = 1;
+
+// A successful copy or move that may be undone.
+struct UndoRecord {
+    int32_t row;
+    Operation done;  // as carried out, with the size and time of the result
+    bool undoQueued = false;
+    bool undone = false;
+    bool undoFailed = false;  // a refused undo is not offered again
+};
+
+// What the UI knows of an operation the worker has been given.
+struct Tracked {
+    int32_t row;
+    uint32_t generation;  // the file list the row belongs to
+    OperationKind kind;
+    int32_t undoIndex;  // for an undo: its record
+};
+
+struct MenuCloser {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
+struct WindowCloser {
+    void operator()(HWND window) const { DestroyWindow(window); }
+};
+
+struct State {
+    UniqueHandle<HWND, WindowCloser> window;
+    std::unique_ptr<Journal> journal;
+    std::unique_ptr<OperationQueue> queue;
+    std::map<uint32_t, Tracked> tracked;
+    std::vector<UndoRecord> undo;
+    uint32_t generation = 1;
+    bool journalFailureShown = false;
+};
+
+State& Background() {
+    static State state;
+    return state;
+}
+
+const wchar_t* OperationName(OperationKind kind) {
+    switch (kind) {
+        case OperationKind::kCopy:
+            return L"复制文件";
+        case OperationKind::kMove:
+            return L"移动文件";
+        case OperationKind::kUndoCopy:
+            return L"撤销复制";
+        case OperationKind::kUndoMove:
+            return L"撤销移动";
+    }
+    return L"";
+}
+
+const wchar_t* ResultText(OperationKind kind, OperationOutcome outcome) {
+    if (outcome == OperationOutcome::kCancelled)
+        return L"已取消";
+    const bool ok = outcome == OperationOutcome::kSucceeded;
+    switch (kind) {
+        case OperationKind::kCopy:
+            return ok ? L"复制成功" : L"复制失败";
+        case OperationKind::kMove:
+            return ok ? L"移动成功" : L"移动失败";
+        case OperationKind::kUndoCopy:
+        case OperationKind::kUndoMove:
+            return ok ? L"已撤销" : L"撤销失败";
+    }
+    return L"";
+}
+
+RowResult ResultOf(OperationKind kind, OperationOutcome outcome) {
+    if (outcome == OperationOutcome::kCancelled)
+        return RowResult::kCancelled;
+    const bool ok = outcome == OperationOutcome::kSucceeded;
+    switch (kind) {
+        case OperationKind::kCopy:
+            return ok ? RowResult::kCopied : RowResult::kCopyFailed;
+        case OperationKind::kMove:
+            return ok ? RowResult::kMoved : RowResult::kMoveFailed;
+        case OperationKind::kUndoCopy:
+        case OperationKind::kUndoMove:
+            return ok ? RowResult::kUndone : RowResult::kUndoFailed;
+    }
+    return RowResult::kNone;
+}
+
+bool IsRow(int32_t row) {
+    return row >= 0 && row < FileRowStore().RowCount();
+}
+
+// The result column of a row; `percent` only while a copy runs.
+void ShowResult(int32_t row, RowResult result, int32_t percent = 0) {
+    if (!IsRow(row))
+        return;
+    FileRowStore().SetResult(row, result, percent);
+    Objects().fileList.RedrawRow(row);
+}
+
+// On the worker, as each operation ends: its line in the journal.
+void RecordInJournal(const FinishedOperation& finished) {
+    State& state = Background();
+    const Operation& operation = finished.operation;
+    JournalEntry entry;
+    GetLocalTime(&entry.localTime);
+    entry.operation = OperationName(operation.kind);
+    entry.source = operation.source;
+    entry.destination = operation.destination;
+    if (operation.kind == OperationKind::kUndoMove)
+        std::swap(entry.source, entry.destination);
+    else if (operation.kind == OperationKind::kUndoCopy)
+        entry.source = operation.destination, entry.destination.clear();
+    entry.result = ResultText(operation.kind, finished.outcome);
+    entry.reason = finished.reason;
+    const DWORD error = state.journal->Append(entry);
+    if (error != ERROR_SUCCESS)
+        PostMessageW(state.window.Get(), kJournalFailedMessage, error, 0);
+}
+
+void ShowProgress(uint32_t id, int32_t percent) {
+    State& state = Background();
+    const auto found = state.tracked.find(id);
+    if (found == state.tracked.end() || found->second.generation != state.generation)
+        return;
+    ShowResult(found->second.row, RowResult::kInProgress, percent);
+}
+
+void ShowFinished() {
+    State& state = Background();
+    for (FinishedOperation& finished : state.queue->TakeFinished()) {
+        const auto found = state.tracked.find(finished.id);
+        if (found == state.tracked.end())
+            continue;
+        const Tracked tracked = found->second;
+        state.tracked.erase(found);
+        if (tracked.generation != state.generation)
+            continue;  // its list is gone; the journal has it
+        const bool ok = finished.outcome == OperationOutcome::kSucceeded;
+        if (!IsRow(tracked.row))
+            continue;
+        FileRows& rows = FileRowStore();
+        rows.SetFailureReason(tracked.row, ok ? std::wstring() : finished.reason);
+        if (tracked.undoIndex >= 0) {
+            UndoRecord& record = state.undo[tracked.undoIndex];
+            record.undoQueued = false;
+            record.undone = ok;
+            record.undoFailed = !ok;
+        } else if (ok) {
+            Operation done = finished.operation;
+            done.size = finished.transfer.size;
+            done.lastWrite = finished.transfer.lastWrite;
+            rows.SetUndoRecord(tracked.row, static_cast<int32_t>(state.undo.size()));
+            state.undo.push_back({tracked.row, std::move(done)});
+        }
+        ShowResult(tracked.row, ResultOf(tracked.kind, finished.outcome));
+    }
+}
+
+void ShowJournalFailure(DWORD error) {
+    State& state = Background();
+    if (state.journalFailureShown)
+        return;
+    state.journalFailureShown = true;
+    const std::wstring text = L"操作记录无法写入：" + state.journal->Path() + L"\n" +
+                              SystemMessage(error) + L"\n文件操作照常进行。";
+    MessageBoxW(MainWindowHandle, text.c_str(), L"信息", MB_OK | MB_ICONWARNING);
+}
+
+LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        switch (message) {
+            case kProgressMessage:
+                ShowProgress(static_cast<uint32_t>(wParam), static_cast<int32_t>(lParam));
+                return 0;
+            case kFinishedMessage:
+                ShowFinished();
+                return 0;
+            case kReleaseMessage:
+                ReleasePreviewedFile(TextBlock::FromWide(reinterpret_cast<const wchar_t*>(lParam)));
+                return 1;
+            case kJournalFailedMessage:
+                ShowJournalFailure(static_cast<DWORD>(wParam));
+                return 0;
+        }
+    } catch (...) {
+        // A row that cannot be updated for lack of memory stays as it was.
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// The queue, its journal and the message window, made on first use on the UI thread.
+OperationQueue& Queue() {
+    State& state = Background();
+    if (state.queue)
+        return *state.queue;
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &MessageWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"ZemoBackgroundOperations";
+    RegisterClassW(&windowClass);
+    state.window.Reset(CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0,
+                                       HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr));
+    state.journal = std::make_unique<Journal>(JournalPath());
+    state.queue = std::make_unique<OperationQueue>(
+        OperationMessages{state.window.Get(), kProgressMessage, kFinishedMessage, kReleaseMessage},
+        &RecordInJournal);
+    return *state.queue;
+}
+
+void Track(uint32_t id, int32_t row, OperationKind kind, int32_t undoIndex) {
+    State& state = Background();
+    if (id != 0)
+        state.tracked[id] = {row, state.generation, kind, undoIndex};
+}
+
+void QueueUndo(int32_t index) {
+    State& state = Background();
+    UndoRecord& record = state.undo[index];
+    Operation operation = record.done;
+    operation.kind = record.done.kind == OperationKind::kCopy ? OperationKind::kUndoCopy
+                                                              : OperationKind::kUndoMove;
+    record.undoQueued = true;
+    if (IsRow(record.row))
+        FileRowStore().SetFailureReason(record.row, L"");
+    ShowResult(record.row, RowResult::kPending);
+    Track(Queue().Enqueue(operation), record.row, operation.kind, index);
+}
+
+// The main window's subclass: a file row that failed shows the system's reason as its tip.
+LRESULT CALLBACK TipSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR) {
+    if (message == WM_NOTIFY && lParam) {
+        auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
+        if (tip->hdr.code == LVN_GETINFOTIPW && tip->hdr.hwndFrom == Objects().fileList.Handle() &&
+            tip->pszText && tip->cchTextMax > 0) {
+            const std::wstring reason = FailureReasonOfRow(tip->iItem);
+            if (!reason.empty())
+                lstrcpynW(tip->pszText, reason.c_str(), tip->cchTextMax);
+            return 0;
+        }
+    }
+    return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void ShowFailureReasonsAsTips(HWND mainWindow) {
+    Objects().fileList.AddExtendedStyle(LVS_EX_INFOTIP);
+    SetWindowSubclass(mainWindow, &TipSubclassProc, 1, 0);
+}
+
+std::wstring JournalPath() {
+    const std::wstring& config = ConfigPath;
+    const size_t separator = config.find_last_of(L'\\');
+    const std::wstring folder =
+        separator == std::wstring::npos ? L"." : config.substr(0, separator);
+    return folder + L"\\" + kJournalFileName;
+}
+
+void QueueFileOperation(int32_t row, bool copy, const std::wstring& source,
+                        const std::wstring& targetFolder, const std::wstring& name) {
+    State& state = Background();
+    Operation operation;
+    operation.kind = copy ? OperationKind::kCopy : OperationKind::kMove;
+    operation.source = source;
+    // Without a target folder the file would land in the drive's root: no destination.
+    if (!targetFolder.empty()) {
+        const bool separated = targetFolder.back() == L'\\' || targetFolder.back() == L'/';
+        operation.destination = targetFolder + (separated ? L"" : L"\\") + name;
+    }
+    operation.tag = row;
+    if (IsRow(row)) {
+        FileRows& rows = FileRowStore();
+        rows.SetOperation(row, copy ? RowOperation::kCopy : RowOperation::kMove);
+        rows.SetFailureReason(row, L"");
+        rows.SetUndoRecord(row, FileRows::kNoIndex);
+    }
+    ShowResult(row, RowResult::kPending);
+    Track(Queue().Enqueue(std::move(operation)), row,
+          copy ? OperationKind::kCopy : OperationKind::kMove, -1);
+}
+
+int32_t PendingFileOperations() {
+    return Background().queue ? Background().queue->PendingCount() : 0;
+}
+
+bool StopPendingOperationsAfterAsking(const wchar_t* question) {
+    const int32_t pending = PendingFileOperations();
+    if (pending == 0)
+        return true;
+    const std::wstring text =
+        L"还有 " + std::to_wstring(pending) + L" 个文件操作未完成，停止并" + question;
+    if (MessageBoxW(MainWindowHandle, text.c_str(), L"信息", MB_YESNO) != IDYES)
+        return false;
+    Queue().StopAndWait();
+    ShowFinished();
+    // A stopped queue takes nothing more: the next operation gets a fresh one.
+    State& state = Background();
+    state.queue.reset();
+    state.tracked.clear();
+    return true;
+}
+
+int32_t ConfirmCloseWithPendingWork() {
+    return StopPendingOperationsAfterAsking(L"退出吗？") ? 0 : 1;
+}
+
+void ForgetFileRows() {
+    State& state = Background();
+    ++state.generation;
+    state.undo.clear();
+}
+
+bool CanUndoRow(int32_t row) {
+    if (!IsRow(row))
+        return false;
+    const int32_t index = FileRowStore().UndoRecord(row);
+    const State& state = Background();
+    if (index < 0 || index >= static_cast<int32_t>(state.undo.size()))
+        return false;
+    const UndoRecord& record = state.undo[index];
+    return !record.undone && !record.undoQueued && !record.undoFailed;
+}
+
+void UndoRow(int32_t row) {
+    if (CanUndoRow(row))
+        QueueUndo(FileRowStore().UndoRecord(row));
+}
+
+bool UndoMostRecent() {
+    const std::vector<UndoRecord>& undo = Background().undo;
+    for (size_t index = undo.size(); index-- > 0;) {
+        if (!undo[index].undone && !undo[index].undoQueued && !undo[index].undoFailed) {
+            QueueUndo(static_cast<int32_t>(index));
+            return true;
+        }
+    }
+    return false;
+}
+
+int32_t OfferUndoMenu(int32_t row, int32_t) {
+    if (row < 0)
+        return 0;
+    const UniqueHandle<HMENU, MenuCloser> menu(CreatePopupMenu());
+    if (!menu)
+        return 0;
+    AppendMenuW(menu.Get(), MF_STRING | (CanUndoRow(row) ? MF_ENABLED : MF_GRAYED), kUndoCommand,
+                L"撤销");
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const auto command =
+        static_cast<UINT_PTR>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x,
+                                             cursor.y, 0, MainWindowHandle, nullptr));
+    if (command == kUndoCommand)
+        UndoRow(row);
+    return 0;
+}
+
+std::wstring FailureReasonOfRow(int32_t row) {
+    return IsRow(row) ? std::wstring(FileRowStore().FailureReason(row)) : std::wstring();
+}

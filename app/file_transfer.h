@@ -1,0 +1,50 @@
+// One copy or move of one file, as the worker thread carries it out. A file appears under
+// its final name only complete: a copy is written under a temporary name in the target
+// folder and renamed when it is whole, and nothing is ever replaced.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Ending of the temporary names copies are written under; the file list never lists them.
+extern const wchar_t* const kPartialFileSuffix;  // ".zemo-part"
+
+// True when a file name (or path) ends in kPartialFileSuffix, in any case.
+bool IsPartialFileName(std::wstring_view name);
+
+// Receives the share of the file copied so far, 0 to 100, each time it grows.
+using TransferProgress = std::function<void(int32_t percent)>;
+
+struct TransferResult {
+    bool succeeded = false;
+    DWORD error = ERROR_SUCCESS;  // the system's error code of a failure
+    bool copied = false;          // the bytes went through a copy (not a rename)
+    // Of the file under its final name after a copy or move that succeeded.
+    uint64_t size = 0;
+    FILETIME lastWrite{};
+};
+
+// Copies `source` to `destination` (full paths) through a temporary name beside the
+// destination. Fails at once when the destination name exists; stops, leaving nothing
+// behind, as soon as `cancel` is set.
+TransferResult CopyWholeFile(const std::wstring& source, const std::wstring& destination,
+                             const std::atomic<bool>& cancel, const TransferProgress& progress);
+
+// Moves `source` to `destination`, never replacing a file. A rename when both are on one
+// volume; otherwise a whole copy followed by deleting the source, and when the source
+// cannot be deleted the copy is removed again, so the file is always in exactly one place.
+TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
+                             const std::atomic<bool>& cancel, const TransferProgress& progress);
+
+// Sends `path` to the Recycle Bin, but only while it still has exactly this size and
+// last-write time; otherwise fails and changes nothing.
+TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
+                                    const FILETIME& lastWrite);
+
+// The system's message text for an error code, without the trailing line break; the
+// code in decimal when the system has no text for it.
+std::wstring SystemMessage(DWORD error);

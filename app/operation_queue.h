@@ -1,0 +1,114 @@
+// The worker thread that carries out file operations one at a time, in the order they
+// were queued, so the UI thread never waits on the disk. It talks to the UI thread only
+// through messages to one window of that thread:
+//   progress   posted:  wParam the operation's id, lParam the percentage copied so far;
+//   finished   posted:  one or more operations ended, TakeFinished hands them over;
+//   release    sent, and the worker waits for the answer: lParam is a `const wchar_t*`
+//              full path about to be moved; the UI thread lets go of that file (the media
+//              player may hold it open) before it answers.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "app/file_transfer.h"
+#include "ui/unique_handle.h"
+
+struct WorkerThreadCloser {
+    void operator()(HANDLE thread) const { CloseHandle(thread); }
+};
+
+enum class OperationKind : int32_t {
+    kCopy,      // source -> destination, through a temporary name
+    kMove,      // source -> destination, a rename where possible
+    kUndoCopy,  // the copy at destination goes to the Recycle Bin when unchanged
+    kUndoMove,  // destination -> source, never replacing
+};
+
+struct Operation {
+    OperationKind kind = OperationKind::kCopy;
+    std::wstring source;
+    std::wstring destination;
+    // For kUndoCopy: what the copy held when it was made.
+    uint64_t size = 0;
+    FILETIME lastWrite{};
+    // The caller's own identity for the operation (such as its row); carried unchanged.
+    intptr_t tag = 0;
+};
+
+enum class OperationOutcome : int32_t { kSucceeded, kFailed, kCancelled };
+
+struct FinishedOperation {
+    uint32_t id = 0;
+    Operation operation;
+    OperationOutcome outcome = OperationOutcome::kFailed;
+    DWORD error = ERROR_SUCCESS;
+    std::wstring reason;      // the system's text for a failure, empty otherwise
+    TransferResult transfer;  // size and time of the file under its final name
+};
+
+struct OperationMessages {
+    HWND window = nullptr;  // a window of the UI thread; none: nothing is posted or sent
+    UINT progress = 0;
+    UINT finished = 0;
+    UINT release = 0;
+};
+
+class OperationQueue {
+  public:
+    // `onFinished` runs on the worker as each operation ends, before the UI hears of it
+    // (the journal writes its line there); it must not throw.
+    OperationQueue(OperationMessages messages,
+                   std::function<void(const FinishedOperation&)> onFinished = nullptr);
+    // Cancels the running operation, drops the queued ones and waits for the worker.
+    ~OperationQueue();
+    OperationQueue(const OperationQueue&) = delete;
+    OperationQueue& operator=(const OperationQueue&) = delete;
+
+    // Queues an operation; its id, 0 when the worker could not be started.
+    uint32_t Enqueue(Operation operation);
+    // Operations queued or running.
+    int32_t PendingCount() const;
+    // Cancels the running operation (a copy stops and leaves nothing behind) and drops
+    // every queued one; all of them finish as kCancelled. Operations queued later run.
+    void CancelAll();
+    // CancelAll, then waits until the worker has reported every operation, handling the
+    // messages the worker sends to this thread meanwhile.
+    void StopAndWait();
+    // The operations that ended since the last call, in the order they ended.
+    std::vector<FinishedOperation> TakeFinished();
+
+  private:
+    struct Queued {
+        uint32_t id;
+        Operation operation;
+    };
+    static DWORD WINAPI ThreadMain(void* self);
+    void Run();
+    FinishedOperation Carry(const Queued& item);
+    void Report(FinishedOperation finished);
+    void AskToRelease(const std::wstring& path) const;
+    bool StartWorker();
+
+    const OperationMessages messages_;
+    const std::function<void(const FinishedOperation&)> onFinished_;
+
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<Queued> queue_;
+    std::vector<FinishedOperation> finished_;
+    uint32_t nextId_ = 1;
+    uint32_t dropBefore_ = 0;  // operations with a smaller id are cancelled
+    bool running_ = false;     // the worker is carrying one out
+    bool quit_ = false;
+    std::atomic<bool> cancelRunning_{false};
+    UniqueHandle<HANDLE, WorkerThreadCloser> thread_;
+};

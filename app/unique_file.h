@@ -1,0 +1,17 @@
+// Sole ownership of an open file handle, and the error code of a failed file call.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/unique_handle.h"
+
+struct FileHandleCloser {
+    void operator()(HANDLE file) const { CloseHandle(file); }
+};
+using UniqueFile = UniqueHandle<HANDLE, FileHandleCloser>;
+
+// The thread's last error, or `fallback` when a call failed without setting one.
+inline DWORD LastErrorOr(DWORD fallback) {
+    const DWORD error = GetLastError();
+    return error != ERROR_SUCCESS ? error : fallback;
+}

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Background copy speed: a 1 GB copy through zemo.exe as a ratio to a plain CopyFileW of
+# the same file in the same run, and the worst time the window took to answer meanwhile
+# (see tests/programs/bench_copy.cpp). Called by bench.sh; runs alone as well.
+# Usage: scripts/bench_copy.sh [repeats]
+set -euo pipefail
+source "$(dirname "$0")/lib.sh"
+
+# scripts/bench.sh calls this inside its own session, with ZEMO_BIN set.
+zemo_headless_overrides
+if [ -z "${ZEMO_BENCH_SESSION:-}" ]; then
+  zemo_prepare
+  zemo_start_session
+fi
+echo "background copy:"
+LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$ZEMO_BIN/bench_copy.exe" \
+  "$(zemo_windows_path "$ZEMO_BIN/zemo.exe")" "${1:-2}" 2>/dev/null

@@ -1,0 +1,313 @@
+// Copies and moves in the background, in the real program: a window that keeps answering
+// during a large copy, whole files only, the journal, closing with work pending, undo.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cwctype>
+#include <memory>
+#include <string>
+
+#include "tests/support/config_file.h"
+#include "tests/support/input.h"
+#include "tests/support/sorting_files.h"
+#include "tests/support/zemo_app.h"
+
+namespace {
+
+constexpr uint64_t kGigabyte = 1ULL << 30;
+
+bool IsProgressText(const std::wstring& text, const std::wstring& verb) {
+    // "复制中 37%": the verb, a space, the percentage without padding.
+    if (text.rfind(verb + L" ", 0) != 0 || text.size() < verb.size() + 3 || text.back() != L'%')
+        return false;
+    const std::wstring digits = text.substr(verb.size() + 1, text.size() - verb.size() - 2);
+    return !digits.empty() && (digits == L"0" || digits[0] != L'0') &&
+           std::all_of(digits.begin(), digits.end(), [](wchar_t c) { return iswdigit(c); });
+}
+
+class BackgroundOperationsTest : public ::testing::Test {
+  protected:
+    void StartWith(std::string config,
+                   std::initializer_list<std::pair<std::wstring, std::string>> files,
+                   int bigFiles = 0) {
+        for (const auto& [name, content] : files)
+            WriteFileBytes(source_ / name, content);
+        app_ = std::make_unique<ZemoApp>(std::move(config));
+        ASSERT_TRUE(app_->Start());
+        ASSERT_TRUE(app_->LoadDirectory(source_.Path(), static_cast<int>(files.size()) + bigFiles));
+    }
+    // The row of a file; a name outside code page 936 is shown as that code page can show
+    // it, so such a name is found by its first part before the foreign characters.
+    int RowOf(const std::wstring& name) {
+        const std::vector<std::wstring> names = app_->FileList().Column(1);
+        const std::wstring prefix = name.substr(0, name.find(L'\u00e9'));
+        for (size_t row = 0; row < names.size(); ++row)
+            if (names[row] == name || (prefix != name && names[row].rfind(prefix, 0) == 0))
+                return static_cast<int>(row);
+        return -1;
+    }
+    std::wstring Result(int row) { return app_->FileList().Text(row, 3); }
+    bool RowShows(int row, const std::wstring& operation, const std::wstring& result,
+                  DWORD timeoutMs = 60000) {
+        return WaitUntil(
+            [&] { return app_->FileList().Text(row, 2) == operation && Result(row) == result; },
+            timeoutMs);
+    }
+    // Clicks the row and presses the key.
+    void Press(const std::wstring& name, WORD key) {
+        ASSERT_TRUE(app_->ClickFileRow(RowOf(name)));
+        PressKeys({key});
+    }
+    bool RowShowsProgress(int row, const std::wstring& verb) {
+        return WaitUntil([&] { return IsProgressText(Result(row), verb); }, 60000);
+    }
+    std::vector<std::vector<std::wstring>> Journal() {
+        return JournalRecords(app_->Directory() + L"\\操作记录.csv");
+    }
+    // Chooses "撤销" in the file row's right-click menu.
+    bool UndoByMenu(int row) {
+        RightClickAt(app_->FileList().CellCentreOnScreen(row, 1));
+        if (!WaitForTopLevelWindow(app_->Process().Id(), L"#32768"))
+            return false;
+        PressKeys({VK_DOWN});
+        PressKeys({VK_RETURN});
+        return WaitUntil([&] { return !FindTopLevelWindow(app_->Process().Id(), L"#32768"); });
+    }
+
+    TempDirectory source_;
+    TempDirectory target_;
+    std::unique_ptr<ZemoApp> app_;
+};
+
+}  // namespace
+
+TEST_F(BackgroundOperationsTest, TheWindowAnswersDuringAGigabyteCopyWhileTheRowShowsItsProgress) {
+    ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", kGigabyte));
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}),
+              {{L"small.txt", "small"}}, 1);
+    const int big = RowOf(L"big.bin");
+    const int small = RowOf(L"small.txt");
+    Press(L"big.bin", 'C');
+    // A second press during the copy queues behind it, and rows can still be selected.
+    ASSERT_TRUE(RowShowsProgress(big, L"复制中"));
+    Press(L"small.txt", 'C');
+    EXPECT_TRUE(RowShows(small, L"复制文件", L"等待中", 5000));
+
+    DWORD worstMs = 0;
+    bool sawProgress = false;
+    while (Result(big) != L"复制成功") {
+        const DWORD start = GetTickCount();
+        DWORD_PTR ignored = 0;
+        ASSERT_NE(
+            0, SendMessageTimeoutW(app_->MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &ignored));
+        worstMs = std::max(worstMs, GetTickCount() - start);
+        sawProgress = sawProgress || IsProgressText(Result(big), L"复制中");
+        ASSERT_NE(L"复制失败", Result(big));
+        Sleep(20);
+    }
+    EXPECT_TRUE(sawProgress);
+    ASSERT_TRUE(RowShows(small, L"复制文件", L"复制成功"));
+    EXPECT_EQ(static_cast<int64_t>(kGigabyte), FileSizeOf(target_ / L"big.bin"));
+    EXPECT_EQ((std::vector<std::wstring>{L"big.bin", L"small.txt"}), [&] {
+        std::vector<std::wstring> names = FolderListing(target_.Path());
+        std::sort(names.begin(), names.end());
+        return names;
+    }());
+    std::printf("worst answer time of the window during the copy: %lu ms\n", worstMs);
+}
+
+TEST_F(BackgroundOperationsTest, QuickPressesFinishInOrderAndEachIsAJournalLine) {
+    const std::wstring moved = target_ / L"moved";
+    CreateDirectoryW(moved.c_str(), nullptr);
+    const std::wstring foreign = L"caf\u00e9 \ud55c\uad6d \U0001F600.mp3";
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
+                           {KeyNameOf('M'), L"移动文件", moved}}),
+              {{L"a.txt", "a"}, {L"b, two.txt", "b"}, {foreign, "f"}, {L"clash.txt", "new"}});
+    WriteFileBytes(target_ / L"clash.txt", "precious");
+
+    // Presses one after another, without waiting for any result.
+    Press(L"a.txt", 'C');
+    Press(L"b, two.txt", 'M');
+    Press(foreign, 'C');
+    Press(L"clash.txt", 'C');
+    ASSERT_TRUE(RowShows(RowOf(L"clash.txt"), L"复制文件", L"复制失败"));
+    EXPECT_TRUE(RowShows(RowOf(L"a.txt"), L"复制文件", L"复制成功", 0));
+    EXPECT_TRUE(RowShows(RowOf(L"b, two.txt"), L"移动文件", L"移动成功", 0));
+    EXPECT_TRUE(RowShows(RowOf(foreign), L"复制文件", L"复制成功", 0));
+    EXPECT_EQ("precious", ReadFileBytes(target_ / L"clash.txt"));
+    EXPECT_EQ("b", ReadFileBytes(moved + L"\\b, two.txt"));
+    EXPECT_EQ("f", ReadFileBytes(target_ / foreign));
+
+    const auto records = Journal();
+    ASSERT_EQ(4u, records.size());
+    const std::vector<std::vector<std::wstring>> expected = {
+        {L"复制文件", source_ / L"a.txt", target_ / L"a.txt", L"复制成功"},
+        {L"移动文件", source_ / L"b, two.txt", moved + L"\\b, two.txt", L"移动成功"},
+        {L"复制文件", source_ / foreign, target_ / foreign, L"复制成功"},
+        {L"复制文件", source_ / L"clash.txt", target_ / L"clash.txt", L"复制失败"},
+    };
+    for (size_t i = 0; i < records.size(); ++i) {
+        ASSERT_EQ(6u, records[i].size());
+        // Local time, ISO 8601: 2026-12-07T04:05:06.
+        EXPECT_EQ(19u, records[i][0].size());
+        EXPECT_EQ(L'T', records[i][0][10]);
+        EXPECT_EQ(expected[i],
+                  std::vector<std::wstring>(records[i].begin() + 1, records[i].begin() + 5));
+    }
+    EXPECT_EQ(L"", records[0][5]);
+    EXPECT_FALSE(records[3][5].empty());  // the system's reason: the file exists
+}
+
+TEST_F(BackgroundOperationsTest, ACopyFailsWhenItsNameAppearsMeanwhileAndLeavesTheOtherFile) {
+    ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", kGigabyte));
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 1);
+    Press(L"big.bin", 'C');
+    ASSERT_TRUE(RowShowsProgress(0, L"复制中"));
+    ASSERT_TRUE(WriteFileBytes(target_ / L"big.bin", "another program's file"));
+    ASSERT_TRUE(RowShows(0, L"复制文件", L"复制失败"));
+    EXPECT_EQ("another program's file", ReadFileBytes(target_ / L"big.bin"));
+    EXPECT_EQ(std::vector<std::wstring>{L"big.bin"}, FolderListing(target_.Path()));
+}
+
+TEST_F(BackgroundOperationsTest, AKillMidCopyLeavesNoFileUnderTheFinalNameAndTheListHidesThePart) {
+    ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", kGigabyte));
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 1);
+    Press(L"big.bin", 'C');
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::wstring text = Result(0);
+        return IsProgressText(text, L"复制中") && text != L"复制中 0%";
+    }));
+    app_->Process().Terminate();
+    ASSERT_TRUE(app_->Process().WaitForExit());
+    EXPECT_FALSE(FileExists(target_ / L"big.bin"));
+
+    // What the killed copy left is not a file the list offers.
+    WriteFileBytes(target_ / L"real.txt", "r");
+    ZemoApp second;
+    ASSERT_TRUE(second.Start());
+    ASSERT_TRUE(second.LoadDirectory(target_.Path(), 1));
+    EXPECT_EQ(L"real.txt", second.FileList().Text(0, 1));
+}
+
+TEST_F(BackgroundOperationsTest, AMoveOfAFileHeldByAnotherProgramFailsWithItsReason) {
+    StartWith(RulesConfig({{KeyNameOf('M'), L"移动文件", target_.Path()}}), {{L"held.mp4", "v"}});
+    const HANDLE held =
+        CreateFileW((source_ / L"held.mp4").c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    Press(L"held.mp4", 'M');
+    const bool failed = RowShows(0, L"移动文件", L"移动失败");
+    CloseHandle(held);
+    ASSERT_TRUE(failed);
+    EXPECT_EQ("v", ReadFileBytes(source_ / L"held.mp4"));
+    EXPECT_TRUE(FolderListing(target_.Path()).empty());
+    const auto records = Journal();
+    ASSERT_EQ(1u, records.size());
+    EXPECT_EQ(L"移动失败", records[0][4]);
+    EXPECT_FALSE(records[0][5].empty());
+}
+
+TEST_F(BackgroundOperationsTest, OnAnotherVolumeAFullDiskOrAHeldSourceLeavesEachFileInOnePlace) {
+    // A file system of 1 MB, mounted by the test script where it runs as root.
+    wchar_t volume[MAX_PATH] = {};
+    if (!GetEnvironmentVariableW(L"ZEMO_TEST_SMALL_VOLUME", volume, MAX_PATH))
+        GTEST_SKIP() << "no 1 MB file system mounted (scripts/test.sh mounts one as root)";
+    const std::wstring small = volume;
+    std::string big(3 << 20, 'x');
+    StartWith(
+        RulesConfig({{KeyNameOf('C'), L"复制文件", small}, {KeyNameOf('M'), L"移动文件", small}}),
+        {{L"big.bin", big}, {L"held.txt", "h"}, {L"moved.txt", "m"}});
+
+    const HANDLE held =
+        CreateFileW((source_ / L"held.txt").c_str(), GENERIC_READ,
+                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    Press(L"big.bin", 'C');   // does not fit
+    Press(L"held.txt", 'M');  // copied over, but its source cannot be deleted
+    Press(L"moved.txt", 'M');
+    ASSERT_TRUE(RowShows(RowOf(L"moved.txt"), L"移动文件", L"移动成功"));
+    CloseHandle(held);
+    EXPECT_EQ(L"复制失败", Result(RowOf(L"big.bin")));
+    EXPECT_EQ(L"移动失败", Result(RowOf(L"held.txt")));
+    EXPECT_EQ("h", ReadFileBytes(source_ / L"held.txt"));
+    EXPECT_FALSE(FileExists(source_ / L"moved.txt"));
+    EXPECT_EQ("m", ReadFileBytes(small + L"\\moved.txt"));
+    EXPECT_EQ(std::vector<std::wstring>{L"moved.txt"}, FolderListing(small));
+    DeleteFileW((small + L"\\moved.txt").c_str());
+}
+
+TEST_F(BackgroundOperationsTest, ReadingAnotherFolderOrClosingWithWorkPendingAsksFirst) {
+    ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", kGigabyte / 2));
+    ASSERT_TRUE(CreateLargeFile(source_ / L"big2.bin", kGigabyte / 2));
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 2);
+    const std::wstring title = L"信息";
+
+    // Reading another folder: "No" keeps the list and the copy goes on to its end.
+    Press(L"big.bin", 'C');
+    app_->ReadDirectory(target_.Path());
+    MessageBoxInfo box = WaitForMessageBox(app_->Process().Id(), &title);
+    ASSERT_NE(nullptr, box.window);
+    EXPECT_EQ(L"还有 1 个文件操作未完成，停止并读取新目录吗？", box.text);
+    ASSERT_TRUE(AnswerMessageBox(box.window, IDNO));
+    ASSERT_TRUE(RowShows(RowOf(L"big.bin"), L"复制文件", L"复制成功"));
+    EXPECT_EQ(2, app_->FileList().ItemCount());
+
+    // Closing: "Yes" stops the copy, leaves nothing of it, and the program ends with 0.
+    // The key is input, and input comes after posted messages: the close waits for it.
+    Press(L"big2.bin", 'C');
+    ASSERT_TRUE(WaitUntil([&] { return !Result(RowOf(L"big2.bin")).empty(); }));
+    PostMessageW(app_->MainWindow(), WM_CLOSE, 0, 0);
+    box = WaitForMessageBox(app_->Process().Id(), &title);
+    ASSERT_NE(nullptr, box.window);
+    EXPECT_EQ(L"还有 1 个文件操作未完成，停止并退出吗？", box.text);
+    ASSERT_TRUE(AnswerMessageBox(box.window, IDYES));
+    EXPECT_EQ(std::optional<DWORD>(0), app_->Process().WaitForExit());
+    EXPECT_EQ(std::vector<std::wstring>{L"big.bin"}, FolderListing(target_.Path()));
+    const auto records = Journal();
+    ASSERT_EQ(2u, records.size());
+    EXPECT_EQ(L"已取消", records[1][4]);
+}
+
+TEST_F(BackgroundOperationsTest, UndoMovesBackRecyclesACopyAndRefusesAChangedCopyOrATakenPlace) {
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
+                           {KeyNameOf('M'), L"移动文件", target_.Path()}}),
+              {{L"m.txt", "m"}, {L"c.txt", "c"}, {L"changed.txt", "x"}, {L"blocked.txt", "b"}});
+    Press(L"m.txt", 'M');
+    Press(L"c.txt", 'C');
+    Press(L"changed.txt", 'C');
+    Press(L"blocked.txt", 'M');
+    ASSERT_TRUE(RowShows(RowOf(L"blocked.txt"), L"移动文件", L"移动成功"));
+    WriteFileBytes(target_ / L"changed.txt", "changed since");
+    WriteFileBytes(source_ / L"blocked.txt", "a new file in the old place");
+
+    // The menu undoes the row under the mouse; its old place is taken: refused.
+    ASSERT_TRUE(UndoByMenu(RowOf(L"blocked.txt")));
+    ASSERT_TRUE(RowShows(RowOf(L"blocked.txt"), L"移动文件", L"撤销失败"));
+    EXPECT_EQ("b", ReadFileBytes(target_ / L"blocked.txt"));
+    EXPECT_EQ("a new file in the old place", ReadFileBytes(source_ / L"blocked.txt"));
+
+    // Ctrl+Z takes the most recent operation not undone: the changed copy is refused,
+    // the next one is recycled.
+    ASSERT_TRUE(app_->ClickFileRow(RowOf(L"m.txt")));
+    PressKeys({VK_LCONTROL, 'Z'});
+    ASSERT_TRUE(RowShows(RowOf(L"changed.txt"), L"复制文件", L"撤销失败"));
+    EXPECT_EQ("changed since", ReadFileBytes(target_ / L"changed.txt"));
+    PressKeys({VK_LCONTROL, 'Z'});
+    ASSERT_TRUE(RowShows(RowOf(L"c.txt"), L"复制文件", L"已撤销"));
+    EXPECT_FALSE(FileExists(target_ / L"c.txt"));
+    EXPECT_EQ("c", ReadFileBytes(source_ / L"c.txt"));
+
+    ASSERT_TRUE(UndoByMenu(RowOf(L"m.txt")));
+    ASSERT_TRUE(RowShows(RowOf(L"m.txt"), L"移动文件", L"已撤销"));
+    EXPECT_EQ("m", ReadFileBytes(source_ / L"m.txt"));
+    EXPECT_FALSE(FileExists(target_ / L"m.txt"));
+
+    const auto records = Journal();
+    ASSERT_EQ(8u, records.size());
+    EXPECT_EQ((std::vector<std::wstring>{L"撤销移动", target_ / L"blocked.txt",
+                                         source_ / L"blocked.txt", L"撤销失败"}),
+              std::vector<std::wstring>(records[4].begin() + 1, records[4].begin() + 5));
+    EXPECT_EQ(L"撤销复制", records[6][1]);
+    EXPECT_EQ(L"已撤销", records[6][4]);
+    EXPECT_EQ(L"已撤销", records[7][4]);
+}

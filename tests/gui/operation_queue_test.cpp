@@ -1,0 +1,219 @@
+// The worker and its queue, talking to a real window of the test's thread: order,
+// progress, the release request answered before a move, cancelling and dropping, undo.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/operation_queue.h"
+#include "tests/support/process.h"
+#include "tests/support/sorting_files.h"
+#include "tests/support/wait.h"
+
+namespace {
+
+constexpr UINT kProgress = WM_APP + 1;
+constexpr UINT kFinished = WM_APP + 2;
+constexpr UINT kRelease = WM_APP + 3;
+
+// What the window of the UI thread heard from the worker.
+struct Heard {
+    std::vector<int32_t> percents;
+    int finishedPosts = 0;
+    std::vector<std::wstring> released;
+    std::vector<bool> sourceThereWhenReleased;
+    std::function<void()> onProgress;
+};
+Heard* g_heard = nullptr;
+
+LRESULT CALLBACK ListenerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kProgress) {
+        g_heard->percents.push_back(static_cast<int32_t>(lParam));
+        if (g_heard->onProgress)
+            g_heard->onProgress();
+        return 0;
+    }
+    if (message == kFinished) {
+        ++g_heard->finishedPosts;
+        return 0;
+    }
+    if (message == kRelease) {
+        const std::wstring path = reinterpret_cast<const wchar_t*>(lParam);
+        g_heard->released.push_back(path);
+        g_heard->sourceThereWhenReleased.push_back(FileExists(path));
+        return 1;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+std::string Bytes(size_t size) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>(i * 31 / 7);
+    return bytes;
+}
+
+class OperationQueueTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_heard = &heard_;
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &ListenerProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"OperationQueueTestListener";
+        RegisterClassW(&windowClass);
+        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, windowClass.hInstance, nullptr);
+        ASSERT_NE(nullptr, window_);
+        queue_ = std::make_unique<OperationQueue>(
+            OperationMessages{window_, kProgress, kFinished, kRelease},
+            [this](const FinishedOperation& finished) {
+                // On the worker: the record is made before the UI hears of the end.
+                std::lock_guard<std::mutex> lock(recordedMutex_);
+                recorded_.push_back(finished.id);
+            });
+    }
+    void TearDown() override {
+        queue_.reset();
+        DestroyWindow(window_);
+        g_heard = nullptr;
+    }
+
+    uint32_t Queue(OperationKind kind, const std::wstring& name, intptr_t tag = 0) {
+        Operation operation;
+        operation.kind = kind;
+        operation.source = source_ / name;
+        operation.destination = target_ / name;
+        operation.tag = tag;
+        return queue_->Enqueue(operation);
+    }
+    // Waits until `count` operations have ended, collecting them in order.
+    bool WaitForFinished(size_t count) {
+        return WaitUntil([&] {
+            for (FinishedOperation& finished : queue_->TakeFinished())
+                finished_.push_back(std::move(finished));
+            return finished_.size() >= count;
+        });
+    }
+
+    TempDirectory source_;
+    TempDirectory target_;
+    Heard heard_;
+    HWND window_ = nullptr;
+    std::unique_ptr<OperationQueue> queue_;
+    std::vector<FinishedOperation> finished_;
+    std::mutex recordedMutex_;
+    std::vector<uint32_t> recorded_;
+};
+
+}  // namespace
+
+TEST_F(OperationQueueTest, OperationsRunOneAfterAnotherInTheOrderQueued) {
+    WriteFileBytes(source_ / L"big.bin", Bytes(6 << 20));
+    WriteFileBytes(source_ / L"a.txt", "a");
+    // A copy of the big file, then two moves of the same small file: the second finds
+    // nothing to move, exactly as if each had run alone after the one before.
+    const uint32_t first = Queue(OperationKind::kCopy, L"big.bin", 10);
+    const uint32_t second = Queue(OperationKind::kMove, L"a.txt", 11);
+    const uint32_t third = Queue(OperationKind::kMove, L"a.txt", 12);
+    EXPECT_GE(queue_->PendingCount(), 2);
+    ASSERT_TRUE(WaitForFinished(3));
+    EXPECT_EQ(0, queue_->PendingCount());
+
+    ASSERT_EQ(3u, finished_.size());
+    EXPECT_EQ((std::vector<uint32_t>{first, second, third}),
+              (std::vector<uint32_t>{finished_[0].id, finished_[1].id, finished_[2].id}));
+    EXPECT_EQ(10, finished_[0].operation.tag);
+    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[0].outcome);
+    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[1].outcome);
+    EXPECT_EQ(OperationOutcome::kFailed, finished_[2].outcome);
+    EXPECT_FALSE(finished_[2].reason.empty());
+    EXPECT_TRUE(finished_[0].reason.empty());
+    {
+        std::lock_guard<std::mutex> lock(recordedMutex_);
+        EXPECT_EQ((std::vector<uint32_t>{first, second, third}), recorded_);
+    }
+    // The copy reported its progress to the window, rising to 100.
+    ASSERT_TRUE(WaitUntil([&] { return heard_.finishedPosts >= 1; }));
+    ASSERT_FALSE(heard_.percents.empty());
+    EXPECT_EQ(100, heard_.percents.back());
+    // Each move asked the UI thread to let go of the file first, and waited for it.
+    ASSERT_EQ(2u, heard_.released.size());
+    EXPECT_EQ(source_ / L"a.txt", heard_.released[0]);
+    EXPECT_TRUE(heard_.sourceThereWhenReleased[0]);
+    EXPECT_EQ("a", ReadFileBytes(target_ / L"a.txt"));
+}
+
+TEST_F(OperationQueueTest, CancellingStopsTheRunningCopyAndDropsTheQueuedButNotLaterOnes) {
+    ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", 256 << 20));
+    WriteFileBytes(source_ / L"b.txt", "b");
+    WriteFileBytes(source_ / L"c.txt", "c");
+    heard_.onProgress = [&] {
+        if (heard_.percents.back() < 100)
+            queue_->CancelAll();
+    };
+    Queue(OperationKind::kCopy, L"big.bin");
+    Queue(OperationKind::kCopy, L"b.txt");
+    ASSERT_TRUE(WaitForFinished(2));
+    heard_.onProgress = nullptr;
+    EXPECT_EQ(OperationOutcome::kCancelled, finished_[0].outcome);
+    EXPECT_EQ(OperationOutcome::kCancelled, finished_[1].outcome);
+    // Nothing of either is left in the target.
+    EXPECT_FALSE(FileExists(target_ / L"big.bin"));
+    EXPECT_FALSE(FileExists(target_ / L"b.txt"));
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((target_ / L"*.zemo-part").c_str(), &found);
+    EXPECT_EQ(INVALID_HANDLE_VALUE, search);
+
+    Queue(OperationKind::kCopy, L"c.txt");
+    ASSERT_TRUE(WaitForFinished(3));
+    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[2].outcome);
+    EXPECT_EQ("c", ReadFileBytes(target_ / L"c.txt"));
+}
+
+TEST_F(OperationQueueTest, StoppingReportsEveryQueuedOperationAsCancelled) {
+    WriteFileBytes(source_ / L"big.bin", Bytes(16 << 20));
+    for (int i = 0; i < 5; ++i)
+        Queue(OperationKind::kCopy, L"big.bin");
+    queue_->StopAndWait();
+    EXPECT_EQ(0, queue_->PendingCount());
+    std::lock_guard<std::mutex> lock(recordedMutex_);
+    EXPECT_EQ(5u, recorded_.size());
+    EXPECT_EQ(0u, queue_->Enqueue(Operation{}));  // a stopped queue takes nothing more
+}
+
+TEST_F(OperationQueueTest, UndoMovesBackOrRecyclesAndRefusesWhatWouldReplaceOrLoseAFile) {
+    WriteFileBytes(source_ / L"moved.txt", "m");
+    WriteFileBytes(source_ / L"copied.txt", "c");
+    WriteFileBytes(source_ / L"blocked.txt", "b");
+    Queue(OperationKind::kMove, L"moved.txt");
+    Queue(OperationKind::kCopy, L"copied.txt");
+    Queue(OperationKind::kMove, L"blocked.txt");
+    ASSERT_TRUE(WaitForFinished(3));
+    for (const FinishedOperation& finished : finished_)
+        ASSERT_EQ(OperationOutcome::kSucceeded, finished.outcome) << finished.reason;
+
+    auto undo = [&](const FinishedOperation& done) {
+        Operation operation = done.operation;
+        operation.kind = done.operation.kind == OperationKind::kMove ? OperationKind::kUndoMove
+                                                                     : OperationKind::kUndoCopy;
+        operation.size = done.transfer.size;
+        operation.lastWrite = done.transfer.lastWrite;
+        return queue_->Enqueue(operation);
+    };
+    WriteFileBytes(source_ / L"blocked.txt", "a new file in the old place");
+    undo(finished_[0]);
+    undo(finished_[1]);
+    undo(finished_[2]);
+    ASSERT_TRUE(WaitForFinished(6));
+    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[3].outcome);
+    EXPECT_EQ("m", ReadFileBytes(source_ / L"moved.txt"));
+    EXPECT_FALSE(FileExists(target_ / L"moved.txt"));
+    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[4].outcome);
+    EXPECT_FALSE(FileExists(target_ / L"copied.txt"));
+    EXPECT_EQ("c", ReadFileBytes(source_ / L"copied.txt"));
+    // The original path is occupied: the undo fails and neither file changes.
+    EXPECT_EQ(OperationOutcome::kFailed, finished_[5].outcome);
+    EXPECT_EQ("a new file in the old place", ReadFileBytes(source_ / L"blocked.txt"));
+    EXPECT_EQ("b", ReadFileBytes(target_ / L"blocked.txt"));
+}
