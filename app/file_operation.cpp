@@ -32,7 +32,7 @@ void ApplyRule(int32_t ruleRow) {
     ListViewControl& rules = Objects().ruleList;
     ListViewControl& files = Objects().fileList;
     const TextBlock operation = rules.GetItemText(ruleRow, kRuleOperationColumn);
-    const std::wstring target(rules.GetItemText(ruleRow, kRuleTargetColumn).WideView());
+    const std::wstring target = RuleTarget(ruleRow);
 
     const int32_t row = files.GetSelectionMark();
     if (row < 0)

@@ -245,3 +245,28 @@ TEST_F(RuleFaultsTest, VanishedSourcesAndTargetsFailWithoutATrace) {
     EXPECT_FALSE(DirectoryExists(vanishing));
     EXPECT_EQ("kept", ReadFileBytes(source / L"kept.mp4"));
 }
+
+// A target folder whose path is longer than a list cell holds: the file lands in that
+// folder itself, not in a folder named by the cut path.
+TEST_F(RuleFaultsTest, ATargetLongerThanACellGetsTheFile) {
+    TempDirectory source;
+    WriteFileBytes(source / L"clip.mp4", "clip");
+    const std::wstring exact = L"\\\\?\\";
+    std::wstring target = targets_.Path();
+    for (const wchar_t letter : {L'p', L'q'}) {
+        target += L"\\" + std::wstring(150, letter);
+        ASSERT_TRUE(CreateDirectoryW((exact + target).c_str(), nullptr));
+    }
+    ASSERT_GT(target.size(), 259u);
+    ZemoApp app(RuleConfig({KeyNameOf('C') + L"=复制文件|" + target}));
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.LoadDirectory(source.Path(), 1));
+    ASSERT_TRUE(app.ClickFileRow(0));
+    PressKeys({'C'});
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::wstring result = app.FileList().Text(0, 3);
+        return result == L"复制成功" || result == L"复制失败";
+    }));
+    EXPECT_EQ(L"复制成功", app.FileList().Text(0, 3));
+    EXPECT_EQ("clip", ReadFileBytes(exact + target + L"\\clip.mp4"));
+}
