@@ -7,6 +7,7 @@
 #include "app/exact_path.h"
 #include "app/file_enumeration.h"
 #include "app/file_list.h"
+#include "app/file_transfer.h"
 #include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"
@@ -49,11 +50,10 @@ void ApplyRule(int32_t ruleRow) {
     BOOL done = FALSE;
     if (!target.empty()) {
         if (copy) {
-            done = CopyFileW(ExactPath(source.WideView()).c_str(), ExactPath(destination).c_str(),
-                             TRUE);
+            done = CopyWholeOrNothing(ExactPath(source.WideView()), ExactPath(destination));
         } else {
             ReleasePreviewedFile(source);
-            done = MoveFileW(ExactPath(source.WideView()).c_str(), ExactPath(destination).c_str());
+            done = MoveWholeOrNothing(ExactPath(source.WideView()), ExactPath(destination));
         }
     }
     if (copy)
