@@ -144,6 +144,21 @@ class FaultInjectionTest : public ::testing::Test {
             {KeyNameOf('C') + L"=复制文件|" + target, KeyNameOf('M') + L"=移动文件|" + target});
     }
 
+    // Copies one file of `bytes` and moves another into `target` with the program: both
+    // must fail and leave the source folder and `target` as they were.
+    void ExpectCopyAndMoveFailWithoutATrace(const std::wstring& target, const std::string& bytes) {
+        WriteFileBytes(source_ / L"copied.mp4", bytes);
+        WriteFileBytes(source_ / L"moved.mp4", bytes);
+        const FolderContents sources = ContentsOf(source_.Path());
+        const FolderContents targets = ContentsOf(target);
+        ZemoApp app(Rules(target));
+        ASSERT_TRUE(Start(app, 2));
+        EXPECT_EQ(L"复制失败", PressOn(app, L"copied.mp4", 'C', true));
+        EXPECT_EQ(L"移动失败", PressOn(app, L"moved.mp4", 'M', false));
+        EXPECT_EQ(sources, ContentsOf(source_.Path()));
+        EXPECT_EQ(targets, ContentsOf(target));
+    }
+
     TempDirectory source_;
     TempDirectory targets_;
 };
@@ -158,17 +173,7 @@ TEST_F(FaultInjectionTest, ATargetOnAReadOnlyMountFails) {
     if (!mount.Mounted())
         GTEST_SKIP() << "no read-only bind mount here (mounting needs root under Wine)";
     ASSERT_FALSE(WriteFileBytes(target + L"\\probe", "x"));
-    WriteFileBytes(source_ / L"copied.mp4", "copied");
-    WriteFileBytes(source_ / L"moved.mp4", "moved");
-    const FolderContents sources = ContentsOf(source_.Path());
-    const FolderContents targets = ContentsOf(target);
-
-    ZemoApp app(Rules(target));
-    ASSERT_TRUE(Start(app, 2));
-    EXPECT_EQ(L"复制失败", PressOn(app, L"copied.mp4", 'C', true));
-    EXPECT_EQ(L"移动失败", PressOn(app, L"moved.mp4", 'M', false));
-    EXPECT_EQ(sources, ContentsOf(source_.Path()));
-    EXPECT_EQ(targets, ContentsOf(target));
+    ExpectCopyAndMoveFailWithoutATrace(target, "sorted");
 }
 
 TEST_F(FaultInjectionTest, ASourceHeldOpenWithoutSharingFails) {
@@ -233,16 +238,5 @@ TEST_F(FaultInjectionTest, ATargetOnAFullDiskFails) {
     ASSERT_TRUE(GetDiskFreeSpaceExW((target + L"\\").c_str(), nullptr, &total, nullptr));
     ASSERT_LE(total.QuadPart, 2u * 1024 * 1024);
     ASSERT_TRUE(WriteFileBytes(target + L"\\earlier.mp4", "earlier"));
-    const std::string large(3 * 1024 * 1024, 'L');
-    WriteFileBytes(source_ / L"large.mp4", large);
-    WriteFileBytes(source_ / L"moved.mp4", large);
-    const FolderContents sources = ContentsOf(source_.Path());
-    const FolderContents targets = ContentsOf(target);
-
-    ZemoApp app(Rules(target));
-    ASSERT_TRUE(Start(app, 2));
-    EXPECT_EQ(L"复制失败", PressOn(app, L"large.mp4", 'C', true));
-    EXPECT_EQ(L"移动失败", PressOn(app, L"moved.mp4", 'M', false));
-    EXPECT_EQ(sources, ContentsOf(source_.Path()));
-    EXPECT_EQ(targets, ContentsOf(target));
+    ExpectCopyAndMoveFailWithoutATrace(target, std::string(3 * 1024 * 1024, 'L'));
 }
