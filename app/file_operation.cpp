@@ -7,7 +7,7 @@
 #include "app/exact_path.h"
 #include "app/file_enumeration.h"
 #include "app/file_list.h"
-#include "app/file_transfer.h"
+#include "app/whole_or_nothing.h"
 #include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"

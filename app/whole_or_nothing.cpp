@@ -1,4 +1,4 @@
-#include "app/file_transfer.h"
+#include "app/whole_or_nothing.h"
 
 #include <windows.h>
 
