@@ -27,7 +27,7 @@ void ApplyRuleToSelectedRows(int32_t ruleRow) {
 void ApplyRuleToRow(int32_t ruleRow, int32_t row) {
     ListViewControl& rules = Objects().ruleList;
     const TextBlock operation = rules.GetItemText(ruleRow, kRuleOperationColumn);
-    const std::wstring target(rules.GetItemText(ruleRow, kRuleTargetColumn).WideView());
+    const std::wstring target = RuleTarget(ruleRow);
     if (row < 0 || row >= FileRowStore().RowCount())
         return;  // only rows already in the list
     // Any operation text other than the copy text means move.

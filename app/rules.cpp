@@ -17,6 +17,8 @@ namespace {
 
 // The file's line of each rule row, untrimmed: a save writes these back unchanged.
 std::vector<std::string> RuleLines;
+// The target directory of each rule row, whole.
+std::vector<std::wstring> RuleTargets;
 
 void ShowRules(const RuleSection& section) {
     ListViewControl& list = Objects().ruleList;
@@ -25,12 +27,15 @@ void ShowRules(const RuleSection& section) {
     list.DeleteAllItems();
     HotkeyList.Clear();
     RuleLines.clear();
+    RuleTargets.clear();
     for (const RuleSectionEntry& entry : section.entries) {
         const HotkeyRule rule = RuleFromEntry(entry);
         const int32_t row = list.InsertItem();
         list.SetItemText(row, kRuleHotkeyColumn, ToUtf16(rule.hotkey));
         list.SetItemText(row, kRuleOperationColumn, ToUtf16(rule.operation));
-        list.SetItemText(row, kRuleTargetColumn, ToUtf16(rule.target));
+        const TextBlock target = ToUtf16(rule.target);
+        list.SetItemText(row, kRuleTargetColumn, target);
+        RuleTargets.emplace_back(target.WideView());
         HotkeyList.Append(rule.hotkey);
         RuleLines.push_back(entry.line);
     }
@@ -83,6 +88,12 @@ bool SaveRuleLines(const std::vector<std::string>& lines) {
 
 std::wstring BuildConfigPath() {
     return ProgramDirectory() + L"\\config.ini";
+}
+
+std::wstring RuleTarget(int32_t row) {
+    if (row < 0 || static_cast<size_t>(row) >= RuleTargets.size())
+        return {};
+    return RuleTargets[row];
 }
 
 void LoadRules() {

@@ -28,6 +28,10 @@ extern std::wstring ConfigPath;
 
 std::wstring BuildConfigPath();
 
+// The full target directory of rule row `row` as held in memory; the list's cell may show
+// it cut. Empty for a row that does not exist.
+std::wstring RuleTarget(int32_t row);
+
 // Fills the rule list and HotkeyList from config.ini. A file that is missing or cannot be
 // read gives no rules (and is then never written over).
 void LoadRules();

@@ -1,8 +1,35 @@
 #include "tests/support/process.h"
 
-#include <shellapi.h>
-
 #include <vector>
+
+namespace {
+
+// Removes a folder and everything in it by exact paths. The shell's delete cuts paths
+// longer than MAX_PATH and then acts on whatever the cut path names, which under Wine
+// was the current directory.
+void RemoveTree(const std::wstring& exactFolder) {
+    WIN32_FIND_DATAW found = {};
+    const HANDLE search = FindFirstFileW((exactFolder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring child = exactFolder + L"\\" + name;
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(child.c_str());
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(exactFolder.c_str());
+}
+
+}  // namespace
 
 TempDirectory::TempDirectory() {
     wchar_t base[MAX_PATH];
@@ -23,16 +50,8 @@ TempDirectory::TempDirectory() {
 }
 
 TempDirectory::~TempDirectory() {
-    if (path_.empty())
-        return;
-    // SHFileOperation wants a list ending in two zero characters.
-    std::wstring from = path_;
-    from.push_back(L'\0');
-    SHFILEOPSTRUCTW operation = {};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_NO_UI;
-    SHFileOperationW(&operation);
+    if (path_.size() > 2 && path_[1] == L':' && path_[2] == L'\\')
+        RemoveTree(L"\\\\?\\" + path_);
 }
 
 std::wstring ProgramPath(const std::wstring& exeName) {
