@@ -53,12 +53,17 @@ void Play(const std::wstring& path) {
         player.SetVisible(true);
     g_previewedPath = TextBlock::FromWide(path);
     player.SetWideUrl(g_previewedPath);
+    player.Play();
 }
 
 }  // namespace
 
 void CreatePreviewPane(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height) {
     g_imagePane = CreateImagePane(parent, x, y, width, height);
+    // The preview starts playback itself. Left to start on its own, the player would also
+    // "play" the empty URL that closes a file before it is moved, and each such attempt
+    // leaves one of its threads behind for the rest of the session.
+    Objects().mediaPlayer.SetAutoStart(false);
     Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
     if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_PPV_ARGS(&factory))))
