@@ -62,6 +62,37 @@ TEST_F(FileTransferTest, ACopyArrivesWholeUnderItsNameWithRisingProgressAndItsSi
     EXPECT_EQ(0, CompareFileTime(&data.ftLastWriteTime, &result.lastWrite));
 }
 
+TEST_F(FileTransferTest, FilesOfEverySizeArriveByteForByteWithTheSourcesTimeAndFlags) {
+    // Empty, one byte, and sizes on either side of the pieces a copy may be made in.
+    const size_t sizes[] = {0,
+                            1,
+                            (64 << 10) - 1,
+                            64 << 10,
+                            (256 << 10) - 1,
+                            256 << 10,
+                            (256 << 10) + 1,
+                            (1 << 20) + 7,
+                            (4 << 20) + 3};
+    for (const size_t size : sizes) {
+        const std::wstring name = L"f" + std::to_wstring(size) + L".bin";
+        const std::string content = Bytes(size);
+        WriteFileBytes(source_ / name, content);
+        SetFileAttributesW((source_ / name).c_str(), FILE_ATTRIBUTE_READONLY);
+        const TransferResult result = Copy(name);
+        ASSERT_TRUE(result.succeeded) << size << ": " << SystemMessage(result.error);
+        EXPECT_TRUE(content == ReadFileBytes(target_ / name)) << size;
+        WIN32_FILE_ATTRIBUTE_DATA from;
+        WIN32_FILE_ATTRIBUTE_DATA to;
+        ASSERT_TRUE(GetFileAttributesExW((source_ / name).c_str(), GetFileExInfoStandard, &from));
+        ASSERT_TRUE(GetFileAttributesExW((target_ / name).c_str(), GetFileExInfoStandard, &to));
+        EXPECT_EQ(0, CompareFileTime(&from.ftLastWriteTime, &to.ftLastWriteTime)) << size;
+        EXPECT_TRUE(to.dwFileAttributes & FILE_ATTRIBUTE_READONLY) << size;
+        EXPECT_EQ(size, result.size);
+        for (const TempDirectory* folder : {&source_, &target_})
+            SetFileAttributesW((*folder / name).c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 TEST_F(FileTransferTest, ATakenNameOrAMissingFolderFailsBeforeAnyByteWithTheSystemsReason) {
     WriteFileBytes(source_ / L"a.txt", "new");
     WriteFileBytes(target_ / L"a.txt", "precious");
