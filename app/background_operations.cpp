@@ -285,6 +285,7 @@ std::wstring JournalPath() {
 
 void QueueFileOperation(int32_t row, bool copy, const std::wstring& source,
                         const std::wstring& targetFolder, const std::wstring& name) {
+    State& state = Background();
     Operation operation;
     operation.kind = copy ? OperationKind::kCopy : OperationKind::kMove;
     operation.source = source;
