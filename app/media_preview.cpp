@@ -30,6 +30,14 @@ std::wstring ExtensionOf(const std::wstring& path) {
     return LowerExtension(PathFindExtensionW(path.c_str()));
 }
 
+// A regular file that is there now. A row can outlive its file (moved by a rule, or by
+// another program), and every play of a missing file leaves one of Wine's media-player
+// threads behind for good.
+bool IsPresentFile(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool IsImageExtension(const std::wstring& extension) {
     return !extension.empty() && std::find(g_imageExtensions.begin(), g_imageExtensions.end(),
                                            extension) != g_imageExtensions.end();
@@ -91,7 +99,10 @@ int32_t PreviewSelectedFile(int32_t row, intptr_t) {
         StopAndHidePlayer();
         ShowImageInPane(g_imagePane, path, {RowPath(row + 1), RowPath(row - 1)});
     } else if (IsPlayableMediaExtension(extension)) {
-        Play(path);
+        if (IsPresentFile(path))
+            Play(path);
+        else
+            StopAndHidePlayer();
     }
     return 0;
 }
