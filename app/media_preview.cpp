@@ -30,12 +30,17 @@ std::wstring ExtensionOf(const std::wstring& path) {
     return LowerExtension(PathFindExtensionW(path.c_str()));
 }
 
-// A regular file that is there now. A row can outlive its file (moved by a rule, or by
-// another program), and every play of a missing file leaves one of Wine's media-player
-// threads behind for good.
-bool IsPresentFile(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+// A file the player can open now. A row can outlive its file (moved by a rule or by
+// another program), or another program can hold the file without sharing it; under Wine
+// every play of a file that cannot be opened leaves one of the player's threads behind.
+bool CanBeOpenedForReading(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
 }
 
 bool IsImageExtension(const std::wstring& extension) {
@@ -99,7 +104,7 @@ int32_t PreviewSelectedFile(int32_t row, intptr_t) {
         StopAndHidePlayer();
         ShowImageInPane(g_imagePane, path, {RowPath(row + 1), RowPath(row - 1)});
     } else if (IsPlayableMediaExtension(extension)) {
-        if (IsPresentFile(path))
+        if (CanBeOpenedForReading(path))
             Play(path);
         else
             StopAndHidePlayer();
