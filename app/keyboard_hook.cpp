@@ -120,7 +120,7 @@ HWND CreateSink() {
 void InstallKeyboardHook(KeyEventHandler handler) {
     if (g_hook.load())
         return;
-    g_handler = handler;
+    g_handler = std::move(handler);
     if (!g_sink)
         g_sink = CreateSink();
     if (!g_sink)

@@ -17,6 +17,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "runtime/text.h"
@@ -32,7 +33,8 @@ struct KeyEvent {
     int32_t direction;
 };
 
-using KeyEventHandler = void (*)(const KeyEvent& event);
+// Runs on the UI thread; may carry state.
+using KeyEventHandler = std::function<void(const KeyEvent& event)>;
 
 // Installs the hook once; later calls do nothing. Call on the UI thread.
 void InstallKeyboardHook(KeyEventHandler handler);

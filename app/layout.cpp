@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <memory>
 
 #include "ui/list_view_control.h"
 #include "ui/unique_handle.h"
@@ -39,14 +40,20 @@ struct ScaledFont {
 std::array<ScaledFont, 8> g_fonts;
 size_t g_nextFont = 0;
 
+constexpr UINT_PTR kDpiSubclassId = 1;
+
 LRESULT CALLBACK DpiChangeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                DWORD_PTR layOut) noexcept {
-    if (message == WM_DPICHANGED) {
+    auto* layOutFunction = reinterpret_cast<DpiLayout*>(layOut);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, &DpiChangeProc, kDpiSubclassId);
+        delete layOutFunction;
+    } else if (message == WM_DPICHANGED) {
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window, nullptr, suggested.left, suggested.top,
                      suggested.right - suggested.left, suggested.bottom - suggested.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        RunGuarded([&] { reinterpret_cast<DpiLayout>(layOut)(HIWORD(wParam)); });
+        RunGuarded([&] { (*layOutFunction)(HIWORD(wParam)); });
         return 0;
     }
     return DefSubclassProc(window, message, wParam, lParam);
@@ -113,5 +120,10 @@ void SetColumnWidths(ListViewControl& list, const int32_t* widths, size_t count,
 }
 
 bool FollowDpiChanges(HWND window, DpiLayout layOut) {
-    return SetWindowSubclass(window, &DpiChangeProc, 1, reinterpret_cast<DWORD_PTR>(layOut)) != 0;
+    auto owned = std::make_unique<DpiLayout>(std::move(layOut));
+    if (!SetWindowSubclass(window, &DpiChangeProc, kDpiSubclassId,
+                           reinterpret_cast<DWORD_PTR>(owned.get())))
+        return false;
+    owned.release();  // freed with the window (WM_NCDESTROY)
+    return true;
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <utility>
 
@@ -83,6 +84,7 @@ void SetColumnWidths(ListViewControl& list, const int32_t (&widths)[N], UINT dpi
 }
 
 // Calls `layOut` with the new DPI after moving the window into the rectangle that
-// WM_DPICHANGED suggests, whenever that message reaches the window.
-using DpiLayout = void (*)(UINT dpi);
+// WM_DPICHANGED suggests, whenever that message reaches the window. The window keeps
+// `layOut` until it is destroyed.
+using DpiLayout = std::function<void(UINT dpi)>;
 bool FollowDpiChanges(HWND window, DpiLayout layOut);
