@@ -11,18 +11,13 @@
 #include <thread>
 #include <vector>
 
-#include "app/background_operations.h"
+#include "app/application.h"
 #include "app/file_transfer.h"
-#include "app/file_list.h"
 #include "app/image_pane.h"
 #include "app/keyboard_hook.h"
 #include "app/layout.h"
-#include "app/main_window.h"
-#include "app/media_preview.h"
-#include "app/objects.h"
-#include "app/rules.h"
-#include "tests/support/image_files.h"
 #include "app/startup.h"
+#include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/layout_expectations.h"
 #include "tests/support/process.h"
@@ -63,23 +58,25 @@ LONG FontHeight(const ControlObject& control) {
 class ApplicationTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        CoInitialize(nullptr);
-        PrepareProgram();
-        ShowMainWindow();
         // Rules written by the tests go to a file of their own, not beside the program.
         configHome_ = new TempDirectory;
-        ConfigPath = *configHome_ / L"config.ini";
+        PrepareProcess();
+        app_ = &PrepareProgram(*configHome_ / L"config.ini");
+        ShowMainWindow(*app_);
     }
 
-    void SetUp() override { ASSERT_NE(nullptr, MainWindowHandle); }
+    void SetUp() override { ASSERT_NE(nullptr, app_->mainWindow); }
+
+    ApplicationObjects& Objects() { return app_->controls; }
+    HWND MainWindow() { return app_->mainWindow; }
 
     // Lists a directory holding these files, as "读取文件列表" does.
     void Load(std::initializer_list<std::wstring> names) {
         for (const std::wstring& name : names)
             WriteFileBytes(files_ / name, "media");
         Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
-        LoadFileList();
-        ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
+        LoadFileList(*app_);
+        ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
         ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
     }
 
@@ -112,6 +109,7 @@ class ApplicationTest : public ::testing::Test {
     }
 
     static inline TempDirectory* configHome_ = nullptr;
+    static inline Application* app_ = nullptr;
     TempDirectory files_;
 };
 
@@ -136,10 +134,10 @@ TEST_F(ApplicationTest, MediaFilesOfAnyCaseAndAnyNamePlayByTheirExactPath) {
 TEST_F(ApplicationTest, APhotoHidesAndStopsThePlayerAndAMediaFileBringsItBack) {
     Load({L"clip.mp4"});
     ASSERT_TRUE(WriteSolidImage(files_ / L"photo.JPG", GUID_ContainerFormatJpeg, 40, 30, 0));
-    LoadFileList();
-    ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
+    LoadFileList(*app_);
+    ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
     ASSERT_EQ(2, Objects().fileList.GetItemCount());
-    const HWND pane = FindWindowExW(MainWindowHandle, nullptr, kImagePaneClass, nullptr);
+    const HWND pane = FindWindowExW(MainWindow(), nullptr, kImagePaneClass, nullptr);
     MediaPlayerHost& player = Objects().mediaPlayer;
 
     Select(L"clip.mp4");
@@ -159,9 +157,9 @@ TEST_F(ApplicationTest, TheFileBeingMovedIsReleasedByThePlayerFirst) {
     Select(L"clip.mp4");
     ASSERT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
 
-    ReleasePreviewedFile(TextBlock::FromWide(files_ / L"other.mp4"));  // not the one playing
+    ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"other.mp4"));  // not the one playing
     EXPECT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
-    ReleasePreviewedFile(TextBlock::FromWide(files_ / L"CLIP.MP4"));  // names ignore case
+    ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"CLIP.MP4"));  // names ignore case
     EXPECT_EQ(Text(""), PlayerUrl());
 }
 
@@ -178,14 +176,14 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
         CloseHandle(file);
     }
     Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
-    LoadFileList();
-    ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
+    LoadFileList(*app_);
+    ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
     TempDirectory target;
-    ASSERT_TRUE(
-        AppendRule({KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false),
-                    Text("复制文件"), FromUtf16(TextBlock::FromWide(target.Path()))}));
+    ASSERT_TRUE(AppendRule(
+        *app_, {KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false),
+                Text("复制文件"), FromUtf16(TextBlock::FromWide(target.Path()))}));
     const int32_t rule = Objects().ruleList.GetItemCount() - 1;
-    ASSERT_TRUE(BringToForeground(MainWindowHandle));
+    ASSERT_TRUE(BringToForeground(MainWindow()));
     Objects().fileList.Focus();
     Select(L"big.bin");
 
@@ -201,7 +199,7 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
             const bool hooked =
                 WaitUntil([&] { return HookStatistics().calls >= before + 2; }, 200);
             DWORD_PTR ignored = 0;
-            if (SendMessageTimeoutW(MainWindowHandle, WM_NULL, 0, 0, SMTO_NORMAL, 20, &ignored))
+            if (SendMessageTimeoutW(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 20, &ignored))
                 break;  // the UI thread is free again: the copy is over
             if (hooked)
                 ++seenWhileBusy;
@@ -222,7 +220,7 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
         " over %lld calls\n",
         seenWhileBusy.load(), statistics.longestMicroseconds,
         static_cast<long long>(statistics.calls));
-    DeleteRule(rule);
+    DeleteRule(*app_, rule);
 }
 
 TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
@@ -231,8 +229,8 @@ TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
     ListViewControl& list = Objects().fileList;
     list.DeleteAllItems();
     Objects().directoryEdit.SetText(TextBlock::EmptyWide());
-    PostMessageW(MainWindowHandle, WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop({files_.Path()})), 0);
+    PostMessageW(MainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({files_.Path()})),
+                 0);
     ASSERT_TRUE(WaitUntil([&] { return list.GetItemCount() == 3; }));
     EXPECT_EQ(files_.Path(), Objects().directoryEdit.Text().WideView());
     EXPECT_EQ(0, list.GetSelectedCount());
@@ -244,7 +242,7 @@ TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
     WriteFileBytes(other / L"first.jpg", "x");
     WriteFileBytes(file, "x");
     list.SelectItem(0);
-    PostMessageW(MainWindowHandle, WM_DROPFILES,
+    PostMessageW(MainWindow(), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop({file, files_ / L"a.jpg"})), 0);
     ASSERT_TRUE(
         WaitUntil([&] { return list.GetItemCount() == 2 && list.GetSelectedCount() == 1; }));
@@ -292,8 +290,8 @@ TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
     WriteFileBytes(target / L"clash.txt", "theirs");
     const int32_t clash = RowOf(L"clash.txt");
     const int32_t fine = RowOf(L"fine.txt");
-    QueueFileOperation(clash, true, files_ / L"clash.txt", target.Path(), L"clash.txt");
-    QueueFileOperation(fine, true, files_ / L"fine.txt", target.Path(), L"fine.txt");
+    QueueFileOperation(*app_, clash, true, files_ / L"clash.txt", target.Path(), L"clash.txt");
+    QueueFileOperation(*app_, fine, true, files_ / L"fine.txt", target.Path(), L"fine.txt");
     ListViewControl& list = Objects().fileList;
     ASSERT_TRUE(WaitUntil([&] {
         return list.GetItemText(clash, kFileResultColumn).WideView() == L"复制失败" &&
@@ -310,7 +308,7 @@ TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
         tip.pszText = text;
         tip.cchTextMax = 512;
         tip.iItem = row;
-        SendMessageW(MainWindowHandle, WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+        SendMessageW(MainWindow(), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
         return std::wstring(text);
     };
     EXPECT_EQ(SystemMessage(ERROR_FILE_EXISTS), tipOf(clash));
