@@ -12,6 +12,7 @@
 #include "app/file_list.h"
 #include "app/file_list_keys.h"
 #include "app/file_rows.h"
+#include "app/keyboard_hook.h"
 #include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"
@@ -29,6 +30,7 @@ struct Application {
     FileRows fileRows;
     FileListing listing;
     FileListKeys keys;
+    KeyboardHook keyboardHook;
     MediaPreview preview;
     BackgroundOperationsPointer background = MakeBackgroundOperations();
 };

@@ -27,7 +27,7 @@ int32_t FindRule(const TextArray& hotkeys, const Text& name) {
 
 void InstallHotkeys(Application& app, HWND fileList) {
     AttachFileListKeys(app, fileList);
-    InstallKeyboardHook([&app](const KeyEvent& event) { HotkeyHandler(app, event); });
+    app.keyboardHook.Install([&app](const KeyEvent& event) { HotkeyHandler(app, event); });
 }
 
 Text CombinationName(const Text& modifierName, const Text& keyName) {
@@ -62,7 +62,8 @@ void HotkeyHandler(Application& app, const KeyEvent& event) {
 bool FireFileListHotkey(Application& app, int32_t key, LPARAM keyData, DWORD time) {
     const int32_t scanCode = static_cast<int32_t>((keyData >> 16) & 0xFF);
     const bool extended = ((keyData >> 24) & 1) != 0;
-    const std::optional<int32_t> modifier = TakeRecordedModifier(scanCode, extended, time);
+    const std::optional<int32_t> modifier =
+        app.keyboardHook.TakeRecordedModifier(scanCode, extended, time);
     if (!modifier || app.controls.fileList.GetItemCount() < 1)
         return false;
     const Text name = HotkeyText(*modifier, key, scanCode, extended);

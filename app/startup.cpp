@@ -53,7 +53,7 @@ Application& PrepareProgram(const std::wstring& configPath) {
 
 HWND ShowMainWindow(Application& app) {
     Window& mainWindow = app.controls.mainWindow;
-    mainWindow.SetDestroyHandler(&QuitProgram);
+    mainWindow.SetDestroyHandler([&app] { return QuitProgram(app); });
     const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
     // The size at 96 DPI: the main window scales itself to its own DPI when it is built.
     return mainWindow.Show({.title = &title,
@@ -83,8 +83,8 @@ WPARAM RunMessageLoop() {
     }
 }
 
-int32_t QuitProgram() {
-    RemoveKeyboardHook();
+int32_t QuitProgram(Application& app) {
+    app.keyboardHook.Remove();
     TerminateOwnProcess();
     // Still here only when the process could not terminate itself.
     ExitProcess(0);

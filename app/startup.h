@@ -35,7 +35,7 @@ WPARAM RunMessageLoop();
 
 // The main window's OnDestroy handler: removes the keyboard hook and ends the process
 // with exit code 0.
-int32_t QuitProgram();
+int32_t QuitProgram(Application& app);
 
 // Terminates the calling process with exit code 0; returns only when that failed:
 // 1 when TerminateProcess returned exactly 1, else 0.

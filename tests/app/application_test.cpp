@@ -194,10 +194,10 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
         if (!WaitUntil([&] { return FileExists(target / L"big.bin"); }, 30000))
             return;
         for (int i = 0; i < 200; ++i) {
-            const int64_t before = HookStatistics().calls;
+            const int64_t before = app_->keyboardHook.Statistics().calls;
             PressKeys({VK_LSHIFT});
             const bool hooked =
-                WaitUntil([&] { return HookStatistics().calls >= before + 2; }, 200);
+                WaitUntil([&] { return app_->keyboardHook.Statistics().calls >= before + 2; }, 200);
             DWORD_PTR ignored = 0;
             if (SendMessageTimeoutW(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 20, &ignored))
                 break;  // the UI thread is free again: the copy is over
@@ -214,7 +214,7 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     presser.join();
     ASSERT_TRUE(copied);
     EXPECT_GE(seenWhileBusy.load(), 1) << "no key press reached the hook during the copy";
-    const KeyboardHookStatistics statistics = HookStatistics();
+    const KeyboardHookStatistics statistics = app_->keyboardHook.Statistics();
     std::printf(
         "during a 512 MB copy the hook saw %d presses at once; longest hook call %.1f us"
         " over %lld calls\n",
