@@ -1,6 +1,7 @@
 // The application: one object that owns everything the program keeps while it runs: the
-// main window's and the rule dialog's controls, the rules and config.ini's path, the file
-// rows and the read that fills them, the preview and the background operations. Start-up
+// main window's and the rule dialog's controls and their fonts, the rules and config.ini's
+// path, the file rows and the read that fills them, the keyboard hook, the preview and the
+// background operations. Start-up
 // makes the one instance (PrepareProgram) and hands it to the main window's builder,
 // which gives it to every handler it registers; a worker or a message window that needs
 // it is given a pointer to it. The UI library never sees it.
@@ -13,6 +14,7 @@
 #include "app/file_list_keys.h"
 #include "app/file_rows.h"
 #include "app/keyboard_hook.h"
+#include "app/layout.h"
 #include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"
@@ -23,6 +25,8 @@ struct Application {
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
+    // Declared before the controls, so they outlive them.
+    ControlFonts fonts;
     ApplicationObjects controls;
     // The main window's native handle, owner of the rule dialog and of the popup menus.
     HWND mainWindow = nullptr;

@@ -31,15 +31,6 @@ GetDpiForWindowFunction FindGetDpiForWindow() {
     return reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(address));
 }
 
-struct ScaledFont {
-    UINT dpi = 0;
-    UniqueFont font;
-};
-// Fonts of the DPIs seen so far; a window may still use a font of an earlier DPI, so
-// none is deleted before the end of the run (a ninth DPI reuses the oldest slot).
-std::array<ScaledFont, 8> g_fonts;
-size_t g_nextFont = 0;
-
 constexpr UINT_PTR kDpiSubclassId = 1;
 
 LRESULT CALLBACK DpiChangeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -84,11 +75,11 @@ UINT WindowDpi(HWND window) {
     return SystemDpi();
 }
 
-HFONT ControlFont(UINT dpi) {
+HFONT ControlFonts::At(UINT dpi) {
     const auto stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     if (dpi == kBaseDpi && SystemDpi() == kBaseDpi)
         return stock;
-    for (const ScaledFont& entry : g_fonts)
+    for (const ScaledFont& entry : fonts_)
         if (entry.dpi == dpi && entry.font)
             return entry.font.Get();
     LOGFONTW face{};
@@ -99,14 +90,15 @@ HFONT ControlFont(UINT dpi) {
     UniqueFont font(CreateFontIndirectW(&face));
     if (!font)
         return stock;
-    ScaledFont& slot = g_fonts[g_nextFont++ % g_fonts.size()];
+    ScaledFont& slot = fonts_[next_++ % fonts_.size()];
     slot.dpi = dpi;
     slot.font = std::move(font);
     return slot.font.Get();
 }
 
-void PlaceControls(std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi) {
-    const HFONT font = ControlFont(dpi);
+void PlaceControls(ControlFonts& fonts,
+                   std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi) {
+    const HFONT font = fonts.At(dpi);
     for (const auto& [control, box] : controls) {
         const LayoutBox scaled = ScaleForDpi(box, dpi);
         control->Move(scaled.x, scaled.y, scaled.width, scaled.height);

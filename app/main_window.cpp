@@ -29,7 +29,8 @@ void InsertColumns(ListViewControl& list, const char* const (&titles)[N],
 void LayOutMainWindow(Application& app, UINT dpi) {
     using namespace MainWindowLayout;
     ApplicationObjects& o = app.controls;
-    PlaceControls({{&o.fileList, kFileList},
+    PlaceControls(app.fonts,
+                  {{&o.fileList, kFileList},
                    {&o.directoryLabel, kDirectoryLabel},
                    {&o.directoryEdit, kDirectoryEdit},
                    {&o.chooseFolderButton, kChooseFolderButton},

@@ -36,7 +36,8 @@ int32_t OpenRuleDialog(Application& app) {
 void LayOutRuleDialog(Application& app, UINT dpi) {
     using namespace RuleDialogLayout;
     ApplicationObjects& o = app.controls;
-    PlaceControls({{&o.hotkeyLabel, kHotkeyLabel},
+    PlaceControls(app.fonts,
+                  {{&o.hotkeyLabel, kHotkeyLabel},
                    {&o.hotkeyEdit, kHotkeyEdit},
                    {&o.operationLabel, kOperationLabel},
                    {&o.operationCombo, kOperationCombo},
