@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -70,12 +71,12 @@ class ApplicationTest : public ::testing::Test {
     ApplicationObjects& Objects() { return app_->controls; }
     HWND MainWindow() { return app_->mainWindow; }
 
-    // Lists a directory holding these files, as "读取文件列表" does.
+    // Lists a directory holding these files by clicking "读取文件列表".
     void Load(std::initializer_list<std::wstring> names) {
         for (const std::wstring& name : names)
             WriteFileBytes(files_ / name, "media");
         Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
-        LoadFileList(*app_);
+        Objects().readListButton.Send(BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
         ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
     }
@@ -314,4 +315,34 @@ TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
     EXPECT_EQ(SystemMessage(ERROR_FILE_EXISTS), tipOf(clash));
     EXPECT_EQ(L"", tipOf(fine));
     EXPECT_EQ("theirs", ReadFileBytes(target / L"clash.txt"));
+}
+
+TEST_F(ApplicationTest, ASecondKeyboardHookNeitherInstallsNorSilencesTheApplications) {
+    {
+        KeyboardHook other;
+        other.Install([](const KeyEvent&) {});
+        EXPECT_EQ(nullptr, other.Handle());
+    }
+    KeyboardHook& hook = app_->keyboardHook;
+    ASSERT_NE(nullptr, hook.Handle());
+    const int64_t before = hook.Statistics().calls;
+    PressKeys({VK_LSHIFT});
+    EXPECT_TRUE(WaitUntil([&] { return hook.Statistics().calls >= before + 2; }));
+}
+
+TEST_F(ApplicationTest, AWindowKeepsItsDpiLayoutUntilItIsDestroyed) {
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    const auto seen = std::make_shared<UINT>(0);
+    ASSERT_TRUE(FollowDpiChanges(window, [seen](UINT dpi) { *seen = dpi; }));
+    const RECT suggested = {10, 20, 160, 170};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(144u, *seen);
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(BoxOf(suggested), BoxOf(placed));
+
+    DestroyWindow(window);
+    EXPECT_EQ(1, seen.use_count()) << "the layout outlived its window";
 }
