@@ -68,23 +68,23 @@ class ApplicationTest : public ::testing::Test {
 
     void SetUp() override { ASSERT_NE(nullptr, app_->mainWindow); }
 
-    ApplicationObjects& Objects() { return app_->controls; }
+    ApplicationObjects& Controls() { return app_->controls; }
     HWND MainWindow() { return app_->mainWindow; }
 
     // Lists a directory holding these files by clicking "读取文件列表".
     void Load(std::initializer_list<std::wstring> names) {
         for (const std::wstring& name : names)
             WriteFileBytes(files_ / name, "media");
-        Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
-        Objects().readListButton.Send(BM_CLICK, 0, 0);
+        Controls().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
+        Controls().readListButton.Send(BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
-        ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
+        ASSERT_EQ(static_cast<int32_t>(names.size()), Controls().fileList.GetItemCount());
     }
 
     // The row showing the name, exactly or as code page 936 spells it where the list
     // shows it that way.
     int32_t RowOf(const std::wstring& name) {
-        ListViewControl& list = Objects().fileList;
+        ListViewControl& list = Controls().fileList;
         const TextBlock spelled = ToUtf16(FromUtf16(TextBlock::FromWide(name)));
         for (int32_t row = 0; row < list.GetItemCount(); ++row)
             if (list.GetItemText(row, 1).WideView() == name)
@@ -97,16 +97,16 @@ class ApplicationTest : public ::testing::Test {
 
     // Makes the file's row the only selected row and the current row.
     void Select(const std::wstring& name) {
-        ListViewControl& list = Objects().fileList;
+        ListViewControl& list = Controls().fileList;
         list.DeselectItem(-1);
         list.SetSelectionMark(RowOf(name));
     }
 
     // The player's URL, as the system code page text the control reports.
-    Text PlayerUrl() { return Objects().mediaPlayer.Url(); }
+    Text PlayerUrl() { return Controls().mediaPlayer.Url(); }
     Text SystemText(const std::wstring& path) { return FromUtf16System(path.c_str()); }
     std::wstring WidePlayerUrl() {
-        return std::wstring(Objects().mediaPlayer.WideUrl().WideView());
+        return std::wstring(Controls().mediaPlayer.WideUrl().WideView());
     }
 
     static inline TempDirectory* configHome_ = nullptr;
@@ -118,7 +118,7 @@ class ApplicationTest : public ::testing::Test {
 
 TEST_F(ApplicationTest, MediaFilesOfAnyCaseAndAnyNamePlayByTheirExactPath) {
     Load({L"CLIP.MP4", L"song.Flac", L"\ub178\ub798.mp3", L"notes.txt", L"clip.mp4.bak"});
-    Objects().mediaPlayer.SetUrl(Text(""));
+    Controls().mediaPlayer.SetUrl(Text(""));
 
     Select(L"CLIP.MP4");
     EXPECT_EQ(files_ / L"CLIP.MP4", WidePlayerUrl());
@@ -137,9 +137,9 @@ TEST_F(ApplicationTest, APhotoHidesAndStopsThePlayerAndAMediaFileBringsItBack) {
     ASSERT_TRUE(WriteSolidImage(files_ / L"photo.JPG", GUID_ContainerFormatJpeg, 40, 30, 0));
     LoadFileList(*app_);
     ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
-    ASSERT_EQ(2, Objects().fileList.GetItemCount());
+    ASSERT_EQ(2, Controls().fileList.GetItemCount());
     const HWND pane = FindWindowExW(MainWindow(), nullptr, kImagePaneClass, nullptr);
-    MediaPlayerHost& player = Objects().mediaPlayer;
+    MediaPlayerHost& player = Controls().mediaPlayer;
 
     Select(L"clip.mp4");
     ASSERT_EQ(files_ / L"clip.mp4", WidePlayerUrl());
@@ -176,16 +176,16 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
             WriteFile(file, chunk.data(), chunk.size(), &written, nullptr);
         CloseHandle(file);
     }
-    Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
+    Controls().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
     LoadFileList(*app_);
     ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
     TempDirectory target;
     ASSERT_TRUE(AppendRule(
         *app_, {KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false),
                 Text("复制文件"), FromUtf16(TextBlock::FromWide(target.Path()))}));
-    const int32_t rule = Objects().ruleList.GetItemCount() - 1;
+    const int32_t rule = Controls().ruleList.GetItemCount() - 1;
     ASSERT_TRUE(BringToForeground(MainWindow()));
-    Objects().fileList.Focus();
+    Controls().fileList.Focus();
     Select(L"big.bin");
 
     // While the UI thread copies, a second thread presses Shift and counts the presses the
@@ -209,7 +209,7 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     PressKeys({'B'});
     const bool copied = WaitUntil(
         [&] {
-            return Objects().fileList.GetItemText(RowOf(L"big.bin"), 3).WideView() == L"复制成功";
+            return Controls().fileList.GetItemText(RowOf(L"big.bin"), 3).WideView() == L"复制成功";
         },
         120000);
     presser.join();
@@ -227,13 +227,13 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
 TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
     for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.jpg"})
         WriteFileBytes(files_ / name, "x");
-    ListViewControl& list = Objects().fileList;
+    ListViewControl& list = Controls().fileList;
     list.DeleteAllItems();
-    Objects().directoryEdit.SetText(TextBlock::EmptyWide());
+    Controls().directoryEdit.SetText(TextBlock::EmptyWide());
     PostMessageW(MainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({files_.Path()})),
                  0);
     ASSERT_TRUE(WaitUntil([&] { return list.GetItemCount() == 3; }));
-    EXPECT_EQ(files_.Path(), Objects().directoryEdit.Text().WideView());
+    EXPECT_EQ(files_.Path(), Controls().directoryEdit.Text().WideView());
     EXPECT_EQ(0, list.GetSelectedCount());
 
     // A file of another folder, dropped together with something else: the first item's
@@ -247,13 +247,13 @@ TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
                  reinterpret_cast<WPARAM>(MakeDrop({file, files_ / L"a.jpg"})), 0);
     ASSERT_TRUE(
         WaitUntil([&] { return list.GetItemCount() == 2 && list.GetSelectedCount() == 1; }));
-    EXPECT_EQ(other.Path(), Objects().directoryEdit.Text().WideView());
+    EXPECT_EQ(other.Path(), Controls().directoryEdit.Text().WideView());
     EXPECT_EQ(RowOf(L"照片 二.jpg"), list.GetSelectionMark());
     EXPECT_TRUE(list.IsItemSelected(RowOf(L"照片 二.jpg")));
 }
 
 TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
-    ApplicationObjects& o = Objects();
+    ApplicationObjects& o = Controls();
     const RECT before = o.mainWindow.RectangleInParent();
     const LONG fontAt96 = FontHeight(o.fileList);
     const LayoutSize size = ScaleForDpi(MainWindowLayout::kWindow, 144);
@@ -293,7 +293,7 @@ TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
     const int32_t fine = RowOf(L"fine.txt");
     QueueFileOperation(*app_, clash, true, files_ / L"clash.txt", target.Path(), L"clash.txt");
     QueueFileOperation(*app_, fine, true, files_ / L"fine.txt", target.Path(), L"fine.txt");
-    ListViewControl& list = Objects().fileList;
+    ListViewControl& list = Controls().fileList;
     ASSERT_TRUE(WaitUntil([&] {
         return list.GetItemText(clash, kFileResultColumn).WideView() == L"复制失败" &&
                list.GetItemText(fine, kFileResultColumn).WideView() == L"复制成功";
