@@ -24,6 +24,19 @@ std::wstring ExtensionOf(const std::wstring& path) {
     return LowerExtension(PathFindExtensionW(path.c_str()));
 }
 
+// A file the player can open now. A row can outlive its file (moved by a rule or by
+// another program), or another program can hold the file without sharing it; under Wine
+// every play of a file that cannot be opened leaves one of the player's threads behind.
+bool CanBeOpenedForReading(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
 bool IsImageExtension(const MediaPreview& preview, const std::wstring& extension) {
     const std::vector<std::wstring>& known = preview.imageExtensions;
     return !extension.empty() && std::find(known.begin(), known.end(), extension) != known.end();
@@ -88,7 +101,10 @@ int32_t PreviewSelectedFile(Application& app, int32_t row) {
         StopAndHidePlayer(app);
         ShowImageInPane(pane, path, {RowPath(app, row + 1), RowPath(app, row - 1)});
     } else if (IsPlayableMediaExtension(extension)) {
-        Play(app, path);
+        if (CanBeOpenedForReading(path))
+            Play(app, path);
+        else
+            StopAndHidePlayer(app);
     }
     return 0;
 }
