@@ -16,6 +16,7 @@ struct RecordedEvent {
     bool operator==(const RecordedEvent&) const = default;
 };
 
+KeyboardHook g_hook;
 std::vector<RecordedEvent> g_events;
 DWORD g_blockFirstEventMs = 0;
 std::atomic<bool> g_uiThreadBusy{false};
@@ -37,10 +38,10 @@ void Record(const KeyEvent& event) {
 DWORD WINAPI PressWhileBusy(LPVOID) {
     while (!g_uiThreadBusy)
         Sleep(10);
-    const int64_t before = HookStatistics().calls;
+    const int64_t before = g_hook.Statistics().calls;
     PressKeys({'T'});
     for (int i = 0; i < 200 && g_uiThreadBusy; ++i) {
-        if (HookStatistics().calls >= before + 2) {
+        if (g_hook.Statistics().calls >= before + 2) {
             g_hookCalledWhileBusy = g_uiThreadBusy.load();
             break;
         }
@@ -51,7 +52,7 @@ DWORD WINAPI PressWhileBusy(LPVOID) {
 
 class KeyboardHookTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { InstallKeyboardHook(Record); }
+    static void SetUpTestSuite() { g_hook.Install(Record); }
     void SetUp() override {
         PumpMessages();
         g_events.clear();
@@ -67,10 +68,10 @@ class KeyboardHookTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(KeyboardHookTest, IsInstalledOnce) {
-    const HHOOK hook = KeyboardHookHandle();
+    const HHOOK hook = g_hook.Handle();
     ASSERT_NE(nullptr, hook);
-    InstallKeyboardHook(Record);
-    EXPECT_EQ(hook, KeyboardHookHandle());
+    g_hook.Install(Record);
+    EXPECT_EQ(hook, g_hook.Handle());
 }
 
 TEST_F(KeyboardHookTest, ReportsDownAndUpWithTheHeldModifier) {
@@ -116,6 +117,6 @@ TEST_F(KeyboardHookTest, StaysResponsiveWhileTheUiThreadIsBusy) {
         {0, 'R', kKeyDown}, {0, 'R', kKeyUp}, {0, 'T', kKeyDown}, {0, 'T', kKeyUp}};
     EXPECT_EQ(expected, g_events);
     std::printf("longest hook procedure call: %.1f us over %lld calls\n",
-                HookStatistics().longestMicroseconds,
-                static_cast<long long>(HookStatistics().calls));
+                g_hook.Statistics().longestMicroseconds,
+                static_cast<long long>(g_hook.Statistics().calls));
 }
