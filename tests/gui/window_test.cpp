@@ -121,14 +121,14 @@ TEST_F(WindowTest, ModalLoopDisablesItsOwnerUntilTheWindowIsGoneAndAQuitEndsOnly
 
 TEST_F(WindowTest, WindowStateCentresShowsAndHides) {
     const HWND hwnd =
-        window.Show({.x = 10, .y = 10, .width = 1070, .height = 640, .visible = false});
+        window.Show({.x = 10, .y = 10, .width = 500, .height = 300, .visible = false});
     ASSERT_TRUE(hwnd);
     EXPECT_TRUE(window.SetState(WindowState::kCentred));
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - 1070) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - 640) / 2;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - 500) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - 300) / 2;
     EXPECT_TRUE(WaitUntil([&] {
         const RECT r = OuterRectangle(hwnd);
-        return r.left == x && r.top == y && r.right == x + 1070 && r.bottom == y + 640;
+        return r.left == x && r.top == y && r.right == x + 500 && r.bottom == y + 300;
     }));
     EXPECT_TRUE(IsWindowVisible(hwnd));
     EXPECT_EQ(WindowState::kNormal, window.State());
