@@ -14,36 +14,6 @@
 
 namespace {
 
-// The lines of the rule section as the file holds them now (UTF-16).
-std::vector<std::wstring> SectionLines(const std::wstring& path) {
-    const std::optional<std::string> bytes = ReadFileBytes(path);
-    std::vector<std::wstring> lines;
-    if (!bytes)
-        return lines;
-    const int size =
-        MultiByteToWideChar(936, 0, bytes->data(), static_cast<int>(bytes->size()), nullptr, 0);
-    std::wstring text(size, L'\0');
-    MultiByteToWideChar(936, 0, bytes->data(), static_cast<int>(bytes->size()), text.data(), size);
-    bool inSection = false;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos)
-            end = text.size();
-        std::wstring line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == L'\r')
-            line.pop_back();
-        start = end + 1;
-        if (!line.empty() && line.front() == L'[') {
-            inSection = line == L"[快捷键配置]";
-            continue;
-        }
-        if (inSection && !line.empty())
-            lines.push_back(line);
-    }
-    return lines;
-}
-
 using Row = std::vector<std::wstring>;
 
 std::vector<Row> Rules(ZemoApp& app) {
@@ -115,9 +85,8 @@ TEST_F(RulesTest, RulesAddedInTheDialogAreSavedInRowOrderAndLoadAtTheNextStart) 
     CreateDirectoryW(photos.c_str(), nullptr);
     AddThroughDialog(app, L"Control+A", 0, photos);
     AddThroughDialog(app, L"F5", 1, targets_.Path());
-    EXPECT_EQ((std::vector<std::wstring>{L"Control+A=复制文件|" + photos,
-                                         L"F5=移动文件|" + targets_.Path()}),
-              SectionLines(app.ConfigPath()));
+    EXPECT_EQ(RuleConfig({L"Control+A=复制文件|" + photos, L"F5=移动文件|" + targets_.Path()}),
+              ReadFileBytes(app.ConfigPath()));
     ASSERT_EQ(0u, app.Close().value_or(1));
 
     ASSERT_TRUE(app.Start());
@@ -185,8 +154,8 @@ TEST_F(RulesTest, DeleteRewritesExactlyTheRemainingRows) {
     EXPECT_EQ((std::vector<Row>{{L"A", L"复制文件", L"D:\\a"}, {L"C", L"复制文件", L"D:\\c"}}),
               Rules(app));
     ASSERT_TRUE(WaitUntil([&] {
-        return SectionLines(app.ConfigPath()) ==
-               std::vector<std::wstring>{L"A=复制文件|D:\\a", L"C=复制文件|D:\\c"};
+        return ReadFileBytes(app.ConfigPath()) ==
+               RuleConfig({L"A=复制文件|D:\\a", L"C=复制文件|D:\\c"});
     }));
 }
 
