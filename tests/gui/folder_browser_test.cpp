@@ -103,14 +103,6 @@ class FolderBrowserTest : public ::testing::Test {
     }
 };
 
-TEST_F(FolderBrowserTest, ConfigureOnlyEverAddsFlags) {
-    FolderBrowser browser;
-    browser.Configure(TextBlock::FromWide(L"请选择一个文件夹"), std::nullopt, BIF_RETURNONLYFSDIRS);
-    browser.Configure(std::nullopt, std::nullopt, 0x10);
-    browser.Configure(std::nullopt, std::nullopt, 0);
-    EXPECT_EQ(0x11u, browser.Parameters().flags);
-}
-
 TEST_F(FolderBrowserTest, CancelledBrowseGivesAnEmptyPath) {
     FolderBrowser browser;
     browser.Configure(TextBlock::FromWide(L"请选择一个文件夹"), TextBlock::FromWide(L"C:\\windows"),
