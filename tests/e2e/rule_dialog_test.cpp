@@ -73,7 +73,7 @@ TEST(MainWindowLayout, ControlsSitWhereTheLayoutPutsThemAndTabKeepsTheFocusAnyCo
     EXPECT_EQ(edit, FocusOf(app.MainWindow()));
 }
 
-TEST_F(RuleDialogTest, OpensModalTabMovesTheFocusAndClosingReEnablesTheMainWindow) {
+TEST_F(RuleDialogTest, OpensModalKeepsTheTargetOfACancelledBrowseAndReEnablesTheMainWindow) {
     EXPECT_EQ(L"规则配置", WindowText(dialog_->window));
     EXPECT_FALSE(IsWindowEnabled(app_.MainWindow()));
     const RECT outer = ScreenRect(dialog_->window);
@@ -88,6 +88,23 @@ TEST_F(RuleDialogTest, OpensModalTabMovesTheFocusAndClosingReEnablesTheMainWindo
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog_->window) == dialog_->targetEdit; }));
     PressKeys({VK_TAB});
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(dialog_->window) == dialog_->chooseButton; }));
+
+    // Cancelling the folder browser keeps the target.
+    SendMessageW(dialog_->targetEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"D:\\kept"));
+    PostMessageW(dialog_->chooseButton, BM_CLICK, 0, 0);
+    HWND browser = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND window : TopLevelWindows(app_.Process().Id()))
+            if (WindowClass(window) == L"#32770")
+                browser = window;
+        return browser != nullptr;
+    }));
+    PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browser); }));
+    // A sent message is handled once the click handler has returned.
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(dialog_->window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result));
+    EXPECT_EQ(L"D:\\kept", WindowText(dialog_->targetEdit));
 
     // Cancel, and then the close box, each re-enable the main window; Cancel activates it.
     PostMessageW(dialog_->cancelButton, BM_CLICK, 0, 0);
@@ -120,22 +137,4 @@ TEST_F(RuleDialogTest, ChecksTheFieldsInOrderAndAddsRulesWhileOpenAnyCodePage) {
               app_.RuleList().Column(1));
     EXPECT_TRUE(IsWindow(dialog_->window));
     EXPECT_EQ(L"B", WindowText(dialog_->hotkeyEdit));  // fields are kept for the next rule
-}
-
-TEST_F(RuleDialogTest, CancellingTheFolderBrowserKeepsTheTarget) {
-    SendMessageW(dialog_->targetEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"D:\\kept"));
-    PostMessageW(dialog_->chooseButton, BM_CLICK, 0, 0);
-    HWND browser = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND window : TopLevelWindows(app_.Process().Id()))
-            if (WindowClass(window) == L"#32770")
-                browser = window;
-        return browser != nullptr;
-    }));
-    PostMessageW(browser, WM_COMMAND, IDCANCEL, 0);
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(browser); }));
-    // A sent message is handled once the click handler has returned.
-    DWORD_PTR result = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(dialog_->window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &result));
-    EXPECT_EQ(L"D:\\kept", WindowText(dialog_->targetEdit));
 }
