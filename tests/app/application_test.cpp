@@ -252,6 +252,20 @@ TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
     EXPECT_TRUE(list.IsItemSelected(RowOf(L"照片 二.jpg")));
 }
 
+TEST_F(ApplicationTest, ControlsCarryTheIdentifiersOtherProgramsFindThemBy) {
+    ApplicationObjects& o = Controls();
+    const std::pair<const ControlObject*, int32_t> controls[] = {
+        {&o.fileList, MainWindowLayout::kFileListId},
+        {&o.directoryLabel, MainWindowLayout::kDirectoryLabelId},
+        {&o.directoryEdit, MainWindowLayout::kDirectoryEditId},
+        {&o.chooseFolderButton, MainWindowLayout::kChooseFolderButtonId},
+        {&o.readListButton, MainWindowLayout::kReadListButtonId},
+        {&o.rulesButton, MainWindowLayout::kRulesButtonId},
+        {&o.ruleList, MainWindowLayout::kRuleListId}};
+    for (const auto& [control, id] : controls)
+        EXPECT_EQ(id, GetDlgCtrlID(control->Handle()));
+}
+
 TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
     ApplicationObjects& o = Controls();
     const RECT before = o.mainWindow.RectangleInParent();
