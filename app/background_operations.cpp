@@ -6,14 +6,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/file_list.h"
-#include "app/file_rows.h"
+#include "app/application.h"
 #include "app/journal.h"
-#include "app/main_window.h"
-#include "app/media_preview.h"
-#include "app/objects.h"
 #include "app/operation_queue.h"
-#include "app/rules.h"
 
 namespace {
 
@@ -49,7 +44,9 @@ struct WindowCloser {
     void operator()(HWND window) const { DestroyWindow(window); }
 };
 
-struct State {
+}  // namespace
+
+struct BackgroundOperations {
     UniqueHandle<HWND, WindowCloser> window;
     std::unique_ptr<Journal> journal;
     std::unique_ptr<OperationQueue> queue;
@@ -59,9 +56,23 @@ struct State {
     bool journalFailureShown = false;
 };
 
-State& Background() {
-    static State state;
-    return state;
+void BackgroundOperationsDeleter::operator()(BackgroundOperations* operations) const {
+    delete operations;
+}
+
+BackgroundOperationsPointer MakeBackgroundOperations() {
+    return BackgroundOperationsPointer(new BackgroundOperations);
+}
+
+namespace {
+
+using State = BackgroundOperations;
+
+State& Background(Application& app) {
+    return *app.background;
+}
+const State& Background(const Application& app) {
+    return *app.background;
 }
 
 const wchar_t* OperationName(OperationKind kind) {
@@ -110,21 +121,20 @@ RowResult ResultOf(OperationKind kind, OperationOutcome outcome) {
     return RowResult::kNone;
 }
 
-bool IsRow(int32_t row) {
-    return row >= 0 && row < FileRowStore().RowCount();
+bool IsRow(const Application& app, int32_t row) {
+    return row >= 0 && row < app.fileRows.RowCount();
 }
 
 // The result column of a row; `percent` only while a copy runs.
-void ShowResult(int32_t row, RowResult result, int32_t percent = 0) {
-    if (!IsRow(row))
+void ShowResult(Application& app, int32_t row, RowResult result, int32_t percent = 0) {
+    if (!IsRow(app, row))
         return;
-    FileRowStore().SetResult(row, result, percent);
-    Objects().fileList.RedrawRow(row);
+    app.fileRows.SetResult(row, result, percent);
+    app.controls.fileList.RedrawRow(row);
 }
 
 // On the worker, as each operation ends: its line in the journal.
-void RecordInJournal(const FinishedOperation& finished) {
-    State& state = Background();
+void RecordInJournal(State& state, const FinishedOperation& finished) {
     const Operation& operation = finished.operation;
     JournalEntry entry;
     GetLocalTime(&entry.localTime);
@@ -142,16 +152,16 @@ void RecordInJournal(const FinishedOperation& finished) {
         PostMessageW(state.window.Get(), kJournalFailedMessage, error, 0);
 }
 
-void ShowProgress(uint32_t id, int32_t percent) {
-    State& state = Background();
+void ShowProgress(Application& app, uint32_t id, int32_t percent) {
+    State& state = Background(app);
     const auto found = state.tracked.find(id);
     if (found == state.tracked.end() || found->second.generation != state.generation)
         return;
-    ShowResult(found->second.row, RowResult::kInProgress, percent);
+    ShowResult(app, found->second.row, RowResult::kInProgress, percent);
 }
 
-void ShowFinished() {
-    State& state = Background();
+void ShowFinished(Application& app) {
+    State& state = Background(app);
     for (FinishedOperation& finished : state.queue->TakeFinished()) {
         const auto found = state.tracked.find(finished.id);
         if (found == state.tracked.end())
@@ -161,9 +171,9 @@ void ShowFinished() {
         if (tracked.generation != state.generation)
             continue;  // its list is gone; the journal has it
         const bool ok = finished.outcome == OperationOutcome::kSucceeded;
-        if (!IsRow(tracked.row))
+        if (!IsRow(app, tracked.row))
             continue;
-        FileRows& rows = FileRowStore();
+        FileRows& rows = app.fileRows;
         rows.SetFailureReason(tracked.row, ok ? std::wstring() : finished.reason);
         if (tracked.undoIndex >= 0) {
             UndoRecord& record = state.undo[tracked.undoIndex];
@@ -177,34 +187,39 @@ void ShowFinished() {
             rows.SetUndoRecord(tracked.row, static_cast<int32_t>(state.undo.size()));
             state.undo.push_back({tracked.row, std::move(done)});
         }
-        ShowResult(tracked.row, ResultOf(tracked.kind, finished.outcome));
+        ShowResult(app, tracked.row, ResultOf(tracked.kind, finished.outcome));
     }
 }
 
-void ShowJournalFailure(DWORD error) {
-    State& state = Background();
+void ShowJournalFailure(Application& app, DWORD error) {
+    State& state = Background(app);
     if (state.journalFailureShown)
         return;
     state.journalFailureShown = true;
     const std::wstring text = L"操作记录无法写入：" + state.journal->Path() + L"\n" +
                               SystemMessage(error) + L"\n文件操作照常进行。";
-    MessageBoxW(MainWindowHandle, text.c_str(), L"信息", MB_OK | MB_ICONWARNING);
+    MessageBoxW(app.mainWindow, text.c_str(), L"信息", MB_OK | MB_ICONWARNING);
 }
 
 LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* application = reinterpret_cast<Application*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!application)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    Application& app = *application;
     try {
         switch (message) {
             case kProgressMessage:
-                ShowProgress(static_cast<uint32_t>(wParam), static_cast<int32_t>(lParam));
+                ShowProgress(app, static_cast<uint32_t>(wParam), static_cast<int32_t>(lParam));
                 return 0;
             case kFinishedMessage:
-                ShowFinished();
+                ShowFinished(app);
                 return 0;
             case kReleaseMessage:
-                ReleasePreviewedFile(TextBlock::FromWide(reinterpret_cast<const wchar_t*>(lParam)));
+                ReleasePreviewedFile(app,
+                                     TextBlock::FromWide(reinterpret_cast<const wchar_t*>(lParam)));
                 return 1;
             case kJournalFailedMessage:
-                ShowJournalFailure(static_cast<DWORD>(wParam));
+                ShowJournalFailure(app, static_cast<DWORD>(wParam));
                 return 0;
         }
     } catch (...) {
@@ -215,8 +230,8 @@ LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 }
 
 // The queue, its journal and the message window, made on first use on the UI thread.
-OperationQueue& Queue() {
-    State& state = Background();
+OperationQueue& Queue(Application& app) {
+    State& state = Background(app);
     if (state.queue)
         return *state.queue;
     WNDCLASSW windowClass{};
@@ -226,40 +241,44 @@ OperationQueue& Queue() {
     RegisterClassW(&windowClass);
     state.window.Reset(CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0,
                                        HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr));
-    state.journal = std::make_unique<Journal>(JournalPath());
+    if (state.window)
+        SetWindowLongPtrW(state.window.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
+    state.journal = std::make_unique<Journal>(JournalPath(app));
     state.queue = std::make_unique<OperationQueue>(
         OperationMessages{state.window.Get(), kProgressMessage, kFinishedMessage, kReleaseMessage},
-        &RecordInJournal);
+        [&state](const FinishedOperation& finished) { RecordInJournal(state, finished); });
     return *state.queue;
 }
 
-void Track(uint32_t id, int32_t row, OperationKind kind, int32_t undoIndex) {
-    State& state = Background();
+void Track(Application& app, uint32_t id, int32_t row, OperationKind kind, int32_t undoIndex) {
+    State& state = Background(app);
     if (id != 0)
         state.tracked[id] = {row, state.generation, kind, undoIndex};
 }
 
-void QueueUndo(int32_t index) {
-    State& state = Background();
+void QueueUndo(Application& app, int32_t index) {
+    State& state = Background(app);
     UndoRecord& record = state.undo[index];
     Operation operation = record.done;
     operation.kind = record.done.kind == OperationKind::kCopy ? OperationKind::kUndoCopy
                                                               : OperationKind::kUndoMove;
     record.undoQueued = true;
-    if (IsRow(record.row))
-        FileRowStore().SetFailureReason(record.row, L"");
-    ShowResult(record.row, RowResult::kPending);
-    Track(Queue().Enqueue(operation), record.row, operation.kind, index);
+    if (IsRow(app, record.row))
+        app.fileRows.SetFailureReason(record.row, L"");
+    ShowResult(app, record.row, RowResult::kPending);
+    Track(app, Queue(app).Enqueue(operation), record.row, operation.kind, index);
 }
 
 // The main window's subclass: a file row that failed shows the system's reason as its tip.
 LRESULT CALLBACK TipSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR) {
+                                 DWORD_PTR application) {
     if (message == WM_NOTIFY && lParam) {
+        const Application& app = *reinterpret_cast<const Application*>(application);
         auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
-        if (tip->hdr.code == LVN_GETINFOTIPW && tip->hdr.hwndFrom == Objects().fileList.Handle() &&
-            tip->pszText && tip->cchTextMax > 0) {
-            const std::wstring reason = FailureReasonOfRow(tip->iItem);
+        if (tip->hdr.code == LVN_GETINFOTIPW &&
+            tip->hdr.hwndFrom == app.controls.fileList.Handle() && tip->pszText &&
+            tip->cchTextMax > 0) {
+            const std::wstring reason = FailureReasonOfRow(app, tip->iItem);
             if (!reason.empty())
                 lstrcpynW(tip->pszText, reason.c_str(), tip->cchTextMax);
             return 0;
@@ -270,22 +289,21 @@ LRESULT CALLBACK TipSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 }  // namespace
 
-void ShowFailureReasonsAsTips(HWND mainWindow) {
-    Objects().fileList.AddExtendedStyle(LVS_EX_INFOTIP);
-    SetWindowSubclass(mainWindow, &TipSubclassProc, 1, 0);
+void ShowFailureReasonsAsTips(Application& app, HWND mainWindow) {
+    app.controls.fileList.AddExtendedStyle(LVS_EX_INFOTIP);
+    SetWindowSubclass(mainWindow, &TipSubclassProc, 1, reinterpret_cast<DWORD_PTR>(&app));
 }
 
-std::wstring JournalPath() {
-    const std::wstring& config = ConfigPath;
+std::wstring JournalPath(const Application& app) {
+    const std::wstring& config = app.rules.configPath;
     const size_t separator = config.find_last_of(L'\\');
     const std::wstring folder =
         separator == std::wstring::npos ? L"." : config.substr(0, separator);
     return folder + L"\\" + kJournalFileName;
 }
 
-void QueueFileOperation(int32_t row, bool copy, const std::wstring& source,
+void QueueFileOperation(Application& app, int32_t row, bool copy, const std::wstring& source,
                         const std::wstring& targetFolder, const std::wstring& name) {
-    State& state = Background();
     Operation operation;
     operation.kind = copy ? OperationKind::kCopy : OperationKind::kMove;
     operation.source = source;
@@ -295,93 +313,93 @@ void QueueFileOperation(int32_t row, bool copy, const std::wstring& source,
         operation.destination = targetFolder + (separated ? L"" : L"\\") + name;
     }
     operation.tag = row;
-    if (IsRow(row)) {
-        FileRows& rows = FileRowStore();
+    if (IsRow(app, row)) {
+        FileRows& rows = app.fileRows;
         rows.SetOperation(row, copy ? RowOperation::kCopy : RowOperation::kMove);
         rows.SetFailureReason(row, L"");
         rows.SetUndoRecord(row, FileRows::kNoIndex);
     }
-    ShowResult(row, RowResult::kPending);
-    Track(Queue().Enqueue(std::move(operation)), row,
+    ShowResult(app, row, RowResult::kPending);
+    Track(app, Queue(app).Enqueue(std::move(operation)), row,
           copy ? OperationKind::kCopy : OperationKind::kMove, -1);
 }
 
-int32_t PendingFileOperations() {
-    return Background().queue ? Background().queue->PendingCount() : 0;
+int32_t PendingFileOperations(const Application& app) {
+    return Background(app).queue ? Background(app).queue->PendingCount() : 0;
 }
 
-bool StopPendingOperationsAfterAsking(const wchar_t* question) {
-    const int32_t pending = PendingFileOperations();
+bool StopPendingOperationsAfterAsking(Application& app, const wchar_t* question) {
+    const int32_t pending = PendingFileOperations(app);
     if (pending == 0)
         return true;
     const std::wstring text =
         L"还有 " + std::to_wstring(pending) + L" 个文件操作未完成，停止并" + question;
-    if (MessageBoxW(MainWindowHandle, text.c_str(), L"信息", MB_YESNO) != IDYES)
+    if (MessageBoxW(app.mainWindow, text.c_str(), L"信息", MB_YESNO) != IDYES)
         return false;
-    Queue().StopAndWait();
-    ShowFinished();
+    Queue(app).StopAndWait();
+    ShowFinished(app);
     // A stopped queue takes nothing more: the next operation gets a fresh one.
-    State& state = Background();
+    State& state = Background(app);
     state.queue.reset();
     state.tracked.clear();
     return true;
 }
 
-int32_t ConfirmCloseWithPendingWork() {
-    return StopPendingOperationsAfterAsking(L"退出吗？") ? 0 : 1;
+int32_t ConfirmCloseWithPendingWork(Application& app) {
+    return StopPendingOperationsAfterAsking(app, L"退出吗？") ? 0 : 1;
 }
 
-void ForgetFileRows() {
-    State& state = Background();
+void ForgetFileRows(Application& app) {
+    State& state = Background(app);
     ++state.generation;
     state.undo.clear();
 }
 
-bool CanUndoRow(int32_t row) {
-    if (!IsRow(row))
+bool CanUndoRow(const Application& app, int32_t row) {
+    if (!IsRow(app, row))
         return false;
-    const int32_t index = FileRowStore().UndoRecord(row);
-    const State& state = Background();
+    const int32_t index = app.fileRows.UndoRecord(row);
+    const State& state = Background(app);
     if (index < 0 || index >= static_cast<int32_t>(state.undo.size()))
         return false;
     const UndoRecord& record = state.undo[index];
     return !record.undone && !record.undoQueued && !record.undoFailed;
 }
 
-void UndoRow(int32_t row) {
-    if (CanUndoRow(row))
-        QueueUndo(FileRowStore().UndoRecord(row));
+void UndoRow(Application& app, int32_t row) {
+    if (CanUndoRow(app, row))
+        QueueUndo(app, app.fileRows.UndoRecord(row));
 }
 
-bool UndoMostRecent() {
-    const std::vector<UndoRecord>& undo = Background().undo;
+bool UndoMostRecent(Application& app) {
+    const std::vector<UndoRecord>& undo = Background(app).undo;
     for (size_t index = undo.size(); index-- > 0;) {
         if (!undo[index].undone && !undo[index].undoQueued && !undo[index].undoFailed) {
-            QueueUndo(static_cast<int32_t>(index));
+            QueueUndo(app, static_cast<int32_t>(index));
             return true;
         }
     }
     return false;
 }
 
-int32_t OfferUndoMenu(int32_t row, int32_t) {
+int32_t OfferUndoMenu(Application& app, int32_t row) {
     if (row < 0)
         return 0;
     const UniqueHandle<HMENU, MenuCloser> menu(CreatePopupMenu());
     if (!menu)
         return 0;
-    AppendMenuW(menu.Get(), MF_STRING | (CanUndoRow(row) ? MF_ENABLED : MF_GRAYED), kUndoCommand,
-                L"撤销");
+    AppendMenuW(menu.Get(), MF_STRING | (CanUndoRow(app, row) ? MF_ENABLED : MF_GRAYED),
+                kUndoCommand, L"撤销");
     POINT cursor{};
     GetCursorPos(&cursor);
     const auto command =
         static_cast<UINT_PTR>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x,
-                                             cursor.y, 0, MainWindowHandle, nullptr));
+                                             cursor.y, 0, app.mainWindow, nullptr));
     if (command == kUndoCommand)
-        UndoRow(row);
+        UndoRow(app, row);
     return 0;
 }
 
-std::wstring FailureReasonOfRow(int32_t row) {
-    return IsRow(row) ? std::wstring(FileRowStore().FailureReason(row)) : std::wstring();
+std::wstring FailureReasonOfRow(const Application& app, int32_t row) {
+    return IsRow(app, row) ? std::wstring(app.fileRows.FailureReason(row)) : std::wstring();
 }

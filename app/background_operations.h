@@ -7,42 +7,57 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+struct Application;
+
+// What the UI thread keeps of the background work: the worker's queue, the journal, the
+// operations it follows and the undo history.
+struct BackgroundOperations;
+struct BackgroundOperationsDeleter {
+    void operator()(BackgroundOperations* operations) const;
+};
+using BackgroundOperationsPointer =
+    std::unique_ptr<BackgroundOperations, BackgroundOperationsDeleter>;
+// Nothing queued yet: the worker, its journal and its message window come with the first
+// operation.
+BackgroundOperationsPointer MakeBackgroundOperations();
 
 // Queues a copy (or move) of `source`, the file of file-list row `row`, into the folder
 // `targetFolder` under its own name `name`, and shows the operation and "等待中" in the
 // row at once. An empty target folder fails without touching any file.
-void QueueFileOperation(int32_t row, bool copy, const std::wstring& source,
+void QueueFileOperation(Application& app, int32_t row, bool copy, const std::wstring& source,
                         const std::wstring& targetFolder, const std::wstring& name);
 
 // Operations queued or running.
-int32_t PendingFileOperations();
+int32_t PendingFileOperations(const Application& app);
 
 // With operations pending, asks in a box titled "信息" "还有 N 个文件操作未完成，停止并"
 // `question`, and on Yes stops them: the running copy leaves nothing behind, the queued
 // ones are journalled as "已取消". True when nothing is pending any more, false on No.
-bool StopPendingOperationsAfterAsking(const wchar_t* question);
+bool StopPendingOperationsAfterAsking(Application& app, const wchar_t* question);
 
 // The main window's close handler: 1 (keep the window) when the user chose to let
 // pending operations go on.
-int32_t ConfirmCloseWithPendingWork();
+int32_t ConfirmCloseWithPendingWork(Application& app);
 
 // A new file list: the rows of the old one are forgotten, with their undo history.
-void ForgetFileRows();
+void ForgetFileRows(Application& app);
 
 // Undo. A row can be undone when its last operation succeeded and was not undone yet.
-bool CanUndoRow(int32_t row);
-void UndoRow(int32_t row);
+bool CanUndoRow(const Application& app, int32_t row);
+void UndoRow(Application& app, int32_t row);
 // Undoes the most recent successful operation not undone yet; false when there is none.
-bool UndoMostRecent();
+bool UndoMostRecent(Application& app);
 // The file list's right-click handler: a menu with "撤销" for the row under the mouse.
-int32_t OfferUndoMenu(int32_t row, int32_t keyFlags);
+int32_t OfferUndoMenu(Application& app, int32_t row);
 
 // The system's reason for the row's last failure, empty when it did not fail.
-std::wstring FailureReasonOfRow(int32_t row);
+std::wstring FailureReasonOfRow(const Application& app, int32_t row);
 // Makes the file list show a failed row's reason as the row's tip (the list asks the main
 // window for it with LVN_GETINFOTIP).
-void ShowFailureReasonsAsTips(HWND mainWindow);
+void ShowFailureReasonsAsTips(Application& app, HWND mainWindow);
 
 // Full path of the journal: 操作记录.csv in the folder of config.ini.
-std::wstring JournalPath();
+std::wstring JournalPath(const Application& app);

@@ -5,10 +5,7 @@
 
 #include <string>
 
-#include "app/background_operations.h"
-#include "app/file_reader.h"
-#include "app/file_rows.h"
-#include "app/objects.h"
+#include "app/application.h"
 #include "runtime/binding.h"
 #include "runtime/guard.h"
 #include "runtime/message.h"
@@ -18,25 +15,20 @@ namespace {
 constexpr UINT kFileBatchMessage = WM_APP + 1;
 constexpr wchar_t kReceiverClass[] = L"ZemoFileListReceiver";
 
-FileReader g_reader;
-WPARAM g_readNumber = 0;  // batches of any other read are dropped
-bool g_reading = false;
-HWND g_receiver = nullptr;
-std::wstring g_rowToSelect;  // a file name whose row is selected as soon as it is listed
-
-// Selects the row of g_rowToSelect when it is among rows [first, end).
-void SelectAwaitedRow(int32_t first, int32_t end) {
-    if (g_rowToSelect.empty())
+// Selects the row of the awaited file name when it is among rows [first, end).
+void SelectAwaitedRow(Application& app, int32_t first, int32_t end) {
+    std::wstring& awaited = app.listing.rowToSelect;
+    if (awaited.empty())
         return;
-    const FileRows& rows = FileRowStore();
+    const FileRows& rows = app.fileRows;
     for (int32_t row = first; row < end; ++row) {
         const std::wstring_view name = rows.Name(row);
         // File names compare without regard to case, as the file system does.
-        if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), g_rowToSelect.data(),
-                                 static_cast<int>(g_rowToSelect.size()), TRUE) != CSTR_EQUAL)
+        if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), awaited.data(),
+                                 static_cast<int>(awaited.size()), TRUE) != CSTR_EQUAL)
             continue;
-        g_rowToSelect.clear();
-        ListViewControl& list = Objects().fileList;
+        awaited.clear();
+        ListViewControl& list = app.controls.fileList;
         list.DeselectItem(-1);
         list.SetSelectionMark(row);
         list.EnsureVisible(row);
@@ -46,15 +38,15 @@ void SelectAwaitedRow(int32_t first, int32_t end) {
 
 // Rows go into the store, then the list learns the new count without repainting the rows it
 // already shows or scrolling away from where the user is.
-void AppendBatch(const FileNameBatch& batch) {
-    FileRows& rows = FileRowStore();
+void AppendBatch(Application& app, const FileNameBatch& batch) {
+    FileRows& rows = app.fileRows;
     const int32_t first = rows.RowCount();
     batch.ForEach([&](std::wstring_view name) { rows.Append(name); });
     if (batch.count > 0)
-        Objects().fileList.SetRowCount(rows.RowCount(), true);
-    SelectAwaitedRow(first, rows.RowCount());
+        app.controls.fileList.SetRowCount(rows.RowCount(), true);
+    SelectAwaitedRow(app, first, rows.RowCount());
     if (batch.last)
-        g_reading = false;
+        app.listing.reading = false;
 }
 
 LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -62,56 +54,62 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
         return DefWindowProcW(hwnd, message, wParam, lParam);
     RunGuarded([&] {
         const std::unique_ptr<FileNameBatch> batch = TakeBatch(lParam);
-        if (wParam == g_readNumber && g_reading)
-            AppendBatch(*batch);
+        auto* app = reinterpret_cast<Application*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        if (app && wParam == app->listing.readNumber && app->listing.reading)
+            AppendBatch(*app, *batch);
     });
     return 0;
 }
 
 // The message-only window of the UI thread that the reading worker posts its batches to.
-HWND Receiver() {
-    if (g_receiver)
-        return g_receiver;
+HWND Receiver(Application& app) {
+    HWND& receiver = app.listing.receiver;
+    if (receiver)
+        return receiver;
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = &ReceiverProc;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kReceiverClass;
     RegisterClassW(&windowClass);
-    g_receiver = CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                 windowClass.hInstance, nullptr);
-    return g_receiver;
+    receiver = CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                               windowClass.hInstance, nullptr);
+    if (receiver)
+        SetWindowLongPtrW(receiver, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
+    return receiver;
 }
 
-void StartReading(const std::wstring& directory) {
-    FileRowStore().Reset(directory);
-    g_rowToSelect.clear();
-    ++g_readNumber;
-    g_reading = true;
-    const HWND receiver = Receiver();
-    if (receiver && g_reader.Start(directory, receiver, kFileBatchMessage, g_readNumber))
+void StartReading(Application& app, const std::wstring& directory) {
+    FileListing& listing = app.listing;
+    app.fileRows.Reset(directory);
+    listing.rowToSelect.clear();
+    ++listing.readNumber;
+    listing.reading = true;
+    const HWND receiver = Receiver(app);
+    if (receiver &&
+        listing.reader.Start(directory, receiver, kFileBatchMessage, listing.readNumber))
         return;
     // Without a worker the directory is read here, as a whole.
     const std::atomic<bool> never{false};
-    ListFilesInBatches(directory, never, BatchSizes(), [](FileNameBatch&& batch) {
-        AppendBatch(batch);
+    ListFilesInBatches(directory, never, BatchSizes(), [&app](FileNameBatch&& batch) {
+        AppendBatch(app, batch);
         return true;
     });
 }
 
 }  // namespace
 
-int32_t ChooseDirectory() {
-    FolderBrowser& browser = Objects().mainFolderBrowser;
+int32_t ChooseDirectory(Application& app) {
+    FolderBrowser& browser = app.controls.mainFolderBrowser;
     browser.Configure(ToUtf16(Text("请选择一个文件夹")), std::nullopt, BIF_RETURNONLYFSDIRS);
     browser.Browse(nullptr);
     const TextBlock path = browser.GetPath();
     if (!BlocksEqual(path, TextBlock::EmptyWide()))
-        Objects().directoryEdit.SetText(path);
+        app.controls.directoryEdit.SetText(path);
     return 0;
 }
 
-int32_t LoadFileList() {
-    EditControl& edit = Objects().directoryEdit;
+int32_t LoadFileList(Application& app) {
+    EditControl& edit = app.controls.directoryEdit;
     if (BlocksEqual(edit.Text(), TextBlock::EmptyWide())) {
         ShowMessage("文件目录不能为空！");
         return 0;
@@ -121,34 +119,26 @@ int32_t LoadFileList() {
         return 0;
     }
 
-    if (!StopPendingOperationsAfterAsking(L"读取新目录吗？"))
+    if (!StopPendingOperationsAfterAsking(app, L"读取新目录吗？"))
         return 0;
-    ForgetFileRows();
+    ForgetFileRows(app);
 
-    g_reader.Cancel();
-    Objects().fileList.DeleteAllItems();
-    StartReading(std::wstring(edit.Text().WideView()));
+    app.listing.reader.Cancel();
+    app.controls.fileList.DeleteAllItems();
+    StartReading(app, std::wstring(edit.Text().WideView()));
     return 0;
 }
 
-void SelectRowWhenListed(std::wstring_view name) {
-    g_rowToSelect.assign(name);
-    SelectAwaitedRow(0, FileRowStore().RowCount());
+void SelectRowWhenListed(Application& app, std::wstring_view name) {
+    app.listing.rowToSelect.assign(name);
+    SelectAwaitedRow(app, 0, app.fileRows.RowCount());
 }
 
-bool IsReadingFiles() {
-    return g_reading;
+bool IsReadingFiles(const Application& app) {
+    return app.listing.reading;
 }
 
-void StopReadingFiles() {
-    g_reader.Cancel();
-    g_reading = false;
-}
-
-void FileCellText(int32_t row, int32_t column, wchar_t* buffer, int32_t capacity) {
-    FileRowStore().CellText(row, column, buffer, capacity);
-}
-
-int32_t FindFileRow(const wchar_t* text, bool partial, int32_t start, bool wrap) {
-    return FileRowStore().FindIndexText(text, partial, start, wrap);
+void StopReadingFiles(Application& app) {
+    app.listing.reader.Cancel();
+    app.listing.reading = false;
 }

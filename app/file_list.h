@@ -1,8 +1,15 @@
 // Filling the file list with the files of the chosen directory.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <string>
 #include <string_view>
+
+#include "app/file_reader.h"
+
+struct Application;
 
 // Columns of the file list: one row per listed file.
 enum FileColumn : int32_t {
@@ -12,20 +19,25 @@ enum FileColumn : int32_t {
     kFileResultColumn = 3,
 };
 
+// The read that fills the file rows, as the UI thread follows it.
+struct FileListing {
+    FileReader reader;
+    WPARAM readNumber = 0;  // batches of any other read are dropped
+    bool reading = false;
+    HWND receiver = nullptr;   // the message window the reader posts its batches to
+    std::wstring rowToSelect;  // a file name whose row is selected as soon as it is listed
+};
+
 // Click handler of "选择文件夹": the chosen folder goes into the directory edit box.
-int32_t ChooseDirectory();
+int32_t ChooseDirectory(Application& app);
 // Click handler of "读取文件列表": starts listing the files directly inside the directory
 // of the edit box into the file rows, numbered from "01". The rows arrive while the user
 // works; a new read cancels the one in progress.
-int32_t LoadFileList();
+int32_t LoadFileList(Application& app);
 // Selects the row of the file with this name (and makes it the current row) as soon as
 // the read in progress lists it, or at once when it is listed already.
-void SelectRowWhenListed(std::wstring_view name);
+void SelectRowWhenListed(Application& app, std::wstring_view name);
 // True from a read's start until its last row is in the list.
-bool IsReadingFiles();
+bool IsReadingFiles(const Application& app);
 // Cancels a read in progress (at shutdown); the rows read so far stay.
-void StopReadingFiles();
-
-// The file list's cell text source and type-ahead search (virtual list callbacks).
-void FileCellText(int32_t row, int32_t column, wchar_t* buffer, int32_t capacity);
-int32_t FindFileRow(const wchar_t* text, bool partial, int32_t start, bool wrap);
+void StopReadingFiles(Application& app);

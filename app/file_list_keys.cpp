@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/application.h"
 #include "app/hotkeys.h"
 #include "runtime/guard.h"
 
@@ -9,30 +10,27 @@ namespace {
 
 constexpr UINT_PTR kSubclassId = 1;
 
-// The scan code whose characters are dropped: that of the last key-down that fired a
-// rule, until the next key-down. The characters TranslateMessage makes from a key-down
-// are posted, so they arrive right after it.
-int32_t g_swallowedScanCode = -1;
-
 int32_t ScanCodeOf(LPARAM keyData) {
     return static_cast<int32_t>((keyData >> 16) & 0xFF);
 }
 
-bool FiresRule(WPARAM key, LPARAM keyData) noexcept {
+bool FiresRule(Application& app, WPARAM key, LPARAM keyData) noexcept {
     return RunGuarded([&] {
-        return FireFileListHotkey(static_cast<int32_t>(key), keyData,
+        return FireFileListHotkey(app, static_cast<int32_t>(key), keyData,
                                   static_cast<DWORD>(GetMessageTime()));
     });
 }
 
 LRESULT CALLBACK FileListKeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR) noexcept {
+                                 DWORD_PTR application) noexcept {
+    Application& app = *reinterpret_cast<Application*>(application);
+    int32_t& swallowedScanCode = app.keys.swallowedScanCode;
     switch (message) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            g_swallowedScanCode = -1;
-            if (FiresRule(wParam, lParam)) {
-                g_swallowedScanCode = ScanCodeOf(lParam);
+            swallowedScanCode = -1;
+            if (FiresRule(app, wParam, lParam)) {
+                swallowedScanCode = ScanCodeOf(lParam);
                 return 0;
             }
             break;
@@ -40,7 +38,7 @@ LRESULT CALLBACK FileListKeyProc(HWND window, UINT message, WPARAM wParam, LPARA
         case WM_SYSCHAR:
         case WM_DEADCHAR:
         case WM_SYSDEADCHAR:
-            if (g_swallowedScanCode >= 0 && ScanCodeOf(lParam) == g_swallowedScanCode)
+            if (swallowedScanCode >= 0 && ScanCodeOf(lParam) == swallowedScanCode)
                 return 0;
             break;
         case WM_NCDESTROY:
@@ -54,6 +52,6 @@ LRESULT CALLBACK FileListKeyProc(HWND window, UINT message, WPARAM wParam, LPARA
 
 }  // namespace
 
-void AttachFileListKeys(HWND fileList) {
-    SetWindowSubclass(fileList, FileListKeyProc, kSubclassId, 0);
+void AttachFileListKeys(Application& app, HWND fileList) {
+    SetWindowSubclass(fileList, FileListKeyProc, kSubclassId, reinterpret_cast<DWORD_PTR>(&app));
 }

@@ -6,4 +6,15 @@
 
 #include <windows.h>
 
-void AttachFileListKeys(HWND fileList);
+#include <cstdint>
+
+struct Application;
+
+struct FileListKeys {
+    // The scan code whose characters are dropped: that of the last key-down that fired a
+    // rule, until the next key-down. The characters TranslateMessage makes from a key-down
+    // are posted, so they arrive right after it.
+    int32_t swallowedScanCode = -1;
+};
+
+void AttachFileListKeys(Application& app, HWND fileList);

@@ -3,11 +3,13 @@
 
 #include <cstdint>
 
+struct Application;
+
 // Carries out rule row `ruleRow` on every selected row of the file list, in list order,
 // each as ApplyRuleToRow does. With no selected row nothing happens.
-void ApplyRuleToSelectedRows(int32_t ruleRow);
+void ApplyRuleToSelectedRows(Application& app, int32_t ruleRow);
 
 // Queues rule row `ruleRow` for file list row `row`: a copy (never over an existing file)
 // or move of the file into the rule's target directory under its own name, carried out in
 // the background; the row follows it and reports the result.
-void ApplyRuleToRow(int32_t ruleRow, int32_t row);
+void ApplyRuleToRow(Application& app, int32_t ruleRow, int32_t row);

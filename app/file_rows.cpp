@@ -196,8 +196,3 @@ int32_t FileRows::FindIndexText(std::wstring_view text, bool partial, int32_t st
                 return row;
     return -1;
 }
-
-FileRows& FileRowStore() {
-    static FileRows rows;
-    return rows;
-}

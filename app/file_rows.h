@@ -79,6 +79,3 @@ class FileRows {
 
 // The text of the index column for a row: "01" to "09", then "10", "11", ...
 std::wstring IndexText(int32_t row);
-
-// The rows of the application's file list.
-FileRows& FileRowStore();

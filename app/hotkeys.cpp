@@ -1,10 +1,7 @@
 #include "app/hotkeys.h"
 
-#include "app/background_operations.h"
-#include "app/file_list_keys.h"
+#include "app/application.h"
 #include "app/file_operation.h"
-#include "app/objects.h"
-#include "app/rules.h"
 #include "runtime/message.h"
 
 namespace {
@@ -19,18 +16,18 @@ bool IsModifierKey(int32_t key) {
 }
 
 // Index of the first rule whose hotkey equals `name`, or -1.
-int32_t FindRule(const Text& name) {
-    for (int32_t i = 1; i <= HotkeyList.Count(); ++i)
-        if (HotkeyList.At(i) == name)
+int32_t FindRule(const TextArray& hotkeys, const Text& name) {
+    for (int32_t i = 1; i <= hotkeys.Count(); ++i)
+        if (hotkeys.At(i) == name)
             return i - 1;
     return -1;
 }
 
 }  // namespace
 
-void InstallHotkeys(HWND fileList) {
-    AttachFileListKeys(fileList);
-    InstallKeyboardHook(&HotkeyHandler);
+void InstallHotkeys(Application& app, HWND fileList) {
+    AttachFileListKeys(app, fileList);
+    app.keyboardHook.Install([&app](const KeyEvent& event) { HotkeyHandler(app, event); });
 }
 
 Text CombinationName(const Text& modifierName, const Text& keyName) {
@@ -47,8 +44,8 @@ Text HotkeyText(int32_t modifier, int32_t key, int32_t scanCode, bool extended) 
     return CombinationName(ModifierName(modifier), KeyName(scanCode, extended));
 }
 
-void HotkeyHandler(const KeyEvent& event) {
-    ApplicationObjects& objects = Objects();
+void HotkeyHandler(Application& app, const KeyEvent& event) {
+    ApplicationObjects& objects = app.controls;
     if (!objects.ruleDialog.Exists() || !objects.hotkeyEdit.HasFocus())
         return;
     if (IsReservedKey(event.key)) {
@@ -62,23 +59,25 @@ void HotkeyHandler(const KeyEvent& event) {
         objects.hotkeyEdit.SetText(ToUtf16(name));
 }
 
-bool FireFileListHotkey(int32_t key, LPARAM keyData, DWORD time) {
+bool FireFileListHotkey(Application& app, int32_t key, LPARAM keyData, DWORD time) {
     const int32_t scanCode = static_cast<int32_t>((keyData >> 16) & 0xFF);
     const bool extended = ((keyData >> 24) & 1) != 0;
-    const std::optional<int32_t> modifier = TakeRecordedModifier(scanCode, extended, time);
-    if (!modifier || Objects().fileList.GetItemCount() < 1)
+    const std::optional<int32_t> modifier =
+        app.keyboardHook.TakeRecordedModifier(scanCode, extended, time);
+    if (!modifier || app.controls.fileList.GetItemCount() < 1)
         return false;
     const Text name = HotkeyText(*modifier, key, scanCode, extended);
     if (name == Text(""))
         return false;
-    const int32_t rule = HotkeyList.Count() < 1 ? -1 : FindRule(name);
+    const TextArray& hotkeys = app.rules.hotkeys;
+    const int32_t rule = hotkeys.Count() < 1 ? -1 : FindRule(hotkeys, name);
     if (rule >= 0) {
-        ApplyRuleToSelectedRows(rule);
+        ApplyRuleToSelectedRows(app, rule);
         return true;
     }
     // Ctrl+Z undoes, unless a rule has taken it.
     if (*modifier == VK_CONTROL && key == 'Z') {
-        UndoMostRecent();
+        UndoMostRecent(app);
         return true;
     }
     return false;

@@ -9,17 +9,19 @@
 #include "app/keyboard_hook.h"
 #include "runtime/text.h"
 
+struct Application;
+
 // Installs the keyboard hook and the file list's key handling. Call once the file list
 // window exists.
-void InstallHotkeys(HWND fileList);
+void InstallHotkeys(Application& app, HWND fileList);
 
 // The hook's posted key event: captures the key while the hotkey field has the focus.
-void HotkeyHandler(const KeyEvent& event);
+void HotkeyHandler(Application& app, const KeyEvent& event);
 
 // A key-down message reaching the file list (`key` its virtual key, `keyData` its lParam,
 // `time` its message time): applies the rule its hotkey names to every selected row. True
 // when a rule fired, so the key must have no other effect in the list.
-bool FireFileListHotkey(int32_t key, LPARAM keyData, DWORD time);
+bool FireFileListHotkey(Application& app, int32_t key, LPARAM keyData, DWORD time);
 
 // The hotkey text of a key with a modifier: modifier name "+" key name.
 Text CombinationName(const Text& modifierName, const Text& keyName);

@@ -3,8 +3,6 @@
 #include <atomic>
 #include <cstring>
 
-#include "app/key_record_queue.h"
-
 #include "runtime/binding.h"
 #include "runtime/guard.h"
 
@@ -13,21 +11,17 @@ namespace {
 constexpr UINT kKeyEventMessage = WM_APP + 1;
 constexpr wchar_t kSinkClass[] = L"ZemoKeyEvents";
 
-std::atomic<HHOOK> g_hook{nullptr};
-KeyEventHandler g_handler = nullptr;
-HWND g_sink = nullptr;  // message-only window of the UI thread
-HANDLE g_hookThread = nullptr;
-DWORD g_hookThreadId = 0;
+// The installed hook, for its procedure, which the system calls without any context.
+std::atomic<KeyboardHook*> g_installed{nullptr};
 
-// Touched only by the hook thread.
-int32_t g_modifierState = 0;
+bool IsHeldNow(int32_t virtualKey) {
+    return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+}
 
-KeyRecordQueue g_records;
+}  // namespace
 
-std::atomic<int64_t> g_calls{0};
-std::atomic<int64_t> g_longestTicks{0};
-
-LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+LRESULT CALLBACK KeyboardHook::SinkProc(HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam) noexcept {
     if (message != kKeyEventMessage)
         return DefWindowProcW(window, message, wParam, lParam);
     RunGuarded([&] {
@@ -36,24 +30,21 @@ LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         const KeyEvent event = {static_cast<int32_t>(lParam & 0xFF), LOWORD(wParam),
                                 static_cast<int32_t>((lParam >> 8) & 0xFFFF),
                                 ((lParam >> 24) & 1) != 0, HIWORD(wParam)};
-        if (g_handler)
-            g_handler(event);
+        auto* self = reinterpret_cast<KeyboardHook*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self && self->handler_)
+            self->handler_(event);
     });
     return 0;
 }
 
-void PostKeyEvent(int32_t modifier, const KBDLLHOOKSTRUCT& event, int32_t direction) {
+void KeyboardHook::PostKeyEvent(int32_t modifier, const KBDLLHOOKSTRUCT& event, int32_t direction) {
     const LPARAM packed = static_cast<LPARAM>((modifier & 0xFF) | ((event.scanCode & 0xFFFF) << 8) |
                                               ((event.flags & LLKHF_EXTENDED) ? 1 << 24 : 0));
-    PostMessageW(g_sink, kKeyEventMessage, MAKEWPARAM(event.vkCode, direction), packed);
-}
-
-bool IsHeldNow(int32_t virtualKey) {
-    return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+    PostMessageW(sink_, kKeyEventMessage, MAKEWPARAM(event.vkCode, direction), packed);
 }
 
 // Records one key event of the hook and posts it to the UI thread.
-void RecordKeyEvent(LPARAM lParam) {
+void KeyboardHook::RecordKeyEvent(LPARAM lParam) {
     LARGE_INTEGER start;
     QueryPerformanceCounter(&start);
 
@@ -64,39 +55,41 @@ void RecordKeyEvent(LPARAM lParam) {
     // LLKHF_UP (0x80) a key-up; other flag combinations are not passed on.
     if (event.flags < 0x23) {
         if (modifier)
-            g_modifierState = modifier;
+            modifierState_ = modifier;
         else
-            g_modifierState = ConfirmedModifier(g_modifierState, IsHeldNow);
-        g_records.Push({static_cast<int32_t>(event.scanCode & 0xFFFF),
-                        (event.flags & LLKHF_EXTENDED) != 0, event.time, g_modifierState});
-        PostKeyEvent(g_modifierState, event, kKeyDown);
+            modifierState_ = ConfirmedModifier(modifierState_, IsHeldNow);
+        records_.Push({static_cast<int32_t>(event.scanCode & 0xFFFF),
+                       (event.flags & LLKHF_EXTENDED) != 0, event.time, modifierState_});
+        PostKeyEvent(modifierState_, event, kKeyDown);
     } else if (event.flags > 0x7F) {
         if (modifier)
-            g_modifierState = 0;
-        PostKeyEvent(g_modifierState, event, kKeyUp);
+            modifierState_ = 0;
+        PostKeyEvent(modifierState_, event, kKeyUp);
     }
 
     LARGE_INTEGER end;
     QueryPerformanceCounter(&end);
     const int64_t ticks = end.QuadPart - start.QuadPart;
-    int64_t longest = g_longestTicks.load();
-    while (ticks > longest && !g_longestTicks.compare_exchange_weak(longest, ticks)) {
+    int64_t longest = longestTicks_.load();
+    while (ticks > longest && !longestTicks_.compare_exchange_weak(longest, ticks)) {
     }
-    ++g_calls;
+    ++calls_;
 }
 
-LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    if (code == HC_ACTION)
-        RunGuarded([&] { RecordKeyEvent(lParam); });
-    return CallNextHookEx(g_hook.load(), code, wParam, lParam);
+LRESULT CALLBACK KeyboardHook::HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    KeyboardHook* self = g_installed.load();
+    if (code == HC_ACTION && self)
+        RunGuarded([&] { self->RecordKeyEvent(lParam); });
+    return CallNextHookEx(self ? self->hook_.load() : nullptr, code, wParam, lParam);
 }
 
-DWORD WINAPI HookThread(LPVOID readyEvent) noexcept {
+DWORD WINAPI KeyboardHook::HookThread(LPVOID selfPointer) noexcept {
+    auto* self = static_cast<KeyboardHook*>(selfPointer);
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // gives the thread its queue
-    g_hook = SetWindowsHookExA(WH_KEYBOARD_LL, KeyboardHookProc, GetModuleHandleA(nullptr), 0);
-    const bool installed = g_hook.load() != nullptr;
-    SetEvent(static_cast<HANDLE>(readyEvent));
+    self->hook_ = SetWindowsHookExA(WH_KEYBOARD_LL, &HookProc, GetModuleHandleA(nullptr), 0);
+    const bool installed = self->hook_.load() != nullptr;
+    SetEvent(self->ready_);
     if (!installed)
         return 0;
     // The system calls the hook procedure while this loop waits for messages.
@@ -105,53 +98,73 @@ DWORD WINAPI HookThread(LPVOID readyEvent) noexcept {
     return 0;
 }
 
-HWND CreateSink() {
+namespace {
+
+HWND CreateSink(WNDPROC procedure, void* owner) {
     WNDCLASSEXW windowClass = {sizeof windowClass};
-    windowClass.lpfnWndProc = SinkProc;
+    windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kSinkClass;
     RegisterClassExW(&windowClass);
-    return CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                           windowClass.hInstance, nullptr);
+    const HWND sink = CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                      windowClass.hInstance, nullptr);
+    if (sink)
+        SetWindowLongPtrW(sink, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
+    return sink;
 }
 
 }  // namespace
 
-void InstallKeyboardHook(KeyEventHandler handler) {
-    if (g_hook.load())
-        return;
-    g_handler = handler;
-    if (!g_sink)
-        g_sink = CreateSink();
-    if (!g_sink)
-        return;
-
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    if (!ready)
-        return;
-    g_hookThread = CreateThread(nullptr, 0, HookThread, ready, 0, &g_hookThreadId);
-    if (g_hookThread)
-        WaitForSingleObject(ready, INFINITE);
-    CloseHandle(ready);
+KeyboardHook::~KeyboardHook() {
+    Remove();
+    if (sink_)
+        DestroyWindow(sink_);
 }
 
-void RemoveKeyboardHook() {
-    if (HHOOK hook = g_hook.exchange(nullptr))
-        UnhookWindowsHookEx(hook);
-    if (g_hookThread) {
-        PostThreadMessageW(g_hookThreadId, WM_QUIT, 0, 0);
-        WaitForSingleObject(g_hookThread, 2000);
-        CloseHandle(g_hookThread);
-        g_hookThread = nullptr;
+void KeyboardHook::Install(KeyEventHandler handler) {
+    if (hook_.load())
+        return;
+    KeyboardHook* none = nullptr;
+    if (!g_installed.compare_exchange_strong(none, this))
+        return;
+    handler_ = std::move(handler);
+    if (!sink_)
+        sink_ = CreateSink(&SinkProc, this);
+    if (!sink_) {
+        g_installed = nullptr;
+        return;
     }
+
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!ready_) {
+        g_installed = nullptr;
+        return;
+    }
+    hookThread_ = CreateThread(nullptr, 0, &HookThread, this, 0, &hookThreadId_);
+    if (hookThread_)
+        WaitForSingleObject(ready_, INFINITE);
+    CloseHandle(ready_);
+    ready_ = nullptr;
+    if (!hook_.load())
+        g_installed = nullptr;
 }
 
-HHOOK KeyboardHookHandle() {
-    return g_hook.load();
+void KeyboardHook::Remove() {
+    if (HHOOK hook = hook_.exchange(nullptr))
+        UnhookWindowsHookEx(hook);
+    if (hookThread_) {
+        PostThreadMessageW(hookThreadId_, WM_QUIT, 0, 0);
+        WaitForSingleObject(hookThread_, 2000);
+        CloseHandle(hookThread_);
+        hookThread_ = nullptr;
+    }
+    KeyboardHook* self = this;
+    g_installed.compare_exchange_strong(self, nullptr);
 }
 
-std::optional<int32_t> TakeRecordedModifier(int32_t scanCode, bool extended, DWORD time) {
-    return g_records.Take(scanCode, extended, time);
+std::optional<int32_t> KeyboardHook::TakeRecordedModifier(int32_t scanCode, bool extended,
+                                                          DWORD time) {
+    return records_.Take(scanCode, extended, time);
 }
 
 int32_t ModifierValueOf(int32_t key) {
@@ -203,8 +216,8 @@ Text ModifierName(int32_t modifier) {
     return NameFromKeyParameter(static_cast<LONG>(scanCode << 16));
 }
 
-KeyboardHookStatistics HookStatistics() {
+KeyboardHookStatistics KeyboardHook::Statistics() const {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return {g_calls.load(), g_longestTicks.load() * 1e6 / static_cast<double>(frequency.QuadPart)};
+    return {calls_.load(), longestTicks_.load() * 1e6 / static_cast<double>(frequency.QuadPart)};
 }

@@ -11,14 +11,17 @@
 // - the posted event reaches the handler from whichever message loop runs, before the
 //   key's own input message (posted messages are retrieved first);
 // - a window that acts on the key's own WM_KEYDOWN (so in the order the keys were
-//   pressed) asks TakeRecordedModifier for the modifier the hook saw with that key.
+//   pressed) asks the hook's TakeRecordedModifier for the modifier the hook saw with that key.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
+#include "app/key_record_queue.h"
 #include "runtime/text.h"
 
 enum KeyDirection : int32_t { kKeyDown = 1, kKeyUp = 2 };
@@ -32,19 +35,8 @@ struct KeyEvent {
     int32_t direction;
 };
 
-using KeyEventHandler = void (*)(const KeyEvent& event);
-
-// Installs the hook once; later calls do nothing. Call on the UI thread.
-void InstallKeyboardHook(KeyEventHandler handler);
-// Removes the hook; the handle is 0 afterwards.
-void RemoveKeyboardHook();
-// The hook handle, 0 while no hook is installed.
-HHOOK KeyboardHookHandle();
-
-// The modifier the hook recorded for the key-down whose input message carries this scan
-// code, extended bit and message time; nothing when the hook saw no such key. Records of
-// earlier keys (those that went to other windows) are dropped on the way.
-std::optional<int32_t> TakeRecordedModifier(int32_t scanCode, bool extended, DWORD time);
+// Runs on the UI thread; may carry state.
+using KeyEventHandler = std::function<void(const KeyEvent& event)>;
 
 // The modifier value stored for a key-down of `key`, or 0 when it is not a modifier.
 int32_t ModifierValueOf(int32_t key);
@@ -66,4 +58,51 @@ struct KeyboardHookStatistics {
     int64_t calls;
     double longestMicroseconds;
 };
-KeyboardHookStatistics HookStatistics();
+
+// The hook with its thread, the message window its events are posted to and the records
+// of its key-downs. One hook is installed per process at a time: the system calls a hook
+// procedure without any context, so the procedure finds the installed one through a
+// process-wide pointer.
+class KeyboardHook {
+  public:
+    KeyboardHook() = default;
+    // Removes the hook.
+    ~KeyboardHook();
+    KeyboardHook(const KeyboardHook&) = delete;
+    KeyboardHook& operator=(const KeyboardHook&) = delete;
+
+    // Installs the hook once; later calls, and calls while another hook of the process is
+    // installed, do nothing. Call on the UI thread.
+    void Install(KeyEventHandler handler);
+    // Removes the hook; the handle is 0 afterwards.
+    void Remove();
+    // The hook handle, 0 while no hook is installed.
+    HHOOK Handle() const { return hook_.load(); }
+
+    // The modifier the hook recorded for the key-down whose input message carries this
+    // scan code, extended bit and message time; nothing when the hook saw no such key.
+    // Records of earlier keys (those that went to other windows) are dropped on the way.
+    std::optional<int32_t> TakeRecordedModifier(int32_t scanCode, bool extended, DWORD time);
+
+    KeyboardHookStatistics Statistics() const;
+
+  private:
+    static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
+    static DWORD WINAPI HookThread(LPVOID self) noexcept;
+    static LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam,
+                                     LPARAM lParam) noexcept;
+    void RecordKeyEvent(LPARAM lParam);
+    void PostKeyEvent(int32_t modifier, const KBDLLHOOKSTRUCT& event, int32_t direction);
+
+    std::atomic<HHOOK> hook_{nullptr};
+    KeyEventHandler handler_;
+    HWND sink_ = nullptr;  // message-only window of the UI thread
+    HANDLE hookThread_ = nullptr;
+    DWORD hookThreadId_ = 0;
+    HANDLE ready_ = nullptr;  // set by the hook thread once it tried to install the hook
+    // Touched only by the hook thread.
+    int32_t modifierState_ = 0;
+    KeyRecordQueue records_;
+    std::atomic<int64_t> calls_{0};
+    std::atomic<int64_t> longestTicks_{0};
+};

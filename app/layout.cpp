@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <memory>
 
 #include "ui/list_view_control.h"
 #include "ui/unique_handle.h"
@@ -30,23 +31,20 @@ GetDpiForWindowFunction FindGetDpiForWindow() {
     return reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(address));
 }
 
-struct ScaledFont {
-    UINT dpi = 0;
-    UniqueFont font;
-};
-// Fonts of the DPIs seen so far; a window may still use a font of an earlier DPI, so
-// none is deleted before the end of the run (a ninth DPI reuses the oldest slot).
-std::array<ScaledFont, 8> g_fonts;
-size_t g_nextFont = 0;
+constexpr UINT_PTR kDpiSubclassId = 1;
 
 LRESULT CALLBACK DpiChangeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                DWORD_PTR layOut) noexcept {
-    if (message == WM_DPICHANGED) {
+    auto* layOutFunction = reinterpret_cast<DpiLayout*>(layOut);
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(window, &DpiChangeProc, kDpiSubclassId);
+        delete layOutFunction;
+    } else if (message == WM_DPICHANGED) {
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window, nullptr, suggested.left, suggested.top,
                      suggested.right - suggested.left, suggested.bottom - suggested.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        RunGuarded([&] { reinterpret_cast<DpiLayout>(layOut)(HIWORD(wParam)); });
+        RunGuarded([&] { (*layOutFunction)(HIWORD(wParam)); });
         return 0;
     }
     return DefSubclassProc(window, message, wParam, lParam);
@@ -77,11 +75,11 @@ UINT WindowDpi(HWND window) {
     return SystemDpi();
 }
 
-HFONT ControlFont(UINT dpi) {
+HFONT ControlFonts::At(UINT dpi) {
     const auto stock = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     if (dpi == kBaseDpi && SystemDpi() == kBaseDpi)
         return stock;
-    for (const ScaledFont& entry : g_fonts)
+    for (const ScaledFont& entry : fonts_)
         if (entry.dpi == dpi && entry.font)
             return entry.font.Get();
     LOGFONTW face{};
@@ -92,14 +90,15 @@ HFONT ControlFont(UINT dpi) {
     UniqueFont font(CreateFontIndirectW(&face));
     if (!font)
         return stock;
-    ScaledFont& slot = g_fonts[g_nextFont++ % g_fonts.size()];
+    ScaledFont& slot = fonts_[next_++ % fonts_.size()];
     slot.dpi = dpi;
     slot.font = std::move(font);
     return slot.font.Get();
 }
 
-void PlaceControls(std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi) {
-    const HFONT font = ControlFont(dpi);
+void PlaceControls(ControlFonts& fonts,
+                   std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi) {
+    const HFONT font = fonts.At(dpi);
     for (const auto& [control, box] : controls) {
         const LayoutBox scaled = ScaleForDpi(box, dpi);
         control->Move(scaled.x, scaled.y, scaled.width, scaled.height);
@@ -113,5 +112,10 @@ void SetColumnWidths(ListViewControl& list, const int32_t* widths, size_t count,
 }
 
 bool FollowDpiChanges(HWND window, DpiLayout layOut) {
-    return SetWindowSubclass(window, &DpiChangeProc, 1, reinterpret_cast<DWORD_PTR>(layOut)) != 0;
+    auto owned = std::make_unique<DpiLayout>(std::move(layOut));
+    if (!SetWindowSubclass(window, &DpiChangeProc, kDpiSubclassId,
+                           reinterpret_cast<DWORD_PTR>(owned.get())))
+        return false;
+    owned.release();  // freed with the window (WM_NCDESTROY)
+    return true;
 }

@@ -6,9 +6,13 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <utility>
+
+#include "ui/unique_handle.h"
 
 class ControlObject;
 class ListViewControl;
@@ -43,6 +47,19 @@ inline constexpr LayoutBox kRuleList{8, 352, 672, 248};
 inline constexpr LayoutBox kPreview{688, 10, 365, 592};
 // Column widths, in column order.
 inline constexpr int32_t kFileColumnWidths[] = {40, 450, 80, 80};
+
+// The controls' identifiers. The library numbers controls in the order they are created,
+// so the main window creates them in this order; other programs (accessibility tools, the
+// test driver) find the controls by these.
+enum ControlId : int32_t {
+    kFileListId = 501,
+    kDirectoryLabelId,
+    kDirectoryEditId,
+    kChooseFolderButtonId,
+    kReadListButtonId,
+    kRulesButtonId,
+    kRuleListId,
+};
 inline constexpr int32_t kRuleColumnWidths[] = {80, 80, 500};
 }  // namespace MainWindowLayout
 
@@ -69,12 +86,25 @@ LayoutSize ScaleForDpi(const LayoutSize& size, UINT dpi);
 // window, or before Windows 10, the screen's.
 UINT WindowDpi(HWND window = nullptr);
 
-// The controls' font at `dpi`: the stock GUI font at 96 DPI; at any other DPI a font of
-// the stock font's face at the height scaled to that DPI, kept for the rest of the run.
-HFONT ControlFont(UINT dpi);
+// The controls' fonts: the stock GUI font at 96 DPI; at any other DPI a font of the stock
+// font's face at the height scaled to that DPI. A window may still use a font of an
+// earlier DPI, so each is kept as long as the fonts are (a ninth DPI reuses the oldest).
+class ControlFonts {
+  public:
+    HFONT At(UINT dpi);
+
+  private:
+    struct ScaledFont {
+        UINT dpi = 0;
+        UniqueHandle<HFONT, GdiObjectCloser> font;
+    };
+    std::array<ScaledFont, 8> fonts_;
+    size_t next_ = 0;
+};
 
 // Moves each control to its box scaled for `dpi` and gives it the font for `dpi`.
-void PlaceControls(std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi);
+void PlaceControls(ControlFonts& fonts,
+                   std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi);
 // Sets the list's column widths, given at 96 DPI, scaled for `dpi`.
 void SetColumnWidths(ListViewControl& list, const int32_t* widths, size_t count, UINT dpi);
 template <size_t N>
@@ -83,6 +113,7 @@ void SetColumnWidths(ListViewControl& list, const int32_t (&widths)[N], UINT dpi
 }
 
 // Calls `layOut` with the new DPI after moving the window into the rectangle that
-// WM_DPICHANGED suggests, whenever that message reaches the window.
-using DpiLayout = void (*)(UINT dpi);
+// WM_DPICHANGED suggests, whenever that message reaches the window. The window keeps
+// `layOut` until it is destroyed.
+using DpiLayout = std::function<void(UINT dpi)>;
 bool FollowDpiChanges(HWND window, DpiLayout layOut);

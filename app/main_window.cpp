@@ -2,18 +2,12 @@
 
 #include <shlwapi.h>
 
-#include "app/background_operations.h"
-#include "app/file_list.h"
+#include "app/application.h"
 #include "app/hotkeys.h"
 #include "app/keyboard_hook.h"
 #include "app/layout.h"
-#include "app/media_preview.h"
 #include "app/open_folder.h"
-#include "app/objects.h"
 #include "app/rule_dialog.h"
-#include "app/rules.h"
-
-HWND MainWindowHandle = nullptr;
 
 namespace {
 
@@ -32,10 +26,11 @@ void InsertColumns(ListViewControl& list, const char* const (&titles)[N],
 
 }  // namespace
 
-void LayOutMainWindow(UINT dpi) {
+void LayOutMainWindow(Application& app, UINT dpi) {
     using namespace MainWindowLayout;
-    ApplicationObjects& o = Objects();
-    PlaceControls({{&o.fileList, kFileList},
+    ApplicationObjects& o = app.controls;
+    PlaceControls(app.fonts,
+                  {{&o.fileList, kFileList},
                    {&o.directoryLabel, kDirectoryLabel},
                    {&o.directoryEdit, kDirectoryEdit},
                    {&o.chooseFolderButton, kChooseFolderButton},
@@ -45,18 +40,18 @@ void LayOutMainWindow(UINT dpi) {
                   dpi);
     const LayoutBox preview = ScaleForDpi(kPreview, dpi);
     o.mediaPlayer.Move(preview.x, preview.y, preview.width, preview.height);
-    MovePreviewPane(preview.x, preview.y, preview.width, preview.height);
+    MovePreviewPane(app, preview.x, preview.y, preview.width, preview.height);
     SetColumnWidths(o.fileList, kFileColumnWidths, dpi);
     SetColumnWidths(o.ruleList, kRuleColumnWidths, dpi);
 }
 
-int32_t BuildMainWindow(HWND hwnd) {
+int32_t BuildMainWindow(Application& app, HWND hwnd) {
     using namespace MainWindowLayout;
-    ApplicationObjects& o = Objects();
+    ApplicationObjects& o = app.controls;
     Window& window = o.mainWindow;
     window.AddExtendedWindowStyle(WS_EX_CLIENTEDGE);
     window.SetIcon(LoadIconW(LibraryInstance, MAKEINTRESOURCEW(kApplicationIconId)), ICON_SMALL);
-    MainWindowHandle = hwnd;
+    app.mainWindow = hwnd;
     const UINT dpi = WindowDpi(hwnd);
     if (dpi != kBaseDpi) {
         const LayoutSize size = ScaleForDpi(kWindow, dpi);
@@ -65,15 +60,21 @@ int32_t BuildMainWindow(HWND hwnd) {
     // Centring shows the window, so the controls appear on a visible window.
     window.SetState(WindowState::kCentred);
 
-    window.SetCloseHandler(&ConfirmCloseWithPendingWork);
-    o.fileList.SetItemSelectedHandler(&PreviewSelectedFile);
-    o.fileList.SetRightClickHandler(&OfferUndoMenu);
-    o.fileList.SetCellTextSource(&FileCellText);
-    o.fileList.SetRowFinder(&FindFileRow);
+    window.SetCloseHandler([&app] { return ConfirmCloseWithPendingWork(app); });
+    o.fileList.SetItemSelectedHandler(
+        [&app](int32_t row) { return PreviewSelectedFile(app, row); });
+    o.fileList.SetRightClickHandler([&app](int32_t row) { return OfferUndoMenu(app, row); });
+    o.fileList.SetCellTextSource(
+        [&app](int32_t row, int32_t column, wchar_t* buffer, int32_t capacity) {
+            app.fileRows.CellText(row, column, buffer, capacity);
+        });
+    o.fileList.SetRowFinder([&app](const wchar_t* text, bool partial, int32_t start, bool wrap) {
+        return app.fileRows.FindIndexText(text, partial, start, wrap);
+    });
     o.fileList.Create(hwnd, kFileListStyle, kFileList.x, kFileList.y, kFileList.width,
                       kFileList.height);
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
-    ShowFailureReasonsAsTips(hwnd);
+    ShowFailureReasonsAsTips(app, hwnd);
     InsertColumns(o.fileList, {"索引", "文件名", "操作类型", "结果"}, kFileColumnWidths);
 
     o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt,
@@ -83,38 +84,38 @@ int32_t BuildMainWindow(HWND hwnd) {
                            kDirectoryEdit.width, kDirectoryEdit.height);
     o.directoryEdit.SetText(TextBlock::EmptyWide());
 
-    o.chooseFolderButton.SetClickHandler(&ChooseDirectory);
+    o.chooseFolderButton.SetClickHandler([&app] { return ChooseDirectory(app); });
     o.chooseFolderButton.Create(hwnd, ToUtf16(Text("选择文件夹")), std::nullopt, 0,
                                 kChooseFolderButton.x, kChooseFolderButton.y,
                                 kChooseFolderButton.width, kChooseFolderButton.height);
-    o.readListButton.SetClickHandler(&LoadFileList);
+    o.readListButton.SetClickHandler([&app] { return LoadFileList(app); });
     o.readListButton.Create(hwnd, ToUtf16(Text("读取文件列表")), std::nullopt, 0, kReadListButton.x,
                             kReadListButton.y, kReadListButton.width, kReadListButton.height);
-    o.rulesButton.SetClickHandler(&OpenRuleDialog);
+    o.rulesButton.SetClickHandler([&app] { return OpenRuleDialog(app); });
     o.rulesButton.Create(hwnd, ToUtf16(Text("快捷键规则配置")), std::nullopt, 0, kRulesButton.x,
                          kRulesButton.y, kRulesButton.width, kRulesButton.height);
 
-    o.ruleList.SetRightClickHandler(&DeleteSelectedRule);
+    o.ruleList.SetRightClickHandler([&app](int32_t row) { return DeleteSelectedRule(app, row); });
     o.ruleList.Create(hwnd, kRuleListStyle, kRuleList.x, kRuleList.y, kRuleList.width,
                       kRuleList.height);
     o.ruleList.AddExtendedStyle(kRuleListExtendedStyle);
     InsertColumns(o.ruleList, {"快捷键", "操作类型", "目标目录"}, kRuleColumnWidths);
 
     o.mediaPlayer.Create(hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
-    CreatePreviewPane(hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
+    CreatePreviewPane(app, hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
     // At 96 DPI the controls keep the sizes and the stock font they were created with.
     if (dpi != kBaseDpi)
-        LayOutMainWindow(dpi);
-    FollowDpiChanges(hwnd, &LayOutMainWindow);
+        LayOutMainWindow(app, dpi);
+    FollowDpiChanges(hwnd, [&app](UINT newDpi) { LayOutMainWindow(app, newDpi); });
     window.AcceptDroppedFiles(true);
-    window.SetDropFilesHandler(&OpenDroppedFiles);
+    window.SetDropFilesHandler(
+        [&app](const TextBlock* paths) { return OpenDroppedFiles(app, paths); });
 
     o.ruleMenu.CreatePopup();
     o.ruleMenu.AppendItem(ToUtf16(Text("删除配置项")), kDeleteRuleCommand);
 
-    ConfigPath = BuildConfigPath();
-    LoadRules();
+    LoadRules(app);
 
-    InstallHotkeys(o.fileList.Handle());
+    InstallHotkeys(app, o.fileList.Handle());
     return 0;
 }

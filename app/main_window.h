@@ -1,4 +1,4 @@
-// The main window: its creation handler and its handle.
+// The main window: its creation handler and its layout.
 #pragma once
 
 #include <windows.h>
@@ -7,16 +7,16 @@
 
 #include "res/resource.h"
 
-// The main window's native handle, owner of the rule dialog and of the rule popup menu.
-extern HWND MainWindowHandle;
+struct Application;
 
 // Resource identifier of the application icon.
 constexpr int kApplicationIconId = ZEMO_ICON;
 
 // The main window's OnCreate handler: frames and marks the window, records its handle
-// and centres it on the screen, which also shows it.
-int32_t BuildMainWindow(HWND hwnd);
+// in the application, centres it on the screen, which also shows it, creates the controls
+// with the application's handlers and loads the rules.
+int32_t BuildMainWindow(Application& app, HWND hwnd);
 
 // Places the main window's controls for `dpi` (positions, sizes, column widths, font); run
 // at creation when the DPI is not 96, and whenever the window's DPI changes.
-void LayOutMainWindow(UINT dpi);
+void LayOutMainWindow(Application& app, UINT dpi);

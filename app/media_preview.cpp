@@ -7,72 +7,81 @@
 #include <string>
 #include <vector>
 
-#include "app/file_rows.h"
+#include "app/application.h"
 #include "app/image_decoder.h"
 #include "app/image_pane.h"
-#include "app/objects.h"
 
 namespace {
 
-// The full path last handed to the player, the missing block when none.
-TextBlock g_previewedPath;
-HWND g_imagePane = nullptr;
-std::vector<std::wstring> g_imageExtensions;
-
 // The full path (UTF-16) of a file-list row; empty when there is no such row.
-std::wstring RowPath(int32_t row) {
-    if (row < 0 || row >= FileRowStore().RowCount())
+std::wstring RowPath(const Application& app, int32_t row) {
+    if (row < 0 || row >= app.fileRows.RowCount())
         return {};
-    return FileRowStore().Path(row);
+    return app.fileRows.Path(row);
 }
 
 std::wstring ExtensionOf(const std::wstring& path) {
     return LowerExtension(PathFindExtensionW(path.c_str()));
 }
 
-bool IsImageExtension(const std::wstring& extension) {
-    return !extension.empty() && std::find(g_imageExtensions.begin(), g_imageExtensions.end(),
-                                           extension) != g_imageExtensions.end();
+// A file the player can open now. A row can outlive its file (moved by a rule or by
+// another program), or another program can hold the file without sharing it; under Wine
+// every play of a file that cannot be opened leaves one of the player's threads behind.
+bool CanBeOpenedForReading(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
 }
 
-void StopAndHidePlayer() {
-    MediaPlayerHost& player = Objects().mediaPlayer;
-    if (!g_previewedPath.IsMissing()) {
+bool IsImageExtension(const MediaPreview& preview, const std::wstring& extension) {
+    const std::vector<std::wstring>& known = preview.imageExtensions;
+    return !extension.empty() && std::find(known.begin(), known.end(), extension) != known.end();
+}
+
+void StopAndHidePlayer(Application& app) {
+    MediaPlayerHost& player = app.controls.mediaPlayer;
+    if (!app.preview.previewedPath.IsMissing()) {
         player.SetWideUrl(TextBlock::EmptyWide());  // an empty URL closes the media and its file
-        g_previewedPath = TextBlock();
+        app.preview.previewedPath = TextBlock();
     }
     if (player.IsVisible())
         player.SetVisible(false);
 }
 
-void Play(const std::wstring& path) {
-    if (g_imagePane && IsWindowVisible(g_imagePane))
-        ShowWindow(g_imagePane, SW_HIDE);
-    MediaPlayerHost& player = Objects().mediaPlayer;
+void Play(Application& app, const std::wstring& path) {
+    const HWND pane = app.preview.imagePane;
+    if (pane && IsWindowVisible(pane))
+        ShowWindow(pane, SW_HIDE);
+    MediaPlayerHost& player = app.controls.mediaPlayer;
     if (!player.IsVisible())
         player.SetVisible(true);
-    g_previewedPath = TextBlock::FromWide(path);
-    player.SetWideUrl(g_previewedPath);
+    app.preview.previewedPath = TextBlock::FromWide(path);
+    player.SetWideUrl(app.preview.previewedPath);
     player.Play();
 }
 
 }  // namespace
 
-void CreatePreviewPane(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height) {
-    g_imagePane = CreateImagePane(parent, x, y, width, height);
+void CreatePreviewPane(Application& app, HWND parent, int32_t x, int32_t y, int32_t width,
+                       int32_t height) {
+    app.preview.imagePane = CreateImagePane(parent, x, y, width, height);
     // The preview starts playback itself. Left to start on its own, the player would also
     // "play" the empty URL that closes a file before it is moved, and each such attempt
     // leaves one of its threads behind for the rest of the session.
-    Objects().mediaPlayer.SetAutoStart(false);
+    app.controls.mediaPlayer.SetAutoStart(false);
     Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
     if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_PPV_ARGS(&factory))))
-        g_imageExtensions = InstalledImageExtensions(factory.Get());
+        app.preview.imageExtensions = InstalledImageExtensions(factory.Get());
 }
 
-void MovePreviewPane(int32_t x, int32_t y, int32_t width, int32_t height) {
-    if (g_imagePane)
-        MoveWindow(g_imagePane, x, y, width, height, TRUE);
+void MovePreviewPane(Application& app, int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (app.preview.imagePane)
+        MoveWindow(app.preview.imagePane, x, y, width, height, TRUE);
 }
 
 bool IsPlayableMediaExtension(std::wstring_view extension) {
@@ -84,26 +93,31 @@ bool IsPlayableMediaExtension(std::wstring_view extension) {
            std::end(kMediaExtensions);
 }
 
-int32_t PreviewSelectedFile(int32_t row, intptr_t) {
-    const std::wstring path = RowPath(row);
+int32_t PreviewSelectedFile(Application& app, int32_t row) {
+    const std::wstring path = RowPath(app, row);
     const std::wstring extension = ExtensionOf(path);
-    if (g_imagePane && IsImageExtension(extension)) {
-        StopAndHidePlayer();
-        ShowImageInPane(g_imagePane, path, {RowPath(row + 1), RowPath(row - 1)});
+    const HWND pane = app.preview.imagePane;
+    if (pane && IsImageExtension(app.preview, extension)) {
+        StopAndHidePlayer(app);
+        ShowImageInPane(pane, path, {RowPath(app, row + 1), RowPath(app, row - 1)});
     } else if (IsPlayableMediaExtension(extension)) {
-        Play(path);
+        if (CanBeOpenedForReading(path))
+            Play(app, path);
+        else
+            StopAndHidePlayer(app);
     }
     return 0;
 }
 
-void ReleasePreviewedFile(const TextBlock& path) {
-    if (g_imagePane)
-        ForgetImageInPane(g_imagePane, std::wstring(path.WideView()));
-    if (g_previewedPath.IsMissing())
+void ReleasePreviewedFile(Application& app, const TextBlock& path) {
+    TextBlock& previewed = app.preview.previewedPath;
+    if (app.preview.imagePane)
+        ForgetImageInPane(app.preview.imagePane, std::wstring(path.WideView()));
+    if (previewed.IsMissing())
         return;
     // File names compare without regard to case, as the file system does.
-    if (CompareStringOrdinal(g_previewedPath.Wide(), -1, path.Wide(), -1, TRUE) != CSTR_EQUAL)
+    if (CompareStringOrdinal(previewed.Wide(), -1, path.Wide(), -1, TRUE) != CSTR_EQUAL)
         return;
-    Objects().mediaPlayer.SetWideUrl(TextBlock::EmptyWide());
-    g_previewedPath = TextBlock();
+    app.controls.mediaPlayer.SetWideUrl(TextBlock::EmptyWide());
+    previewed = TextBlock();
 }

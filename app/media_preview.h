@@ -5,26 +5,39 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/text.h"
 
+struct Application;
+
+// What the preview shows and can show.
+struct MediaPreview {
+    // The full path last handed to the player, the missing block when none.
+    TextBlock previewedPath;
+    HWND imagePane = nullptr;
+    std::vector<std::wstring> imageExtensions;
+};
+
 // Creates the photo pane over the player's place (hidden until a photo is focused) and
 // asks the imaging component once which extensions its decoders claim.
-void CreatePreviewPane(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height);
+void CreatePreviewPane(Application& app, HWND parent, int32_t x, int32_t y, int32_t width,
+                       int32_t height);
 // Places the photo pane where the player is, when the window's layout changes.
-void MovePreviewPane(int32_t x, int32_t y, int32_t width, int32_t height);
+void MovePreviewPane(Application& app, int32_t x, int32_t y, int32_t width, int32_t height);
 
 // The file list's item-selected handler. A photo (an extension an installed decoder
 // claims) shows in the photo pane with the player hidden and stopped, and the rows just
 // before and after it are decoded ahead; a video or audio file shows the player again and
 // plays; any other row leaves the preview as it is.
-int32_t PreviewSelectedFile(int32_t row, intptr_t itemData);
+int32_t PreviewSelectedFile(Application& app, int32_t row);
 
 // Before a file is moved (UTF-16 full path): the player lets go of it when it holds it,
 // since an open file cannot be moved, and the pane forgets its preview. Decoding never
 // holds a file, so nothing else has to wait.
-void ReleasePreviewedFile(const TextBlock& path);
+void ReleasePreviewedFile(Application& app, const TextBlock& path);
 
 // The video and audio extensions the player is given, compared without regard to case.
 bool IsPlayableMediaExtension(std::wstring_view extension);

@@ -1,6 +1,6 @@
-// The application's control objects. They are constructed at start-up in the order they
-// are declared, live for the whole run, and are disposed in the same order at shutdown;
-// only their native windows come and go (the rule dialog's with each opening).
+// The application's control objects. They are constructed with the application in the
+// order they are declared, live for the whole run, and are disposed in the same order at
+// shutdown; only their native windows come and go (the rule dialog's with each opening).
 #pragma once
 
 #include "ui/button_control.h"
@@ -14,9 +14,7 @@
 #include "ui/virtual_list_view.h"
 #include "ui/window.h"
 
-// The main window and its controls first, then the rule dialog and its controls. The
-// application's rule names and file rows live beside the code that fills them
-// (HotkeyList, FileRowStore).
+// The main window and its controls first, then the rule dialog and its controls.
 struct ApplicationObjects {
     Window mainWindow;
     VirtualListViewControl fileList;
@@ -41,13 +39,3 @@ struct ApplicationObjects {
     ButtonControl cancelButton;
     FolderBrowser dialogFolderBrowser;
 };
-
-// The objects; constructs them on first use when start-up has not done so yet.
-ApplicationObjects& Objects();
-
-// Constructs every object (start-up).
-void ConstructObjects();
-
-// Disposes the objects in declaration order (a window that still exists is only
-// un-subclassed, not destroyed), frees them and the application's global lists.
-void DisposeObjects();

@@ -6,8 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/file_list.h"
-#include "app/objects.h"
+#include "app/application.h"
 
 namespace {
 
@@ -30,21 +29,21 @@ std::wstring FolderOf(const std::wstring& path) {
 
 }  // namespace
 
-void OpenFolder(const TextBlock& folder) {
-    Objects().directoryEdit.SetText(folder);
-    LoadFileList();
+void OpenFolder(Application& app, const TextBlock& folder) {
+    app.controls.directoryEdit.SetText(folder);
+    LoadFileList(app);
 }
 
-void OpenCommandLineFolder() {
+void OpenCommandLineFolder(Application& app) {
     int count = 0;
     // UTF-16 from the start, so a folder name outside the ANSI code page arrives whole.
     const std::unique_ptr<LPWSTR, LocalMemoryRelease> arguments(
         CommandLineToArgvW(GetCommandLineW(), &count));
     if (arguments && count >= 2)
-        OpenFolder(TextBlock::FromWide(arguments.get()[1]));
+        OpenFolder(app, TextBlock::FromWide(arguments.get()[1]));
 }
 
-int32_t OpenDroppedFiles(const TextBlock* paths) {
+int32_t OpenDroppedFiles(Application& app, const TextBlock* paths) {
     if (!paths)
         return 0;
     // Several items dropped at once: the first one counts.
@@ -53,16 +52,16 @@ int32_t OpenDroppedFiles(const TextBlock* paths) {
     if (first.empty())
         return 0;
     if (IsFolder(first)) {
-        OpenFolder(TextBlock::FromWide(first));
+        OpenFolder(app, TextBlock::FromWide(first));
         return 0;
     }
-    OpenFolder(TextBlock::FromWide(FolderOf(first)));
-    SelectFileRow(TextBlock::FromWide(first));
+    OpenFolder(app, TextBlock::FromWide(FolderOf(first)));
+    SelectFileRow(app, TextBlock::FromWide(first));
     return 0;
 }
 
-void SelectFileRow(const TextBlock& path) {
+void SelectFileRow(Application& app, const TextBlock& path) {
     const std::wstring_view full = path.WideView();
     const size_t slash = full.find_last_of(L"\\/");
-    SelectRowWhenListed(slash == std::wstring_view::npos ? full : full.substr(slash + 1));
+    SelectRowWhenListed(app, slash == std::wstring_view::npos ? full : full.substr(slash + 1));
 }

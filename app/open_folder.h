@@ -7,17 +7,19 @@
 
 #include "runtime/text.h"
 
+struct Application;
+
 // Puts `folder` into the directory box and reads it; a path that is not a folder gets
 // the same message as typing it does.
-void OpenFolder(const TextBlock& folder);
+void OpenFolder(Application& app, const TextBlock& folder);
 
 // Opens the folder named by the first command-line argument, if there is one.
-void OpenCommandLineFolder();
+void OpenCommandLineFolder(Application& app);
 
 // The main window's drop handler, given the dropped paths one per line: a folder is
 // opened; a file opens its folder and selects the file's row.
-int32_t OpenDroppedFiles(const TextBlock* paths);
+int32_t OpenDroppedFiles(Application& app, const TextBlock* paths);
 
 // Makes the row of the file with this full path the selected and current row of the
 // file list, as soon as the read of its folder lists it.
-void SelectFileRow(const TextBlock& path);
+void SelectFileRow(Application& app, const TextBlock& path);

@@ -2,10 +2,8 @@
 
 #include <shlobj.h>
 
+#include "app/application.h"
 #include "app/layout.h"
-#include "app/main_window.h"
-#include "app/objects.h"
-#include "app/rules.h"
 #include "runtime/binding.h"
 #include "runtime/message.h"
 
@@ -21,23 +19,25 @@ bool IsEmpty(const TextBlock& text) {
 
 }  // namespace
 
-int32_t OpenRuleDialog() {
+int32_t OpenRuleDialog(Application& app) {
     const TextBlock title = ToUtf16(Text("规则配置"));
-    const LayoutSize size = ScaleForDpi(RuleDialogLayout::kWindow, WindowDpi(MainWindowHandle));
-    Objects().ruleDialog.Show({.parent = MainWindowHandle,
-                               .title = &title,
-                               .onCreate = &BuildRuleDialog,
-                               .modal = true,
-                               .width = size.width,
-                               .height = size.height,
-                               .style = kDialogStyle});
+    const LayoutSize size = ScaleForDpi(RuleDialogLayout::kWindow, WindowDpi(app.mainWindow));
+    app.controls.ruleDialog.Show(
+        {.parent = app.mainWindow,
+         .title = &title,
+         .onCreate = [&app](HWND dialog) { return BuildRuleDialog(app, dialog); },
+         .modal = true,
+         .width = size.width,
+         .height = size.height,
+         .style = kDialogStyle});
     return 0;
 }
 
-void LayOutRuleDialog(UINT dpi) {
+void LayOutRuleDialog(Application& app, UINT dpi) {
     using namespace RuleDialogLayout;
-    ApplicationObjects& o = Objects();
-    PlaceControls({{&o.hotkeyLabel, kHotkeyLabel},
+    ApplicationObjects& o = app.controls;
+    PlaceControls(app.fonts,
+                  {{&o.hotkeyLabel, kHotkeyLabel},
                    {&o.hotkeyEdit, kHotkeyEdit},
                    {&o.operationLabel, kOperationLabel},
                    {&o.operationCombo, kOperationCombo},
@@ -49,9 +49,9 @@ void LayOutRuleDialog(UINT dpi) {
                   dpi);
 }
 
-int32_t BuildRuleDialog(HWND dialog) {
+int32_t BuildRuleDialog(Application& app, HWND dialog) {
     using namespace RuleDialogLayout;
-    ApplicationObjects& o = Objects();
+    ApplicationObjects& o = app.controls;
     o.ruleDialog.SetState(WindowState::kCentred);
 
     o.hotkeyLabel.Create(dialog, ToUtf16(Text("1：快捷键")), std::nullopt, kHotkeyLabel.x,
@@ -74,9 +74,9 @@ int32_t BuildRuleDialog(HWND dialog) {
     o.chooseTargetButton.Create(dialog, ToUtf16(Text("选择目录")), std::nullopt, 0,
                                 kChooseTargetButton.x, kChooseTargetButton.y,
                                 kChooseTargetButton.width, kChooseTargetButton.height);
-    o.chooseTargetButton.SetClickHandler(&ChooseTargetDirectory);
-    o.addButton.SetClickHandler(&AddRule);
-    o.cancelButton.SetClickHandler(&CloseRuleDialog);
+    o.chooseTargetButton.SetClickHandler([&app] { return ChooseTargetDirectory(app); });
+    o.addButton.SetClickHandler([&app] { return AddRule(app); });
+    o.cancelButton.SetClickHandler([&app] { return CloseRuleDialog(app); });
     o.addButton.Create(dialog, ToUtf16(Text("添加规则")), std::nullopt, 0, kAddButton.x,
                        kAddButton.y, kAddButton.width, kAddButton.height);
     o.cancelButton.Create(dialog, ToUtf16(Text("取消")), std::nullopt, 0, kCancelButton.x,
@@ -84,23 +84,23 @@ int32_t BuildRuleDialog(HWND dialog) {
     // At 96 DPI the controls keep the sizes and the stock font they were created with.
     const UINT dpi = WindowDpi(dialog);
     if (dpi != kBaseDpi)
-        LayOutRuleDialog(dpi);
-    FollowDpiChanges(dialog, &LayOutRuleDialog);
+        LayOutRuleDialog(app, dpi);
+    FollowDpiChanges(dialog, [&app](UINT newDpi) { LayOutRuleDialog(app, newDpi); });
     return 0;
 }
 
-int32_t ChooseTargetDirectory() {
-    FolderBrowser& browser = Objects().dialogFolderBrowser;
+int32_t ChooseTargetDirectory(Application& app) {
+    FolderBrowser& browser = app.controls.dialogFolderBrowser;
     browser.Configure(ToUtf16(Text("请选择一个文件夹")), std::nullopt, BIF_RETURNONLYFSDIRS);
     browser.Browse(nullptr);
     const TextBlock path = browser.GetPath();
     if (!IsEmpty(path))
-        Objects().targetEdit.SetText(path);
+        app.controls.targetEdit.SetText(path);
     return 0;
 }
 
-int32_t AddRule() {
-    ApplicationObjects& o = Objects();
+int32_t AddRule(Application& app) {
+    ApplicationObjects& o = app.controls;
     if (IsEmpty(o.hotkeyEdit.Text())) {
         ShowMessage("快捷键不能为空！");
         return 0;
@@ -128,19 +128,20 @@ int32_t AddRule() {
     }
     // Keys that differ only in case are one key to the file.
     const Text hotkey = FromUtf16(hotkeyText);
-    for (int32_t i = 1; i <= HotkeyList.Count(); ++i) {
-        if (SameHotkeyIgnoringCase(HotkeyList.At(i).View(), hotkey.View())) {
+    const TextArray& hotkeys = app.rules.hotkeys;
+    for (int32_t i = 1; i <= hotkeys.Count(); ++i) {
+        if (SameHotkeyIgnoringCase(hotkeys.At(i).View(), hotkey.View())) {
             ShowMessage("快捷键配置已存在！");
             return 0;
         }
     }
 
     const TextBlock operation = o.operationCombo.GetItemText(o.operationCombo.GetCurSel());
-    AppendRule({hotkey, FromUtf16(operation), FromUtf16(targetText)});
+    AppendRule(app, {hotkey, FromUtf16(operation), FromUtf16(targetText)});
     return 0;
 }
 
-int32_t CloseRuleDialog() {
-    Objects().ruleDialog.Send(WM_CLOSE, 0, 0);
+int32_t CloseRuleDialog(Application& app) {
+    app.controls.ruleDialog.Send(WM_CLOSE, 0, 0);
     return 0;
 }

@@ -5,29 +5,21 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window.h"
-#include "app/objects.h"
+#include "app/application.h"
 #include "runtime/environment.h"
 #include "runtime/message.h"
 
-TextArray HotkeyList;
-std::wstring ConfigPath;
-
 namespace {
 
-// The file's line of each rule row, untrimmed: a save writes these back unchanged.
-std::vector<std::string> RuleLines;
-// The target directory of each rule row, whole.
-std::vector<std::wstring> RuleTargets;
-
-void ShowRules(const RuleSection& section) {
-    ListViewControl& list = Objects().ruleList;
+void ShowRules(Application& app, const RuleSection& section) {
+    ListViewControl& list = app.controls.ruleList;
+    RuleSet& rules = app.rules;
     // With redraw on, every inserted row repaints the list: minutes for hundreds of rules.
     list.SuspendRedraw();
     list.DeleteAllItems();
-    HotkeyList.Clear();
-    RuleLines.clear();
-    RuleTargets.clear();
+    rules.hotkeys.Clear();
+    rules.lines.clear();
+    rules.targets.clear();
     for (const RuleSectionEntry& entry : section.entries) {
         const HotkeyRule rule = RuleFromEntry(entry);
         const int32_t row = list.InsertItem();
@@ -35,9 +27,9 @@ void ShowRules(const RuleSection& section) {
         list.SetItemText(row, kRuleOperationColumn, ToUtf16(rule.operation));
         const TextBlock target = ToUtf16(rule.target);
         list.SetItemText(row, kRuleTargetColumn, target);
-        RuleTargets.emplace_back(target.WideView());
-        HotkeyList.Append(rule.hotkey);
-        RuleLines.push_back(entry.line);
+        rules.targets.emplace_back(target.WideView());
+        rules.hotkeys.Append(rule.hotkey);
+        rules.lines.push_back(entry.line);
     }
     list.ResumeRedraw();
     list.Invalidate(true);
@@ -66,21 +58,21 @@ void TellNotSaved(DWORD error) {
 }
 
 // Writes config.ini with `lines` as its rule lines and shows what it then holds.
-bool SaveRuleLines(const std::vector<std::string>& lines) {
+bool SaveRuleLines(Application& app, const std::vector<std::string>& lines) {
     std::string bytes;
-    DWORD error = ReadConfigFile(ConfigPath, bytes);
+    DWORD error = ReadConfigFile(app.rules.configPath, bytes);
     if (error == ERROR_FILE_NOT_FOUND)
         error = 0;
     std::string updated;
     if (!error) {
         updated = WithRuleLines(bytes, lines);
-        error = ReplaceConfigFile(ConfigPath, updated);
+        error = ReplaceConfigFile(app.rules.configPath, updated);
     }
     if (error) {
         TellNotSaved(error);
         return false;
     }
-    ShowRules(ParseRuleSection(updated));
+    ShowRules(app, ParseRuleSection(updated));
     return true;
 }
 
@@ -90,42 +82,43 @@ std::wstring BuildConfigPath() {
     return ProgramDirectory() + L"\\config.ini";
 }
 
-std::wstring RuleTarget(int32_t row) {
-    if (row < 0 || static_cast<size_t>(row) >= RuleTargets.size())
+std::wstring RuleTarget(const Application& app, int32_t row) {
+    const std::vector<std::wstring>& targets = app.rules.targets;
+    if (row < 0 || static_cast<size_t>(row) >= targets.size())
         return {};
-    return RuleTargets[row];
+    return targets[row];
 }
 
-void LoadRules() {
+void LoadRules(Application& app) {
     std::string bytes;
-    if (ReadConfigFile(ConfigPath, bytes) == 0)
-        ShowRules(ParseRuleSection(bytes));
+    if (ReadConfigFile(app.rules.configPath, bytes) == 0)
+        ShowRules(app, ParseRuleSection(bytes));
 }
 
-bool AppendRule(const HotkeyRule& rule) {
-    std::vector<std::string> lines = RuleLines;
+bool AppendRule(Application& app, const HotkeyRule& rule) {
+    std::vector<std::string> lines = app.rules.lines;
     lines.push_back(RuleLine(rule.hotkey, rule.operation, rule.target));
-    return SaveRuleLines(lines);
+    return SaveRuleLines(app, lines);
 }
 
-bool DeleteRule(int32_t row) {
-    if (row < 0 || static_cast<size_t>(row) >= RuleLines.size())
+bool DeleteRule(Application& app, int32_t row) {
+    if (row < 0 || static_cast<size_t>(row) >= app.rules.lines.size())
         return false;
-    std::vector<std::string> lines = RuleLines;
+    std::vector<std::string> lines = app.rules.lines;
     lines.erase(lines.begin() + row);
-    return SaveRuleLines(lines);
+    return SaveRuleLines(app, lines);
 }
 
-int32_t DeleteSelectedRule(int32_t row, int32_t) {
-    ListViewControl& list = Objects().ruleList;
+int32_t DeleteSelectedRule(Application& app, int32_t row) {
+    ListViewControl& list = app.controls.ruleList;
     if (!list.HasFocus() || row < 0 || row >= list.GetItemCount())
         return 0;  // empty space: no rule to delete
 
     POINT cursor = {};
     GetCursorPos(&cursor);
     const int32_t command =
-        Objects().ruleMenu.TrackPopup(cursor.x, cursor.y, MainWindowHandle, TPM_RETURNCMD);
+        app.controls.ruleMenu.TrackPopup(cursor.x, cursor.y, app.mainWindow, TPM_RETURNCMD);
     if (command == kDeleteRuleCommand)
-        DeleteRule(row);
+        DeleteRule(app, row);
     return 0;
 }

@@ -1,5 +1,5 @@
-// The hotkey rules: one row of the rule list per rule, mirrored in HotkeyList for
-// matching, and always exactly the rules that config.ini holds. Every change writes the
+// The hotkey rules: one row of the rule list per rule, mirrored in the rule set's hotkey
+// texts for matching, and always exactly the rules that config.ini holds. Every change writes the
 // whole file anew and swaps it in; a change that cannot be written is not made, and the
 // user is told why.
 #pragma once
@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "app/rule_file.h"
 #include "runtime/text.h"
@@ -21,26 +22,36 @@ enum RuleColumn : int32_t {
 // Command identifier of the rule list menu's one item, "删除配置项".
 constexpr UINT_PTR kDeleteRuleCommand = 1;
 
-// The code page 936 hotkey texts of all rules; entry i is the text of rule row i.
-extern TextArray HotkeyList;
-// Full path of config.ini: the executable's directory followed by "\config.ini".
-extern std::wstring ConfigPath;
+struct Application;
 
+// The application's rules as config.ini holds them, row by row of the rule list.
+struct RuleSet {
+    // The code page 936 hotkey texts of all rules; entry i is the text of rule row i.
+    TextArray hotkeys;
+    // Full path of config.ini.
+    std::wstring configPath;
+    // The file's line of each rule row, untrimmed: a save writes these back unchanged.
+    std::vector<std::string> lines;
+    // The target directory of each rule row, whole.
+    std::vector<std::wstring> targets;
+};
+
+// The executable's directory followed by "\config.ini".
 std::wstring BuildConfigPath();
 
 // The full target directory of rule row `row` as held in memory; the list's cell may show
 // it cut. Empty for a row that does not exist.
-std::wstring RuleTarget(int32_t row);
+std::wstring RuleTarget(const Application& app, int32_t row);
 
-// Fills the rule list and HotkeyList from config.ini. A file that is missing or cannot be
+// Fills the rule list and the hotkey texts from config.ini. A file that is missing or cannot be
 // read gives no rules (and is then never written over).
-void LoadRules();
+void LoadRules(Application& app);
 // Adds a rule at the end of config.ini and of the list. False, after a box titled "信息"
 // with the system's reason, when config.ini could not be read or written; the file and
 // the list are then as they were.
-bool AppendRule(const HotkeyRule& rule);
+bool AppendRule(Application& app, const HotkeyRule& rule);
 // Deletes rule row `row` from config.ini and the list, all or nothing as AppendRule.
-bool DeleteRule(int32_t row);
+bool DeleteRule(Application& app, int32_t row);
 // The rule list's right-click handler: over a rule row, offers "删除配置项" at the cursor
 // and deletes that row when it is chosen; over empty space, offers nothing.
-int32_t DeleteSelectedRule(int32_t row, int32_t keyFlags);
+int32_t DeleteSelectedRule(Application& app, int32_t row);

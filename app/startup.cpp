@@ -2,10 +2,12 @@
 
 #include <objbase.h>
 
+#include <memory>
+
+#include "app/application.h"
 #include "app/keyboard_hook.h"
 #include "app/layout.h"
 #include "app/main_window.h"
-#include "app/objects.h"
 #include "app/open_folder.h"
 #include "runtime/binding.h"
 #include "runtime/errors.h"
@@ -19,45 +21,53 @@ namespace {
 // border, so it keeps its size.
 constexpr DWORD kMainWindowStyle = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
+// The one application of the process. Only the teardown, an exit callback that takes no
+// argument, reaches it from here.
+std::unique_ptr<Application> g_application;
+
 }  // namespace
 
 int StartProgram() {
-    SetRuntimeHeap(GetProcessHeap());
-    CoInitialize(nullptr);  // the embedded media player needs a single-threaded apartment
+    PrepareProcess();
     RunProgram();
 }
 
+void PrepareProcess() {
+    SetRuntimeHeap(GetProcessHeap());
+    CoInitialize(nullptr);  // the embedded media player needs a single-threaded apartment
+}
+
 void RunProgram() {
-    PrepareProgram();
-    ApplicationMain();
+    ApplicationMain(PrepareProgram(BuildConfigPath()));
     ExitProgram(0);
 }
 
-void PrepareProgram() {
-    ConstructObjects();
+Application& PrepareProgram(const std::wstring& configPath) {
+    g_application = std::make_unique<Application>(configPath);
     WindowRegistry::Create();
     RegisterExitCallback(&TearDownLibrary);
     InitialiseLibrary();
     InitialiseControlHosting();
+    return *g_application;
 }
 
-HWND ShowMainWindow() {
-    Window& mainWindow = Objects().mainWindow;
-    mainWindow.SetDestroyHandler(&QuitProgram);
+HWND ShowMainWindow(Application& app) {
+    Window& mainWindow = app.controls.mainWindow;
+    mainWindow.SetDestroyHandler([&app] { return QuitProgram(app); });
     const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
     // The size at 96 DPI: the main window scales itself to its own DPI when it is built.
     return mainWindow.Show({.title = &title,
-                            .onCreate = &BuildMainWindow,
+                            .onCreate = [&app](HWND hwnd) { return BuildMainWindow(app, hwnd); },
                             .width = MainWindowLayout::kWindow.width,
                             .height = MainWindowLayout::kWindow.height,
                             .style = kMainWindowStyle});
 }
 
-int32_t ApplicationMain() {
+int32_t ApplicationMain(Application& app) {
     // Without a main window nothing could ever end the loop.
-    if (!ShowMainWindow())
+    if (!ShowMainWindow(app))
         return 0;
-    OpenCommandLineFolder();
+    OpenCommandLineFolder(app);
     RunMessageLoop();
     return 0;
 }
@@ -73,8 +83,8 @@ WPARAM RunMessageLoop() {
     }
 }
 
-int32_t QuitProgram() {
-    RemoveKeyboardHook();
+int32_t QuitProgram(Application& app) {
+    app.keyboardHook.Remove();
     TerminateOwnProcess();
     // Still here only when the process could not terminate itself.
     ExitProcess(0);
@@ -87,6 +97,9 @@ int32_t TerminateOwnProcess() {
 }
 
 void TearDownLibrary() {
-    DisposeObjects();
+    if (g_application) {
+        DisposeApplication(*g_application);
+        g_application.reset();
+    }
     WindowRegistry::Destroy();
 }

@@ -10,15 +10,20 @@
 // FindItemByText go to the find source (LVN_ODFINDITEM).
 #pragma once
 
+#include <functional>
+
 #include "ui/list_view_control.h"
 
 class VirtualListViewControl : public ListViewControl {
   public:
-    // Writes the text of a cell, with its zero unit, into a buffer of `capacity` units.
-    using CellTextSource = void (*)(int32_t row, int32_t column, wchar_t* buffer, int32_t capacity);
+    // Writes the text of a cell, with its zero unit, into a buffer of `capacity` units. Like
+    // an event handler, a source may carry state.
+    using CellTextSource =
+        std::function<void(int32_t row, int32_t column, wchar_t* buffer, int32_t capacity)>;
     // The first row at or after `start` whose first cell begins with `prefix` (the list
     // asks with LVFI_PARTIAL) or equals it, going on from the top when `wrap`; -1 for none.
-    using RowFinder = int32_t (*)(const wchar_t* prefix, bool partial, int32_t start, bool wrap);
+    using RowFinder =
+        std::function<int32_t(const wchar_t* prefix, bool partial, int32_t start, bool wrap)>;
 
     VirtualListViewControl() = default;
     ~VirtualListViewControl() override;
@@ -33,8 +38,8 @@ class VirtualListViewControl : public ListViewControl {
     // Forgets the sources with the handlers when the window goes.
     void Reset(HWND hwnd) override;
 
-    void SetCellTextSource(CellTextSource source) { cellText_ = source; }
-    void SetRowFinder(RowFinder finder) { findRow_ = finder; }
+    void SetCellTextSource(CellTextSource source) { cellText_ = std::move(source); }
+    void SetRowFinder(RowFinder finder) { findRow_ = std::move(finder); }
 
     // Sets the number of rows. When `keepView`, rows that stay are not redrawn and the
     // list does not scroll (for rows appended while the user looks at the list).
@@ -49,7 +54,7 @@ class VirtualListViewControl : public ListViewControl {
   private:
     int32_t FocusedRow() const;
 
-    CellTextSource cellText_ = nullptr;
-    RowFinder findRow_ = nullptr;
+    CellTextSource cellText_;
+    RowFinder findRow_;
     EventHandler itemSelected_;
 };

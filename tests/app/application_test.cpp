@@ -8,21 +8,17 @@
 #include <atomic>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <thread>
 #include <vector>
 
-#include "app/background_operations.h"
+#include "app/application.h"
 #include "app/file_transfer.h"
-#include "app/file_list.h"
 #include "app/image_pane.h"
 #include "app/keyboard_hook.h"
 #include "app/layout.h"
-#include "app/main_window.h"
-#include "app/media_preview.h"
-#include "app/objects.h"
-#include "app/rules.h"
-#include "tests/support/image_files.h"
 #include "app/startup.h"
+#include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/layout_expectations.h"
 #include "tests/support/process.h"
@@ -63,30 +59,32 @@ LONG FontHeight(const ControlObject& control) {
 class ApplicationTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        CoInitialize(nullptr);
-        PrepareProgram();
-        ShowMainWindow();
         // Rules written by the tests go to a file of their own, not beside the program.
         configHome_ = new TempDirectory;
-        ConfigPath = *configHome_ / L"config.ini";
+        PrepareProcess();
+        app_ = &PrepareProgram(*configHome_ / L"config.ini");
+        ShowMainWindow(*app_);
     }
 
-    void SetUp() override { ASSERT_NE(nullptr, MainWindowHandle); }
+    void SetUp() override { ASSERT_NE(nullptr, app_->mainWindow); }
 
-    // Lists a directory holding these files, as "读取文件列表" does.
+    ApplicationObjects& Controls() { return app_->controls; }
+    HWND MainWindow() { return app_->mainWindow; }
+
+    // Lists a directory holding these files by clicking "读取文件列表".
     void Load(std::initializer_list<std::wstring> names) {
         for (const std::wstring& name : names)
             WriteFileBytes(files_ / name, "media");
-        Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
-        LoadFileList();
-        ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
-        ASSERT_EQ(static_cast<int32_t>(names.size()), Objects().fileList.GetItemCount());
+        Controls().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
+        Controls().readListButton.Send(BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
+        ASSERT_EQ(static_cast<int32_t>(names.size()), Controls().fileList.GetItemCount());
     }
 
     // The row showing the name, exactly or as code page 936 spells it where the list
     // shows it that way.
     int32_t RowOf(const std::wstring& name) {
-        ListViewControl& list = Objects().fileList;
+        ListViewControl& list = Controls().fileList;
         const TextBlock spelled = ToUtf16(FromUtf16(TextBlock::FromWide(name)));
         for (int32_t row = 0; row < list.GetItemCount(); ++row)
             if (list.GetItemText(row, 1).WideView() == name)
@@ -99,19 +97,20 @@ class ApplicationTest : public ::testing::Test {
 
     // Makes the file's row the only selected row and the current row.
     void Select(const std::wstring& name) {
-        ListViewControl& list = Objects().fileList;
+        ListViewControl& list = Controls().fileList;
         list.DeselectItem(-1);
         list.SetSelectionMark(RowOf(name));
     }
 
     // The player's URL, as the system code page text the control reports.
-    Text PlayerUrl() { return Objects().mediaPlayer.Url(); }
+    Text PlayerUrl() { return Controls().mediaPlayer.Url(); }
     Text SystemText(const std::wstring& path) { return FromUtf16System(path.c_str()); }
     std::wstring WidePlayerUrl() {
-        return std::wstring(Objects().mediaPlayer.WideUrl().WideView());
+        return std::wstring(Controls().mediaPlayer.WideUrl().WideView());
     }
 
     static inline TempDirectory* configHome_ = nullptr;
+    static inline Application* app_ = nullptr;
     TempDirectory files_;
 };
 
@@ -119,7 +118,7 @@ class ApplicationTest : public ::testing::Test {
 
 TEST_F(ApplicationTest, MediaFilesOfAnyCaseAndAnyNamePlayByTheirExactPath) {
     Load({L"CLIP.MP4", L"song.Flac", L"\ub178\ub798.mp3", L"notes.txt", L"clip.mp4.bak"});
-    Objects().mediaPlayer.SetUrl(Text(""));
+    Controls().mediaPlayer.SetUrl(Text(""));
 
     Select(L"CLIP.MP4");
     EXPECT_EQ(files_ / L"CLIP.MP4", WidePlayerUrl());
@@ -136,11 +135,11 @@ TEST_F(ApplicationTest, MediaFilesOfAnyCaseAndAnyNamePlayByTheirExactPath) {
 TEST_F(ApplicationTest, APhotoHidesAndStopsThePlayerAndAMediaFileBringsItBack) {
     Load({L"clip.mp4"});
     ASSERT_TRUE(WriteSolidImage(files_ / L"photo.JPG", GUID_ContainerFormatJpeg, 40, 30, 0));
-    LoadFileList();
-    ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
-    ASSERT_EQ(2, Objects().fileList.GetItemCount());
-    const HWND pane = FindWindowExW(MainWindowHandle, nullptr, kImagePaneClass, nullptr);
-    MediaPlayerHost& player = Objects().mediaPlayer;
+    LoadFileList(*app_);
+    ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
+    ASSERT_EQ(2, Controls().fileList.GetItemCount());
+    const HWND pane = FindWindowExW(MainWindow(), nullptr, kImagePaneClass, nullptr);
+    MediaPlayerHost& player = Controls().mediaPlayer;
 
     Select(L"clip.mp4");
     ASSERT_EQ(files_ / L"clip.mp4", WidePlayerUrl());
@@ -159,9 +158,9 @@ TEST_F(ApplicationTest, TheFileBeingMovedIsReleasedByThePlayerFirst) {
     Select(L"clip.mp4");
     ASSERT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
 
-    ReleasePreviewedFile(TextBlock::FromWide(files_ / L"other.mp4"));  // not the one playing
+    ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"other.mp4"));  // not the one playing
     EXPECT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
-    ReleasePreviewedFile(TextBlock::FromWide(files_ / L"CLIP.MP4"));  // names ignore case
+    ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"CLIP.MP4"));  // names ignore case
     EXPECT_EQ(Text(""), PlayerUrl());
 }
 
@@ -177,16 +176,16 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
             WriteFile(file, chunk.data(), chunk.size(), &written, nullptr);
         CloseHandle(file);
     }
-    Objects().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
-    LoadFileList();
-    ASSERT_TRUE(WaitUntil([] { return !IsReadingFiles(); }, 30000));
+    Controls().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
+    LoadFileList(*app_);
+    ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
     TempDirectory target;
-    ASSERT_TRUE(
-        AppendRule({KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false),
-                    Text("复制文件"), FromUtf16(TextBlock::FromWide(target.Path()))}));
-    const int32_t rule = Objects().ruleList.GetItemCount() - 1;
-    ASSERT_TRUE(BringToForeground(MainWindowHandle));
-    Objects().fileList.Focus();
+    ASSERT_TRUE(AppendRule(
+        *app_, {KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false),
+                Text("复制文件"), FromUtf16(TextBlock::FromWide(target.Path()))}));
+    const int32_t rule = Controls().ruleList.GetItemCount() - 1;
+    ASSERT_TRUE(BringToForeground(MainWindow()));
+    Controls().fileList.Focus();
     Select(L"big.bin");
 
     // While the UI thread copies, a second thread presses Shift and counts the presses the
@@ -196,12 +195,12 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
         if (!WaitUntil([&] { return FileExists(target / L"big.bin"); }, 30000))
             return;
         for (int i = 0; i < 200; ++i) {
-            const int64_t before = HookStatistics().calls;
+            const int64_t before = app_->keyboardHook.Statistics().calls;
             PressKeys({VK_LSHIFT});
             const bool hooked =
-                WaitUntil([&] { return HookStatistics().calls >= before + 2; }, 200);
+                WaitUntil([&] { return app_->keyboardHook.Statistics().calls >= before + 2; }, 200);
             DWORD_PTR ignored = 0;
-            if (SendMessageTimeoutW(MainWindowHandle, WM_NULL, 0, 0, SMTO_NORMAL, 20, &ignored))
+            if (SendMessageTimeoutW(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 20, &ignored))
                 break;  // the UI thread is free again: the copy is over
             if (hooked)
                 ++seenWhileBusy;
@@ -210,31 +209,31 @@ TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
     PressKeys({'B'});
     const bool copied = WaitUntil(
         [&] {
-            return Objects().fileList.GetItemText(RowOf(L"big.bin"), 3).WideView() == L"复制成功";
+            return Controls().fileList.GetItemText(RowOf(L"big.bin"), 3).WideView() == L"复制成功";
         },
         120000);
     presser.join();
     ASSERT_TRUE(copied);
     EXPECT_GE(seenWhileBusy.load(), 1) << "no key press reached the hook during the copy";
-    const KeyboardHookStatistics statistics = HookStatistics();
+    const KeyboardHookStatistics statistics = app_->keyboardHook.Statistics();
     std::printf(
         "during a 512 MB copy the hook saw %d presses at once; longest hook call %.1f us"
         " over %lld calls\n",
         seenWhileBusy.load(), statistics.longestMicroseconds,
         static_cast<long long>(statistics.calls));
-    DeleteRule(rule);
+    DeleteRule(*app_, rule);
 }
 
 TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
     for (const wchar_t* name : {L"a.jpg", L"b.jpg", L"c.jpg"})
         WriteFileBytes(files_ / name, "x");
-    ListViewControl& list = Objects().fileList;
+    ListViewControl& list = Controls().fileList;
     list.DeleteAllItems();
-    Objects().directoryEdit.SetText(TextBlock::EmptyWide());
-    PostMessageW(MainWindowHandle, WM_DROPFILES,
-                 reinterpret_cast<WPARAM>(MakeDrop({files_.Path()})), 0);
+    Controls().directoryEdit.SetText(TextBlock::EmptyWide());
+    PostMessageW(MainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({files_.Path()})),
+                 0);
     ASSERT_TRUE(WaitUntil([&] { return list.GetItemCount() == 3; }));
-    EXPECT_EQ(files_.Path(), Objects().directoryEdit.Text().WideView());
+    EXPECT_EQ(files_.Path(), Controls().directoryEdit.Text().WideView());
     EXPECT_EQ(0, list.GetSelectedCount());
 
     // A file of another folder, dropped together with something else: the first item's
@@ -244,17 +243,31 @@ TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
     WriteFileBytes(other / L"first.jpg", "x");
     WriteFileBytes(file, "x");
     list.SelectItem(0);
-    PostMessageW(MainWindowHandle, WM_DROPFILES,
+    PostMessageW(MainWindow(), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(MakeDrop({file, files_ / L"a.jpg"})), 0);
     ASSERT_TRUE(
         WaitUntil([&] { return list.GetItemCount() == 2 && list.GetSelectedCount() == 1; }));
-    EXPECT_EQ(other.Path(), Objects().directoryEdit.Text().WideView());
+    EXPECT_EQ(other.Path(), Controls().directoryEdit.Text().WideView());
     EXPECT_EQ(RowOf(L"照片 二.jpg"), list.GetSelectionMark());
     EXPECT_TRUE(list.IsItemSelected(RowOf(L"照片 二.jpg")));
 }
 
+TEST_F(ApplicationTest, ControlsCarryTheIdentifiersOtherProgramsFindThemBy) {
+    ApplicationObjects& o = Controls();
+    const std::pair<const ControlObject*, int32_t> controls[] = {
+        {&o.fileList, MainWindowLayout::kFileListId},
+        {&o.directoryLabel, MainWindowLayout::kDirectoryLabelId},
+        {&o.directoryEdit, MainWindowLayout::kDirectoryEditId},
+        {&o.chooseFolderButton, MainWindowLayout::kChooseFolderButtonId},
+        {&o.readListButton, MainWindowLayout::kReadListButtonId},
+        {&o.rulesButton, MainWindowLayout::kRulesButtonId},
+        {&o.ruleList, MainWindowLayout::kRuleListId}};
+    for (const auto& [control, id] : controls)
+        EXPECT_EQ(id, GetDlgCtrlID(control->Handle()));
+}
+
 TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
-    ApplicationObjects& o = Objects();
+    ApplicationObjects& o = Controls();
     const RECT before = o.mainWindow.RectangleInParent();
     const LONG fontAt96 = FontHeight(o.fileList);
     const LayoutSize size = ScaleForDpi(MainWindowLayout::kWindow, 144);
@@ -292,9 +305,9 @@ TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
     WriteFileBytes(target / L"clash.txt", "theirs");
     const int32_t clash = RowOf(L"clash.txt");
     const int32_t fine = RowOf(L"fine.txt");
-    QueueFileOperation(clash, true, files_ / L"clash.txt", target.Path(), L"clash.txt");
-    QueueFileOperation(fine, true, files_ / L"fine.txt", target.Path(), L"fine.txt");
-    ListViewControl& list = Objects().fileList;
+    QueueFileOperation(*app_, clash, true, files_ / L"clash.txt", target.Path(), L"clash.txt");
+    QueueFileOperation(*app_, fine, true, files_ / L"fine.txt", target.Path(), L"fine.txt");
+    ListViewControl& list = Controls().fileList;
     ASSERT_TRUE(WaitUntil([&] {
         return list.GetItemText(clash, kFileResultColumn).WideView() == L"复制失败" &&
                list.GetItemText(fine, kFileResultColumn).WideView() == L"复制成功";
@@ -310,10 +323,40 @@ TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
         tip.pszText = text;
         tip.cchTextMax = 512;
         tip.iItem = row;
-        SendMessageW(MainWindowHandle, WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+        SendMessageW(MainWindow(), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
         return std::wstring(text);
     };
     EXPECT_EQ(SystemMessage(ERROR_FILE_EXISTS), tipOf(clash));
     EXPECT_EQ(L"", tipOf(fine));
     EXPECT_EQ("theirs", ReadFileBytes(target / L"clash.txt"));
+}
+
+TEST_F(ApplicationTest, ASecondKeyboardHookNeitherInstallsNorSilencesTheApplications) {
+    {
+        KeyboardHook other;
+        other.Install([](const KeyEvent&) {});
+        EXPECT_EQ(nullptr, other.Handle());
+    }
+    KeyboardHook& hook = app_->keyboardHook;
+    ASSERT_NE(nullptr, hook.Handle());
+    const int64_t before = hook.Statistics().calls;
+    PressKeys({VK_LSHIFT});
+    EXPECT_TRUE(WaitUntil([&] { return hook.Statistics().calls >= before + 2; }));
+}
+
+TEST_F(ApplicationTest, AWindowKeepsItsDpiLayoutUntilItIsDestroyed) {
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, window);
+    const auto seen = std::make_shared<UINT>(0);
+    ASSERT_TRUE(FollowDpiChanges(window, [seen](UINT dpi) { *seen = dpi; }));
+    const RECT suggested = {10, 20, 160, 170};
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(144u, *seen);
+    RECT placed{};
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(BoxOf(suggested), BoxOf(placed));
+
+    DestroyWindow(window);
+    EXPECT_EQ(1, seen.use_count()) << "the layout outlived its window";
 }

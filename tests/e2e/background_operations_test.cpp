@@ -238,7 +238,9 @@ TEST_F(BackgroundOperationsTest, OnAnotherVolumeAFullDiskOrAHeldSourceLeavesEach
 
 TEST_F(BackgroundOperationsTest, ReadingAnotherFolderOrClosingWithWorkPendingAsksFirst) {
     ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", kGigabyte / 2));
-    ASSERT_TRUE(CreateLargeFile(source_ / L"big2.bin", kGigabyte / 2));
+    // Sparse, so made at once, but its copy writes every byte: long enough to outlast the
+    // question below on any machine, and cancelled long before it fills a disk.
+    ASSERT_TRUE(CreateLargeFile(source_ / L"big2.bin", 8 * kGigabyte));
     StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 2);
     const std::wstring title = L"信息";
 

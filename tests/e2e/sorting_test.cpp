@@ -1,51 +1,76 @@
-// Sorting files with hotkeys in the real program: real key presses, the file system
-// checked afterwards, the rows read back across processes.
+// Sorting files with hotkeys in the real program: real key strokes with their scan codes
+// and extended flags, the rows read back across processes, the files checked on disk. A
+// hotkey sorts exactly the rows the user selected, as the list stood when the key was
+// pressed, and has no other effect.
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/support/config_file.h"
 #include "tests/support/input.h"
+#include "tests/support/key_strokes.h"
+#include "tests/support/remote_selection.h"
+#include "tests/support/sorting_files.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
 
-// A config.ini with these rules (hotkey, operation, target).
-std::string Config(std::initializer_list<std::array<std::wstring, 3>> rules) {
-    std::string bytes = Gbk(L"[快捷键配置]") + "\r\n";
-    for (const auto& rule : rules)
-        bytes += Gbk(rule[0] + L"=" + rule[1] + L"|" + rule[2]) + "\r\n";
-    return bytes;
+using Files = std::vector<std::pair<std::wstring, std::string>>;
+
+Files NumberedFiles(int count) {
+    Files files;
+    for (int i = 0; i < count; ++i)
+        files.emplace_back(L"file" + std::to_wstring(100 + i) + L".txt", std::to_string(i));
+    return files;
+}
+
+int CountFiles(const std::wstring& folder) {
+    return static_cast<int>(FolderListing(folder).size());
+}
+
+std::wstring NameOf(WORD key) {
+    return HotkeyNameOf(StrokeOf(key));
 }
 
 class SortingTest : public ::testing::Test {
   protected:
-    // Source directory with the given files (name, content), loaded into the program.
-    void StartWith(std::string config,
-                   std::initializer_list<std::pair<std::wstring, std::string>> files) {
+    // The program with `config`, its list showing `files` (written to the source folder)
+    // and the `alreadyThere` files the test made there itself.
+    void StartWith(std::string config, const Files& files, int alreadyThere = 0) {
         for (const auto& [name, content] : files)
             WriteFileBytes(source_ / name, content);
         app_ = std::make_unique<ZemoApp>(std::move(config));
         ASSERT_TRUE(app_->Start());
-        ASSERT_TRUE(app_->LoadDirectory(source_.Path(), static_cast<int>(files.size())));
+        ASSERT_TRUE(
+            app_->LoadDirectory(source_.Path(), static_cast<int>(files.size()) + alreadyThere));
     }
     int RowOf(const std::wstring& name) {
         const std::vector<std::wstring> names = app_->FileList().Column(1);
-        for (size_t i = 0; i < names.size(); ++i)
-            if (names[i] == name)
-                return static_cast<int>(i);
-        return -1;
+        const auto found = std::find(names.begin(), names.end(), name);
+        return found == names.end() ? -1 : static_cast<int>(found - names.begin());
     }
-    // Waits until the row shows this operation and result.
-    bool RowShows(int row, const std::wstring& operation, const std::wstring& result) {
-        return WaitUntil([&] {
-            return app_->FileList().Text(row, 2) == operation &&
-                   app_->FileList().Text(row, 3) == result;
-        });
+    std::wstring Result(int row) { return app_->FileList().Text(row, 3); }
+    bool RowShows(int row, const std::wstring& result) {
+        return WaitUntil([&] { return Result(row) == result; });
     }
-    std::wstring Cell(int row, int column) { return app_->FileList().Text(row, column); }
+    // Selects the row of `name` alone, presses `key` and waits for `result` in the row.
+    bool PressOn(const std::wstring& name, WORD key, const std::wstring& result) {
+        const int row = RowOf(name);
+        if (row < 0 || !app_->ClickFileRow(row))
+            return false;
+        SendBurst({StrokeOf(key)});
+        return RowShows(row, result);
+    }
+    // Adds a row to the selection, or takes it away, as Ctrl+click does.
+    bool CtrlClickFileRow(int row, bool selected) {
+        return SetRowSelected(app_->FileList().Handle(), row, selected, true) &&
+               app_->FileList().IsSelected(row) == selected;
+    }
 
     TempDirectory source_;
     TempDirectory target_;
@@ -54,165 +79,220 @@ class SortingTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(SortingTest, CopyNeverOverwritesAnExistingFile) {
-    StartWith(Config({{KeyNameOf('C'), L"复制文件", target_.Path()}}),
-              {{L"photo.jpg", std::string(100000, 'p')}, {L"clash.jpg", "new content"}});
+TEST_F(SortingTest, CopiesAndMovesNeverReplaceAFileAndEveryFailureTouchesNothing) {
+    const std::wstring missing = target_ / L"missing";
+    // Rules without a target only an edited file can hold; they must not reach the root.
+    StartWith(RulesConfig({{NameOf('C'), L"复制文件", target_.Path()},
+                           {NameOf('M'), L"移动文件", target_.Path()},
+                           {NameOf('N'), L"移动文件", missing},
+                           {NameOf('E'), L"复制文件", L""},
+                           {NameOf('R'), L"移动文件", L""}}),
+              {{L"photo.jpg", std::string(100000, 'p')},
+               {L"clash.jpg", "new content"},
+               {L"clip.mp4", "video"},
+               {L"stay.txt", "text"}});
     WriteFileBytes(target_ / L"clash.jpg", "precious");
 
-    const int photo = RowOf(L"photo.jpg");
-    ASSERT_TRUE(app_->ClickFileRow(photo));
-    PressKeys({'C'});
-    ASSERT_TRUE(RowShows(photo, L"复制文件", L"复制成功"));
-    EXPECT_EQ(ReadFileBytes(source_ / L"photo.jpg"), ReadFileBytes(target_ / L"photo.jpg"));
-
-    // Pressing again: the copy now exists, so the second copy fails and changes nothing.
-    PressKeys({'C'});
-    ASSERT_TRUE(RowShows(photo, L"复制文件", L"复制失败"));
+    // A second copy finds the first and fails, changing nothing.
+    ASSERT_TRUE(PressOn(L"photo.jpg", 'C', L"复制成功"));
+    EXPECT_EQ(L"复制文件", app_->FileList().Text(RowOf(L"photo.jpg"), 2));
+    ASSERT_TRUE(PressOn(L"photo.jpg", 'C', L"复制失败"));
     EXPECT_EQ(std::string(100000, 'p'), ReadFileBytes(target_ / L"photo.jpg"));
-
-    const int clash = RowOf(L"clash.jpg");
-    ASSERT_TRUE(app_->ClickFileRow(clash));
-    PressKeys({'C'});
-    ASSERT_TRUE(RowShows(clash, L"复制文件", L"复制失败"));
+    ASSERT_TRUE(PressOn(L"clash.jpg", 'C', L"复制失败"));
     EXPECT_EQ("precious", ReadFileBytes(target_ / L"clash.jpg"));
     EXPECT_EQ("new content", ReadFileBytes(source_ / L"clash.jpg"));
-}
 
-TEST_F(SortingTest, NamesOutsideCodePage936AreCopiedUnderTheirExactNameAnyCodePage) {
-    const std::wstring name = L"caf\u00e9 \ud55c\uad6d \U0001F600.mp3";
-    StartWith(Config({{KeyNameOf('K'), L"复制文件", target_.Path()}}), {{name, "song"}});
-    ASSERT_TRUE(app_->ClickFileRow(0));
-    PressKeys({'K'});
-    ASSERT_TRUE(RowShows(0, L"复制文件", L"复制成功"));
-    EXPECT_EQ("song", ReadFileBytes(target_ / name));
-}
-
-TEST_F(SortingTest, MoveReportsSuccessThenFailureAndAMissingTargetTouchesNothing) {
-    const std::wstring missing = target_ / L"missing";
-    StartWith(Config({{KeyNameOf('M'), L"移动文件", target_.Path()},
-                      {KeyNameOf('N'), L"移动文件", missing}}),
-              {{L"clip.mp4", "video"}, {L"stay.txt", "text"}});
-    const int clip = RowOf(L"clip.mp4");
-    ASSERT_TRUE(app_->ClickFileRow(clip));
-    PressKeys({'M'});
-    ASSERT_TRUE(RowShows(clip, L"移动文件", L"移动成功"));
+    // A move leaves the row with its file; moving it again fails.
+    ASSERT_TRUE(PressOn(L"clip.mp4", 'M', L"移动成功"));
+    EXPECT_EQ(L"移动文件", app_->FileList().Text(RowOf(L"clip.mp4"), 2));
     EXPECT_FALSE(FileExists(source_ / L"clip.mp4"));
-    EXPECT_EQ("video", ReadFileBytes(target_ / L"clip.mp4"));
-    EXPECT_EQ(L"clip.mp4", Cell(clip, 1));  // the row keeps its file
-
-    PressKeys({'M'});
-    ASSERT_TRUE(RowShows(clip, L"移动文件", L"移动失败"));
+    ASSERT_TRUE(PressOn(L"clip.mp4", 'M', L"移动失败"));
     EXPECT_EQ("video", ReadFileBytes(target_ / L"clip.mp4"));
 
-    const int stay = RowOf(L"stay.txt");
-    ASSERT_TRUE(app_->ClickFileRow(stay));
-    PressKeys({'N'});
-    ASSERT_TRUE(RowShows(stay, L"移动文件", L"移动失败"));
+    ASSERT_TRUE(PressOn(L"stay.txt", 'N', L"移动失败"));
+    ASSERT_TRUE(PressOn(L"stay.txt", 'E', L"复制失败"));
+    ASSERT_TRUE(PressOn(L"stay.txt", 'R', L"移动失败"));
     EXPECT_EQ("text", ReadFileBytes(source_ / L"stay.txt"));
+    EXPECT_FALSE(FileExists(L"\\stay.txt"));
 }
 
-TEST_F(SortingTest, ARuleWithoutTargetTouchesNoFile) {
-    // Only an edited file can hold such a rule; it must not reach the drive's root.
-    StartWith(Config({{KeyNameOf('E'), L"复制文件", L""}, {KeyNameOf('R'), L"移动文件", L""}}),
-              {{L"a.txt", "a"}});
-    ASSERT_TRUE(app_->ClickFileRow(0));
-    PressKeys({'E'});
-    ASSERT_TRUE(RowShows(0, L"复制文件", L"复制失败"));
-    PressKeys({'R'});
-    ASSERT_TRUE(RowShows(0, L"移动文件", L"移动失败"));
-    EXPECT_EQ("a", ReadFileBytes(source_ / L"a.txt"));
-    EXPECT_FALSE(FileExists(L"\\a.txt"));
+TEST_F(SortingTest, NamesOutsideCodePage936AreListedAndCopiedExactlyAnyCodePage) {
+    const std::set<std::wstring> names = {L"caf\u00e9 \ud55c\uad6d \U0001F600.mp3",
+                                          L"\ud55c\uae00.jpg", L"\u3072\u3089\u304c\u306a.mp4",
+                                          L"照片.jpg"};
+    Files files;
+    for (const std::wstring& name : names)
+        files.emplace_back(name, "song");
+    StartWith(RulesConfig({{NameOf('K'), L"复制文件", target_.Path()}}), files);
+    const std::vector<std::wstring> column = app_->FileList().Column(1);
+    EXPECT_EQ(names, std::set<std::wstring>(column.begin(), column.end()));
+    ASSERT_TRUE(PressOn(*names.begin(), 'K', L"复制成功"));
+    EXPECT_EQ("song", ReadFileBytes(target_ / *names.begin()));
 }
 
-TEST_F(SortingTest, CombinationsNeedTheirModifierAndPlainKeysNeedNone) {
-    const std::wstring plainDir = target_ / L"plain";
-    const std::wstring comboDir = target_ / L"combo";
-    CreateDirectoryW(plainDir.c_str(), nullptr);
-    CreateDirectoryW(comboDir.c_str(), nullptr);
-    const std::wstring combo = KeyNameOf(VK_CONTROL) + L"+" + KeyNameOf('J');
-    StartWith(Config({{combo, L"复制文件", comboDir}, {KeyNameOf('L'), L"复制文件", plainDir}}),
-              {{L"one.txt", "1"}, {L"two.txt", "2"}});
+TEST_F(SortingTest, OnlyKeyDownsWithTheRuleModifierFireAndTheFirstOfTwoEqualRulesWins) {
+    const std::wstring plain = target_ / L"plain", combo = target_ / L"combo";
+    const std::wstring first = target_ / L"first", second = target_ / L"second";
+    const std::wstring marker = target_ / L"marker";
+    for (const std::wstring& dir : {plain, combo, first, second, marker})
+        CreateDirectoryW(dir.c_str(), nullptr);
+    StartWith(RulesConfig({{KeyNameOf(VK_CONTROL) + L"+" + KeyNameOf('J'), L"复制文件", combo},
+                           {KeyNameOf('L'), L"复制文件", plain},
+                           {KeyNameOf('G'), L"复制文件", first},
+                           {KeyNameOf('G'), L"复制文件", second},
+                           {KeyNameOf('H'), L"复制文件", marker}}),
+              {{L"one.txt", "1"}, {L"two.txt", "2"}, {L"x.txt", "x"}});
     const int one = RowOf(L"one.txt");
-    const int two = RowOf(L"two.txt");
-
     ASSERT_TRUE(app_->ClickFileRow(one));
     PressKeys({VK_LCONTROL, 'L'});  // a plain rule does not fire while a modifier is held
     PressKeys({'J'});               // a combination rule does not fire without its modifier
     PressKeys({VK_LCONTROL, 'J'});
-    ASSERT_TRUE(RowShows(one, L"复制文件", L"复制成功"));
-    EXPECT_TRUE(FileExists(comboDir + L"\\one.txt"));
-    EXPECT_FALSE(FileExists(plainDir + L"\\one.txt"));
+    ASSERT_TRUE(RowShows(one, L"复制成功"));
+    EXPECT_EQ((std::vector<std::wstring>{L"one.txt"}), FolderListing(combo));
+    EXPECT_TRUE(FolderListing(plain).empty());
+    ASSERT_TRUE(PressOn(L"two.txt", 'L', L"复制成功"));
+    EXPECT_EQ((std::vector<std::wstring>{L"two.txt"}), FolderListing(plain));
+    EXPECT_EQ((std::vector<std::wstring>{L"one.txt"}), FolderListing(combo));
 
-    ASSERT_TRUE(app_->ClickFileRow(two));
-    PressKeys({'L'});
-    ASSERT_TRUE(RowShows(two, L"复制文件", L"复制成功"));
-    EXPECT_TRUE(FileExists(plainDir + L"\\two.txt"));
-    EXPECT_FALSE(FileExists(comboDir + L"\\two.txt"));
-}
-
-TEST_F(SortingTest, OnlyKeyDownsApplyAndTheFirstOfTwoEqualRulesWins) {
-    const std::wstring first = target_ / L"first";
-    const std::wstring second = target_ / L"second";
-    const std::wstring marker = target_ / L"marker";
-    for (const std::wstring& dir : {first, second, marker})
-        CreateDirectoryW(dir.c_str(), nullptr);
-    StartWith(Config({{KeyNameOf('G'), L"复制文件", first},
-                      {KeyNameOf('G'), L"复制文件", second},
-                      {KeyNameOf('H'), L"复制文件", marker}}),
-              {{L"x.txt", "x"}});
-    ASSERT_TRUE(app_->ClickFileRow(0));
-
+    const int x = RowOf(L"x.txt");
+    ASSERT_TRUE(app_->ClickFileRow(x));
     KeyDown('G');
-    ASSERT_TRUE(RowShows(0, L"复制文件", L"复制成功"));
+    ASSERT_TRUE(RowShows(x, L"复制成功"));
     // A held key repeats its key-down: the first rule applies again, and fails now.
     KeyDown('G');
-    ASSERT_TRUE(RowShows(0, L"复制文件", L"复制失败"));
-    EXPECT_FALSE(FileExists(second + L"\\x.txt"));
-
+    ASSERT_TRUE(RowShows(x, L"复制失败"));
     // Releasing the key applies nothing. Events are handled in order, so once the marker
     // key's copy is reported the release has been handled too.
     DeleteFileW((first + L"\\x.txt").c_str());
     KeyUp('G');
     PressKeys({'H'});
-    ASSERT_TRUE(RowShows(0, L"复制文件", L"复制成功"));
+    ASSERT_TRUE(RowShows(x, L"复制成功"));
     EXPECT_TRUE(FileExists(marker + L"\\x.txt"));
-    EXPECT_FALSE(FileExists(first + L"\\x.txt"));
-    EXPECT_FALSE(FileExists(second + L"\\x.txt"));
+    EXPECT_TRUE(FolderListing(first).empty());
+    EXPECT_TRUE(FolderListing(second).empty());
 }
 
-TEST_F(SortingTest, ALetterRuleAppliesToTheRowThatWasCurrentWhenTheKeyWentDown) {
-    // The list's type-ahead search moves the selection to the row starting with the typed
-    // letter once the key reaches the list; the rule must already have run by then.
-    StartWith(Config({{KeyNameOf('B'), L"复制文件", target_.Path()}}),
-              {{L"a-first.txt", "a"}, {L"b-second.txt", "b"}, {L"c-third.txt", "c"}});
-    const int a = RowOf(L"a-first.txt");
-    const int b = RowOf(L"b-second.txt");
-    ASSERT_TRUE(app_->ClickFileRow(a));
-    PressKeys({'B'});
-    ASSERT_TRUE(RowShows(a, L"复制文件", L"复制成功"));
-    EXPECT_TRUE(FileExists(target_ / L"a-first.txt"));
-    EXPECT_FALSE(FileExists(target_ / L"b-second.txt"));
-    EXPECT_EQ(L"", Cell(b, 3));
+TEST_F(SortingTest, LetterAndDigitRulesSortTheCurrentRowAndNeverMoveTheList) {
+    // The list's type-ahead search moves the selection to a row whose text starts with
+    // the typed character once it reaches the list; a digit's character used to, and the
+    // next press sorted another file.
+    TempDirectory digits;
+    Files files = NumberedFiles(9);
+    files.insert(files.end(),
+                 {{L"a-first.txt", "a"}, {L"b-second.txt", "b"}, {L"c-third.txt", "c"}});
+    StartWith(RulesConfig({{NameOf('B'), L"复制文件", target_.Path()},
+                           {NameOf('1'), L"复制文件", digits.Path()}}),
+              files);
+    const int row = RowOf(L"a-first.txt");
+    ASSERT_TRUE(PressOn(L"a-first.txt", 'B', L"复制成功"));
+    EXPECT_EQ((std::vector<std::wstring>{L"a-first.txt"}), FolderListing(target_.Path()));
+    SendBurst({StrokeOf('1')});
+    ASSERT_TRUE(WaitUntil([&] { return CountFiles(digits.Path()) == 1; }));
+    SendBurst({StrokeOf('1')});
+    ASSERT_TRUE(RowShows(row, L"复制失败"));
+    EXPECT_EQ(row, app_->FileList().SelectionMark());
+    EXPECT_TRUE(app_->FileList().IsSelected(row));
+    EXPECT_EQ((std::vector<std::wstring>{L"a-first.txt"}), FolderListing(digits.Path()));
+    const std::vector<std::wstring> results = app_->FileList().Column(3);
+    EXPECT_EQ(1, std::count_if(results.begin(), results.end(),
+                               [](const std::wstring& result) { return !result.empty(); }));
 }
 
-TEST_F(SortingTest, PreviewThenMoveOfTheSameFileSucceeds) {
-    StartWith(Config({{KeyNameOf('P'), L"移动文件", target_.Path()}}), {{L"song.mp3", "music"}});
-    ASSERT_TRUE(app_->ClickFileRow(0));  // selecting it plays it
-    PressKeys({'P'});
-    ASSERT_TRUE(RowShows(0, L"移动文件", L"移动成功"));
-    EXPECT_EQ("music", ReadFileBytes(target_ / L"song.mp3"));
+TEST_F(SortingTest, NavigationKeysNeverFireKeypadRulesAndKeypadKeysStillDo) {
+    // One rule per keypad key that shares its scan code with a navigation key, each with
+    // a target of its own.
+    const WORD keypad[] = {VK_NUMPAD2, VK_NUMPAD4, VK_NUMPAD6, VK_NUMPAD9, VK_NUMPAD3, VK_NUMPAD0};
+    std::vector<std::unique_ptr<TempDirectory>> targets;
+    std::string config = Gbk(L"[快捷键配置]") + "\r\n";
+    for (const WORD key : keypad) {
+        targets.push_back(std::make_unique<TempDirectory>());
+        config +=
+            Gbk(HotkeyNameOf(KeypadStroke(key)) + L"=复制文件|" + targets.back()->Path()) + "\r\n";
+    }
+    StartWith(config, NumberedFiles(30));
+    ASSERT_TRUE(app_->ClickFileRow(0));
+
+    SendBurst({StrokeOf(VK_DOWN), StrokeOf(VK_LEFT), StrokeOf(VK_RIGHT), StrokeOf(VK_NEXT),
+               StrokeOf(VK_PRIOR), StrokeOf(VK_INSERT)});
+    // Every keypad key after them fires its own rule, once, on the row they left selected.
+    for (const WORD key : keypad)
+        SendBurst({KeypadStroke(key)});
+    for (const auto& target : targets)
+        ASSERT_TRUE(WaitUntil([&] { return CountFiles(target->Path()) == 1; }))
+            << "rule of keypad key " << (&target - &targets[0]);
+    const int row = app_->FileList().SelectionMark();
+    EXPECT_TRUE(RowShows(row, L"复制成功"));
+    const std::vector<std::wstring> results = app_->FileList().Column(3);
+    for (int i = 0; i < static_cast<int>(results.size()); ++i) {
+        if (i != row) {
+            EXPECT_EQ(L"", results[i]) << "row " << i;
+        }
+    }
 }
 
-TEST_F(SortingTest, ClosingEndsWithExitCodeZeroAndKeepsTheRules) {
-    StartWith(Config({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {{L"a.txt", "a"}});
-    EXPECT_EQ(0u, app_->Close().value_or(1));
-    const std::optional<std::string> config = ReadFileBytes(app_->ConfigPath());
-    ASSERT_TRUE(config);
-    EXPECT_NE(std::string::npos,
-              config->find(Gbk(KeyNameOf('C') + L"=复制文件|" + target_.Path())));
+TEST_F(SortingTest, KeysPressedDuringALargeCopyActOnTheRowsTheirArrowsMovedTo) {
+    // The bursts are sent while the program is still busy copying a large file (sparse,
+    // so quick to make; its copy still writes it all), so every key waits its turn.
+    TempDirectory bigTarget;
+    TempDirectory moved;
+    const std::wstring big = L"big.bin";
+    ASSERT_TRUE(CreateLargeFile(source_ / big, 256ull << 20));
+    StartWith(RulesConfig({{NameOf(VK_F8), L"复制文件", bigTarget.Path()},
+                           {NameOf(VK_F9), L"复制文件", target_.Path()},
+                           {NameOf(VK_F10), L"移动文件", moved.Path()}}),
+              NumberedFiles(22), 1);
+    const int bigRow = RowOf(big);
+    ASSERT_GE(bigRow, 0);
+    // Down, or Up where the big file is listed too near the end.
+    const int step = bigRow + 11 < 23 ? 1 : -1;
+    const WORD arrow = step > 0 ? VK_DOWN : VK_UP;
+    ASSERT_TRUE(app_->ClickFileRow(bigRow));
+    SendBurst({StrokeOf(VK_F8)});
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(bigTarget / big); }, 30000));
+    for (int i = 0; i < 10; ++i)
+        SendBurst({StrokeOf(arrow), StrokeOf(VK_F9)});
+    const int last = bigRow + 11 * step;
+    const std::wstring lastName = app_->FileList().Text(last, 1);
+    SendBurst({StrokeOf(arrow), StrokeOf(VK_F10)});
+
+    for (int i = 1; i <= 10; ++i)
+        ASSERT_TRUE(RowShows(bigRow + i * step, L"复制成功")) << "burst " << i;
+    ASSERT_TRUE(RowShows(last, L"移动成功"));
+    EXPECT_TRUE(RowShows(bigRow, L"复制成功"));
+    EXPECT_EQ(last, app_->FileList().SelectionMark());
+    EXPECT_TRUE(FileExists(source_ / big));
+    EXPECT_FALSE(FileExists(target_ / big));
+    EXPECT_EQ(10, CountFiles(target_.Path()));
+    EXPECT_EQ((std::vector<std::wstring>{lastName}), FolderListing(moved.Path()));
+    EXPECT_FALSE(FileExists(source_ / lastName));
 }
 
-TEST(RuleCapture, HotkeyFieldShowsTheCapturedCombinationAndRefusesReservedKeys) {
+TEST_F(SortingTest, OnePressSortsEverySelectedRowAndNoneWithoutASelection) {
+    StartWith(RulesConfig({{NameOf('K'), L"复制文件", target_.Path()}}), NumberedFiles(6));
+    ASSERT_TRUE(app_->ClickFileRow(0));
+    ASSERT_TRUE(CtrlClickFileRow(2, true));
+    ASSERT_TRUE(CtrlClickFileRow(4, true));
+    SendBurst({StrokeOf('K')});
+    for (const int row : {0, 2, 4})
+        ASSERT_TRUE(RowShows(row, L"复制成功")) << "row " << row;
+    EXPECT_EQ(3, CountFiles(target_.Path()));
+
+    // With the selection taken away row by row, a press sorts nothing; a press after
+    // selecting row 5 then sorts row 5 alone.
+    for (const int row : {0, 2, 4})
+        ASSERT_TRUE(CtrlClickFileRow(row, false)) << "row " << row;
+    SendBurst({StrokeOf('K')});
+    ASSERT_TRUE(CtrlClickFileRow(5, true));
+    SendBurst({StrokeOf('K')});
+    ASSERT_TRUE(RowShows(5, L"复制成功"));
+    for (const int row : {0, 2, 4})
+        EXPECT_EQ(L"复制成功", Result(row)) << "row " << row;
+    for (const int row : {1, 3})
+        EXPECT_EQ(L"", Result(row)) << "row " << row;
+    EXPECT_EQ(4, CountFiles(target_.Path()));
+}
+
+TEST(RuleCapture, TheHotkeyFieldShowsEachKeyUnderItsOwnNameAndRefusesReservedKeys) {
     ZemoApp app;
     ASSERT_TRUE(app.Start());
     std::optional<RuleDialog> dialog = app.OpenRuleDialog();
@@ -234,10 +314,17 @@ TEST(RuleCapture, HotkeyFieldShowsTheCapturedCombinationAndRefusesReservedKeys) 
     const std::wstring combination = KeyNameOf(VK_CONTROL) + L"+" + KeyNameOf('A');
     PressKeys({VK_LCONTROL, 'A'});
     ASSERT_TRUE(WaitUntil([&] { return WindowText(dialog->hotkeyEdit) == combination; }));
-
     PressKeys({VK_LCONTROL});  // the modifier alone changes nothing
-    PressKeys({VK_F7});
-    ASSERT_TRUE(WaitUntil([&] { return WindowText(dialog->hotkeyEdit) == KeyNameOf(VK_F7); }));
+    // Keys sharing a scan code are told apart.
+    for (const KeyStroke& stroke :
+         {KeypadStroke(VK_NUMPAD4), StrokeOf(VK_LEFT), KeypadStroke(VK_NUMPAD2),
+          StrokeOf(VK_DELETE), StrokeOf(VK_F7)}) {
+        SendBurst({stroke});
+        ASSERT_FALSE(HotkeyNameOf(stroke).empty());
+        EXPECT_TRUE(WaitUntil([&] {
+            return WindowText(dialog->hotkeyEdit) == HotkeyNameOf(stroke);
+        })) << stroke.key;
+    }
 
     for (WORD reserved : {VK_UP, VK_DOWN, VK_END, VK_HOME, VK_LWIN}) {
         PressKeys({reserved});
@@ -246,7 +333,7 @@ TEST(RuleCapture, HotkeyFieldShowsTheCapturedCombinationAndRefusesReservedKeys) 
         EXPECT_EQ(L"信息", box.title);
         EXPECT_EQ(L"程序保留键代码，禁止使用！", box.text);
         ASSERT_TRUE(AnswerMessageBox(box.window));
-        EXPECT_EQ(KeyNameOf(VK_F7), WindowText(dialog->hotkeyEdit)) << reserved;
+        EXPECT_EQ(NameOf(VK_F7), WindowText(dialog->hotkeyEdit)) << reserved;
         ASSERT_TRUE(focusField()) << reserved;
     }
 

@@ -1,5 +1,6 @@
 // A long sorting session must not wear the program down: moves and their undos leave no
-// thread behind, whatever the moved file had shown in the preview pane.
+// thread behind, whatever the moved file had shown in the preview pane, and neither does
+// stepping onto rows whose media files are gone from the disk or held by another program.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "tests/support/process_threads.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/zemo_app.h"
+#include "ui/unique_handle.h"
 
 namespace {
 
@@ -72,4 +74,30 @@ TEST_F(ThreadCountTest, MovesAndUndosOfPreviewedFilesLeaveNoThreadsBehind) {
     const int after = Threads();
     std::printf("threads before %d moves and undos: %d, after: %d\n", 2 * kRounds, before, after);
     EXPECT_LE(after, before + kAllowedGrowth);
+}
+
+TEST_F(ThreadCountTest, SteppingOntoRowsOfUnreadableMediaLeavesNoThreadsBehind) {
+    // Another program (or an earlier move) took one file away, and holds the other open
+    // without sharing it; both rows stay listed.
+    ASSERT_TRUE(DeleteFileW((source_ / L"clip.mp4").c_str()));
+    const HANDLE held = CreateFileW((source_ / L"song.mp3").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const UniqueKernelHandle holder(held);
+    const int clip = RowOf(L"clip.mp4");
+    const int song = RowOf(L"song.mp3");
+    ASSERT_TRUE(app_->ClickFileRow(clip));
+    ASSERT_TRUE(app_->ClickFileRow(song));
+    const int before = Threads();
+    for (int round = 0; round < kRounds; ++round) {
+        ASSERT_TRUE(app_->ClickFileRow(clip));
+        ASSERT_TRUE(app_->ClickFileRow(song));
+    }
+    const int after = Threads();
+    std::printf("threads before %d steps onto unreadable media: %d, after: %d\n", 2 * kRounds,
+                before, after);
+    EXPECT_LE(after, before + kAllowedGrowth);
+    DWORD_PTR answer = 0;
+    EXPECT_NE(
+        0, SendMessageTimeoutW(app_->MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
 }

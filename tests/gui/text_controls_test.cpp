@@ -1,5 +1,5 @@
-// Labels, edits, buttons and combo boxes on a real parent window: creation defaults,
-// texts, colours, and the events raised by real mouse and keyboard input.
+// Labels, edits, buttons and combo boxes on a real parent window: texts, colours, and the events
+// raised by real mouse and keyboard input.
 #include <string>
 
 #include "tests/gui/gui_controls_fixture.h"
@@ -15,35 +15,11 @@ int changes = 0;
 int selectionChanges = 0;
 int characters = 0;
 
-int32_t CountClick() {
-    ++clicks;
-    return 0;
-}
-int32_t CountChange() {
-    ++changes;
-    return 0;
-}
-int32_t CountCharacter() {
-    ++characters;
-    return 0;
-}
-int32_t CountSelectionChange() {
-    ++selectionChanges;
-    return 0;
-}
-
 class TextControlsTest : public ControlsTest {
   protected:
     void SetUp() override {
         ControlsTest::SetUp();
         clicks = changes = selectionChanges = characters = 0;
-    }
-
-    static DWORD StyleOf(HWND window) {
-        return static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
-    }
-    static DWORD ExtendedStyleOf(HWND window) {
-        return static_cast<DWORD>(GetWindowLongW(window, GWL_EXSTYLE));
     }
 
     // Asks the parent for a control's colours the way the control does when it paints.
@@ -53,17 +29,12 @@ class TextControlsTest : public ControlsTest {
     }
 };
 
-TEST_F(TextControlsTest, AnyCodePageTextsDefaultAndRoundTripAsUtf16) {
+TEST_F(TextControlsTest, AnyCodePageTextsRoundTripAsUtf16) {
     LabelControl label;
-    ButtonControl button;
     EditControl edit;
     ASSERT_EQ(1, label.Create(Parent(), std::nullopt, std::nullopt, 10, 10));
-    ASSERT_EQ(1, button.Create(Parent(), std::nullopt, std::nullopt, 0, 10, 40));
     ASSERT_EQ(1, edit.Create(Parent(), TextBlock::FromWide(L"D:\\素材"), std::nullopt, 10, 80));
 
-    EXPECT_EQ(L"标签", WindowTextOf(label.Handle()));
-    EXPECT_EQ(L"标签", label.Text().WideView());
-    EXPECT_EQ(L"按钮", WindowTextOf(button.Handle()));
     EXPECT_EQ(L"D:\\素材", edit.Text().WideView());
 
     label.SetText(TextBlock::FromWide(L"需要处理的文件目录："));
@@ -77,53 +48,12 @@ TEST_F(TextControlsTest, AnyCodePageTextsDefaultAndRoundTripAsUtf16) {
     EXPECT_EQ(L"", detached.Text().WideView());
 }
 
-TEST_F(TextControlsTest, CreationTakesTheDefaultStylesColoursAndIdentifiers) {
-    ControlIdCounter = 700;
-    LabelControl label;
-    EditControl edit;
-    EditControl hotkey;
-    ButtonControl button;
-    ButtonControl numbered;
-    ComboBoxControl combo;
-    ASSERT_EQ(1, label.Create(Parent(), std::nullopt, std::nullopt, 0, 0));
-    ASSERT_EQ(1, edit.Create(Parent(), std::nullopt, std::nullopt, 0, 30));
-    ASSERT_EQ(1, hotkey.Create(Parent(), std::nullopt, ES_READONLY | ES_CENTER, 0, 60));
-    ASSERT_EQ(1, button.Create(Parent(), std::nullopt, std::nullopt, 0, 0, 90));
-    ASSERT_EQ(1, numbered.Create(Parent(), std::nullopt, 42, 0, 0, 130));
-    ASSERT_EQ(1, combo.Create(Parent(), CBS_DROPDOWNLIST, 200, 0));
-
-    EXPECT_EQ(701, label.ControlId());
-    EXPECT_EQ(702, edit.ControlId());
-    EXPECT_EQ(703, hotkey.ControlId());
-    EXPECT_EQ(704, button.ControlId());
-    EXPECT_EQ(42, numbered.ControlId());  // the counter still moved on
-    EXPECT_EQ(706, combo.ControlId());
-
-    constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
-    EXPECT_EQ(kChild | SS_CENTERIMAGE, StyleOf(label.Handle()) & (kChild | WS_TABSTOP | 0xFFFF));
-    EXPECT_EQ(kChild | WS_TABSTOP | ES_AUTOHSCROLL,
-              StyleOf(edit.Handle()) & (kChild | WS_TABSTOP | ES_AUTOHSCROLL));
-    EXPECT_EQ(static_cast<DWORD>(ES_READONLY | ES_CENTER),
-              StyleOf(hotkey.Handle()) & (ES_READONLY | ES_CENTER | ES_AUTOHSCROLL));
-    EXPECT_TRUE(ExtendedStyleOf(edit.Handle()) & WS_EX_CLIENTEDGE);
-    EXPECT_TRUE(StyleOf(button.Handle()) & WS_TABSTOP);
-    constexpr DWORD kComboBits = WS_TABSTOP | CBS_AUTOHSCROLL | CBS_NOINTEGRALHEIGHT;
-    EXPECT_EQ(kComboBits | CBS_DROPDOWNLIST, StyleOf(combo.Handle()) & (kComboBits | 3));
-
-    // Backgrounds after creation: the label on the button face, edit and combo box white.
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), label.BackColour());
-    EXPECT_EQ(0xFFFFFFu, edit.BackColour());
-    EXPECT_EQ(0xFFFFFFu, combo.BackColour());
-    EXPECT_EQ(0u, button.BackColour());
-}
-
 TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParentsPixels) {
     LabelControl label;
     ASSERT_EQ(1, label.Create(Parent(), std::nullopt, std::nullopt, 10, 10, 120));
     const HDC dc = GetDC(label.Handle());
     label.SetTextColour(RGB(0, 0, 255));
     label.SetBackColour(RGB(255, 0, 0));
-    EXPECT_EQ(RGB(0, 0, 255), label.TextColour());
 
     const auto brush =
         reinterpret_cast<HBRUSH>(ColourRequest(label.Handle(), WM_CTLCOLORSTATIC, dc));
@@ -136,15 +66,11 @@ TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParen
     EXPECT_EQ(RGB(255, 0, 0), GetBkColor(dc));
 
     label.SetBackColour(TextControl::kTransparent);
-    EXPECT_TRUE(ExtendedStyleOf(label.Handle()) & WS_EX_TRANSPARENT);
     EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)),
               ColourRequest(label.Handle(), WM_CTLCOLORSTATIC, dc));
     EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
-    label.SetText(TextBlock::FromWide(L"透明"));
-    EXPECT_EQ(L"透明", WindowTextOf(label.Handle()));
 
     label.SetBackColour(RGB(0, 255, 0));
-    EXPECT_FALSE(ExtendedStyleOf(label.Handle()) & WS_EX_TRANSPARENT);
     ReleaseDC(label.Handle(), dc);
 
     // The colour reaches the screen through the parent's WM_CTLCOLORSTATIC.
@@ -205,7 +131,7 @@ TEST_F(TextControlsTest, AButtonOwnsTheImagesItShows) {
 TEST_F(TextControlsTest, ClickingAButtonRunsItsHandlerAndAButtonWithoutOneDoesNothing) {
     ButtonControl silent;
     ButtonControl counted;
-    counted.SetClickHandler(CountClick);  // before Create, as the application does
+    counted.SetClickHandler([] { return ++clicks, 0; });  // before Create, as the application does
     ASSERT_EQ(1, silent.Create(Parent(), std::nullopt, std::nullopt, 0, 10, 10));
     ASSERT_EQ(1, counted.Create(Parent(), TextBlock::FromWide(L"读取文件列表"), std::nullopt, 0, 10,
                                 60, 120));
@@ -230,8 +156,8 @@ TEST_F(TextControlsTest, ClickingAButtonRunsItsHandlerAndAButtonWithoutOneDoesNo
 TEST_F(TextControlsTest, AReadOnlyCentredEditRefusesTypingWhileAPlainEditReportsChanges) {
     EditControl hotkey;
     EditControl directory;
-    hotkey.SetCharHandler(CountCharacter);
-    directory.SetChangeHandler(CountChange);
+    hotkey.SetCharHandler([] { return ++characters, 0; });
+    directory.SetChangeHandler([] { return ++changes, 0; });
     ASSERT_EQ(1, hotkey.Create(Parent(), std::nullopt, ES_READONLY | ES_CENTER, 10, 10, 200));
     ASSERT_EQ(1, directory.Create(Parent(), std::nullopt, std::nullopt, 10, 50, 200));
 
@@ -253,26 +179,20 @@ TEST_F(TextControlsTest, AReadOnlyCentredEditRefusesTypingWhileAPlainEditReports
 
 TEST_F(TextControlsTest, AnyCodePageComboBoxItemsSelectionAndMissingIndexes) {
     ComboBoxControl combo;
-    combo.SetSelChangeHandler(CountSelectionChange);
+    combo.SetSelChangeHandler([] { return ++selectionChanges, 0; });
     ASSERT_EQ(1, combo.Create(Parent(), CBS_DROPDOWNLIST, 10, 10, 160));
 
-    EXPECT_EQ(0, combo.SetCurSel(0));
+    EXPECT_EQ(0, combo.SetCurSel(0));  // no items: nothing to select
     EXPECT_EQ(-1, combo.GetCurSel());
-    EXPECT_EQ(L"", combo.GetItemText(0).WideView());
-
     EXPECT_EQ(0, combo.AddItem(TextBlock::FromWide(L"复制文件"), 11));
     EXPECT_EQ(1, combo.AddItem(TextBlock::FromWide(L"移动文件"), 22));
-    EXPECT_EQ(2, combo.InsertItem(-1, TextBlock::FromWide(L"其他"), 33));
-    EXPECT_EQ(3, combo.GetCount());
     EXPECT_EQ(22, combo.GetItemData(1));
-    EXPECT_EQ(33, combo.GetItemData(2));
     EXPECT_EQ(L"移动文件", combo.GetItemText(1).WideView());
-    const TextBlock pastTheEnd = combo.GetItemText(3);
-    EXPECT_EQ(L"", pastTheEnd.WideView());
-    EXPECT_EQ(static_cast<int32_t>(sizeof(wchar_t)), pastTheEnd.ByteCount());
-
+    for (const TextBlock& missing : {combo.GetItemText(2), combo.GetItemText(-1)}) {
+        EXPECT_EQ(L"", missing.WideView());
+        EXPECT_EQ(static_cast<int32_t>(sizeof(wchar_t)), missing.ByteCount());
+    }
     EXPECT_EQ(1, combo.SetCurSel(0));
-    EXPECT_EQ(0, combo.GetCurSel());
     EXPECT_EQ(0, selectionChanges);  // a program's selection raises nothing
 
     // A key press in the focused box changes the selection and raises the event.

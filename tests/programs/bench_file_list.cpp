@@ -33,6 +33,8 @@
 #include <optional>
 #include <vector>
 
+#include "app/layout.h"
+
 #include "tests/support/desktop.h"
 #include "tests/support/process.h"
 #include "tests/support/remote_list_view.h"
@@ -43,9 +45,9 @@
 
 namespace {
 
-constexpr int kFileListId = 501;
-constexpr int kDirectoryEditId = 503;
-constexpr int kReadButtonId = 505;
+using MainWindowLayout::kDirectoryEditId;
+using MainWindowLayout::kFileListId;
+constexpr int kReadButtonId = MainWindowLayout::kReadListButtonId;
 
 double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
     LARGE_INTEGER frequency;

@@ -13,20 +13,19 @@
 #include "tests/support/desktop.h"
 #include "tests/support/process.h"
 #include "tests/support/remote_list_view.h"
+#include "app/layout.h"
 
 extern const wchar_t* const kMainWindowTitle;  // "ZEMO文件分类整理 墨池社区"
 extern const wchar_t* const kRuleDialogTitle;  // "规则配置"
 
-// Identifiers of the main window's controls, in creation order.
-enum MainWindowControl : int {
-    kFileListId = 501,
-    kDirectoryLabelId = 502,
-    kDirectoryEditId = 503,
-    kChooseFolderButtonId = 504,
-    kReadListButtonId = 505,
-    kRulesButtonId = 506,
-    kRuleListId = 507,
-};
+// Identifiers of the main window's controls: the program's own.
+using MainWindowLayout::kChooseFolderButtonId;
+using MainWindowLayout::kDirectoryEditId;
+using MainWindowLayout::kDirectoryLabelId;
+using MainWindowLayout::kFileListId;
+using MainWindowLayout::kReadListButtonId;
+using MainWindowLayout::kRuleListId;
+using MainWindowLayout::kRulesButtonId;
 
 // The rule dialog's controls, in creation order.
 struct RuleDialog {

@@ -46,13 +46,11 @@ TEST(HandleMapTest, KeyZeroIsRefusedAndDuplicateKeysAreKeptInInsertionOrder) {
 
 TEST(HandleMapTest, AFullMapGrowsAndKeepsEveryEntry) {
     HandleMap map;
-    for (intptr_t key = 1; key <= 997; ++key)
+    for (intptr_t key = 1; key <= HandleMap::kDefaultCapacity; ++key)
         map.Insert(key * 7, key, -key);
-    EXPECT_EQ(map.Capacity(), 997);
     EXPECT_EQ(map.Find(123456), 0);  // a miss on a full map walks all buckets and ends
 
     EXPECT_EQ(map.Insert(998 * 7, 998, -998), 1);
-    EXPECT_EQ(map.Capacity(), 2021);
     EXPECT_EQ(map.Count(), 998);
     for (intptr_t key = 1; key <= 998; ++key) {
         intptr_t extra = 0;
@@ -65,12 +63,11 @@ TEST(HandleMapTest, AFullMapGrowsAndKeepsEveryEntry) {
     EXPECT_EQ(map.Find(7), 0);
     for (intptr_t key = 1; key <= 12; ++key)
         map.Insert(key, key);
-    EXPECT_EQ(map.Capacity(), 43);
     for (intptr_t key = 1; key <= 12; ++key)
         EXPECT_EQ(map.Find(key), key);
     map.ReleaseContents();
-    EXPECT_EQ(map.Capacity(), 0);
     EXPECT_EQ(map.Find(1), 0);
+    EXPECT_EQ(map.Insert(1, 1), 1);  // and takes entries again
 }
 
 }  // namespace

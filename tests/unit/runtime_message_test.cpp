@@ -36,23 +36,20 @@ ShownBox ShowAndAnswer(int button, Show show, int32_t& result) {
 
 }  // namespace
 
-TEST(RuntimeShowMessage, DefaultTitleAndTheButtonMinusOne) {
+TEST(RuntimeShowMessage, TitleOwnerAndAnyValueAsMessageGiveTheButtonMinusOne) {
     int32_t result = -99;
-    const ShownBox box = ShowAndAnswer(
+    ShownBox box = ShowAndAnswer(
         IDNO, [] { return ShowMessage("文件目录不能为空！", MB_YESNO); }, result);
     ASSERT_NE(nullptr, box.info.window);
-    EXPECT_EQ(L"信息", box.info.title);
+    EXPECT_EQ(L"信息", box.info.title);  // the default title
     EXPECT_EQ(L"文件目录不能为空！", box.info.text);
     EXPECT_EQ(nullptr, box.owner);
     EXPECT_EQ(IDNO - 1, result);
-}
 
-TEST(RuntimeShowMessage, GivenTitleOwnerAndANumberAsMessage) {
     HWND owner = CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
     ASSERT_NE(nullptr, owner);
-    int32_t result = -99;
-    const ShownBox box = ShowAndAnswer(
+    box = ShowAndAnswer(
         IDOK, [&] { return ShowMessage(1.5, MB_OK, Text("标题"), owner); }, result);
     ASSERT_NE(nullptr, box.info.window);
     EXPECT_EQ(L"标题", box.info.title);

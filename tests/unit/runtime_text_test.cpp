@@ -50,9 +50,19 @@ TEST(RuntimeConversion, Code936TextsRoundTripWithExactlyOneZeroUnit) {
     EXPECT_EQ(2 * (7 + 1), wide.ByteCount());
     EXPECT_EQ(Text("复制成功 ok"), FromUtf16(wide));
     EXPECT_EQ(Text("墨池社区"), FromUtf16(L"墨池社区"));
+    EXPECT_EQ(Text("a?b"), FromUtf16(L"a\uD55Cb"));  // a Hangul syllable: the default character
 
-    const std::vector<uint8_t> ab = {0x61, 0, 0x62, 0, 0, 0};
-    EXPECT_EQ(ab, BytesOf(ToUtf16(Text("ab"))));
+    // The code page argument counts only when given.
+    EXPECT_NE(L"中", WideOf(ToUtf16(Text("中"), CP_UTF8)));
+    EXPECT_EQ(Text("\xE4\xB8\xAD"), FromUtf16(TextBlock::FromWide(L"中"), CP_UTF8));
+
+    // A lone lead byte at the end keeps the terminator.
+    const TextBlock cut = ToUtf16(Text("a\x81"));
+    const int32_t units = cut.ByteCount() / 2;
+    ASSERT_GE(units, 2);
+    EXPECT_EQ(L'a', cut.Wide()[0]);
+    EXPECT_EQ(0, cut.Wide()[units - 1]);
+    EXPECT_EQ(units - 1, cut.WideLength());
 }
 
 TEST(RuntimeConversion, MissingAndEmptyTextsConvertToEmptyResults) {
@@ -62,25 +72,6 @@ TEST(RuntimeConversion, MissingAndEmptyTextsConvertToEmptyResults) {
     EXPECT_EQ(Text(""), FromUtf16(TextBlock()));
     EXPECT_EQ(Text(""), FromUtf16(TextBlock::Empty()));
     EXPECT_EQ(Text(""), FromUtf16(static_cast<const wchar_t*>(nullptr)));
-}
-
-TEST(RuntimeConversion, LoneLeadByteAtTheEndKeepsTheTerminator) {
-    const TextBlock wide = ToUtf16(Text("a\x81"));
-    const int32_t units = wide.ByteCount() / 2;
-    ASSERT_GE(units, 2);
-    EXPECT_EQ(L'a', wide.Wide()[0]);
-    EXPECT_EQ(0, wide.Wide()[units - 1]);
-    EXPECT_EQ(units - 1, wide.WideLength());
-}
-
-TEST(RuntimeConversion, CharactersOutside936BecomeTheDefaultCharacter) {
-    EXPECT_EQ(Text("a?b"), FromUtf16(L"a\uD55Cb"));  // a Hangul syllable
-}
-
-TEST(RuntimeConversion, CodePageArgumentCountsOnlyWhenGiven) {
-    EXPECT_EQ(L"中", WideOf(ToUtf16(Text("中"))));
-    EXPECT_NE(L"中", WideOf(ToUtf16(Text("中"), CP_UTF8)));
-    EXPECT_EQ(Text("\xE4\xB8\xAD"), FromUtf16(TextBlock::FromWide(L"中"), CP_UTF8));
 }
 
 TEST(RuntimeTextLength, BothScansStopAtATerminatorBeforeAnUnreadablePage) {
@@ -129,7 +120,7 @@ TEST(RuntimeTexts, CompareTextsByUnsignedBytesWithMissingAsEmpty) {
     EXPECT_EQ(0, CompareTexts("复制", "复制"));
 }
 
-TEST(RuntimeTexts, JoinLeftRightAndSmallConstructors) {
+TEST(RuntimeTexts, JoinLeftAndRight) {
     EXPECT_EQ(Text("复制成功"), JoinTexts({"复制", nullptr, "成功"}));
     EXPECT_FALSE(JoinTexts({nullptr, ""}).IsMissing());
 
@@ -147,11 +138,8 @@ TEST(RuntimeTexts, JoinLeftRightAndSmallConstructors) {
     EXPECT_EQ(BlockFromBytes("a", 1), LeftOfBlock(a, 1));
     EXPECT_EQ(BlockFromBytes("b", 1), RightOfBlock(a, 1));
     EXPECT_TRUE(LeftOfBlock(a, -1).IsMissing());
-
-    EXPECT_EQ(Text("   "), BlankText(3));
     EXPECT_EQ(Text("A"), CharacterText(0x141));
     EXPECT_TRUE(CharacterText(0x100).IsMissing());
-    EXPECT_EQ((std::vector<uint8_t>{0, 0, 0}), BytesOf(NewBlock(3)));
 }
 
 TEST(RuntimeFindInText, MatchesStartOnlyAtCharacterStarts) {
@@ -177,23 +165,24 @@ TEST(RuntimeFindInText, EmptyMissingAndIgnoredCase) {
     EXPECT_EQ(1, FindInText("丄X", "丄x", std::nullopt, true));
 }
 
-TEST(RuntimeSplitText, PiecesBetweenSeparators) {
-    EXPECT_EQ((Strings{"a", "", "b"}), Pieces(SplitText("a||b", "|")));
-    EXPECT_EQ((Strings{"a"}), Pieces(SplitText("a|", "|")));
-    EXPECT_EQ((Strings{"", "a"}), Pieces(SplitText("|a", "|")));
-    EXPECT_EQ(Strings{}, Pieces(SplitText("", "|")));
-    EXPECT_EQ(Strings{}, Pieces(SplitText(nullptr)));
-    EXPECT_EQ((Strings{"a", "b"}), Pieces(SplitText("a,b")));
-    EXPECT_EQ((Strings{"复制文件", "D:\\目标"}), Pieces(SplitText("复制文件|D:\\目标", "|")));
-    EXPECT_EQ((Strings{"亅", "x"}), Pieces(SplitText("亅|x", "|")));
-    EXPECT_EQ((Strings{"a", "c"}), Pieces(SplitText("a<>c", "<>")));
-}
-
-TEST(RuntimeSplitText, MaximumAndEmptySeparator) {
-    EXPECT_EQ((Strings{"a", "b"}), Pieces(SplitText("a,b,c", ",", 2)));
-    EXPECT_EQ((Strings{"a"}), Pieces(SplitText("a,b", ",", 1)));
-    EXPECT_EQ(Strings{}, Pieces(SplitText("a,b", ",", 0)));
-    EXPECT_EQ((Strings{"a,b"}), Pieces(SplitText("a,b", "")));
+TEST(RuntimeSplitText, PiecesBetweenSeparatorsUpToAMaximum) {
+    const std::pair<Strings, TextArray> cases[] = {
+        {{"a", "", "b"}, SplitText("a||b", "|")},
+        {{"a"}, SplitText("a|", "|")},
+        {{"", "a"}, SplitText("|a", "|")},
+        {{}, SplitText("", "|")},
+        {{}, SplitText(nullptr)},
+        {{"a", "b"}, SplitText("a,b")},
+        {{"复制文件", "D:\\目标"}, SplitText("复制文件|D:\\目标", "|")},
+        {{"亅", "x"}, SplitText("亅|x", "|")},
+        {{"a", "c"}, SplitText("a<>c", "<>")},
+        {{"a", "b"}, SplitText("a,b,c", ",", 2)},
+        {{"a"}, SplitText("a,b", ",", 1)},
+        {{}, SplitText("a,b", ",", 0)},
+        {{"a,b"}, SplitText("a,b", "")},
+    };
+    for (const auto& [expected, pieces] : cases)
+        EXPECT_EQ(expected, Pieces(pieces));
 }
 
 TEST(RuntimeSplitBlock, SplitsBytesAtAZeroByteByDefault) {

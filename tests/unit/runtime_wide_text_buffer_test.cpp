@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "runtime/binding.h"
 #include "runtime/wide_text_buffer.h"
 
 namespace {
@@ -106,8 +105,6 @@ TEST(RuntimeWideTextBuffer, FindFirstAndLastFromAStart) {
     EXPECT_EQ(4, buffer.FindLast(W(L"bc"), 0, false));
     EXPECT_EQ(-1, buffer.FindLast(W(L"bc"), 5, false));
     EXPECT_EQ(-1, buffer.Find(W(L"")));
-    EXPECT_TRUE(SystemFunctions::StrStrIW.IsBound());
-    EXPECT_TRUE(SystemFunctions::StrRStrIW.IsBound());
 }
 
 TEST(RuntimeWideTextBuffer, AttachedTextIsEditedInPlaceUntilItMustGrow) {

@@ -1,46 +1,23 @@
-#include "app/objects.h"
+#include "app/application.h"
 
-#include <memory>
-
-#include "app/file_list.h"
-#include "app/file_rows.h"
-#include "app/rules.h"
-
-namespace {
-
-std::unique_ptr<ApplicationObjects> g_objects;
-
-}  // namespace
-
-ApplicationObjects& Objects() {
-    if (!g_objects)
-        ConstructObjects();
-    return *g_objects;
-}
-
-void ConstructObjects() {
-    if (!g_objects)
-        g_objects = std::make_unique<ApplicationObjects>();
-}
-
-void DisposeObjects() {
-    if (!g_objects)
-        return;
+void DisposeApplication(Application& app) {
     // In declaration order; a window that still exists is only un-subclassed, not destroyed.
-    ApplicationObjects& o = *g_objects;
+    ApplicationObjects& o = app.controls;
     const std::initializer_list<ControlObject*> mainWindowObjects = {
         &o.mainWindow,         &o.fileList,       &o.directoryLabel, &o.directoryEdit,
         &o.chooseFolderButton, &o.readListButton, &o.rulesButton,    &o.ruleList};
     for (ControlObject* object : mainWindowObjects)
         object->DetachFromWindow();
-    HotkeyList.Clear();
-    StopReadingFiles();
-    FileRowStore().Reset(L"");
+    app.rules.hotkeys.Clear();
+    StopReadingFiles(app);
+    app.fileRows.Reset(L"");
     const std::initializer_list<ControlObject*> dialogObjects = {
         &o.ruleDialog,  &o.hotkeyLabel, &o.hotkeyEdit,         &o.operationLabel, &o.operationCombo,
         &o.targetLabel, &o.targetEdit,  &o.chooseTargetButton, &o.addButton,      &o.cancelButton};
     for (ControlObject* object : dialogObjects)
         object->DetachFromWindow();
-    ConfigPath.clear();
-    g_objects.reset();
+    app.rules.configPath.clear();
+    // The process ends right after this: a copy still running is not waited for, as the
+    // worker could be the very thread that is ending the program.
+    static_cast<void>(app.background.release());
 }
