@@ -252,27 +252,18 @@ void QueueUndo(int32_t index) {
     Track(Queue().Enqueue(operation), record.row, operation.kind, index);
 }
 
-// The main window's subclass: a file row that failed shows the system's reason as its tip.
-LRESULT CALLBACK TipSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR) {
-    if (message == WM_NOTIFY && lParam) {
-        auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
-        if (tip->hdr.code == LVN_GETINFOTIPW && tip->hdr.hwndFrom == Objects().fileList.Handle() &&
-            tip->pszText && tip->cchTextMax > 0) {
-            const std::wstring reason = FailureReasonOfRow(tip->iItem);
-            if (!reason.empty())
-                lstrcpynW(tip->pszText, reason.c_str(), tip->cchTextMax);
-            return 0;
-        }
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+// A file row that failed shows the system's reason as its tip.
+void FailureReasonTip(int32_t row, wchar_t* buffer, int32_t capacity) {
+    const std::wstring reason = FailureReasonOfRow(row);
+    if (!reason.empty())
+        lstrcpynW(buffer, reason.c_str(), capacity);
 }
 
 }  // namespace
 
-void ShowFailureReasonsAsTips(HWND mainWindow) {
+void ShowFailureReasonsAsTips() {
     Objects().fileList.AddExtendedStyle(LVS_EX_INFOTIP);
-    SetWindowSubclass(mainWindow, &TipSubclassProc, 1, 0);
+    Objects().fileList.SetRowTipSource(&FailureReasonTip);
 }
 
 std::wstring JournalPath() {

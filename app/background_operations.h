@@ -42,7 +42,7 @@ int32_t OfferUndoMenu(int32_t row, int32_t keyFlags);
 std::wstring FailureReasonOfRow(int32_t row);
 // Makes the file list show a failed row's reason as the row's tip (the list asks the main
 // window for it with LVN_GETINFOTIP).
-void ShowFailureReasonsAsTips(HWND mainWindow);
+void ShowFailureReasonsAsTips();
 
 // Full path of the journal: 操作记录.csv in the folder of config.ini.
 std::wstring JournalPath();

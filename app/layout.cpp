@@ -6,7 +6,7 @@
 
 #include "ui/list_view_control.h"
 #include "ui/unique_handle.h"
-#include "runtime/guard.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -38,19 +38,6 @@ struct ScaledFont {
 // none is deleted before the end of the run (a ninth DPI reuses the oldest slot).
 std::array<ScaledFont, 8> g_fonts;
 size_t g_nextFont = 0;
-
-LRESULT CALLBACK DpiChangeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                               DWORD_PTR layOut) noexcept {
-    if (message == WM_DPICHANGED) {
-        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window, nullptr, suggested.left, suggested.top,
-                     suggested.right - suggested.left, suggested.bottom - suggested.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        RunGuarded([&] { reinterpret_cast<DpiLayout>(layOut)(HIWORD(wParam)); });
-        return 0;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
-}
 
 }  // namespace
 
@@ -112,6 +99,15 @@ void SetColumnWidths(ListViewControl& list, const int32_t* widths, size_t count,
         list.SetColumnWidth(static_cast<int32_t>(column), ScaleForDpi(widths[column], dpi));
 }
 
-bool FollowDpiChanges(HWND window, DpiLayout layOut) {
-    return SetWindowSubclass(window, &DpiChangeProc, 1, reinterpret_cast<DWORD_PTR>(layOut)) != 0;
+void FollowDpiChanges(Window& window, DpiLayout layOut) {
+    // A window event rather than a subclass: under Wine every message that passes a
+    // common-controls subclass asks the server for the window's subclass property, and
+    // the main window receives every notification of its lists.
+    window.SetDpiChangeHandler([&window, layOut](UINT dpi, const RECT* suggested) {
+        SetWindowPos(window.Handle(), nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        layOut(dpi);
+        return 0;
+    });
 }

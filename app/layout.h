@@ -12,6 +12,7 @@
 
 class ControlObject;
 class ListViewControl;
+class Window;
 
 // A control's rectangle in its parent's client area.
 struct LayoutBox {
@@ -85,4 +86,4 @@ void SetColumnWidths(ListViewControl& list, const int32_t (&widths)[N], UINT dpi
 // Calls `layOut` with the new DPI after moving the window into the rectangle that
 // WM_DPICHANGED suggests, whenever that message reaches the window.
 using DpiLayout = void (*)(UINT dpi);
-bool FollowDpiChanges(HWND window, DpiLayout layOut);
+void FollowDpiChanges(Window& window, DpiLayout layOut);

@@ -73,7 +73,7 @@ int32_t BuildMainWindow(HWND hwnd) {
     o.fileList.Create(hwnd, kFileListStyle, kFileList.x, kFileList.y, kFileList.width,
                       kFileList.height);
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
-    ShowFailureReasonsAsTips(hwnd);
+    ShowFailureReasonsAsTips();
     InsertColumns(o.fileList, {"索引", "文件名", "操作类型", "结果"}, kFileColumnWidths);
 
     o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt,
@@ -105,7 +105,7 @@ int32_t BuildMainWindow(HWND hwnd) {
     // At 96 DPI the controls keep the sizes and the stock font they were created with.
     if (dpi != kBaseDpi)
         LayOutMainWindow(dpi);
-    FollowDpiChanges(hwnd, &LayOutMainWindow);
+    FollowDpiChanges(window, &LayOutMainWindow);
     window.AcceptDroppedFiles(true);
     window.SetDropFilesHandler(&OpenDroppedFiles);
 

@@ -85,7 +85,7 @@ int32_t BuildRuleDialog(HWND dialog) {
     const UINT dpi = WindowDpi(dialog);
     if (dpi != kBaseDpi)
         LayOutRuleDialog(dpi);
-    FollowDpiChanges(dialog, &LayOutRuleDialog);
+    FollowDpiChanges(o.ruleDialog, &LayOutRuleDialog);
     return 0;
 }
 

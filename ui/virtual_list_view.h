@@ -7,7 +7,8 @@
 //
 // Events: the item-selected event is raised as on an ordinary list, and also once for a
 // range selected in one step (LVN_ODSTATECHANGED), with the focused row; type-ahead and
-// FindItemByText go to the find source (LVN_ODFINDITEM).
+// FindItemByText go to the find source (LVN_ODFINDITEM); a row's tip (LVS_EX_INFOTIP)
+// comes from the tip source.
 #pragma once
 
 #include "ui/list_view_control.h"
@@ -19,6 +20,9 @@ class VirtualListViewControl : public ListViewControl {
     // The first row at or after `start` whose first cell begins with `prefix` (the list
     // asks with LVFI_PARTIAL) or equals it, going on from the top when `wrap`; -1 for none.
     using RowFinder = int32_t (*)(const wchar_t* prefix, bool partial, int32_t start, bool wrap);
+    // Writes the tip of a row, with its zero unit, into a buffer of `capacity` units, or
+    // leaves the buffer as the list gave it (the row's text when it does not fit).
+    using RowTipSource = void (*)(int32_t row, wchar_t* buffer, int32_t capacity);
 
     VirtualListViewControl() = default;
     ~VirtualListViewControl() override;
@@ -35,6 +39,7 @@ class VirtualListViewControl : public ListViewControl {
 
     void SetCellTextSource(CellTextSource source) { cellText_ = source; }
     void SetRowFinder(RowFinder finder) { findRow_ = finder; }
+    void SetRowTipSource(RowTipSource source) { rowTip_ = source; }
 
     // Sets the number of rows. When `keepView`, rows that stay are not redrawn and the
     // list does not scroll (for rows appended while the user looks at the list).
@@ -51,5 +56,6 @@ class VirtualListViewControl : public ListViewControl {
 
     CellTextSource cellText_ = nullptr;
     RowFinder findRow_ = nullptr;
+    RowTipSource rowTip_ = nullptr;
     EventHandler itemSelected_;
 };
