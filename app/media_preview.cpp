@@ -17,7 +17,6 @@ namespace {
 // The full path last handed to the player, the missing block when none.
 TextBlock g_previewedPath;
 HWND g_imagePane = nullptr;
-std::vector<std::wstring> g_imageExtensions;
 
 // The full path (UTF-16) of a file-list row; empty when there is no such row.
 std::wstring RowPath(int32_t row) {
@@ -30,9 +29,22 @@ std::wstring ExtensionOf(const std::wstring& path) {
     return LowerExtension(PathFindExtensionW(path.c_str()));
 }
 
+// The extensions the installed decoders claim, asked for on the first selection rather
+// than at start-up: loading the imaging component takes longer than the window itself.
+const std::vector<std::wstring>& ImageExtensions() {
+    static const std::vector<std::wstring> extensions = [] {
+        Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+        if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_PPV_ARGS(&factory))))
+            return std::vector<std::wstring>();
+        return InstalledImageExtensions(factory.Get());
+    }();
+    return extensions;
+}
+
 bool IsImageExtension(const std::wstring& extension) {
-    return !extension.empty() && std::find(g_imageExtensions.begin(), g_imageExtensions.end(),
-                                           extension) != g_imageExtensions.end();
+    const std::vector<std::wstring>& known = ImageExtensions();
+    return !extension.empty() && std::find(known.begin(), known.end(), extension) != known.end();
 }
 
 void StopAndHidePlayer() {
@@ -64,10 +76,6 @@ void CreatePreviewPane(HWND parent, int32_t x, int32_t y, int32_t width, int32_t
     // "play" the empty URL that closes a file before it is moved, and each such attempt
     // leaves one of its threads behind for the rest of the session.
     Objects().mediaPlayer.SetAutoStart(false);
-    Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
-    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(&factory))))
-        g_imageExtensions = InstalledImageExtensions(factory.Get());
 }
 
 void MovePreviewPane(int32_t x, int32_t y, int32_t width, int32_t height) {

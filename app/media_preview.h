@@ -9,8 +9,8 @@
 
 #include "runtime/text.h"
 
-// Creates the photo pane over the player's place (hidden until a photo is focused) and
-// asks the imaging component once which extensions its decoders claim.
+// Creates the photo pane over the player's place (hidden until a photo is focused). The
+// imaging component is asked which extensions its decoders claim on the first selection.
 void CreatePreviewPane(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height);
 // Places the photo pane where the player is, when the window's layout changes.
 void MovePreviewPane(int32_t x, int32_t y, int32_t width, int32_t height);
