@@ -269,29 +269,20 @@ void QueueUndo(Application& app, int32_t index) {
     Track(app, Queue(app).Enqueue(operation), record.row, operation.kind, index);
 }
 
-// The main window's subclass: a file row that failed shows the system's reason as its tip.
-LRESULT CALLBACK TipSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR application) {
-    if (message == WM_NOTIFY && lParam) {
-        const Application& app = *reinterpret_cast<const Application*>(application);
-        auto* tip = reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
-        if (tip->hdr.code == LVN_GETINFOTIPW &&
-            tip->hdr.hwndFrom == app.controls.fileList.Handle() && tip->pszText &&
-            tip->cchTextMax > 0) {
-            const std::wstring reason = FailureReasonOfRow(app, tip->iItem);
-            if (!reason.empty())
-                lstrcpynW(tip->pszText, reason.c_str(), tip->cchTextMax);
-            return 0;
-        }
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
+// A file row that failed shows the system's reason as its tip.
+void FailureReasonTip(const Application& app, int32_t row, wchar_t* buffer, int32_t capacity) {
+    const std::wstring reason = FailureReasonOfRow(app, row);
+    if (!reason.empty())
+        lstrcpynW(buffer, reason.c_str(), capacity);
 }
 
 }  // namespace
 
-void ShowFailureReasonsAsTips(Application& app, HWND mainWindow) {
+void ShowFailureReasonsAsTips(Application& app) {
     app.controls.fileList.AddExtendedStyle(LVS_EX_INFOTIP);
-    SetWindowSubclass(mainWindow, &TipSubclassProc, 1, reinterpret_cast<DWORD_PTR>(&app));
+    app.controls.fileList.SetRowTipSource([&app](int32_t row, wchar_t* buffer, int32_t capacity) {
+        FailureReasonTip(app, row, buffer, capacity);
+    });
 }
 
 std::wstring JournalPath(const Application& app) {

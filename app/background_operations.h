@@ -56,8 +56,8 @@ int32_t OfferUndoMenu(Application& app, int32_t row);
 // The system's reason for the row's last failure, empty when it did not fail.
 std::wstring FailureReasonOfRow(const Application& app, int32_t row);
 // Makes the file list show a failed row's reason as the row's tip (the list asks the main
-// window for it with LVN_GETINFOTIP).
-void ShowFailureReasonsAsTips(Application& app, HWND mainWindow);
+// list for it with LVN_GETINFOTIP).
+void ShowFailureReasonsAsTips(Application& app);
 
 // Full path of the journal: 操作记录.csv in the folder of config.ini.
 std::wstring JournalPath(const Application& app);

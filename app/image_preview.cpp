@@ -111,7 +111,7 @@ void ImagePreviewer::Run() {
     // Nothing may leave the thread: a failure ends the previews, not the program.
     try {
         const HRESULT apartment = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        {
+        if (WaitForFirstRequest()) {
             ComPtr<IWICImagingFactory> factory;
             if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_PPV_ARGS(&factory))))
@@ -121,6 +121,12 @@ void ImagePreviewer::Run() {
             CoUninitialize();
     } catch (...) {
     }
+}
+
+bool ImagePreviewer::WaitForFirstRequest() {
+    std::unique_lock lock(mutex_);
+    wake_.wait(lock, [&] { return stopping_ || !wanted_.empty(); });
+    return !stopping_;
 }
 
 void ImagePreviewer::Work(IWICImagingFactory* factory) {

@@ -68,6 +68,9 @@ class ImagePreviewer {
 
   private:
     void Run();
+    // Waits until the first file is asked for, so the imaging component is loaded on
+    // first use rather than at start-up; false when the previewer stops first.
+    bool WaitForFirstRequest();
     void Work(IWICImagingFactory* factory);
 
     const HWND window_;

@@ -7,7 +7,7 @@
 
 #include "ui/list_view_control.h"
 #include "ui/unique_handle.h"
-#include "runtime/guard.h"
+#include "ui/window.h"
 
 namespace {
 
@@ -29,25 +29,6 @@ GetDpiForWindowFunction FindGetDpiForWindow() {
     const FARPROC address = user32 ? GetProcAddress(user32, "GetDpiForWindow") : nullptr;
     // Through void(*)(), the one function pointer type meant to stand for any other.
     return reinterpret_cast<GetDpiForWindowFunction>(reinterpret_cast<void (*)()>(address));
-}
-
-constexpr UINT_PTR kDpiSubclassId = 1;
-
-LRESULT CALLBACK DpiChangeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                               DWORD_PTR layOut) noexcept {
-    auto* layOutFunction = reinterpret_cast<DpiLayout*>(layOut);
-    if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(window, &DpiChangeProc, kDpiSubclassId);
-        delete layOutFunction;
-    } else if (message == WM_DPICHANGED) {
-        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(window, nullptr, suggested.left, suggested.top,
-                     suggested.right - suggested.left, suggested.bottom - suggested.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        RunGuarded([&] { (*layOutFunction)(HIWORD(wParam)); });
-        return 0;
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -111,11 +92,16 @@ void SetColumnWidths(ListViewControl& list, const int32_t* widths, size_t count,
         list.SetColumnWidth(static_cast<int32_t>(column), ScaleForDpi(widths[column], dpi));
 }
 
-bool FollowDpiChanges(HWND window, DpiLayout layOut) {
-    auto owned = std::make_unique<DpiLayout>(std::move(layOut));
-    if (!SetWindowSubclass(window, &DpiChangeProc, kDpiSubclassId,
-                           reinterpret_cast<DWORD_PTR>(owned.get())))
-        return false;
-    owned.release();  // freed with the window (WM_NCDESTROY)
-    return true;
+void FollowDpiChanges(Window& window, DpiLayout layOut) {
+    // A window event rather than a subclass: under Wine every message that passes a
+    // common-controls subclass asks the server for the window's subclass property, and
+    // the main window receives every notification of its lists.
+    window.SetDpiChangeHandler(
+        [&window, layOut = std::move(layOut)](UINT dpi, const RECT* suggested) {
+            SetWindowPos(window.Handle(), nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
+            layOut(dpi);
+            return 0;
+        });
 }

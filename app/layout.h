@@ -16,6 +16,7 @@
 
 class ControlObject;
 class ListViewControl;
+class Window;
 
 // A control's rectangle in its parent's client area.
 struct LayoutBox {
@@ -113,7 +114,6 @@ void SetColumnWidths(ListViewControl& list, const int32_t (&widths)[N], UINT dpi
 }
 
 // Calls `layOut` with the new DPI after moving the window into the rectangle that
-// WM_DPICHANGED suggests, whenever that message reaches the window. The window keeps
-// `layOut` until it is destroyed.
+// WM_DPICHANGED suggests, whenever that message reaches the window.
 using DpiLayout = std::function<void(UINT dpi)>;
-bool FollowDpiChanges(HWND window, DpiLayout layOut);
+void FollowDpiChanges(Window& window, DpiLayout layOut);

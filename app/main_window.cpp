@@ -74,7 +74,7 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.fileList.Create(hwnd, kFileListStyle, kFileList.x, kFileList.y, kFileList.width,
                       kFileList.height);
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
-    ShowFailureReasonsAsTips(app, hwnd);
+    ShowFailureReasonsAsTips(app);
     InsertColumns(o.fileList, {"索引", "文件名", "操作类型", "结果"}, kFileColumnWidths);
 
     o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt,
@@ -106,7 +106,7 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     // At 96 DPI the controls keep the sizes and the stock font they were created with.
     if (dpi != kBaseDpi)
         LayOutMainWindow(app, dpi);
-    FollowDpiChanges(hwnd, [&app](UINT newDpi) { LayOutMainWindow(app, newDpi); });
+    FollowDpiChanges(window, [&app](UINT newDpi) { LayOutMainWindow(app, newDpi); });
     window.AcceptDroppedFiles(true);
     window.SetDropFilesHandler(
         [&app](const TextBlock* paths) { return OpenDroppedFiles(app, paths); });

@@ -37,8 +37,21 @@ bool CanBeOpenedForReading(const std::wstring& path) {
     return true;
 }
 
-bool IsImageExtension(const MediaPreview& preview, const std::wstring& extension) {
-    const std::vector<std::wstring>& known = preview.imageExtensions;
+// The extensions the installed decoders claim, asked for on the first selection rather
+// than at start-up: loading the imaging component takes longer than the window itself.
+const std::vector<std::wstring>& ImageExtensions(MediaPreview& preview) {
+    if (!preview.imageExtensions) {
+        preview.imageExtensions.emplace();
+        Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_PPV_ARGS(&factory))))
+            *preview.imageExtensions = InstalledImageExtensions(factory.Get());
+    }
+    return *preview.imageExtensions;
+}
+
+bool IsImageExtension(MediaPreview& preview, const std::wstring& extension) {
+    const std::vector<std::wstring>& known = ImageExtensions(preview);
     return !extension.empty() && std::find(known.begin(), known.end(), extension) != known.end();
 }
 
@@ -73,10 +86,6 @@ void CreatePreviewPane(Application& app, HWND parent, int32_t x, int32_t y, int3
     // "play" the empty URL that closes a file before it is moved, and each such attempt
     // leaves one of its threads behind for the rest of the session.
     app.controls.mediaPlayer.SetAutoStart(false);
-    Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
-    if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                   IID_PPV_ARGS(&factory))))
-        app.preview.imageExtensions = InstalledImageExtensions(factory.Get());
 }
 
 void MovePreviewPane(Application& app, int32_t x, int32_t y, int32_t width, int32_t height) {

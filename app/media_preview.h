@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,11 +19,12 @@ struct MediaPreview {
     // The full path last handed to the player, the missing block when none.
     TextBlock previewedPath;
     HWND imagePane = nullptr;
-    std::vector<std::wstring> imageExtensions;
+    // The extensions the installed decoders claim; asked for on the first selection.
+    std::optional<std::vector<std::wstring>> imageExtensions;
 };
 
-// Creates the photo pane over the player's place (hidden until a photo is focused) and
-// asks the imaging component once which extensions its decoders claim.
+// Creates the photo pane over the player's place (hidden until a photo is focused). The
+// imaging component is asked which extensions its decoders claim on the first selection.
 void CreatePreviewPane(Application& app, HWND parent, int32_t x, int32_t y, int32_t width,
                        int32_t height);
 // Places the photo pane where the player is, when the window's layout changes.

@@ -85,7 +85,7 @@ int32_t BuildRuleDialog(Application& app, HWND dialog) {
     const UINT dpi = WindowDpi(dialog);
     if (dpi != kBaseDpi)
         LayOutRuleDialog(app, dpi);
-    FollowDpiChanges(dialog, [&app](UINT newDpi) { LayOutRuleDialog(app, newDpi); });
+    FollowDpiChanges(o.ruleDialog, [&app](UINT newDpi) { LayOutRuleDialog(app, newDpi); });
     return 0;
 }
 

@@ -22,6 +22,7 @@ EventHandler VirtualListViewControl::SetItemSelectedHandler(EventHandler handler
 void VirtualListViewControl::Reset(HWND hwnd) {
     cellText_ = nullptr;
     findRow_ = nullptr;
+    rowTip_ = nullptr;
     itemSelected_ = nullptr;
     ListViewControl::Reset(hwnd);
 }
@@ -54,6 +55,12 @@ LRESULT VirtualListViewControl::NotificationHook(HWND parent, HWND sender, int32
                 else
                     info.item.pszText[0] = L'\0';
             }
+            return 0;
+        }
+        case LVN_GETINFOTIPW: {
+            auto& tip = *reinterpret_cast<NMLVGETINFOTIPW*>(lParam);
+            if (rowTip_ && tip.pszText && tip.cchTextMax > 0)
+                rowTip_(tip.iItem, tip.pszText, tip.cchTextMax);
             return 0;
         }
         case LVN_ODFINDITEMW: {

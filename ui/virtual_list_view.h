@@ -7,7 +7,8 @@
 //
 // Events: the item-selected event is raised as on an ordinary list, and also once for a
 // range selected in one step (LVN_ODSTATECHANGED), with the focused row; type-ahead and
-// FindItemByText go to the find source (LVN_ODFINDITEM).
+// FindItemByText go to the find source (LVN_ODFINDITEM); a row's tip (LVS_EX_INFOTIP)
+// comes from the tip source.
 #pragma once
 
 #include <functional>
@@ -24,6 +25,9 @@ class VirtualListViewControl : public ListViewControl {
     // asks with LVFI_PARTIAL) or equals it, going on from the top when `wrap`; -1 for none.
     using RowFinder =
         std::function<int32_t(const wchar_t* prefix, bool partial, int32_t start, bool wrap)>;
+    // Writes the tip of a row, with its zero unit, into a buffer of `capacity` units, or
+    // leaves the buffer as the list gave it (the row's text when it does not fit).
+    using RowTipSource = std::function<void(int32_t row, wchar_t* buffer, int32_t capacity)>;
 
     VirtualListViewControl() = default;
     ~VirtualListViewControl() override;
@@ -40,6 +44,7 @@ class VirtualListViewControl : public ListViewControl {
 
     void SetCellTextSource(CellTextSource source) { cellText_ = std::move(source); }
     void SetRowFinder(RowFinder finder) { findRow_ = std::move(finder); }
+    void SetRowTipSource(RowTipSource source) { rowTip_ = std::move(source); }
 
     // Sets the number of rows. When `keepView`, rows that stay are not redrawn and the
     // list does not scroll (for rows appended while the user looks at the list).
@@ -56,5 +61,6 @@ class VirtualListViewControl : public ListViewControl {
 
     CellTextSource cellText_;
     RowFinder findRow_;
+    RowTipSource rowTip_;
     EventHandler itemSelected_;
 };

@@ -150,6 +150,11 @@ bool Window::RaiseWindowEvent(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_HOTKEY:
             events_.hotkey(static_cast<intptr_t>(wParam), LOWORD(lParam), HIWORD(lParam));
             return false;
+        case WM_DPICHANGED:
+            if (!events_.dpiChange)
+                return false;
+            events_.dpiChange(HIWORD(wParam), lParam);
+            return true;
         default:
             break;
     }
@@ -302,6 +307,9 @@ EventHandler Window::SetTrayEventHandler(EventHandler handler) {
 }
 EventHandler Window::SetHotkeyHandler(EventHandler handler) {
     return events_.hotkey = std::move(handler);
+}
+EventHandler Window::SetDpiChangeHandler(EventHandler handler) {
+    return events_.dpiChange = std::move(handler);
 }
 EventHandler Window::SetCloseHandler(EventHandler handler) {
     return events_.close = std::move(handler);

@@ -129,6 +129,9 @@ class Window : public ControlObject {
     EventHandler SetMenuCommandHandler(EventHandler handler);    // (command id)
     EventHandler SetTrayEventHandler(EventHandler handler);      // (code 1 to 10, or 0)
     EventHandler SetHotkeyHandler(EventHandler handler);         // (id, modifiers, key)
+    // (new DPI, const RECT* suggested window rectangle); with a handler registered, the
+    // handler alone answers WM_DPICHANGED.
+    EventHandler SetDpiChangeHandler(EventHandler handler);
 
   protected:
     Window(const Window& other);
@@ -156,6 +159,7 @@ class Window : public ControlObject {
         EventHandler menuCommand;
         EventHandler trayEvent;
         EventHandler hotkey;
+        EventHandler dpiChange;
     };
 
     [[nodiscard]] LRESULT ClassMessageHandler(HWND hwnd, UINT message, WPARAM wParam,

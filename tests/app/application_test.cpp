@@ -345,18 +345,15 @@ TEST_F(ApplicationTest, ASecondKeyboardHookNeitherInstallsNorSilencesTheApplicat
 }
 
 TEST_F(ApplicationTest, AWindowKeepsItsDpiLayoutUntilItIsDestroyed) {
-    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 100, nullptr,
-                                        nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(nullptr, window);
+    Window window;
+    ASSERT_NE(nullptr, window.Show({}));
     const auto seen = std::make_shared<UINT>(0);
-    ASSERT_TRUE(FollowDpiChanges(window, [seen](UINT dpi) { *seen = dpi; }));
+    FollowDpiChanges(window, [seen](UINT dpi) { *seen = dpi; });
     const RECT suggested = {10, 20, 160, 170};
-    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    window.Send(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
     EXPECT_EQ(144u, *seen);
-    RECT placed{};
-    GetWindowRect(window, &placed);
-    EXPECT_EQ(BoxOf(suggested), BoxOf(placed));
+    EXPECT_EQ(BoxOf(suggested), PlacedBox(window));
 
-    DestroyWindow(window);
+    DestroyWindow(window.Handle());
     EXPECT_EQ(1, seen.use_count()) << "the layout outlived its window";
 }

@@ -12,6 +12,7 @@
 
 #include "runtime/text.h"
 #include "tests/support/input.h"
+#include "tests/support/remote_selection.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
@@ -159,4 +160,30 @@ TEST_F(LargeFileListTest, AHotkeyDuringAReadActsOnTheRowAlreadyThere) {
     EXPECT_EQ(L"复制成功", app_->FileList().Text(0, 3));
     EXPECT_EQ(L"", app_->FileList().Text(1, 3));
     EXPECT_TRUE(app_->FileList().IsSelected(0));
+}
+
+TEST_F(LargeFileListTest, AHotkeyActsOnEveryRowOfAMultipleSelection) {
+    TempDirectory target;
+    Start(Gbk(L"[快捷键配置]\r\nF9=复制文件|" + target.Path() + L"\r\n"));
+    app_->ReadDirectory(many_->Path());
+    ASSERT_TRUE(HasAllRows());
+
+    // A range made with Shift (one state change for the whole range in a virtual list),
+    // and the last row added as a Ctrl+click adds it.
+    ASSERT_TRUE(app_->ClickFileRow(0));
+    PressKeys({VK_LSHIFT, VK_DOWN});
+    PressKeys({VK_LSHIFT, VK_DOWN});
+    ASSERT_TRUE(WaitUntil([&] { return app_->FileList().IsSelected(2); }));
+    const int last = kManyFiles - 1;
+    ASSERT_TRUE(SetRowSelected(app_->FileList().Handle(), last, true, false));
+    PressKeys({VK_F9});
+
+    const std::vector<int> selected = {0, 1, 2, last};
+    for (int row : selected) {
+        EXPECT_TRUE(WaitUntil([&] { return app_->FileList().Text(row, 3) == L"复制成功"; })) << row;
+        EXPECT_TRUE(FileExists(target / app_->FileList().Text(row, 1))) << row;
+    }
+    EXPECT_EQ(selected.size(), FileSystemOrder(target.Path()).size());
+    for (int row : {3, last - 1})
+        EXPECT_EQ(L"", app_->FileList().Text(row, 3)) << row;
 }
