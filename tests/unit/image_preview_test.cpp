@@ -192,9 +192,8 @@ TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadFiles) {
     ASSERT_EQ(100, upright.width);
     ASSERT_EQ(200, upright.height);
     // Turned a quarter anticlockwise: the stored right half (blue) is now at the top.
-    EXPECT_TRUE(NearColour(RGB(0, 0, 255), RGB(upright.pixels[20 * 100 + 50] >> 16,
-                                               upright.pixels[20 * 100 + 50] >> 8 & 0xFF,
-                                               upright.pixels[20 * 100 + 50] & 0xFF)));
+    const uint32_t top = upright.pixels[20 * 100 + 50];
+    EXPECT_TRUE(NearColour(RGB(0, 0, 255), RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF)));
 
     EXPECT_FALSE(DecodePreview(factory_.Get(), wide, {365, 592}, [] { return false; }))
         << "a decode nobody wants gives up";
