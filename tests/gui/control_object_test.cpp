@@ -36,6 +36,7 @@ struct Reflected {
     HWND sender = nullptr;
     int32_t code = 0;
     int32_t id = 0;
+    bool operator==(const Reflected&) const = default;
 };
 
 // A child control whose reflected hooks record their calls and answer with `answer`.
@@ -117,10 +118,7 @@ TEST_F(ControlObjectTest, ParentNotificationsAreReflectedToTheSenderAndAnswerWit
     EXPECT_EQ(SendMessageW(parentHwnd, WM_COMMAND, MAKEWPARAM(kChildId, BN_CLICKED),
                            reinterpret_cast<LPARAM>(childHwnd)),
               42);
-    EXPECT_EQ(1, child.command.calls);
-    EXPECT_EQ(childHwnd, child.command.sender);
-    EXPECT_EQ(BN_CLICKED, child.command.code);
-    EXPECT_EQ(kChildId, child.command.id);
+    EXPECT_EQ((Reflected{1, childHwnd, BN_CLICKED, kChildId}), child.command);
     EXPECT_TRUE(menuCommands.empty());
     // lParam 0 (a menu or accelerator) is not reflected and becomes the menu command.
     SendMessageW(parentHwnd, WM_COMMAND, MAKEWPARAM(9, 0), 0);
@@ -129,15 +127,13 @@ TEST_F(ControlObjectTest, ParentNotificationsAreReflectedToTheSenderAndAnswerWit
 
     NMHDR header{childHwnd, kChildId, static_cast<UINT>(NM_CLICK)};
     EXPECT_EQ(SendMessageW(parentHwnd, WM_NOTIFY, kChildId, reinterpret_cast<LPARAM>(&header)), 42);
-    EXPECT_EQ(1, child.notification.calls);
-    EXPECT_EQ(NM_CLICK, child.notification.code);
+    EXPECT_EQ((Reflected{1, childHwnd, static_cast<int32_t>(NM_CLICK), 0}), child.notification);
     // A tooltip's request for its text goes to the window's own object.
     header.code = static_cast<UINT>(TTN_GETDISPINFOW);
     SendMessageW(parentHwnd, WM_NOTIFY, kChildId, reinterpret_cast<LPARAM>(&header));
     EXPECT_EQ(1, child.notification.calls);
-    EXPECT_EQ(1, parent.notification.calls);
-    EXPECT_EQ(static_cast<int32_t>(TTN_GETDISPINFOW), parent.notification.code);
-    EXPECT_EQ(childHwnd, parent.notification.sender);
+    EXPECT_EQ((Reflected{1, childHwnd, static_cast<int32_t>(TTN_GETDISPINFOW), 0}),
+              parent.notification);
 
     const HBRUSH brush = GetSysColorBrush(COLOR_WINDOW);
     child.answer = reinterpret_cast<LRESULT>(brush);

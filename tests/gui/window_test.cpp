@@ -172,18 +172,14 @@ TEST_F(WindowTest, AnOwnedWindowTakesTheOwnersIconsAndOneOffTheTaskbarAHiddenOwn
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hidden); }));
 }
 
-TEST(WindowTitleTest, TitleReachesTheWindowAsUtf16AnyCodePage) {
-    InitialiseLibrary();
-    Window window;
+TEST_F(WindowTest, TitleReachesTheWindowAsUtf16AnyCodePage) {
     const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
-    const HWND hwnd = window.Show(
-        {.title = &title, .x = 0, .y = 0, .width = 200, .height = 100, .visible = false});
+    const HWND hwnd = window.Show({.title = &title, .visible = false});
     ASSERT_TRUE(hwnd);
     wchar_t text[64] = {};
     GetWindowTextW(hwnd, text, 64);
     EXPECT_STREQ(L"ZEMO文件分类整理 墨池社区", text);
     EXPECT_EQ(L"ZEMO文件分类整理 墨池社区", window.WindowText().WideView());
-    DestroyWindow(hwnd);
 }
 
 }  // namespace

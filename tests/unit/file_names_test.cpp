@@ -9,14 +9,12 @@ const char* const kTrailBackslash = "乗";
 
 }  // namespace
 
-TEST(FileNameFromPath, TakesTheLastComponentWithItsExtension) {
+TEST(FileNameFromPath, TakesTheLastComponentAsTheShellDoes) {
     EXPECT_EQ(Text("b.txt"), FileNameFromPath(Text("D:\\a\\b.txt")));
     EXPECT_EQ(Text("照片 01.jpg"), FileNameFromPath(Text("D:\\相册\\照片 01.jpg")));
     EXPECT_EQ(Text("name"), FileNameFromPath(Text("name")));
     EXPECT_EQ(Text("b.txt"), FileNameFromPath(Text("D:/a/b.txt")));
-}
-
-TEST(FileNameFromPath, FollowsTheShellForTrailingAndLeadingSeparators) {
+    // Trailing and leading separators as the shell treats them.
     EXPECT_EQ(Text("a\\"), FileNameFromPath(Text("D:\\a\\")));
     EXPECT_EQ(Text(""), FileNameFromPath(Text("\\")));
     EXPECT_EQ(Text(""), FileNameFromPath(Text("")));
@@ -29,16 +27,14 @@ TEST(FileNameFromPath, NeverSplitsATwoByteCharacterAnyCodePage) {
     EXPECT_EQ(Text("a.txt"), FileNameFromPath(folder));
 }
 
-TEST(ExtensionOf, IsTheLastDotOfTheLastComponent) {
+TEST(ExtensionOf, IsTheLastDotOfTheLastComponentAnyCodePage) {
     EXPECT_EQ(Text(".mp4"), ExtensionOf(Text("D:\\v\\clip.mp4")));
     EXPECT_EQ(Text(".MP3"), ExtensionOf(Text("D:\\v\\song.MP3")));
     EXPECT_EQ(Text(".gz"), ExtensionOf(Text("a.tar.gz")));
     EXPECT_EQ(Text(""), ExtensionOf(Text("D:\\v.d\\noext")));
     EXPECT_EQ(Text(""), ExtensionOf(Text("a.mp4 copy")));
     EXPECT_EQ(Text("."), ExtensionOf(Text("trailing.")));
-}
-
-TEST(ExtensionOf, NeverSplitsATwoByteCharacterAnyCodePage) {
+    // A trail byte that looks like a backslash does not start a new component.
     EXPECT_EQ(Text(".mp3"), ExtensionOf(JoinTexts({"D:\\a.b\\", kTrailBackslash, ".mp3"})));
     EXPECT_EQ(Text(""), ExtensionOf(JoinTexts({"D:\\a.b\\", kTrailBackslash, "x"})));
 }

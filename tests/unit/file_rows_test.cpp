@@ -46,7 +46,6 @@ TEST(FileRows, IndexCellsCountFrom01AndNamesShowExactly) {
     EXPECT_EQ(L"09", Cell(rows, 8, kFileIndexColumn));
     EXPECT_EQ(L"10", Cell(rows, 9, kFileIndexColumn));
     EXPECT_EQ(L"100", Cell(rows, 99, kFileIndexColumn));
-    EXPECT_EQ(L"100", IndexText(99));
     EXPECT_EQ(L"", Cell(rows, 100, kFileIndexColumn));     // no such row
     EXPECT_EQ(L"1", Cell(rows, 99, kFileIndexColumn, 2));  // cut to the buffer
 

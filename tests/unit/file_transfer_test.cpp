@@ -64,16 +64,9 @@ TEST_F(FileTransferTest, ACopyArrivesWholeUnderItsNameWithRisingProgressAndItsSi
 
 TEST_F(FileTransferTest, FilesOfEverySizeArriveByteForByteWithTheSourcesTimeAndFlags) {
     // Empty, one byte, and sizes on either side of the pieces a copy may be made in.
-    const size_t sizes[] = {0,
-                            1,
-                            (64 << 10) - 1,
-                            64 << 10,
-                            (256 << 10) - 1,
-                            256 << 10,
-                            (256 << 10) + 1,
-                            (1 << 20) + 7,
-                            (4 << 20) + 3};
-    for (const size_t size : sizes) {
+    const size_t k = 1024;
+    for (const size_t size : {size_t{0}, size_t{1}, 64 * k - 1, 64 * k, 256 * k - 1, 256 * k,
+                              256 * k + 1, 1024 * k + 7, 4096 * k + 3}) {
         const std::wstring name = L"f" + std::to_wstring(size) + L".bin";
         const std::string content = Bytes(size);
         WriteFileBytes(source_ / name, content);

@@ -4,7 +4,7 @@
 #include "app/key_record_queue.h"
 #include "app/keyboard_hook.h"
 
-TEST(KeyRecordQueueTest, EachMessageTakesTheRecordOfItsOwnPressInOrder) {
+TEST(KeyRecordQueueTest, EachMessageTakesTheRecordOfItsOwnPressAndExtendedFlagInOrder) {
     KeyRecordQueue queue;
     // F9, Down, Ctrl+F9 in one burst: one moment, two presses of the same key.
     queue.Push({0x43, false, 1000, 0});
@@ -14,10 +14,7 @@ TEST(KeyRecordQueueTest, EachMessageTakesTheRecordOfItsOwnPressInOrder) {
     EXPECT_EQ(0, queue.Take(0x50, true, 1000));
     EXPECT_EQ(VK_CONTROL, queue.Take(0x43, false, 1000));
     EXPECT_EQ(std::nullopt, queue.Take(0x43, false, 1000));
-}
-
-TEST(KeyRecordQueueTest, TheExtendedFlagTellsKeysOfOneScanCodeApart) {
-    KeyRecordQueue queue;
+    // The extended flag tells keys of one scan code apart.
     queue.Push({0x50, false, 5, VK_SHIFT});              // keypad 2
     EXPECT_EQ(std::nullopt, queue.Take(0x50, true, 5));  // Down
     EXPECT_EQ(VK_SHIFT, queue.Take(0x50, false, 5));
@@ -35,10 +32,8 @@ TEST(KeyRecordQueueTest, RecordsOfKeysThatWentElsewhereNeverMatchALaterPress) {
     queue.Push({0x1F, false, 4000, 0});
     EXPECT_EQ(std::nullopt, queue.Take(0x1F, false, 3000));
     EXPECT_EQ(1, queue.Count());
-}
-
-TEST(KeyRecordQueueTest, EventTimesWrapAround) {
-    KeyRecordQueue queue;
+    queue.Take(0x1F, false, 4000);
+    // Event times wrap around.
     queue.Push({0x10, false, 0xFFFFF000u, VK_MENU});
     queue.Push({0x10, false, 0x10u, 0});
     EXPECT_EQ(0, queue.Take(0x10, false, 0x10u));

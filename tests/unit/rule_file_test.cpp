@@ -112,12 +112,6 @@ TEST(RuleSectionWriter, AddsTheSectionOrItsFirstLineWhereThereIsNone) {
               WithRuleLines(kHeader + "A=1\r\n" + kHeader + "A=1\r\n", {"B=2"}));
 }
 
-TEST(RuleSectionWriter, WhatItWritesReadsBackAsTheSameRules) {
-    const std::string file = WithRuleLines("", {"F5=移动文件|E:\\照片", "Ctrl+G=复制文件|D:\\亅"});
-    EXPECT_EQ((std::vector<std::string>{"F5=移动文件|E:\\照片", "Ctrl+G=复制文件|D:\\亅"}),
-              Entries(file));
-}
-
 TEST(ConfigFileReplacement, ReplacesWholeOrLeavesTheOldFile) {
     TempDirectory dir;
     const std::wstring path = dir / L"config.ini";

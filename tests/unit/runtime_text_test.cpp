@@ -142,7 +142,7 @@ TEST(RuntimeTexts, JoinLeftAndRight) {
     EXPECT_TRUE(CharacterText(0x100).IsMissing());
 }
 
-TEST(RuntimeFindInText, MatchesStartOnlyAtCharacterStarts) {
+TEST(RuntimeFindInText, MatchesStartOnlyAtCharacterStartsAndMayIgnoreCase) {
     // 亅 is 81 7C: its second byte is "|".
     EXPECT_EQ(-1, FindInText("亅", "|"));
     EXPECT_EQ(4, FindInText("a亅|", "|"));
@@ -151,9 +151,7 @@ TEST(RuntimeFindInText, MatchesStartOnlyAtCharacterStarts) {
     EXPECT_EQ(4, FindInText("a|b|", "|", 3));
     EXPECT_EQ(-1, FindInText("a|b|", "|", 5));
     EXPECT_EQ(3, FindInText("复制成功", "制"));
-}
-
-TEST(RuntimeFindInText, EmptyMissingAndIgnoredCase) {
+    // Empty, missing and ignored case.
     EXPECT_EQ(1, FindInText("abc", ""));
     EXPECT_EQ(-1, FindInText("", ""));
     EXPECT_EQ(-1, FindInText(nullptr, "a"));
