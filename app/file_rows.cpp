@@ -87,11 +87,6 @@ int32_t IndexDigits(int32_t value, wchar_t (&digits)[16]) {
 
 }  // namespace
 
-std::wstring IndexText(int32_t row) {
-    wchar_t digits[16];
-    return std::wstring(digits, static_cast<size_t>(IndexDigits(row + 1, digits)));
-}
-
 void FileRows::Reset(std::wstring_view directory) {
     directory_.assign(directory);
     if (directory_.empty() || directory_.back() != L'\\')

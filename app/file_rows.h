@@ -76,6 +76,3 @@ class FileRows {
     std::vector<Row> rows_;
     std::vector<std::wstring> failureReasons_;  // most rows have none
 };
-
-// The text of the index column for a row: "01" to "09", then "10", "11", ...
-std::wstring IndexText(int32_t row);
