@@ -77,8 +77,13 @@ TEST(RuleSectionReader, FindsTheSectionAndItsEntriesAsTheProfileFunctionsDo) {
 TEST(RuleSectionReader, ReadsALongSectionWhole) {
     std::string file = kHeader;
     for (int i = 0; i < 700; ++i)
-        file += "F" + std::to_string(i) + "=复制文件|D:\\" + std::string(40, 'x') + "\\" +
-                std::to_string(i) + "\r\n";
+        file.append("F")
+            .append(std::to_string(i))
+            .append("=复制文件|D:\\")
+            .append(40, 'x')
+            .append("\\")
+            .append(std::to_string(i))
+            .append("\r\n");
     ASSERT_GT(file.size(), 32767u);
     const RuleSection section = ParseRuleSection(file);
     ASSERT_EQ(700u, section.entries.size());
