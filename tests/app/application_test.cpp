@@ -116,7 +116,7 @@ class ApplicationTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ApplicationTest, MediaFilesOfAnyCaseAndAnyNamePlayByTheirExactPath) {
+TEST_F(ApplicationTest, MediaFilesPlayByTheirExactPathUntilAPhotoOrTheirMoveStopsThePlayer) {
     Load({L"CLIP.MP4", L"song.Flac", L"\ub178\ub798.mp3", L"notes.txt", L"clip.mp4.bak"});
     Controls().mediaPlayer.SetUrl(Text(""));
 
@@ -130,37 +130,27 @@ TEST_F(ApplicationTest, MediaFilesOfAnyCaseAndAnyNamePlayByTheirExactPath) {
     EXPECT_EQ(files_ / L"song.Flac", WidePlayerUrl());
     Select(L"\ub178\ub798.mp3");  // a name code page 936 cannot hold
     EXPECT_EQ(files_ / L"\ub178\ub798.mp3", WidePlayerUrl());
-}
 
-TEST_F(ApplicationTest, APhotoHidesAndStopsThePlayerAndAMediaFileBringsItBack) {
-    Load({L"clip.mp4"});
+    // A photo hides and stops the player; a media file brings it back.
     ASSERT_TRUE(WriteSolidImage(files_ / L"photo.JPG", GUID_ContainerFormatJpeg, 40, 30, 0));
     LoadFileList(*app_);
     ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
-    ASSERT_EQ(2, Controls().fileList.GetItemCount());
+    ASSERT_EQ(6, Controls().fileList.GetItemCount());
     const HWND pane = FindWindowExW(MainWindow(), nullptr, kImagePaneClass, nullptr);
     MediaPlayerHost& player = Controls().mediaPlayer;
-
-    Select(L"clip.mp4");
-    ASSERT_EQ(files_ / L"clip.mp4", WidePlayerUrl());
     Select(L"photo.JPG");
     EXPECT_EQ(L"", WidePlayerUrl());
     EXPECT_FALSE(player.IsVisible());
     EXPECT_TRUE(IsWindowVisible(pane));
-    Select(L"clip.mp4");
-    EXPECT_EQ(files_ / L"clip.mp4", WidePlayerUrl());
+    Select(L"CLIP.MP4");
+    EXPECT_EQ(SystemText(files_ / L"CLIP.MP4"), PlayerUrl());
     EXPECT_TRUE(player.IsVisible());
     EXPECT_FALSE(IsWindowVisible(pane));
-}
 
-TEST_F(ApplicationTest, TheFileBeingMovedIsReleasedByThePlayerFirst) {
-    Load({L"clip.mp4", L"other.mp4"});
-    Select(L"clip.mp4");
-    ASSERT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
-
-    ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"other.mp4"));  // not the one playing
-    EXPECT_EQ(SystemText(files_ / L"clip.mp4"), PlayerUrl());
-    ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"CLIP.MP4"));  // names ignore case
+    // The file about to be moved is released by the player first; names ignore case.
+    ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"song.Flac"));  // not playing
+    EXPECT_EQ(SystemText(files_ / L"CLIP.MP4"), PlayerUrl());
+    ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"clip.mp4"));
     EXPECT_EQ(Text(""), PlayerUrl());
 }
 
@@ -250,20 +240,6 @@ TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
     EXPECT_EQ(other.Path(), Controls().directoryEdit.Text().WideView());
     EXPECT_EQ(RowOf(L"照片 二.jpg"), list.GetSelectionMark());
     EXPECT_TRUE(list.IsItemSelected(RowOf(L"照片 二.jpg")));
-}
-
-TEST_F(ApplicationTest, ControlsCarryTheIdentifiersOtherProgramsFindThemBy) {
-    ApplicationObjects& o = Controls();
-    const std::pair<const ControlObject*, int32_t> controls[] = {
-        {&o.fileList, MainWindowLayout::kFileListId},
-        {&o.directoryLabel, MainWindowLayout::kDirectoryLabelId},
-        {&o.directoryEdit, MainWindowLayout::kDirectoryEditId},
-        {&o.chooseFolderButton, MainWindowLayout::kChooseFolderButtonId},
-        {&o.readListButton, MainWindowLayout::kReadListButtonId},
-        {&o.rulesButton, MainWindowLayout::kRulesButtonId},
-        {&o.ruleList, MainWindowLayout::kRuleListId}};
-    for (const auto& [control, id] : controls)
-        EXPECT_EQ(id, GetDlgCtrlID(control->Handle()));
 }
 
 TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {

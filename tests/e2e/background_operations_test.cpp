@@ -190,22 +190,40 @@ TEST_F(BackgroundOperationsTest, AKillMidCopyLeavesNoFileUnderTheFinalNameAndThe
     EXPECT_EQ(L"real.txt", second.FileList().Text(0, 1));
 }
 
-TEST_F(BackgroundOperationsTest, AMoveOfAFileHeldByAnotherProgramFailsWithItsReason) {
-    StartWith(RulesConfig({{KeyNameOf('M'), L"移动文件", target_.Path()}}), {{L"held.mp4", "v"}});
+// One file held with reading and writing shared (only its move fails) and one held by
+// another program without sharing (its copy fails too): each failure keeps its reason.
+TEST_F(BackgroundOperationsTest, FilesHeldByOtherProgramsFailWithTheirReasons) {
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
+                           {KeyNameOf('M'), L"移动文件", target_.Path()}}),
+              {{L"held.mp4", "v"}, {L"locked.mp4", "l"}});
+    const TempDirectory markers;
+    const std::wstring marker = markers / L"locked.marker";
+    TestProcess holder(ProgramPath(L"hold_file.exe"),
+                       L"\"" + (source_ / L"locked.mp4") + L"\" \"" + marker + L"\"");
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(marker); }));
     const HANDLE held =
         CreateFileW((source_ / L"held.mp4").c_str(), GENERIC_READ,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     Press(L"held.mp4", 'M');
-    const bool failed = RowShows(0, L"移动文件", L"移动失败");
+    const bool failed = RowShows(RowOf(L"held.mp4"), L"移动文件", L"移动失败");
     CloseHandle(held);
     ASSERT_TRUE(failed);
+    Press(L"locked.mp4", 'C');
+    EXPECT_TRUE(RowShows(RowOf(L"locked.mp4"), L"复制文件", L"复制失败"));
+    Press(L"locked.mp4", 'M');
+    EXPECT_TRUE(RowShows(RowOf(L"locked.mp4"), L"移动文件", L"移动失败"));
+    holder.Terminate();
+    holder.WaitForExit();
     EXPECT_EQ("v", ReadFileBytes(source_ / L"held.mp4"));
+    EXPECT_EQ("l", ReadFileBytes(source_ / L"locked.mp4"));
     EXPECT_TRUE(FolderListing(target_.Path()).empty());
     const auto records = Journal();
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ(L"移动失败", records[0][4]);
-    EXPECT_FALSE(records[0][5].empty());
+    ASSERT_EQ(3u, records.size());
+    for (const auto& record : records) {
+        EXPECT_NE(std::wstring::npos, record[4].find(L"失败"));
+        EXPECT_FALSE(record[5].empty());
+    }
 }
 
 TEST_F(BackgroundOperationsTest, OnAnotherVolumeAFullDiskOrAHeldSourceLeavesEachFileInOnePlace) {
@@ -217,18 +235,21 @@ TEST_F(BackgroundOperationsTest, OnAnotherVolumeAFullDiskOrAHeldSourceLeavesEach
     std::string big(3 << 20, 'x');
     StartWith(
         RulesConfig({{KeyNameOf('C'), L"复制文件", small}, {KeyNameOf('M'), L"移动文件", small}}),
-        {{L"big.bin", big}, {L"held.txt", "h"}, {L"moved.txt", "m"}});
+        {{L"big.bin", big}, {L"big moved.bin", big}, {L"held.txt", "h"}, {L"moved.txt", "m"}});
 
     const HANDLE held =
         CreateFileW((source_ / L"held.txt").c_str(), GENERIC_READ,
                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    Press(L"big.bin", 'C');   // does not fit
-    Press(L"held.txt", 'M');  // copied over, but its source cannot be deleted
+    Press(L"big.bin", 'C');        // does not fit
+    Press(L"big moved.bin", 'M');  // does not fit either: it stays where it was
+    Press(L"held.txt", 'M');       // copied over, but its source cannot be deleted
     Press(L"moved.txt", 'M');
     ASSERT_TRUE(RowShows(RowOf(L"moved.txt"), L"移动文件", L"移动成功"));
     CloseHandle(held);
     EXPECT_EQ(L"复制失败", Result(RowOf(L"big.bin")));
+    EXPECT_EQ(L"移动失败", Result(RowOf(L"big moved.bin")));
     EXPECT_EQ(L"移动失败", Result(RowOf(L"held.txt")));
+    EXPECT_TRUE(ReadFileBytes(source_ / L"big moved.bin") == big);
     EXPECT_EQ("h", ReadFileBytes(source_ / L"held.txt"));
     EXPECT_FALSE(FileExists(source_ / L"moved.txt"));
     EXPECT_EQ("m", ReadFileBytes(small + L"\\moved.txt"));

@@ -52,27 +52,18 @@ TEST_F(FileListTest, ListsOnlyTheFilesDirectlyInsideNumberedFrom01) {
             EXPECT_EQ(L"", cell);
 }
 
-TEST_F(FileListTest, EveryReadReplacesEveryRowWithOrWithoutAFinalBackslash) {
+TEST_F(FileListTest, EveryReadReplacesEveryRowAndWhatIsNoFolderIsRefusedAndChangesNothing) {
     const std::wstring first = MakeDirectory(L"first", {L"one.txt", L"two.txt", L"three.txt"});
     const std::wstring second = MakeDirectory(L"second", {L"x.mp3", L"y.mp3"});
     const std::wstring empty = MakeDirectory(L"empty", {});
+    WriteFileBytes(root_ / L"plain.txt", "");
     ASSERT_TRUE(app_.LoadDirectory(first, 3));
     const std::set<std::wstring> plain = Names();
     ASSERT_TRUE(app_.LoadDirectory(second, 2));
     EXPECT_EQ((std::set<std::wstring>{L"x.mp3", L"y.mp3"}), Names());
     ASSERT_TRUE(app_.LoadDirectory(first + L"\\", 3));
     EXPECT_EQ(plain, Names());
-    // An empty folder empties the list without a message.
-    app_.SetDirectoryText(empty);
-    EXPECT_EQ(nullptr, app_.ClickAndAnswer(app_.Control(kReadListButtonId)).window);
-    EXPECT_EQ(0, app_.FileList().ItemCount());
-}
 
-TEST_F(FileListTest, EmptyOrMissingDirectoryIsRefusedAndChangesNothing) {
-    const std::wstring dir = MakeDirectory(L"kept", {L"a.txt", L"b.txt"});
-    ASSERT_TRUE(app_.LoadDirectory(dir, 2));
-    const std::set<std::wstring> before = Names();
-    WriteFileBytes(root_ / L"plain.txt", "");
     const std::pair<std::wstring, const wchar_t*> refused[] = {
         {L"", L"文件目录不能为空！"},
         {root_ / L"does-not-exist", L"文件目录不存在！"},
@@ -85,6 +76,11 @@ TEST_F(FileListTest, EmptyOrMissingDirectoryIsRefusedAndChangesNothing) {
         EXPECT_EQ(L"信息", box.title);
         EXPECT_EQ(message, box.text);
     }
-    EXPECT_EQ(before, Names());
+    EXPECT_EQ(plain, Names());
     EXPECT_EQ(root_ / L"plain.txt", app_.DirectoryText());
+
+    // An empty folder empties the list without a message.
+    app_.SetDirectoryText(empty);
+    EXPECT_EQ(nullptr, app_.ClickAndAnswer(app_.Control(kReadListButtonId)).window);
+    EXPECT_EQ(0, app_.FileList().ItemCount());
 }

@@ -73,7 +73,7 @@ TEST(MainWindowLayout, ControlsSitWhereTheLayoutPutsThemAndTabKeepsTheFocusAnyCo
     EXPECT_EQ(edit, FocusOf(app.MainWindow()));
 }
 
-TEST_F(RuleDialogTest, OpensModalKeepsTheTargetOfACancelledBrowseAndReEnablesTheMainWindow) {
+TEST_F(RuleDialogTest, OpensModalChecksTheFieldsAddsRulesKeepsACancelledBrowseAnyCodePage) {
     EXPECT_EQ(L"规则配置", WindowText(dialog_->window));
     EXPECT_FALSE(IsWindowEnabled(app_.MainWindow()));
     const RECT outer = ScreenRect(dialog_->window);
@@ -88,6 +88,26 @@ TEST_F(RuleDialogTest, OpensModalKeepsTheTargetOfACancelledBrowseAndReEnablesThe
     ASSERT_TRUE(WaitUntil([&] { return FocusOf(dialog_->window) == dialog_->targetEdit; }));
     PressKeys({VK_TAB});
     EXPECT_TRUE(WaitUntil([&] { return FocusOf(dialog_->window) == dialog_->chooseButton; }));
+
+    // The fields are checked in order; rules are added while the dialog stays open.
+    EXPECT_EQ(L"快捷键不能为空！", AddAndReadBox(L"", L""));
+    EXPECT_EQ(L"目标文件夹不能为空！", AddAndReadBox(L"F2", L""));
+    EXPECT_EQ(L"不是有效的文件夹目录！", AddAndReadBox(L"F2", targets_ / L"missing"));
+    EXPECT_EQ(L"", AddAndReadBox(L"F2", targets_.Path()));
+    // A file as target is refused before the duplicate test.
+    WriteFileBytes(targets_ / L"file.txt", "x");
+    EXPECT_EQ(L"不是有效的文件夹目录！", AddAndReadBox(L"F2", targets_ / L"file.txt"));
+    EXPECT_EQ(L"快捷键配置已存在！", AddAndReadBox(L"F2", targets_.Path()));
+
+    // Keys that differ only in case are one key to config.ini: the second is refused.
+    EXPECT_EQ(L"", AddAndReadBox(L"A", targets_.Path()));
+    SendMessageW(dialog_->operationCombo, CB_SETCURSEL, 1, 0);
+    EXPECT_EQ(L"快捷键配置已存在！", AddAndReadBox(L"a", targets_.Path()));
+    EXPECT_EQ(L"", AddAndReadBox(L"B", targets_.Path()));
+    EXPECT_EQ((std::vector<std::wstring>{L"复制文件", L"复制文件", L"移动文件"}),
+              app_.RuleList().Column(1));
+    EXPECT_TRUE(IsWindow(dialog_->window));
+    EXPECT_EQ(L"B", WindowText(dialog_->hotkeyEdit));  // fields are kept for the next rule
 
     // Cancelling the folder browser keeps the target.
     SendMessageW(dialog_->targetEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"D:\\kept"));
@@ -116,25 +136,4 @@ TEST_F(RuleDialogTest, OpensModalKeepsTheTargetOfACancelledBrowseAndReEnablesThe
     PostMessageW(dialog_->window, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog_->window); }));
     EXPECT_TRUE(WaitUntil([&] { return IsWindowEnabled(app_.MainWindow()) != 0; }));
-}
-
-TEST_F(RuleDialogTest, ChecksTheFieldsInOrderAndAddsRulesWhileOpenAnyCodePage) {
-    EXPECT_EQ(L"快捷键不能为空！", AddAndReadBox(L"", L""));
-    EXPECT_EQ(L"目标文件夹不能为空！", AddAndReadBox(L"F2", L""));
-    EXPECT_EQ(L"不是有效的文件夹目录！", AddAndReadBox(L"F2", targets_ / L"missing"));
-    EXPECT_EQ(L"", AddAndReadBox(L"F2", targets_.Path()));
-    // A file as target is refused before the duplicate test.
-    WriteFileBytes(targets_ / L"file.txt", "x");
-    EXPECT_EQ(L"不是有效的文件夹目录！", AddAndReadBox(L"F2", targets_ / L"file.txt"));
-    EXPECT_EQ(L"快捷键配置已存在！", AddAndReadBox(L"F2", targets_.Path()));
-
-    // Keys that differ only in case are one key to config.ini: the second is refused.
-    EXPECT_EQ(L"", AddAndReadBox(L"A", targets_.Path()));
-    SendMessageW(dialog_->operationCombo, CB_SETCURSEL, 1, 0);
-    EXPECT_EQ(L"快捷键配置已存在！", AddAndReadBox(L"a", targets_.Path()));
-    EXPECT_EQ(L"", AddAndReadBox(L"B", targets_.Path()));
-    EXPECT_EQ((std::vector<std::wstring>{L"复制文件", L"复制文件", L"移动文件"}),
-              app_.RuleList().Column(1));
-    EXPECT_TRUE(IsWindow(dialog_->window));
-    EXPECT_EQ(L"B", WindowText(dialog_->hotkeyEdit));  // fields are kept for the next rule
 }

@@ -130,9 +130,24 @@ TEST_F(RulesTest, SavingLeavesEveryOtherLineAsItWasCaseDuplicatesIncluded) {
               ReadFileBytes(app.ConfigPath()));
 }
 
-TEST_F(RulesTest, DeleteRewritesExactlyTheRemainingRows) {
-    ZemoApp app(RuleConfig({L"A=复制文件|D:\\a", L"B=移动文件|D:\\b", L"C=复制文件|D:\\c"}));
+TEST_F(RulesTest, DeleteRewritesExactlyTheRemainingRowsAndARightClickBelowThemDeletesNothing) {
+    const std::string config =
+        RuleConfig({L"A=复制文件|D:\\a", L"B=移动文件|D:\\b", L"C=复制文件|D:\\c"});
+    ZemoApp app(config);
     ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(BringToForeground(app.MainWindow()));
+    LeftClickAt(app.RuleList().CellCentreOnScreen(0, 2));
+    ASSERT_TRUE(WaitUntil([&] { return app.RuleList().SelectionMark() == 0; }));
+    const RECT last = app.RuleList().ItemRect(2);
+    POINT below = {(last.left + last.right) / 2, last.bottom + 40};
+    ClientToScreen(app.RuleList().Handle(), &below);
+    RightClickAt(below);
+    EXPECT_FALSE(WaitUntil([&] { return MenuShown(app); }, 1500));
+    if (MenuShown(app))
+        PressKeys({VK_ESCAPE});
+    EXPECT_EQ((std::vector<std::wstring>{L"A", L"B", L"C"}), app.RuleList().Column(0));
+    EXPECT_EQ(config, ReadFileBytes(app.ConfigPath()));
+
     // An entry written while the program runs has no row; the delete removes it too.
     std::string bytes = *ReadFileBytes(app.ConfigPath()) + "Z=" + Gbk(L"复制文件|D:\\z") + "\r\n";
     WriteFileBytes(app.ConfigPath(), bytes);
@@ -157,24 +172,6 @@ TEST_F(RulesTest, DeleteRewritesExactlyTheRemainingRows) {
         return ReadFileBytes(app.ConfigPath()) ==
                RuleConfig({L"A=复制文件|D:\\a", L"C=复制文件|D:\\c"});
     }));
-}
-
-TEST_F(RulesTest, RightClickBelowTheLastRuleShowsNoMenuAndDeletesNothing) {
-    const std::string config = RuleConfig({L"A=复制文件|D:\\a", L"B=移动文件|D:\\b"});
-    ZemoApp app(config);
-    ASSERT_TRUE(app.Start());
-    ASSERT_TRUE(BringToForeground(app.MainWindow()));
-    LeftClickAt(app.RuleList().CellCentreOnScreen(0, 2));
-    ASSERT_TRUE(WaitUntil([&] { return app.RuleList().SelectionMark() == 0; }));
-    const RECT last = app.RuleList().ItemRect(1);
-    POINT below = {(last.left + last.right) / 2, last.bottom + 40};
-    ClientToScreen(app.RuleList().Handle(), &below);
-    RightClickAt(below);
-    EXPECT_FALSE(WaitUntil([&] { return MenuShown(app); }, 1500));
-    if (MenuShown(app))
-        PressKeys({VK_ESCAPE});
-    EXPECT_EQ((std::vector<std::wstring>{L"A", L"B"}), app.RuleList().Column(0));
-    EXPECT_EQ(config, ReadFileBytes(app.ConfigPath()));
 }
 
 TEST_F(RulesTest, ARuleThatCannotBeSavedIsToldAndNotAdded) {
