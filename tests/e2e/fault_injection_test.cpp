@@ -97,7 +97,7 @@ std::string HostPath(const std::wstring& path) {
     char* name = unixName ? unixName(path.c_str()) : nullptr;
     if (!name)
         return {};
-    const std::string quoted = "'" + std::string(name) + "'";
+    const std::string quoted = std::string("'").append(name).append("'");
     HeapFree(GetProcessHeap(), 0, name);
     return quoted;
 }

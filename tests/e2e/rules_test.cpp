@@ -100,8 +100,15 @@ TEST_F(RulesTest, LoadsUnusualLinesAsTheFormatDefinesAndASectionOver32KilobytesW
         RuleConfig({L"A=移动文件|D:\\x|extra|more", L"B=移动文件||D:\\y", L"C=复制文件|D:\\a=b",
                     L"noequals", L"==复制文件|D:\\e", L"E=复制文件"});
     for (int i = 0; i < 700; ++i)
-        config += "K" + std::to_string(i) + "=" + Gbk(L"复制文件") + "|D:\\" +
-                  std::string(40, 'd') + "\\" + std::to_string(i) + "\r\n";
+        config.append("K")
+            .append(std::to_string(i))
+            .append("=")
+            .append(Gbk(L"复制文件"))
+            .append("|D:\\")
+            .append(40, 'd')
+            .append("\\")
+            .append(std::to_string(i))
+            .append("\r\n");
     ASSERT_GT(config.size(), 32767u);
     ZemoApp app(config);
     ASSERT_TRUE(app.Start());
