@@ -11,6 +11,7 @@
 #include "app/shared_file_stream.h"
 #include "tests/support/image_files.h"
 #include "tests/support/process.h"
+#include "tests/support/sorting_files.h"
 #include "tests/support/wait.h"
 
 using Microsoft::WRL::ComPtr;
@@ -47,14 +48,6 @@ int Orientation(const std::string& bytes) {
     return ExifOrientation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
-// A w x h image whose pixel value is its stored position (y * w + x).
-PreviewImage Numbered(int32_t w, int32_t h) {
-    PreviewImage image{w, h, {}};
-    for (int32_t i = 0; i < w * h; ++i)
-        image.pixels.push_back(static_cast<uint32_t>(i));
-    return image;
-}
-
 class WicTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -78,44 +71,44 @@ TEST(ImageFitTest, KeepsSmallImagesAndFitsLargeOnesWithTheirProportions) {
     EXPECT_EQ((PixelSize{}), FitInside({10, 10}, {0, 0}));
 }
 
-TEST(ExifOrientationTest, ReadsTheTagFromJpegAndTiffInEitherByteOrder) {
+TEST(ExifOrientationTest, ReadsTheTagInEitherByteOrderAndNothingFromOddOrDamagedData) {
     const std::string exif("Exif\0\0", 6);
-    EXPECT_EQ(6, Orientation(Jpeg(exif + Tiff(true, 0x0112, 3, 6))));
-    EXPECT_EQ(8, Orientation(Jpeg(exif + Tiff(false, 0x0112, 3, 8))));
-    EXPECT_EQ(3, Orientation(Tiff(true, 0x0112, 3, 3)));  // a TIFF file's own header
-    EXPECT_EQ(5, Orientation(Tiff(false, 0x0112, 3, 5)));
-}
-
-TEST(ExifOrientationTest, GivesNothingForMissingOddOrDamagedData) {
-    const std::string exif("Exif\0\0", 6);
-    const std::string good = Jpeg(exif + Tiff(true, 0x0112, 3, 6));
-    EXPECT_EQ(0, Orientation(Jpeg(exif + Tiff(true, 0x0110, 3, 6))));  // another tag
-    EXPECT_EQ(0, Orientation(Jpeg(exif + Tiff(true, 0x0112, 4, 6))));  // not a SHORT
-    EXPECT_EQ(0, Orientation(Jpeg(exif + Tiff(true, 0x0112, 3, 9))));  // out of range
-    EXPECT_EQ(0, Orientation(Jpeg("XMP\0" + Tiff(true, 0x0112, 3, 6))));
-    EXPECT_EQ(0, Orientation("plain text, no image"));
-    EXPECT_EQ(0, Orientation(""));
+    std::string wild = Tiff(true, 0x0112, 3, 6);
+    wild.replace(4, 4, 4, '\xFF');  // a directory offset pointing far outside the bytes
+    const std::pair<std::string, int> cases[] = {
+        {Jpeg(exif + Tiff(true, 0x0112, 3, 6)), 6},
+        {Jpeg(exif + Tiff(false, 0x0112, 3, 8)), 8},
+        {Tiff(true, 0x0112, 3, 3), 3},  // a TIFF file's own header
+        {Tiff(false, 0x0112, 3, 5), 5},
+        {Jpeg(exif + Tiff(true, 0x0110, 3, 6)), 0},  // another tag
+        {Jpeg(exif + Tiff(true, 0x0112, 4, 6)), 0},  // not a SHORT
+        {Jpeg(exif + Tiff(true, 0x0112, 3, 9)), 0},  // out of range
+        {Jpeg("XMP\0" + Tiff(true, 0x0112, 3, 6)), 0},
+        {"plain text, no image", 0},
+        {"", 0},
+        {wild, 0},
+    };
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(expected, Orientation(bytes)) << ::testing::PrintToString(bytes);
     // Every cut of a good file stays inside its bytes and finds nothing or the tag.
+    const std::string& good = cases[0].first;
     for (size_t length = 0; length < good.size(); ++length) {
         const std::vector<uint8_t> cut(good.begin(), good.begin() + length);
         const int found = ExifOrientation(cut.data(), cut.size());
         EXPECT_TRUE(found == 0 || found == 6) << length;
     }
-    // A directory offset pointing far outside the bytes.
-    std::string wild = Tiff(true, 0x0112, 3, 6);
-    wild[4] = wild[5] = wild[6] = wild[7] = '\xFF';
-    EXPECT_EQ(0, Orientation(wild));
 }
 
 TEST(ApplyOrientationTest, TurnsAndMirrorsTheStoredPixelsUpright) {
     // 3 x 2 stored: 0 1 2 / 3 4 5. Expected upright pixels for each orientation.
+    const PreviewImage stored{3, 2, {0, 1, 2, 3, 4, 5}};
     const std::vector<std::pair<int, std::vector<uint32_t>>> cases = {
         {1, {0, 1, 2, 3, 4, 5}}, {2, {2, 1, 0, 5, 4, 3}}, {3, {5, 4, 3, 2, 1, 0}},
         {4, {3, 4, 5, 0, 1, 2}}, {5, {0, 3, 1, 4, 2, 5}}, {6, {3, 0, 4, 1, 5, 2}},
         {7, {5, 2, 4, 1, 3, 0}}, {8, {2, 5, 1, 4, 0, 3}}, {0, {0, 1, 2, 3, 4, 5}},
     };
     for (const auto& [orientation, expected] : cases) {
-        const PreviewImage turned = ApplyOrientation(Numbered(3, 2), orientation);
+        const PreviewImage turned = ApplyOrientation(stored, orientation);
         const bool swapped = orientation >= 5;
         EXPECT_EQ(swapped ? 2 : 3, turned.width) << orientation;
         EXPECT_EQ(swapped ? 3 : 2, turned.height) << orientation;
@@ -131,16 +124,14 @@ TEST(CompositeTest, TransparentPixelsTakeTheBackgroundAndOpaqueOnesStay) {
     EXPECT_EQ(0x00723232u, pixels[2]);  // half-covered red over grey
 }
 
-TEST(ExtensionTest, CodecListsSplitAtCommasAndSemicolonsInLowerCase) {
+TEST(ExtensionTest, CodecListsSplitInLowerCaseAndMediaExtensionsMatchWithoutRegardToCase) {
     EXPECT_EQ((std::vector<std::wstring>{L".jpg", L".jpeg", L".jfif"}),
               SplitExtensionList(L".JPG;.jpeg,.Jfif"));
     EXPECT_EQ((std::vector<std::wstring>{L".bmp", L".dib", L".rle"}),
               SplitExtensionList(L".bmp, .dib ,.rle,"));
     EXPECT_EQ((std::vector<std::wstring>{L".ico"}), SplitExtensionList(L"ico"));
     EXPECT_TRUE(SplitExtensionList(L"").empty());
-}
 
-TEST(ExtensionTest, MediaExtensionsMatchWithoutRegardToCase) {
     for (const wchar_t* media : {L".mp4", L".MP4", L".Mov", L".mkv", L".webm", L".3gp", L".MPEG",
                                  L".mp3", L".m4a", L".FLAC", L".ogg", L".wma", L".wav", L".aac"})
         EXPECT_TRUE(IsPlayableMediaExtension(media)) << media;
@@ -173,7 +164,7 @@ TEST_F(WicTest, InstalledDecodersClaimTheCommonPhotoFormats) {
             << expected;
 }
 
-TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadFiles) {
+TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadOrHugeFiles) {
     const std::wstring wide = files_ / L"wide.png";
     ASSERT_TRUE(WriteImage(wide, GUID_ContainerFormatPng, 800, 200,
                            [](int x, int) { return x < 400 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
@@ -198,34 +189,26 @@ TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadFiles) {
     EXPECT_FALSE(DecodePreview(factory_.Get(), wide, {365, 592}, [] { return false; }))
         << "a decode nobody wants gives up";
 
-    WriteFileBytes(files_ / L"empty.jpg", "");
-    WriteFileBytes(files_ / L"text.png", "just text");
-    for (const wchar_t* bad : {L"empty.jpg", L"text.png", L"missing.jpg"})
-        EXPECT_FALSE(DecodePreview(factory_.Get(), files_ / bad, {365, 592})->Decoded()) << bad;
-}
-
-TEST_F(WicTest, ATwoGigabytePhotoIsRefusedWithoutDecodingIt) {
     // A bitmap header for 24,000 x 30,000 pixels at 24 bits, then 2 GB of zeros (sparse
-    // where the file system allows).
-    const std::wstring huge = files_ / L"huge.bmp";
+    // where the file system allows): refused without decoding it.
     const LONG width = 24000, height = 30000;
     const DWORD imageBytes = static_cast<DWORD>(width) * 3 * height;
     const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
     const BITMAPFILEHEADER file = {0x4D42 /* "BM" */, offset + imageBytes, 0, 0, offset};
     const BITMAPINFOHEADER info = {sizeof(info), width, height, 1, 24, BI_RGB, imageBytes};
+    ASSERT_TRUE(CreateLargeFile(files_ / L"huge.bmp", file.bfSize));
     {
-        UniqueFile output(
-            CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        UniqueFile output(CreateFileW((files_ / L"huge.bmp").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr));
         DWORD written = 0;
         ASSERT_TRUE(WriteFile(output.Get(), &file, sizeof(file), &written, nullptr));
         ASSERT_TRUE(WriteFile(output.Get(), &info, sizeof(info), &written, nullptr));
-        LARGE_INTEGER end;
-        end.QuadPart = static_cast<LONGLONG>(file.bfSize);
-        ASSERT_TRUE(SetFilePointerEx(output.Get(), end, nullptr, FILE_BEGIN));
-        ASSERT_TRUE(SetEndOfFile(output.Get()));
     }
-    EXPECT_FALSE(DecodePreview(factory_.Get(), huge, {365, 592})->Decoded());
-    EXPECT_TRUE(DeleteFileW(huge.c_str()));
+    WriteFileBytes(files_ / L"empty.jpg", "");
+    WriteFileBytes(files_ / L"text.png", "just text");
+    for (const wchar_t* bad : {L"empty.jpg", L"text.png", L"missing.jpg", L"huge.bmp"})
+        EXPECT_FALSE(DecodePreview(factory_.Get(), files_ / bad, {365, 592})->Decoded()) << bad;
+    EXPECT_TRUE(DeleteFileW((files_ / L"huge.bmp").c_str()));
 }
 
 TEST_F(WicTest, AFileOpenedForDecodingCanStillBeMovedAndDeleted) {
