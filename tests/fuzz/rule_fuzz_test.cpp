@@ -27,16 +27,7 @@ constexpr size_t kCompareBelow = 32 * 1024;
 
 // The text as the system hands it back: code page 936 to UTF-16 and back.
 std::string RoundTrip(const std::string& bytes) {
-    if (bytes.empty())
-        return bytes;
-    const int wide =
-        MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    std::wstring text(wide, L'\0');
-    MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), wide);
-    const int narrow = WideCharToMultiByte(936, 0, text.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string back(narrow, '\0');
-    WideCharToMultiByte(936, 0, text.data(), wide, back.data(), narrow, nullptr, nullptr);
-    return back;
+    return std::string(FromUtf16(ToUtf16(Text(std::string_view(bytes)), 936), 936).View());
 }
 
 class Generator {
