@@ -9,7 +9,7 @@ const char* const kTrailBackslash = "乗";
 
 }  // namespace
 
-TEST(FileNameFromPath, TakesTheLastComponentAsTheShellDoes) {
+TEST(FileNameFromPath, TakesTheLastComponentAsTheShellDoesWholeCharactersAnyCodePage) {
     EXPECT_EQ(Text("b.txt"), FileNameFromPath(Text("D:\\a\\b.txt")));
     EXPECT_EQ(Text("照片 01.jpg"), FileNameFromPath(Text("D:\\相册\\照片 01.jpg")));
     EXPECT_EQ(Text("name"), FileNameFromPath(Text("name")));
@@ -18,9 +18,7 @@ TEST(FileNameFromPath, TakesTheLastComponentAsTheShellDoes) {
     EXPECT_EQ(Text("a\\"), FileNameFromPath(Text("D:\\a\\")));
     EXPECT_EQ(Text(""), FileNameFromPath(Text("\\")));
     EXPECT_EQ(Text(""), FileNameFromPath(Text("")));
-}
-
-TEST(FileNameFromPath, NeverSplitsATwoByteCharacterAnyCodePage) {
+    // A trail byte that looks like a backslash does not end a component.
     const Text name = JoinTexts({kTrailBackslash, "x.mp4"});
     EXPECT_EQ(name, FileNameFromPath(JoinTexts({"D:\\dir\\", name.c_str()})));
     const Text folder = JoinTexts({"D:\\", kTrailBackslash, "\\a.txt"});

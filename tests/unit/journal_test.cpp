@@ -39,13 +39,12 @@ TEST(JournalLineTest, EveryFieldReadsBackExactlyWhateverItHolds) {
             ParseJournalLine(line));
     }
     // Plain fields stay unquoted, so the file is easy to read.
-    EXPECT_EQ(
-        "2026-12-01T07:09:05,\xE5\xA4\x8D\xE5\x88\xB6\xE6\x96\x87\xE4\xBB\xB6,C:\\a,"
-        "D:\\\xE7\x9B\xAE\xE6\xA0\x87\\x,\xE5\xA4\x8D\xE5\x88\xB6\xE6\x88\x90\xE5\x8A\x9F,\r\n",
-        JournalLine(Entry(L"C:\\a")));
+    EXPECT_EQ(reinterpret_cast<const char*>(
+                  u8"2026-12-01T07:09:05,复制文件,C:\\a,D:\\目标\\x,复制成功,\r\n"),
+              JournalLine(Entry(L"C:\\a")));
 }
 
-TEST(JournalTest, LinesAreAppendedAfterOneMarkAndHeader) {
+TEST(JournalTest, LinesAreAppendedAfterOneMarkAndHeaderOrTheSystemsErrorIsReported) {
     TempDirectory home;
     Journal journal(home / kJournalFileName);
     ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), journal.Append(Entry(L"C:\\one")));
@@ -62,10 +61,8 @@ TEST(JournalTest, LinesAreAppendedAfterOneMarkAndHeader) {
     EXPECT_EQ(L"C:\\one", records[0][2]);
     EXPECT_EQ(L"C:\\t\nwo", records[1][2]);
     EXPECT_EQ(L"失败", records[1][5]);
-}
 
-TEST(JournalTest, AFileThatCannotBeWrittenReportsTheSystemsError) {
-    TempDirectory home;
+    // A file that cannot be written reports the system's error.
     Journal missingFolder(home / L"missing\\操作记录.csv");
     EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), missingFolder.Append(Entry(L"C:\\a")));
     CreateDirectoryW((home / L"folder.csv").c_str(), nullptr);

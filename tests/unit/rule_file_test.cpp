@@ -90,7 +90,7 @@ TEST(RuleSectionReader, ReadsALongSectionWhole) {
     EXPECT_EQ(Text(("D:\\" + std::string(40, 'x') + "\\699").c_str()), Rule(file, 699).target);
 }
 
-TEST(RuleSectionWriter, KeepsEveryOtherByteAndChangesOnlyTheRuleLines) {
+TEST(RuleSectionWriter, KeepsEveryOtherByteAndAddsTheSectionWhereThereIsNone) {
     const std::string before = "; made by hand\r\n[其他]\r\nx = 1\r\n\r\n" + kHeader +
                                "; my rules\r\nA=复制文件|D:\\a\r\n\r\n  B = 移动文件|D:\\b  \r\n"
                                "C=复制文件|D:\\c\r\n\r\n[后面]\r\ny=2";
@@ -104,9 +104,8 @@ TEST(RuleSectionWriter, KeepsEveryOtherByteAndChangesOnlyTheRuleLines) {
                   "C=复制文件|D:\\c\r\nD=复制文件|D:\\d\r\n\r\n[后面]\r\ny=2",
               WithRuleLines(before, {"A=复制文件|D:\\a", "  B = 移动文件|D:\\b  ",
                                      "C=复制文件|D:\\c", "D=复制文件|D:\\d"}));
-}
 
-TEST(RuleSectionWriter, AddsTheSectionOrItsFirstLineWhereThereIsNone) {
+    // The section or its first line is added where there is none.
     EXPECT_EQ(kHeader + "A=1\r\n", WithRuleLines("", {"A=1"}));
     EXPECT_EQ("[x]\r\ny=2\r\n" + kHeader + "A=1\r\n", WithRuleLines("[x]\r\ny=2", {"A=1"}));
     EXPECT_EQ(kHeader + "A=1\r\n", WithRuleLines(kHeader.substr(0, kHeader.size() - 2), {"A=1"}));

@@ -44,7 +44,7 @@ static void PrintTo(const TextBlock& block, std::ostream* out) {
         *out << ' ' << std::hex << +block.Bytes()[i];
 }
 
-TEST(RuntimeConversion, Code936TextsRoundTripWithExactlyOneZeroUnit) {
+TEST(RuntimeConversion, Code936TextsRoundTripWithExactlyOneZeroUnitAndEmptyGivesEmpty) {
     const TextBlock wide = ToUtf16(Text("复制成功 ok"));
     EXPECT_EQ(L"复制成功 ok", WideOf(wide));
     EXPECT_EQ(2 * (7 + 1), wide.ByteCount());
@@ -63,9 +63,8 @@ TEST(RuntimeConversion, Code936TextsRoundTripWithExactlyOneZeroUnit) {
     EXPECT_EQ(L'a', cut.Wide()[0]);
     EXPECT_EQ(0, cut.Wide()[units - 1]);
     EXPECT_EQ(units - 1, cut.WideLength());
-}
 
-TEST(RuntimeConversion, MissingAndEmptyTextsConvertToEmptyResults) {
+    // Missing and empty texts convert to empty results.
     const std::vector<uint8_t> zeroUnit = {0, 0};
     EXPECT_EQ(zeroUnit, BytesOf(ToUtf16(Text())));
     EXPECT_EQ(zeroUnit, BytesOf(ToUtf16(Text(""))));
@@ -163,7 +162,7 @@ TEST(RuntimeFindInText, MatchesStartOnlyAtCharacterStartsAndMayIgnoreCase) {
     EXPECT_EQ(1, FindInText("丄X", "丄x", std::nullopt, true));
 }
 
-TEST(RuntimeSplitText, PiecesBetweenSeparatorsUpToAMaximum) {
+TEST(RuntimeSplit, TextAndBlockPiecesBetweenSeparatorsUpToAMaximum) {
     const std::pair<Strings, TextArray> cases[] = {
         {{"a", "", "b"}, SplitText("a||b", "|")},
         {{"a"}, SplitText("a|", "|")},
@@ -181,9 +180,8 @@ TEST(RuntimeSplitText, PiecesBetweenSeparatorsUpToAMaximum) {
     };
     for (const auto& [expected, pieces] : cases)
         EXPECT_EQ(expected, Pieces(pieces));
-}
 
-TEST(RuntimeSplitBlock, SplitsBytesAtAZeroByteByDefault) {
+    // Blocks split at a zero byte by default.
     const uint8_t bytes[] = {0x61, 0x00, 0x62, 0x00};
     const BlockArray pieces = SplitBlock(BlockFromBytes(bytes, 4));
     ASSERT_EQ(2, pieces.Count());

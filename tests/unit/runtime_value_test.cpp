@@ -67,7 +67,7 @@ TEST(RuntimeValueToText, EveryOtherKind) {
     EXPECT_EQ(Text("abcde"), ValueToText(array));
 }
 
-TEST(RuntimeValueToInteger, TextsWithFullWidthDigitsAndSigns) {
+TEST(RuntimeValueToInteger, TextsWithFullWidthDigitsSaturateAndNumbersKeepTheirLow32Bits) {
     EXPECT_EQ(123, ValueToInteger("１２３"));
     EXPECT_EQ(-42, ValueToInteger("－４２"));
     EXPECT_EQ(42, ValueToInteger("　 42abc"));
@@ -75,9 +75,7 @@ TEST(RuntimeValueToInteger, TextsWithFullWidthDigitsAndSigns) {
     EXPECT_EQ(0, ValueToInteger("／12"));
     EXPECT_EQ(std::numeric_limits<int32_t>::max(), ValueToInteger("99999999999"));
     EXPECT_EQ(std::numeric_limits<int32_t>::min(), ValueToInteger("-99999999999"));
-}
-
-TEST(RuntimeValueToInteger, NumbersTruncateAndKeepTheirLow32Bits) {
+    // Numbers truncate and keep their low 32 bits.
     EXPECT_EQ(3, ValueToInteger(3.9));
     EXPECT_EQ(-3, ValueToInteger(-3.9f));
     EXPECT_EQ(1, ValueToInteger(4294967297.0));
@@ -89,7 +87,7 @@ TEST(RuntimeValueToInteger, NumbersTruncateAndKeepTheirLow32Bits) {
     EXPECT_EQ(0, ValueToInteger(BlockFromBytes("12", 2)));
 }
 
-TEST(RuntimeReadValueFromBlock, ReadsInSequenceAndEndsAtMinusOne) {
+TEST(RuntimeReadValueFromBlock, ReadsInSequenceAndEndsAtMinusOneAlsoOutsideOrPastTheBlock) {
     unsigned char bytes[4 + 2 + 3 + 8];
     const int32_t seven = 7;
     const int16_t minusTwo = -2;
@@ -112,22 +110,21 @@ TEST(RuntimeReadValueFromBlock, ReadsInSequenceAndEndsAtMinusOne) {
     EXPECT_EQ(0x61, ReadValueFromBlock(block, kBlockByte, 7).As<uint8_t>());
     EXPECT_TRUE(ReadValueFromBlock(block, kBlockBoolean).As<bool>());
     EXPECT_EQ(0.5, ReadValueFromBlock(block, kBlockDateTime, 10).As<DateTime>().days);
-}
 
-TEST(RuntimeReadValueFromBlock, OutsideTheBlockAndShortReads) {
-    const TextBlock block = BlockFromBytes("\x01\x02", 2);
-    int32_t position = 3;
-    EXPECT_EQ(0, ReadValueFromBlock(block, kBlockInteger, position).As<int32_t>());
+    // Outside the block and short reads.
+    const TextBlock pair = BlockFromBytes("\x01\x02", 2);
+    position = 3;
+    EXPECT_EQ(0, ReadValueFromBlock(pair, kBlockInteger, position).As<int32_t>());
     EXPECT_EQ(-1, position);
     position = 0;
-    EXPECT_TRUE(ReadValueFromBlock(block, kBlockText, position).As<Text>().IsMissing());
+    EXPECT_TRUE(ReadValueFromBlock(pair, kBlockText, position).As<Text>().IsMissing());
     EXPECT_EQ(-1, position);
 
     position = 1;  // two bytes of four: the rest reads as zero
-    EXPECT_EQ(0x0201, ReadValueFromBlock(block, kBlockInteger, position).As<int32_t>());
+    EXPECT_EQ(0x0201, ReadValueFromBlock(pair, kBlockInteger, position).As<int32_t>());
     EXPECT_EQ(-1, position);
     position = 1;  // a text without its zero byte ends with the block
-    EXPECT_EQ(Text("\x01\x02"), ReadValueFromBlock(block, kBlockText, position).As<Text>());
+    EXPECT_EQ(Text("\x01\x02"), ReadValueFromBlock(pair, kBlockText, position).As<Text>());
     EXPECT_EQ(-1, position);
     EXPECT_EQ(0, ReadValueFromBlock(TextBlock(), kBlockLong).As<int64_t>());
 }

@@ -76,7 +76,7 @@ TEST(RuntimeWideTextBuffer, InsertRemoveAndParts) {
     EXPECT_EQ(4, right.ByteCount());  // one character and one zero unit
 }
 
-TEST(RuntimeWideTextBuffer, ReplaceSearchesAfterEachReplacement) {
+TEST(RuntimeWideTextBuffer, ReplaceSearchesAfterEachReplacementAndFindGoesBothWays) {
     WideTextBuffer buffer;
     ASSERT_TRUE(buffer.Initialise(8));
     buffer.Set(W(L"a-b-c"));
@@ -93,10 +93,8 @@ TEST(RuntimeWideTextBuffer, ReplaceSearchesAfterEachReplacement) {
         L"z+b\\\\server\\share\\\\server\\share"
         L"c",
         Content(buffer));
-}
 
-TEST(RuntimeWideTextBuffer, FindFirstAndLastFromAStart) {
-    WideTextBuffer buffer;
+    // Find first and last from a start.
     buffer.Set(W(L"abcABC"));
     EXPECT_EQ(1, buffer.Find(W(L"bc")));
     EXPECT_EQ(-1, buffer.Find(W(L"bc"), 2));
