@@ -45,6 +45,7 @@ static void PrintTo(const TextBlock& block, std::ostream* out) {
 }
 
 TEST(RuntimeConversion, Code936TextsRoundTripWithExactlyOneZeroUnitAndEmptyGivesEmpty) {
+    // Also fails when the compiler writes narrow literals in another code page than 936.
     const TextBlock wide = ToUtf16(Text("复制成功 ok"));
     EXPECT_EQ(L"复制成功 ok", WideOf(wide));
     EXPECT_EQ(2 * (7 + 1), wide.ByteCount());

@@ -24,7 +24,3 @@ TEST(Toolchain, ExceptionThrownDeepInsideIsCaught) {
         EXPECT_STREQ("unwound", error.what());
     }
 }
-
-TEST(Toolchain, NarrowLiteralsAreCodePage936) {
-    EXPECT_EQ(std::string("\xB8\xB4\xD6\xC6"), std::string("复制"));  // 复制 in GBK
-}
