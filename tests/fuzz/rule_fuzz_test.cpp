@@ -124,7 +124,11 @@ class Generator {
     std::string ManyEntries(size_t n) {
         std::string file = Section();
         for (size_t i = 0; i < n; ++i)
-            file += "K" + std::to_string(i) + "=复制文件|D:\\" + Word(4) + "\r\n";
+            file.append("K")
+                .append(std::to_string(i))
+                .append("=复制文件|D:\\")
+                .append(Word(4))
+                .append("\r\n");
         return file;
     }
 
