@@ -25,10 +25,9 @@ JournalEntry Entry(std::wstring source, std::wstring reason = L"") {
 }  // namespace
 
 TEST(JournalLineTest, EveryFieldReadsBackExactlyWhateverItHolds) {
-    for (const std::wstring& path :
-         {std::wstring(L"C:\\plain\\a.txt"), std::wstring(L"C:\\a, b\\\"quoted\".txt"),
-          std::wstring(L"C:\\line\r\nbreak.txt"), std::wstring(L" C:\\spaced "),
-          std::wstring(L"C:\\caf\u00e9 \ud55c\uad6d \U0001F600.mp3")}) {
+    for (const std::wstring path :
+         {L"C:\\plain\\a.txt", L"C:\\a, b\\\"quoted\".txt", L"C:\\line\r\nbreak.txt",
+          L" C:\\spaced ", L"C:\\caf\u00e9 \ud55c\uad6d \U0001F600.mp3"}) {
         const JournalEntry entry = Entry(path, L"文件已存在, \"名字\"。");
         const std::string line = JournalLine(entry);
         ASSERT_GE(line.size(), 2u);
