@@ -40,7 +40,7 @@ std::string Jpeg(const std::string& app1Payload) {
     bytes += char(length >> 8);
     bytes += char(length & 0xFF);
     bytes += app1Payload;
-    bytes += "\xFF\xDA\x00\x02";
+    bytes.append("\xFF\xDA\x00\x02", 4);  // the start of the image data
     return bytes;
 }
 
