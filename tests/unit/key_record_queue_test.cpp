@@ -49,23 +49,13 @@ TEST(KeyRecordQueueTest, AFullQueueDropsTheOldest) {
     EXPECT_EQ(3, queue.Take(3, false, 7));
 }
 
-namespace {
-
-int32_t g_heldKey = 0;
-bool IsHeldInTest(int32_t key) {
-    return key == g_heldKey;
-}
-
-}  // namespace
-
 TEST(ModifierRecheckTest, AModifierWhoseReleaseWasLostIsNoLongerHeld) {
-    g_heldKey = 0;
-    EXPECT_EQ(0, ConfirmedModifier(VK_CONTROL, IsHeldInTest));
-    g_heldKey = VK_CONTROL;
-    EXPECT_EQ(VK_CONTROL, ConfirmedModifier(VK_CONTROL, IsHeldInTest));
-    EXPECT_EQ(0, ConfirmedModifier(VK_SHIFT, IsHeldInTest));
-    EXPECT_EQ(0, ConfirmedModifier(0, IsHeldInTest));
+    const KeyHeldReader nothingHeld = [](int32_t) { return false; };
+    const KeyHeldReader controlHeld = [](int32_t key) { return key == VK_CONTROL; };
+    EXPECT_EQ(0, ConfirmedModifier(VK_CONTROL, nothingHeld));
+    EXPECT_EQ(VK_CONTROL, ConfirmedModifier(VK_CONTROL, controlHeld));
+    EXPECT_EQ(0, ConfirmedModifier(VK_SHIFT, controlHeld));
+    EXPECT_EQ(0, ConfirmedModifier(0, controlHeld));
     // The Windows keys are one modifier, held on either side.
-    g_heldKey = VK_RWIN;
-    EXPECT_EQ(VK_LWIN, ConfirmedModifier(VK_LWIN, IsHeldInTest));
+    EXPECT_EQ(VK_LWIN, ConfirmedModifier(VK_LWIN, [](int32_t key) { return key == VK_RWIN; }));
 }
