@@ -44,10 +44,6 @@ std::string Jpeg(const std::string& app1Payload) {
     return bytes;
 }
 
-int Orientation(const std::string& bytes) {
-    return ExifOrientation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
-}
-
 class WicTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -89,7 +85,9 @@ TEST(ExifOrientationTest, ReadsTheTagInEitherByteOrderAndNothingFromOddOrDamaged
         {wild, 0},
     };
     for (const auto& [bytes, expected] : cases)
-        EXPECT_EQ(expected, Orientation(bytes)) << ::testing::PrintToString(bytes);
+        EXPECT_EQ(expected,
+                  ExifOrientation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()))
+            << ::testing::PrintToString(bytes);
     // Every cut of a good file stays inside its bytes and finds nothing or the tag.
     const std::string& good = cases[0].first;
     for (size_t length = 0; length < good.size(); ++length) {

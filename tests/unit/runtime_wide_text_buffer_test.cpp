@@ -17,12 +17,6 @@ std::wstring Content(const WideTextBuffer& buffer) {
     return std::wstring(buffer.Get().WideView());
 }
 
-DWORD Protection(const void* address) {
-    MEMORY_BASIC_INFORMATION info = {};
-    VirtualQuery(address, &info, sizeof info);
-    return info.Protect;
-}
-
 }  // namespace
 
 TEST(RuntimeWideTextBuffer, GrowsToExactlyWhatTheContentNeeds) {
@@ -39,7 +33,9 @@ TEST(RuntimeWideTextBuffer, GrowsToExactlyWhatTheContentNeeds) {
     EXPECT_EQ(L"abcdefg", Content(buffer));
     EXPECT_EQ(16, buffer.Capacity());  // seven characters and the zero unit
     EXPECT_EQ(7, buffer.CharacterCount());
-    EXPECT_EQ(static_cast<DWORD>(PAGE_READWRITE), Protection(buffer.Buffer()));
+    MEMORY_BASIC_INFORMATION memory = {};
+    VirtualQuery(buffer.Buffer(), &memory, sizeof memory);
+    EXPECT_EQ(static_cast<DWORD>(PAGE_READWRITE), memory.Protect);
     EXPECT_FALSE(buffer.Initialise(0));
 
     WideTextBuffer fresh;  // a first Set allocates one page
