@@ -243,12 +243,11 @@ TEST_F(WicTest, ThePreviewerAnnouncesOnlyTheNewestRequestAndDecodesAhead) {
                                         HWND_MESSAGE, nullptr, nullptr, nullptr);
     const PixelSize box{300, 300};
     announced.clear();
-    auto waitForAnnouncement = [&] { return WaitUntil([&] { return !announced.empty(); }); };
     {
         ImagePreviewer previewer(window, kReady);
         previewer.Request(files_ / L"a.png", {}, box);
         const uint64_t newest = previewer.Request(files_ / L"b.png", {files_ / L"c.png"}, box);
-        ASSERT_TRUE(waitForAnnouncement());
+        ASSERT_TRUE(WaitUntil([&] { return !announced.empty(); }));
         EXPECT_EQ(newest, announced.back());
         ASSERT_TRUE(previewer.Ready(newest));
         EXPECT_EQ((PixelSize{300, 200}),
