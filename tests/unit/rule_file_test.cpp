@@ -91,19 +91,17 @@ TEST(RuleSectionReader, ReadsALongSectionWhole) {
 }
 
 TEST(RuleSectionWriter, KeepsEveryOtherByteAndAddsTheSectionWhereThereIsNone) {
-    const std::string before = "; made by hand\r\n[其他]\r\nx = 1\r\n\r\n" + kHeader +
-                               "; my rules\r\nA=复制文件|D:\\a\r\n\r\n  B = 移动文件|D:\\b  \r\n"
-                               "C=复制文件|D:\\c\r\n\r\n[后面]\r\ny=2";
+    // Other sections, a comment and blank lines around and between the rules.
+    const std::string above =
+        "; made by hand\r\n[其他]\r\nx = 1\r\n\r\n" + kHeader + "; my rules\r\n";
+    const std::string below = "\r\n[后面]\r\ny=2";
+    const std::string a = "A=复制文件|D:\\a", b = "  B = 移动文件|D:\\b  ", c = "C=复制文件|D:\\c";
+    const std::string before = above + a + "\r\n\r\n" + b + "\r\n" + c + "\r\n" + below;
     // Delete B: only its line goes.
-    EXPECT_EQ("; made by hand\r\n[其他]\r\nx = 1\r\n\r\n" + kHeader +
-                  "; my rules\r\nA=复制文件|D:\\a\r\n\r\nC=复制文件|D:\\c\r\n\r\n[后面]\r\ny=2",
-              WithRuleLines(before, {"A=复制文件|D:\\a", "C=复制文件|D:\\c"}));
+    EXPECT_EQ(above + a + "\r\n\r\n" + c + "\r\n" + below, WithRuleLines(before, {a, c}));
     // Add D: after the last rule, other lines untouched byte for byte.
-    EXPECT_EQ("; made by hand\r\n[其他]\r\nx = 1\r\n\r\n" + kHeader +
-                  "; my rules\r\nA=复制文件|D:\\a\r\n\r\n  B = 移动文件|D:\\b  \r\n"
-                  "C=复制文件|D:\\c\r\nD=复制文件|D:\\d\r\n\r\n[后面]\r\ny=2",
-              WithRuleLines(before, {"A=复制文件|D:\\a", "  B = 移动文件|D:\\b  ",
-                                     "C=复制文件|D:\\c", "D=复制文件|D:\\d"}));
+    EXPECT_EQ(above + a + "\r\n\r\n" + b + "\r\n" + c + "\r\nD=复制文件|D:\\d\r\n" + below,
+              WithRuleLines(before, {a, b, c, "D=复制文件|D:\\d"}));
 
     // The section or its first line is added where there is none.
     EXPECT_EQ(kHeader + "A=1\r\n", WithRuleLines("", {"A=1"}));
