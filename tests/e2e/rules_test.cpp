@@ -26,44 +26,27 @@ bool MenuShown(ZemoApp& app) {
     return FindTopLevelWindow(app.Process().Id(), L"#32768") != nullptr;
 }
 
-class RulesTest : public ::testing::Test {
-  protected:
-    // Adds a rule through the dialog and waits until it is in the rule list.
-    void AddThroughDialog(ZemoApp& app, const std::wstring& hotkey, int operation,
-                          const std::wstring& target) {
-        std::optional<RuleDialog> dialog = app.OpenRuleDialog();
-        ASSERT_TRUE(dialog);
-        const int before = app.RuleList().ItemCount();
-        app.AddRule(*dialog, hotkey, operation, target);
-        ASSERT_TRUE(WaitUntil([&] { return app.RuleList().ItemCount() == before + 1; }));
-        PostMessageW(dialog->cancelButton, BM_CLICK, 0, 0);
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog->window); }));
+// Right-clicks a rule row (selecting it first with a left click) and chooses the menu's
+// only item, "删除配置项", with the keyboard, or dismisses the menu with Esc.
+void DeleteThroughMenu(ZemoApp& app, int row, bool choose = true) {
+    ASSERT_TRUE(BringToForeground(app.MainWindow()));
+    const POINT point = app.RuleList().CellCentreOnScreen(row, 2);
+    LeftClickAt(point);
+    ASSERT_TRUE(WaitUntil([&] { return app.RuleList().SelectionMark() == row; }));
+    RightClickAt(point);
+    ASSERT_TRUE(WaitUntil([&] { return MenuShown(app); }));
+    if (choose) {
+        PressKeys({VK_DOWN});
+        PressKeys({VK_RETURN});
+    } else {
+        PressKeys({VK_ESCAPE});
+        ASSERT_TRUE(WaitUntil([&] { return !MenuShown(app); }));
     }
-
-    // Right-clicks a rule row (selecting it first with a left click) and chooses the
-    // menu's only item, "删除配置项", with the keyboard, or dismisses the menu with Esc.
-    void DeleteThroughMenu(ZemoApp& app, int row, bool choose = true) {
-        ASSERT_TRUE(BringToForeground(app.MainWindow()));
-        const POINT point = app.RuleList().CellCentreOnScreen(row, 2);
-        LeftClickAt(point);
-        ASSERT_TRUE(WaitUntil([&] { return app.RuleList().SelectionMark() == row; }));
-        RightClickAt(point);
-        ASSERT_TRUE(WaitUntil([&] { return MenuShown(app); }));
-        if (choose) {
-            PressKeys({VK_DOWN});
-            PressKeys({VK_RETURN});
-        } else {
-            PressKeys({VK_ESCAPE});
-            ASSERT_TRUE(WaitUntil([&] { return !MenuShown(app); }));
-        }
-    }
-
-    TempDirectory targets_;
-};
+}
 
 }  // namespace
 
-TEST_F(RulesTest, LoadsEveryLineAsTheFormatDefinesAndSavingKeepsThemAllForTheNextStart) {
+TEST(RuleFile, LoadsEveryLineAsTheFormatDefinesAndSavingKeepsThemAllForTheNextStart) {
     // Unusual lines, case duplicates, a 300-character target and a section over 32 KB.
     const std::wstring longTarget = L"D:\\" + std::wstring(297, L'x');
     std::string config =
@@ -97,23 +80,30 @@ TEST_F(RulesTest, LoadsEveryLineAsTheFormatDefinesAndSavingKeepsThemAllForTheNex
                   rules[9 + rule][2]);
 
     // Added rules are appended; every other line stays as it was.
-    const std::wstring photos = targets_ / L"照片";
+    TempDirectory targets;
+    const std::wstring photos = targets / L"照片";
     CreateDirectoryW(photos.c_str(), nullptr);
-    AddThroughDialog(app, L"Control+A", 0, photos);
-    AddThroughDialog(app, L"F5", 1, targets_.Path());
+    std::optional<RuleDialog> dialog = app.OpenRuleDialog();
+    ASSERT_TRUE(dialog);
+    app.AddRule(*dialog, L"Control+A", 0, photos);
+    ASSERT_TRUE(WaitUntil([&] { return app.RuleList().ItemCount() == 710; }));
+    app.AddRule(*dialog, L"F5", 1, targets.Path());
+    ASSERT_TRUE(WaitUntil([&] { return app.RuleList().ItemCount() == 711; }));
+    PostMessageW(dialog->cancelButton, BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog->window); }));
     EXPECT_EQ(config + Gbk(L"Control+A=复制文件|" + photos) + "\r\n" +
-                  Gbk(L"F5=移动文件|" + targets_.Path()) + "\r\n",
+                  Gbk(L"F5=移动文件|" + targets.Path()) + "\r\n",
               ReadFileBytes(app.ConfigPath()));
     rules = Rules(app);
     EXPECT_EQ((std::vector<Row>{{L"Control+A", L"复制文件", photos},
-                                {L"F5", L"移动文件", targets_.Path()}}),
+                                {L"F5", L"移动文件", targets.Path()}}),
               std::vector<Row>(rules.end() - 2, rules.end()));
     ASSERT_EQ(0u, app.Close().value_or(1));
     ASSERT_TRUE(app.Start());
     EXPECT_EQ(rules, Rules(app));
 }
 
-TEST_F(RulesTest, DeleteRewritesExactlyTheRemainingLinesOnlyOverARowAndOnlyWhenItCanWrite) {
+TEST(RuleFile, DeleteRewritesExactlyTheRemainingLinesOnlyOverARowAndOnlyWhenItCanWrite) {
     const std::string config =
         "; mine\r\n" + RuleConfig({L"A=复制文件|D:\\a", L"B=移动文件|D:\\b", L"C=复制文件|D:\\c"});
     ZemoApp app(config);
@@ -133,7 +123,8 @@ TEST_F(RulesTest, DeleteRewritesExactlyTheRemainingLinesOnlyOverARowAndOnlyWhenI
     EXPECT_EQ(config, ReadFileBytes(app.ConfigPath()));
 
     // A delete that cannot be written is told and keeps the file and the list.
-    const std::wstring marker = targets_ / L"held";
+    TempDirectory scratch;
+    const std::wstring marker = scratch / L"held";
     TestProcess holder(ProgramPath(L"hold_file.exe"),
                        L"\"" + app.ConfigPath() + L"\" \"" + marker + L"\"");
     ASSERT_TRUE(WaitUntil([&] { return FileExists(marker); }));
