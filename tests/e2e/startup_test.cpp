@@ -4,22 +4,16 @@
 // its end.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
-#include <commctrl.h>
-
 #include <optional>
 #include <set>
 
-#include "app/layout.h"
 #include "tests/support/config_file.h"
-#include "tests/support/desktop.h"
 #include "tests/support/input.h"
 #include "tests/support/keyboard_focus.h"
 #include "tests/support/layout_expectations.h"
-#include "tests/support/process.h"
-#include "tests/support/remote_list_view.h"
 #include "tests/support/zemo_app.h"
+
+#include <commctrl.h>
 
 TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsideAnsiAnyCodePage) {
     TempDirectory root;
