@@ -1,57 +1,55 @@
-// The real zemo.exe, started in a directory of its own: its main window and its end.
+// The real zemo.exe started as a user starts it: from a folder of its own, here one whose
+// name is outside the ANSI code page, with a folder on the command line as "Open with"
+// and shortcuts pass it. Its main window and its layout, its rules, the folder read, and
+// its end.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <optional>
+#include <set>
 
-#include "app/layout.h"
-#include "tests/support/desktop.h"
-#include "tests/support/process.h"
+#include "tests/support/config_file.h"
+#include "tests/support/input.h"
+#include "tests/support/keyboard_focus.h"
+#include "tests/support/layout_expectations.h"
+#include "tests/support/zemo_app.h"
 
-namespace {
+#include <commctrl.h>
 
-const wchar_t kTitle[] = L"ZEMO文件分类整理 墨池社区";
+TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsideAnsiAnyCodePage) {
+    TempDirectory root;
+    const std::wstring home = root / L"프로그램";
+    ASSERT_TRUE(CreateDirectoryW(home.c_str(), nullptr));
+    const std::wstring program = home + L"\\zemo.exe";
+    ASSERT_TRUE(CopyFileW(ProgramPath(L"zemo.exe").c_str(), program.c_str(), FALSE));
+    WriteFileBytes(home + L"\\config.ini", RuleConfig({L"F5=复制文件|D:\\x"}));
+    // Hangul and "ğ" are outside code page 936; spaces need the quotes.
+    const std::wstring folder = root / L"사진 ğ 2026";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    for (const wchar_t* name : {L"春节-01.jpg", L"사진-02.jpg", L"ğ.mp4"})
+        ASSERT_TRUE(WriteFileBytes(folder + L"\\" + name, "x"));
 
-class StartupTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        program = home / L"zemo.exe";
-        ASSERT_TRUE(CopyFileW(ProgramPath(L"zemo.exe").c_str(), program.c_str(), FALSE));
-        process = std::make_unique<TestProcess>(program, L"", home.Path());
-        ASSERT_TRUE(process->Started());
-        mainWindow = WaitForTopLevelWindow(process->Id(), L"WTWindow");
-        ASSERT_TRUE(mainWindow) << "no main window appeared";
-    }
-
-    TempDirectory home;
-    std::wstring program;
-    std::unique_ptr<TestProcess> process;
-    HWND mainWindow = nullptr;
-};
-
-TEST_F(StartupTest, MainWindowIsTitledCentredFramedAndClosesTheProgramWithExitCode0AnyCodePage) {
+    TestProcess process(program, L"\"" + folder + L"\"", home);
+    ASSERT_TRUE(process.Started());
+    const HWND main = WaitForTopLevelWindow(process.Id(), L"WTWindow");
+    ASSERT_TRUE(main) << "no main window appeared";
     // The title reads back as UTF-16 whatever the system's code page.
-    EXPECT_EQ(WindowText(mainWindow), kTitle);
-    const std::wstring title = kTitle;
-    EXPECT_EQ(FindTopLevelWindow(process->Id(), L"", &title), mainWindow);
+    EXPECT_EQ(kMainWindowTitle, WindowText(main));
 
     const int width = MainWindowLayout::kWindow.width;
     const int height = MainWindowLayout::kWindow.height;
     const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;  // 425 on 1920 x 1080
     const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;  // 220
     EXPECT_TRUE(WaitUntil([&] {
-        const RECT r = ScreenRect(mainWindow);
+        const RECT r = ScreenRect(main);
         return r.left == left && r.top == top && r.right - r.left == width &&
                r.bottom - r.top == height;
     }));
-    EXPECT_TRUE(IsWindowVisible(mainWindow));
-
-    const LONG style = GetWindowLongW(mainWindow, GWL_STYLE);
+    EXPECT_TRUE(IsWindowVisible(main));
+    const LONG style = GetWindowLongW(main, GWL_STYLE);
     EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN),
               WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN);
     EXPECT_EQ(style & WS_THICKFRAME, 0) << "the frame must not be resizable";
-    EXPECT_TRUE(GetWindowLongW(mainWindow, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-
+    EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
     // Window icons cannot be read across processes here: check the resource the window
     // takes its small icon from.
     const HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -59,10 +57,56 @@ TEST_F(StartupTest, MainWindowIsTitledCentredFramedAndClosesTheProgramWithExitCo
     EXPECT_TRUE(FindResourceW(image, MAKEINTRESOURCEW(129), RT_GROUP_ICON));
     FreeLibrary(image);
 
-    PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-    const std::optional<DWORD> exitCode = process->WaitForExit(10000);
-    ASSERT_TRUE(exitCode) << "the program did not end after its main window was closed";
-    EXPECT_EQ(*exitCode, 0u);
-}
+    // The rules come from the config.ini beside the program.
+    HWND rules = nullptr, files = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        rules = FindChildById(main, kRuleListId);
+        files = FindChildById(main, kFileListId);
+        return rules && files;
+    }));
+    RemoteListView ruleList(rules), fileList(files);
+    ASSERT_TRUE(WaitUntil([&] { return ruleList.ItemCount() == 1; }));
+    EXPECT_EQ(L"F5", ruleList.Text(0, 0));
+    // The folder is read. Names outside code page 936 show as that code page can show
+    // them; the row count and the one name it holds whole prove the folder itself was found.
+    ASSERT_TRUE(
+        WaitUntil([&] { return fileList.ItemCount() == 3 && !fileList.Text(2, 1).empty(); }));
+    std::set<std::wstring> shown;
+    for (int row = 0; row < 3; ++row)
+        shown.insert(fileList.Text(row, 1));
+    EXPECT_EQ(1u, shown.count(L"春节-01.jpg")) << "in code page 936";
 
-}  // namespace
+    // The controls sit where the layout puts them.
+    for (const ExpectedControl& control : MainWindowControls()) {
+        HWND window = FindChildById(main, control.id);
+        ASSERT_NE(nullptr, window) << control.id;
+        EXPECT_EQ(control.box, BoxOf(RectInParent(window))) << control.id;
+        if (control.id == kDirectoryEditId) {
+            EXPECT_EQ(folder, WindowText(window));
+        } else if (control.text) {
+            EXPECT_EQ(control.text, WindowText(window)) << control.id;
+        }
+    }
+    HWND player = nullptr;
+    for (HWND child : ChildrenInOrder(main))
+        if (WindowClass(child) == L"AtlAxWin")
+            player = child;
+    ASSERT_NE(nullptr, player);
+    EXPECT_EQ(MainWindowLayout::kPreview, BoxOf(RectInParent(player)));
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(files, LVM_GETHEADER, 0, 0));
+    EXPECT_EQ(4, SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
+
+    // Tab does not move the focus: a key typed after it lands in the same field.
+    const HWND edit = FindChildById(main, kDirectoryEditId);
+    const size_t length = WindowText(edit).size();
+    ASSERT_TRUE(ClickInto(main, edit));
+    PressKeys({VK_TAB});
+    PressKeys({'Z'});
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(edit).size() == length + 1; }));
+    EXPECT_EQ(edit, FocusOf(main));
+
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    const std::optional<DWORD> exitCode = process.WaitForExit(10000);
+    ASSERT_TRUE(exitCode) << "the program did not end after its main window was closed";
+    EXPECT_EQ(0u, *exitCode);
+}
