@@ -8,7 +8,7 @@
 #include <string>
 
 #include "tests/support/config_file.h"
-#include "tests/support/file_rows.h"
+#include "tests/support/row_presses.h"
 #include "tests/support/host_shell.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/zemo_app.h"
@@ -94,8 +94,9 @@ TEST(FaultInjectionTest, VanishedSourcesAndTargetsAndAReadOnlyTargetFail) {
         if ((press.key == 'R' || press.key == 'O') && !mount.Mounted())
             continue;
         ASSERT_TRUE(PressOnFile(app, press.file, {static_cast<WORD>(press.key)}));
-        EXPECT_TRUE(RowResultIs(app, FileRowOf(app, press.file), press.result))
-            << press.key << " on " << press.file;
+        const int row = FileRowOf(app, press.file);
+        EXPECT_TRUE(RowResultIs(app, row, press.result))
+            << press.key << " on " << press.file << ": " << app.FileList().Text(row, 3);
     }
     EXPECT_FALSE(DirectoryExists(vanishing));
     EXPECT_EQ(sources, ContentsOf(source.Path()));

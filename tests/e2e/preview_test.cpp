@@ -7,7 +7,7 @@
 #include "app/image_decoder.h"
 #include "app/image_pane.h"
 #include "tests/support/config_file.h"
-#include "tests/support/file_rows.h"
+#include "tests/support/row_presses.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/zemo_app.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "tests/support/config_file.h"
-#include "tests/support/file_rows.h"
+#include "tests/support/row_presses.h"
 #include "tests/support/input.h"
 #include "tests/support/process_threads.h"
 #include "tests/support/sorting_files.h"

@@ -1,4 +1,4 @@
-#include "tests/support/file_rows.h"
+#include "tests/support/row_presses.h"
 
 #include <algorithm>
 #include <vector>
