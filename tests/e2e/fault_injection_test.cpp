@@ -3,125 +3,41 @@
 // changes nothing else. Held sources and a full disk are in the background operations tests.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <map>
 #include <optional>
-#include <vector>
 #include <string>
 
 #include "tests/support/config_file.h"
-#include "tests/support/input.h"
+#include "tests/support/row_presses.h"
+#include "tests/support/host_shell.h"
+#include "tests/support/sorting_files.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
 
-// Every file of a folder with its size and a digest of its bytes: what "nothing else
-// changed" compares, short enough to print.
-using FolderContents = std::map<std::wstring, std::string>;
-
-std::string Digest(const std::string& bytes) {
-    uint64_t hash = 14695981039346656037ull;  // FNV-1a
-    for (const char byte : bytes)
-        hash = (hash ^ static_cast<unsigned char>(byte)) * 1099511628211ull;
-    return std::to_string(bytes.size()) + " bytes #" + std::to_string(hash);
-}
-
-FolderContents ContentsOf(const std::wstring& folder) {
-    FolderContents contents;
-    WIN32_FIND_DATAW found = {};
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return contents;
-    do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        const std::optional<std::string> bytes = ReadFileBytes(folder + L"\\" + name);
-        contents[name] = bytes ? Digest(*bytes) : "unreadable";
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+// Every entry of a folder with its bytes (the files here are a few bytes each): what
+// "nothing else changed" compares.
+std::map<std::wstring, std::optional<std::string>> ContentsOf(const std::wstring& folder) {
+    std::map<std::wstring, std::optional<std::string>> contents;
+    for (const std::wstring& name : FolderListing(folder))
+        contents[name] = ReadFileBytes(folder + L"\\" + name);
     return contents;
 }
 
-// The row's result once the operation has ended: the row may first show that it waits or
-// how far it has come.
-std::wstring FinalResult(ZemoApp& app, int row, bool copy) {
-    const std::wstring success = copy ? L"复制成功" : L"移动成功";
-    const std::wstring failure = copy ? L"复制失败" : L"移动失败";
-    std::wstring result;
-    WaitUntil([&] {
-        result = app.FileList().Text(row, 3);
-        return result == success || result == failure;
-    });
-    return result;
-}
-
-int RowOf(ZemoApp& app, const std::wstring& name) {
-    const std::vector<std::wstring> names = app.FileList().Column(1);
-    for (size_t row = 0; row < names.size(); ++row)
-        if (names[row] == name)
-            return static_cast<int>(row);
-    return -1;
-}
-
-// Presses `key` on the row of `name` and gives the row's final result.
-std::wstring PressOn(ZemoApp& app, const std::wstring& name, char key, bool copy) {
-    const int row = RowOf(app, name);
-    if (row < 0 || !app.ClickFileRow(row))
-        return L"<no row " + name + L">";
-    PressKeys({static_cast<WORD>(key)});
-    return FinalResult(app, row, copy);
-}
-
-// Runs a shell command of the host system as the user running Wine (root here, so it
-// may mount), and tells whether it succeeded. Wine lets a program start a host program
-// through ntdll's __wine_unix_spawnvp; elsewhere there is no host shell.
-bool RunHostCommand(const std::string& command, const std::wstring& successMarker) {
-    using Spawn = LONG(WINAPI*)(char* const argv[], int wait);
-    const auto spawn = reinterpret_cast<Spawn>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "__wine_unix_spawnvp")));
-    if (!spawn)
-        return false;
-    DeleteFileW(successMarker.c_str());
-    std::string shell = "/bin/sh", option = "-c", line = command;
-    char* const argv[] = {shell.data(), option.data(), line.data(), nullptr};
-    spawn(argv, TRUE);
-    return FileExists(successMarker);
-}
-
-// The host system's name of a path, in single quotes for the shell.
-std::string HostPath(const std::wstring& path) {
-    using UnixName = char*(__cdecl*)(const wchar_t*);
-    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char* name = unixName ? unixName(path.c_str()) : nullptr;
-    if (!name)
-        return {};
-    const std::string quoted = std::string("'").append(name).append("'");
-    HeapFree(GetProcessHeap(), 0, name);
-    return quoted;
-}
-
-// A folder bound onto itself with mount `options` ("-o bind,ro") for the length of a test,
-// unmounted on destruction (before the folder's temporary parent is removed).
-class HostMount {
+// A folder bound onto itself read-only for the length of a test, unmounted on destruction
+// (before the folder's temporary parent is removed).
+class ReadOnlyMount {
   public:
-    HostMount(const std::wstring& folder, const std::string& options) : folder_(HostPath(folder)) {
-        const std::wstring marker = folder + L".mounted";
-        const std::string mounted = HostPath(marker);
-        if (folder_.empty() || mounted.empty())
-            return;
-        mounted_ = RunHostCommand("mount " + options + " " + folder_ + " " + folder_ +
-                                      " >/dev/null 2>&1 && : >" + mounted,
-                                  marker);
-        DeleteFileW(marker.c_str());
+    explicit ReadOnlyMount(const std::wstring& folder) : folder_(HostPath(folder)) {
+        mounted_ = !folder_.empty() &&
+                   RunHostShell("mount -o bind,ro " + folder_ + " " + folder_ + " >/dev/null 2>&1");
     }
-    ~HostMount() {
+    ~ReadOnlyMount() {
         if (mounted_)
-            RunHostCommand("umount " + folder_ + " || umount -l " + folder_, L"");
+            RunHostShell("umount " + folder_ + " || umount -l " + folder_);
     }
-    HostMount(const HostMount&) = delete;
-    HostMount& operator=(const HostMount&) = delete;
+    ReadOnlyMount(const ReadOnlyMount&) = delete;
+    ReadOnlyMount& operator=(const ReadOnlyMount&) = delete;
 
     bool Mounted() const { return mounted_; }
 
@@ -130,67 +46,63 @@ class HostMount {
     bool mounted_ = false;
 };
 
-class FaultInjectionTest : public ::testing::Test {
-  protected:
-    // The program started with its list showing the `files` files of `source_`.
-    bool Start(ZemoApp& app, int files) {
-        return app.Start() && app.LoadDirectory(source_.Path(), files);
-    }
-
-    TempDirectory source_;
-    TempDirectory targets_;
-};
-
 }  // namespace
 
-TEST_F(FaultInjectionTest, ATargetOnAReadOnlyMountFails) {
-    const std::wstring target = targets_ / L"readonly";
-    ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
-    WriteFileBytes(target + L"\\earlier.mp4", "earlier");
-    const HostMount mount(target, "-o bind,ro");
-    if (!mount.Mounted())
-        GTEST_SKIP() << "no read-only bind mount here (mounting needs root under Wine)";
-    ASSERT_FALSE(WriteFileBytes(target + L"\\probe", "x"));
-    WriteFileBytes(source_ / L"copied.mp4", "sorted");
-    WriteFileBytes(source_ / L"moved.mp4", "sorted");
-    const FolderContents sources = ContentsOf(source_.Path());
-    const FolderContents targets = ContentsOf(target);
-    ZemoApp app(RuleConfig(
-        {KeyNameOf('C') + L"=复制文件|" + target, KeyNameOf('M') + L"=移动文件|" + target}));
-    ASSERT_TRUE(Start(app, 2));
-    EXPECT_EQ(L"复制失败", PressOn(app, L"copied.mp4", 'C', true));
-    EXPECT_EQ(L"移动失败", PressOn(app, L"moved.mp4", 'M', false));
-    EXPECT_EQ(sources, ContentsOf(source_.Path()));
-    EXPECT_EQ(targets, ContentsOf(target));
-}
-
-// A source deleted since the list was read, and a target folder deleted since the rule
-// was added.
-TEST_F(FaultInjectionTest, VanishedSourcesAndTargetsFail) {
-    WriteFileBytes(source_ / L"gone.mp4", "gone");
-    WriteFileBytes(source_ / L"kept.mp4", "kept");
-    const std::wstring target = targets_ / L"target";
-    const std::wstring vanishing = targets_ / L"vanishing";
-    ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
+// A source deleted since the list was read, a target folder deleted since the rule was
+// added, and a target on a read-only mount.
+TEST(FaultInjectionTest, VanishedSourcesAndTargetsAndAReadOnlyTargetFail) {
+    const TempDirectory source, targets;
+    WriteFileBytes(source / L"gone.mp4", "gone");
+    WriteFileBytes(source / L"kept.mp4", "kept");
+    const std::wstring target = targets / L"target";
+    const std::wstring vanishing = targets / L"vanishing";
+    const std::wstring readOnly = targets / L"readonly";
     ASSERT_TRUE(CreateDirectoryW(vanishing.c_str(), nullptr));
-    WriteFileBytes(target + L"\\earlier.mp4", "earlier");
+    for (const std::wstring& folder : {target, readOnly}) {
+        ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+        WriteFileBytes(folder + L"\\earlier.mp4", "earlier");
+    }
+    const ReadOnlyMount mount(readOnly);
+    if (mount.Mounted()) {
+        ASSERT_FALSE(WriteFileBytes(readOnly + L"\\probe", "x"));
+    }
     ZemoApp app(RuleConfig(
         {KeyNameOf('C') + L"=复制文件|" + target, KeyNameOf('M') + L"=移动文件|" + target,
-         KeyNameOf('V') + L"=复制文件|" + vanishing, KeyNameOf('W') + L"=移动文件|" + vanishing}));
-    ASSERT_TRUE(Start(app, 2));
+         KeyNameOf('V') + L"=复制文件|" + vanishing, KeyNameOf('W') + L"=移动文件|" + vanishing,
+         KeyNameOf('R') + L"=复制文件|" + readOnly, KeyNameOf('O') + L"=移动文件|" + readOnly}));
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.LoadDirectory(source.Path(), 2));
 
-    ASSERT_TRUE(DeleteFileW((source_ / L"gone.mp4").c_str()));
+    ASSERT_TRUE(DeleteFileW((source / L"gone.mp4").c_str()));
     ASSERT_TRUE(RemoveDirectoryW(vanishing.c_str()));
-    const FolderContents sources = ContentsOf(source_.Path());
-    const FolderContents targets = ContentsOf(targets_.Path());
-    const FolderContents inTarget = ContentsOf(target);
+    const auto sources = ContentsOf(source.Path());
+    const auto targetFolders = ContentsOf(targets.Path());
+    const auto inTarget = ContentsOf(target);
+    const auto inReadOnly = ContentsOf(readOnly);
 
-    EXPECT_EQ(L"复制失败", PressOn(app, L"gone.mp4", 'C', true));
-    EXPECT_EQ(L"移动失败", PressOn(app, L"gone.mp4", 'M', false));
-    EXPECT_EQ(L"复制失败", PressOn(app, L"kept.mp4", 'V', true));
-    EXPECT_EQ(L"移动失败", PressOn(app, L"kept.mp4", 'W', false));
+    // Presses on one row alternate copy and move, so each awaits a result of its own.
+    struct Press {
+        const wchar_t* file;
+        char key;
+        const wchar_t* result;
+    };
+    const Press presses[] = {{L"gone.mp4", 'C', L"复制失败"}, {L"gone.mp4", 'M', L"移动失败"},
+                             {L"kept.mp4", 'V', L"复制失败"}, {L"kept.mp4", 'W', L"移动失败"},
+                             {L"kept.mp4", 'R', L"复制失败"}, {L"kept.mp4", 'O', L"移动失败"}};
+    for (const Press& press : presses) {
+        // The read-only target's keys only where it could be mounted.
+        if ((press.key == 'R' || press.key == 'O') && !mount.Mounted())
+            continue;
+        ASSERT_TRUE(PressOnFile(app, press.file, {static_cast<WORD>(press.key)}));
+        const int row = FileRowOf(app, press.file);
+        EXPECT_TRUE(RowResultIs(app, row, press.result))
+            << press.key << " on " << press.file << ": " << app.FileList().Text(row, 3);
+    }
     EXPECT_FALSE(DirectoryExists(vanishing));
-    EXPECT_EQ(sources, ContentsOf(source_.Path()));
-    EXPECT_EQ(targets, ContentsOf(targets_.Path()));
+    EXPECT_EQ(sources, ContentsOf(source.Path()));
+    EXPECT_EQ(targetFolders, ContentsOf(targets.Path()));
     EXPECT_EQ(inTarget, ContentsOf(target));
+    EXPECT_EQ(inReadOnly, ContentsOf(readOnly));
+    if (!mount.Mounted())
+        GTEST_SKIP() << "no read-only bind mount here (mounting needs root under Wine)";
 }

@@ -1,13 +1,13 @@
 // Photos in the preview pane of the real program, read back as pixels off the screen.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <string>
 
 #include "app/image_decoder.h"
 #include "app/image_pane.h"
 #include "tests/support/config_file.h"
+#include "tests/support/row_presses.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/zemo_app.h"
@@ -29,11 +29,7 @@ class PreviewTest : public ::testing::Test {
         player_ = FindWindowExW(app_->MainWindow(), nullptr, L"AtlAxWin", nullptr);
         ASSERT_NE(nullptr, pane_);
     }
-    int RowOf(const std::wstring& name) {
-        const std::vector<std::wstring> names = app_->FileList().Column(1);
-        return static_cast<int>(std::find(names.begin(), names.end(), name) - names.begin());
-    }
-    bool Select(const std::wstring& name) { return app_->ClickFileRow(RowOf(name)); }
+    bool Select(const std::wstring& name) { return app_->ClickFileRow(FileRowOf(*app_, name)); }
     // Waits until the pane is on screen and `condition` holds for its pixels.
     bool PaneShows(const std::function<bool(const ScreenShot&)>& condition) {
         return WaitUntil([&] { return IsWindowVisible(pane_) && condition(ScreenShot(pane_)); });
@@ -64,7 +60,8 @@ class PreviewTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(PreviewTest, PhotosShowFittedUprightAndNeverEnlargedAndDamagedOnesTheMessage) {
+TEST_F(PreviewTest, PhotosShowFittedUprightNeverEnlargedDamagedOnesTheMessageAndMoveWhileDecoded) {
+    TempDirectory target;
     ASSERT_TRUE(WriteSolidImage(source_ / L"red.jpg", GUID_ContainerFormatJpeg, 640, 480, kRed));
     ASSERT_TRUE(WriteSolidImage(source_ / L"blue.PNG", GUID_ContainerFormatPng, 640, 480, kBlue));
     ASSERT_TRUE(
@@ -91,7 +88,9 @@ TEST_F(PreviewTest, PhotosShowFittedUprightAndNeverEnlargedAndDamagedOnesTheMess
     ASSERT_TRUE(png);
     WriteFileBytes(source_ / L"truncated.png", png->substr(0, png->size() / 2));
     DeleteFileW(whole.c_str());
-    Start(9);
+    ASSERT_TRUE(WriteImage(source_ / L"huge.jpg", GUID_ContainerFormatJpeg, 6000, 4000,
+                           [](int x, int y) { return RGB(x % 256, y % 256, 90); }));
+    Start(10, RuleConfig({L"M=移动文件|" + target.Path()}));
 
     ASSERT_TRUE(Select(L"red.jpg"));
     EXPECT_TRUE(CentreIs(kRed));
@@ -140,21 +139,12 @@ TEST_F(PreviewTest, PhotosShowFittedUprightAndNeverEnlargedAndDamagedOnesTheMess
         EXPECT_TRUE(ShowsMessage()) << name;
     }
     EXPECT_TRUE(NoMessageBox(app_->Process().Id()));
-}
 
-TEST_F(PreviewTest, AFileBeingDecodedIsMovedByAHotkey) {
-    TempDirectory target;
-    ASSERT_TRUE(WriteSolidImage(source_ / L"a.jpg", GUID_ContainerFormatJpeg, 64, 64, kRed));
-    ASSERT_TRUE(WriteImage(source_ / L"b.jpg", GUID_ContainerFormatJpeg, 6000, 4000,
-                           [](int x, int y) { return RGB(x % 256, y % 256, 90); }));
-    Start(2, RuleConfig({L"M=移动文件|" + target.Path()}));
-
-    // Focusing a.jpg decodes b.jpg ahead; b.jpg is moved while that decode may still run.
-    ASSERT_TRUE(Select(L"a.jpg"));
-    const int row = RowOf(L"b.jpg");
-    ASSERT_TRUE(Select(L"b.jpg"));
-    PressKeys({'M'});
-    EXPECT_TRUE(WaitUntil([&] { return app_->FileList().Text(row, 3) == L"移动成功"; }));
-    EXPECT_TRUE(FileExists(target / L"b.jpg"));
-    EXPECT_FALSE(FileExists(source_ / L"b.jpg"));
+    // Focusing a neighbour decodes huge.jpg ahead; it is moved while that decode may still run.
+    const int huge = FileRowOf(*app_, L"huge.jpg");
+    ASSERT_TRUE(app_->ClickFileRow(huge > 0 ? huge - 1 : 1));
+    ASSERT_TRUE(PressOnFile(*app_, L"huge.jpg", {'M'}));
+    EXPECT_TRUE(RowResultIs(*app_, huge, L"移动成功"));
+    EXPECT_TRUE(FileExists(target / L"huge.jpg"));
+    EXPECT_FALSE(FileExists(source_ / L"huge.jpg"));
 }
