@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string>
-
 #include "tests/support/input.h"
 #include "tests/support/wait.h"
 #include "ui/library.h"
@@ -61,12 +59,6 @@ class ControlsTest : public ::testing::Test {
         RECT client{};
         GetClientRect(window, &client);
         Click(window, POINT{client.right / 2, client.bottom / 2}, right);
-    }
-
-    static std::wstring WindowTextOf(HWND window) {
-        wchar_t buffer[512] = {};
-        GetWindowTextW(window, buffer, 512);
-        return buffer;
     }
 
   private:
