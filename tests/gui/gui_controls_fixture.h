@@ -1,6 +1,6 @@
-// A visible, foreground library Window as the parent of the controls under test, so that
-// their notifications are reflected to their objects as in the program, and helpers for
-// real mouse input on a control.
+// A visible, foreground library Window as the parent of the controls, players and menus
+// under test, so that their notifications are reflected to their objects as in the
+// program, and helpers for real mouse input on a control.
 #pragma once
 
 #include <gtest/gtest.h>
