@@ -5,45 +5,22 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include <atomic>
-#include <cstdio>
-#include <cstring>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "app/application.h"
 #include "app/file_transfer.h"
 #include "app/image_pane.h"
-#include "app/keyboard_hook.h"
 #include "app/layout.h"
 #include "app/startup.h"
+#include "tests/support/dropped_files.h"
 #include "tests/support/image_files.h"
-#include "tests/support/input.h"
 #include "tests/support/layout_expectations.h"
 #include "tests/support/process.h"
+#include "tests/support/sorting_files.h"
 #include "tests/support/wait.h"
 
 namespace {
-
-// An HDROP as the shell makes one: DROPFILES, then each path and its zero, then one more
-// zero. The receiver frees it (DragFinish).
-HDROP MakeDrop(const std::vector<std::wstring>& paths) {
-    size_t units = 1;
-    for (const std::wstring& path : paths)
-        units += path.size() + 1;
-    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + units * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(header + 1);
-    for (const std::wstring& path : paths) {
-        memcpy(text, path.c_str(), path.size() * sizeof(wchar_t));
-        text += path.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
 
 LayoutBox PlacedBox(const ControlObject& control) {
     return BoxOf(control.RectangleInParent());
@@ -71,14 +48,16 @@ class ApplicationTest : public ::testing::Test {
     ApplicationObjects& Controls() { return app_->controls; }
     HWND MainWindow() { return app_->mainWindow; }
 
-    // Lists a directory holding these files by clicking "读取文件列表".
+    // Writes these files beside any written before and lists their directory by clicking
+    // "读取文件列表".
     void Load(std::initializer_list<std::wstring> names) {
         for (const std::wstring& name : names)
             WriteFileBytes(files_ / name, "media");
         Controls().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
         Controls().readListButton.Send(BM_CLICK, 0, 0);
         ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
-        ASSERT_EQ(static_cast<int32_t>(names.size()), Controls().fileList.GetItemCount());
+        ASSERT_EQ(static_cast<int32_t>(FolderListing(files_.Path()).size()),
+                  Controls().fileList.GetItemCount());
     }
 
     // The row showing the name, exactly or as code page 936 spells it where the list
@@ -117,6 +96,7 @@ class ApplicationTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(ApplicationTest, MediaFilesPlayByTheirExactPathUntilAPhotoOrTheirMoveStopsThePlayer) {
+    ASSERT_TRUE(WriteSolidImage(files_ / L"photo.JPG", GUID_ContainerFormatJpeg, 40, 30, 0));
     Load({L"CLIP.MP4", L"song.Flac", L"\ub178\ub798.mp3", L"notes.txt", L"clip.mp4.bak"});
     Controls().mediaPlayer.SetUrl(Text(""));
 
@@ -132,10 +112,6 @@ TEST_F(ApplicationTest, MediaFilesPlayByTheirExactPathUntilAPhotoOrTheirMoveStop
     EXPECT_EQ(files_ / L"\ub178\ub798.mp3", WidePlayerUrl());
 
     // A photo hides and stops the player; a media file brings it back.
-    ASSERT_TRUE(WriteSolidImage(files_ / L"photo.JPG", GUID_ContainerFormatJpeg, 40, 30, 0));
-    LoadFileList(*app_);
-    ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
-    ASSERT_EQ(6, Controls().fileList.GetItemCount());
     const HWND pane = FindWindowExW(MainWindow(), nullptr, kImagePaneClass, nullptr);
     MediaPlayerHost& player = Controls().mediaPlayer;
     Select(L"photo.JPG");
@@ -152,66 +128,6 @@ TEST_F(ApplicationTest, MediaFilesPlayByTheirExactPathUntilAPhotoOrTheirMoveStop
     EXPECT_EQ(SystemText(files_ / L"CLIP.MP4"), PlayerUrl());
     ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"clip.mp4"));
     EXPECT_EQ(Text(""), PlayerUrl());
-}
-
-TEST_F(ApplicationTest, TheHookIsCalledAtOnceWhileALargeCopyRuns) {
-    // A large file, a copy rule for it, and the file list holding the keyboard focus.
-    const std::wstring big = files_ / L"big.bin";
-    {
-        std::string chunk(1 << 20, 'z');
-        HANDLE file =
-            CreateFileW(big.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD written = 0;
-        for (int i = 0; i < 512; ++i)
-            WriteFile(file, chunk.data(), chunk.size(), &written, nullptr);
-        CloseHandle(file);
-    }
-    Controls().directoryEdit.SetText(TextBlock::FromWide(files_.Path()));
-    LoadFileList(*app_);
-    ASSERT_TRUE(WaitUntil([this] { return !IsReadingFiles(*app_); }, 30000));
-    TempDirectory target;
-    ASSERT_TRUE(AppendRule(
-        *app_, {KeyName(static_cast<int32_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC)), false),
-                Text("复制文件"), FromUtf16(TextBlock::FromWide(target.Path()))}));
-    const int32_t rule = Controls().ruleList.GetItemCount() - 1;
-    ASSERT_TRUE(BringToForeground(MainWindow()));
-    Controls().fileList.Focus();
-    Select(L"big.bin");
-
-    // While the UI thread copies, a second thread presses Shift and counts the presses the
-    // hook procedure saw while the UI thread was still busy (not answering a sent message).
-    std::atomic<int> seenWhileBusy{0};
-    std::thread presser([&] {
-        if (!WaitUntil([&] { return FileExists(target / L"big.bin"); }, 30000))
-            return;
-        for (int i = 0; i < 200; ++i) {
-            const int64_t before = app_->keyboardHook.Statistics().calls;
-            PressKeys({VK_LSHIFT});
-            const bool hooked =
-                WaitUntil([&] { return app_->keyboardHook.Statistics().calls >= before + 2; }, 200);
-            DWORD_PTR ignored = 0;
-            if (SendMessageTimeoutW(MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 20, &ignored))
-                break;  // the UI thread is free again: the copy is over
-            if (hooked)
-                ++seenWhileBusy;
-        }
-    });
-    PressKeys({'B'});
-    const bool copied = WaitUntil(
-        [&] {
-            return Controls().fileList.GetItemText(RowOf(L"big.bin"), 3).WideView() == L"复制成功";
-        },
-        120000);
-    presser.join();
-    ASSERT_TRUE(copied);
-    EXPECT_GE(seenWhileBusy.load(), 1) << "no key press reached the hook during the copy";
-    const KeyboardHookStatistics statistics = app_->keyboardHook.Statistics();
-    std::printf(
-        "during a 512 MB copy the hook saw %d presses at once; longest hook call %.1f us"
-        " over %lld calls\n",
-        seenWhileBusy.load(), statistics.longestMicroseconds,
-        static_cast<long long>(statistics.calls));
-    DeleteRule(*app_, rule);
 }
 
 TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
@@ -305,19 +221,6 @@ TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
     EXPECT_EQ(SystemMessage(ERROR_FILE_EXISTS), tipOf(clash));
     EXPECT_EQ(L"", tipOf(fine));
     EXPECT_EQ("theirs", ReadFileBytes(target / L"clash.txt"));
-}
-
-TEST_F(ApplicationTest, ASecondKeyboardHookNeitherInstallsNorSilencesTheApplications) {
-    {
-        KeyboardHook other;
-        other.Install([](const KeyEvent&) {});
-        EXPECT_EQ(nullptr, other.Handle());
-    }
-    KeyboardHook& hook = app_->keyboardHook;
-    ASSERT_NE(nullptr, hook.Handle());
-    const int64_t before = hook.Statistics().calls;
-    PressKeys({VK_LSHIFT});
-    EXPECT_TRUE(WaitUntil([&] { return hook.Statistics().calls >= before + 2; }));
 }
 
 TEST_F(ApplicationTest, AWindowKeepsItsDpiLayoutUntilItIsDestroyed) {

@@ -4,12 +4,12 @@
 
 #include <gtest/gtest.h>
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "tests/support/dropped_files.h"
 #include "tests/support/wait.h"
 #include "ui/library.h"
 #include "ui/window.h"
@@ -103,14 +103,31 @@ class ControlObjectTest : public ::testing::Test {
     std::vector<int32_t> menuCommands;
 };
 
-TEST_F(ControlObjectTest, AWindowHeldByOneObjectIsRefusedToEveryOther) {
+TEST_F(ControlObjectTest, AWindowIsHeldByOneObjectAloneAndGetsItsProcedureBackWhenThatGoes) {
     EXPECT_EQ(WindowRegistry::Find(childHwnd), &child);
     EXPECT_EQ(child.Create(parentHwnd), nullptr);
-    TestControl other;
-    EXPECT_EQ(other.AttachWindow(childHwnd), nullptr);
-    EXPECT_EQ(other.AttachWindow(nullptr), nullptr);
-    EXPECT_EQ(other.AttachDialogItem(parentHwnd, 12345, true), nullptr);
-    EXPECT_EQ(WindowRegistry::Find(childHwnd), &child);
+    HWND hwnd = nullptr;
+    {
+        TestControl other;
+        EXPECT_EQ(other.AttachWindow(childHwnd), nullptr);
+        EXPECT_EQ(other.AttachWindow(nullptr), nullptr);
+        EXPECT_EQ(other.AttachDialogItem(parentHwnd, 12345, true), nullptr);
+        EXPECT_EQ(WindowRegistry::Find(childHwnd), &child);
+
+        ASSERT_TRUE(
+            other.AttachWindow(CreateWindowExW(0, kChildClass, nullptr, WS_CHILD, 0, 0, 10, 10,
+                                               parentHwnd, nullptr, LibraryInstance, nullptr)));
+        hwnd = other.Handle();
+        // A clone carries the handle but must not take the window from its original.
+        other.Clone().reset();
+        EXPECT_EQ(WindowRegistry::Find(hwnd), &other);
+        EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC),
+                  reinterpret_cast<LONG_PTR>(&ControlObject::WndProc));
+    }
+    // The object went before its window: the window lives on with its own procedure.
+    EXPECT_TRUE(IsWindow(hwnd));
+    EXPECT_EQ(WindowRegistry::Find(hwnd), nullptr);
+    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ChildProcedure));
 }
 
 TEST_F(ControlObjectTest, ParentNotificationsAreReflectedToTheSenderAndAnswerWithItsResult) {
@@ -144,8 +161,7 @@ TEST_F(ControlObjectTest, ParentNotificationsAreReflectedToTheSenderAndAnswerWit
     ReleaseDC(childHwnd, dc);
 }
 
-TEST_F(ControlObjectTest, AHandlerAnswersTheClickCarriesStateAndOutlivesItsWindow) {
-    // A non-zero result answers the click instead of the control; zero passes it on.
+TEST_F(ControlObjectTest, ANonZeroHandlerResultAnswersTheClickAndZeroPassesItOn) {
     std::vector<std::pair<int32_t, int32_t>> clicks;
     int32_t answer = 5;
     child.SetLeftDownHandler([&](int32_t x, int32_t y) {
@@ -158,19 +174,6 @@ TEST_F(ControlObjectTest, AHandlerAnswersTheClickCarriesStateAndOutlivesItsWindo
     SendMessageW(childHwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 8));
     EXPECT_EQ(1, g_leftDownsAtControl);
     EXPECT_EQ((std::vector<std::pair<int32_t, int32_t>>{{3, 4}, {7, 8}}), clicks);
-
-    // A handler that destroys its window (which forgets every handler) still runs to its
-    // end with its state intact.
-    const std::wstring state = L"a captured text that lives on the heap";
-    std::wstring seenAfterDestroy;
-    child.SetLeftDownHandler([this, state, &seenAfterDestroy]() {
-        DestroyWindow(childHwnd);
-        seenAfterDestroy = state;
-        return 1;
-    });
-    SendMessageW(childHwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-    EXPECT_EQ(seenAfterDestroy, state);
-    EXPECT_EQ(child.Handle(), nullptr);
 }
 
 TEST_F(ControlObjectTest, MouseEnterIsRaisedOncePerVisitAndCanSwallowTheMove) {
@@ -189,22 +192,12 @@ TEST_F(ControlObjectTest, MouseEnterIsRaisedOncePerVisitAndCanSwallowTheMove) {
 }
 
 TEST_F(ControlObjectTest, DroppedFilesArriveAsOneListWithoutTrailingBreak) {
-    // An HDROP as the shell builds it: DROPFILES, then the wide paths, each
-    // zero-terminated, and a final zero.
     const std::wstring longPath = L"C:\\" + std::wstring(300, L'x') + L".txt";
-    const std::wstring list =
-        L"C:\\a.txt" + std::wstring(1, L'\0') + L"C:\\b b.mp3" + L'\0' + longPath + L'\0' + L'\0';
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size() * sizeof(wchar_t));
-    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
-    files->pFiles = sizeof(DROPFILES);
-    files->fWide = TRUE;
-    memcpy(files + 1, list.data(), list.size() * sizeof(wchar_t));
-    GlobalUnlock(memory);
-
     std::vector<std::wstring> drops;
     child.SetDropFilesHandler(
         [&](const TextBlock* paths) { return drops.push_back(paths->Wide()), 0; });
-    SendMessageW(childHwnd, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    SendMessageW(childHwnd, WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(MakeDrop({L"C:\\a.txt", L"C:\\b b.mp3", longPath})), 0);
     EXPECT_EQ(std::vector<std::wstring>{L"C:\\a.txt\r\nC:\\b b.mp3\r\n" + longPath}, drops);
 }
 
@@ -251,13 +244,22 @@ TEST_F(ControlObjectTest, OwnCursorIsShownOverTheClientAreaOnly) {
     EXPECT_EQ(1, g_cursorRequestsAtControl);
 }
 
-TEST_F(ControlObjectTest, DestroyedWindowLeavesTheObjectDetachedAndReusable) {
-    child.SetLeftDownHandler([] { return 5; });
+TEST_F(ControlObjectTest, AHandlerMayDestroyItsWindowWhichLeavesTheObjectDetachedAndReusable) {
     const HCURSOR cursor = CopyCursor(LoadCursorW(nullptr, IDC_HAND));
     child.SetCursor(UniqueCursor(cursor));
     // A clone carries the handle but not the cursor, which stays with its owner.
     EXPECT_EQ(child.Clone()->Cursor(), nullptr);
-    DestroyWindow(childHwnd);
+    // A handler that destroys its window (which forgets every handler) still runs to its
+    // end with its state intact.
+    const std::wstring state = L"a captured text that lives on the heap";
+    std::wstring seenAfterDestroy;
+    child.SetLeftDownHandler([this, state, &seenAfterDestroy]() {
+        DestroyWindow(childHwnd);
+        seenAfterDestroy = state;
+        return 1;
+    });
+    SendMessageW(childHwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    EXPECT_EQ(seenAfterDestroy, state);
     EXPECT_EQ(child.Handle(), nullptr);
     EXPECT_EQ(child.Cursor(), nullptr);
     ICONINFO released{};
@@ -270,25 +272,6 @@ TEST_F(ControlObjectTest, DestroyedWindowLeavesTheObjectDetachedAndReusable) {
     // Handlers must be registered again: the click now reaches the control.
     SendMessageW(again, WM_LBUTTONDOWN, MK_LBUTTON, 0);
     EXPECT_EQ(1, g_leftDownsAtControl);
-}
-
-TEST_F(ControlObjectTest, DisposedObjectOnlyUnsubclassesALiveWindow) {
-    HWND hwnd = nullptr;
-    {
-        TestControl temporary;
-        ASSERT_TRUE(
-            temporary.AttachWindow(CreateWindowExW(0, kChildClass, nullptr, WS_CHILD, 0, 0, 10, 10,
-                                                   parentHwnd, nullptr, LibraryInstance, nullptr)));
-        hwnd = temporary.Handle();
-        // A clone carries the handle but must not take the window from its original.
-        temporary.Clone().reset();
-        EXPECT_EQ(WindowRegistry::Find(hwnd), &temporary);
-        EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC),
-                  reinterpret_cast<LONG_PTR>(&ControlObject::WndProc));
-    }
-    EXPECT_TRUE(IsWindow(hwnd));
-    EXPECT_EQ(WindowRegistry::Find(hwnd), nullptr);
-    EXPECT_EQ(GetWindowLongPtrW(hwnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&ChildProcedure));
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
-// A visible, foreground library Window as the parent of the controls under test, so that
-// their notifications are reflected to their objects as in the program, and helpers for
-// real mouse input on a control.
+// A visible, foreground library Window as the parent of the controls, players and menus
+// under test, so that their notifications are reflected to their objects as in the
+// program, and helpers for real mouse input on a control.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
-
-#include <string>
 
 #include "tests/support/input.h"
 #include "tests/support/wait.h"
@@ -61,12 +59,6 @@ class ControlsTest : public ::testing::Test {
         RECT client{};
         GetClientRect(window, &client);
         Click(window, POINT{client.right / 2, client.bottom / 2}, right);
-    }
-
-    static std::wstring WindowTextOf(HWND window) {
-        wchar_t buffer[512] = {};
-        GetWindowTextW(window, buffer, 512);
-        return buffer;
     }
 
   private:

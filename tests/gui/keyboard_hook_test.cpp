@@ -1,6 +1,8 @@
+// The keyboard hook on its own thread, and the key names it gives the rules.
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <utility>
 #include <vector>
 
 #include "app/keyboard_hook.h"
@@ -72,6 +74,12 @@ TEST_F(KeyboardHookTest, IsInstalledOnceAndReportsDownAndUpWithTheLatestHeldModi
     ASSERT_NE(nullptr, hook);
     g_hook.Install(Record);
     EXPECT_EQ(hook, g_hook.Handle());
+    {
+        // A second hook object neither installs nor, when it goes, silences the first.
+        KeyboardHook other;
+        other.Install([](const KeyEvent&) {});
+        EXPECT_EQ(nullptr, other.Handle());
+    }
 
     PressKeys({VK_LCONTROL, 'Q'});
     ASSERT_TRUE(WaitUntil([] { return Received({0, VK_LCONTROL, kKeyUp}); }));
@@ -110,4 +118,20 @@ TEST_F(KeyboardHookTest, StaysResponsiveWhileTheUiThreadIsBusy) {
     std::printf("longest hook procedure call: %.1f us over %lld calls\n",
                 g_hook.Statistics().longestMicroseconds,
                 static_cast<long long>(g_hook.Statistics().calls));
+}
+
+TEST_F(KeyboardHookTest, KeysSharingAScanCodeGetDifferentNames) {
+    // Key names come from the window system's keyboard driver, loaded once the process has
+    // a window.
+    CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+    // The extended key (Left, Down, Enter on the keypad, Del) against the other one.
+    for (const auto& [keys, scanCode] :
+         {std::pair{"Left / keypad 4", 0x4B}, std::pair{"Down / keypad 2", 0x50},
+          std::pair{"keypad Enter / Enter", 0x1C}, std::pair{"Del / keypad Del", 0x53}}) {
+        const Text extended = KeyName(scanCode, true);
+        const Text plain = KeyName(scanCode, false);
+        EXPECT_FALSE(extended == Text("")) << keys;
+        EXPECT_FALSE(plain == Text("")) << keys;
+        EXPECT_FALSE(extended == plain) << keys << ": " << extended.c_str();
+    }
 }

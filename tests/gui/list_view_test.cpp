@@ -43,7 +43,7 @@ class ListViewTest : public ControlsTest {
     std::vector<std::pair<int32_t, intptr_t>> selected_;
 };
 
-TEST_F(ListViewTest, AnyCodePageRowsKeepTheirTextsAndMoveDownForARowInserted) {
+TEST_F(ListViewTest, AnyCodePageRowsKeepTheirTextsCutTo259UnitsAndMoveDownForARowInserted) {
     CreateReport();
     const HWND first = list_.Handle();
     EXPECT_EQ(1, list_.Create(Parent(), LVS_REPORT, 0, 0));
@@ -62,26 +62,24 @@ TEST_F(ListViewTest, AnyCodePageRowsKeepTheirTextsAndMoveDownForARowInserted) {
     EXPECT_EQ(L"复制成功.mp4", list_.GetItemText(2, 1).WideView());
     EXPECT_NE(0, list_.DeleteItem(1));
     EXPECT_EQ(L"复制成功.mp4", list_.GetItemText(1, 1).WideView());
-    EXPECT_NE(0, list_.DeleteAllItems());
-    EXPECT_EQ(0, list_.GetItemCount());
-}
 
-TEST_F(ListViewTest, ReadsAreCutTo259UnitsAndMissingCellsReadEmpty) {
-    CreateReport();
-    ASSERT_EQ(0, list_.InsertItem());
+    // Reads are cut to 259 units; cells that do not exist read empty.
     const std::wstring longText(300, L'字');
     ASSERT_EQ(1, list_.SetItemText(0, 1, TextBlock::FromWide(longText)));
     const TextBlock cut = list_.GetItemText(0, 1);
     EXPECT_EQ(longText.substr(0, 259), cut.WideView());
     EXPECT_EQ(260 * static_cast<int32_t>(sizeof(wchar_t)), cut.ByteCount());
-
     for (const TextBlock& missing : {list_.GetItemText(5, 0), list_.GetItemText(0, 9)}) {
         EXPECT_EQ(L"", missing.WideView());
         EXPECT_EQ(static_cast<int32_t>(sizeof(wchar_t)), missing.ByteCount());
     }
+    EXPECT_NE(0, list_.DeleteAllItems());
+    EXPECT_EQ(0, list_.GetItemCount());
 }
 
-TEST_F(ListViewTest, LeftClickSelectsTheRowAndEveryLaterChangeOfItReportsItAgain) {
+TEST_F(ListViewTest, ALeftClickSelectsTheRowAndEveryChangeOfItReportsItARightClickItsRow) {
+    std::vector<int32_t> rightClicked;
+    list_.SetRightClickHandler([&](int32_t row) { return rightClicked.push_back(row), 0; });
     CreateReport();
     for (int32_t row = 0; row < 3; ++row)
         ASSERT_EQ(row, list_.InsertItem(std::nullopt, TextBlock::FromWide(L"行"), std::nullopt,
@@ -101,21 +99,14 @@ TEST_F(ListViewTest, LeftClickSelectsTheRowAndEveryLaterChangeOfItReportsItAgain
     list_.Send(LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&focusOnly));
     EXPECT_EQ(before + 1, CountSelected(1, 1001));
     EXPECT_EQ(selected_.size(), static_cast<size_t>(CountSelected(1, 1001)));
-}
 
-TEST_F(ListViewTest, RightClickReportsTheRowAndMinusOneBelowTheLastRow) {
-    std::vector<int32_t> rows;
-    list_.SetRightClickHandler([&](int32_t row) { return rows.push_back(row), 0; });
-    CreateReport();
-    ASSERT_EQ(0, list_.InsertItem());
-    ASSERT_EQ(1, list_.InsertItem());
-
-    Click(list_.Handle(), RowCentre(1), true);
-    ASSERT_TRUE(WaitUntil([&] { return rows.size() == 1; }));
-    const RECT last = list_.GetItemRect(1);
+    // A right click reports its row, and -1 below the last row.
+    Click(list_.Handle(), RowCentre(2), true);
+    ASSERT_TRUE(WaitUntil([&] { return rightClicked.size() == 1; }));
+    const RECT last = list_.GetItemRect(2);
     Click(list_.Handle(), POINT{(last.left + last.right) / 2, last.bottom + 60}, true);
-    ASSERT_TRUE(WaitUntil([&] { return rows.size() == 2; }));
-    EXPECT_EQ((std::vector<int32_t>{1, -1}), rows);
+    ASSERT_TRUE(WaitUntil([&] { return rightClicked.size() == 2; }));
+    EXPECT_EQ((std::vector<int32_t>{2, -1}), rightClicked);
 }
 
 TEST_F(ListViewTest, CheckBoxChangesReportTheNewStateAndUncheckedRowsAreNotChecked) {

@@ -1,31 +1,21 @@
 // MediaPlayerHost with the real media-player control. Under Wine the control offers no
 // IDispatch name lookup, so these tests also show that calls reach it through its typed
 // interfaces.
-#include <gtest/gtest.h>
-
-#include <windows.h>
 #include <objbase.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/gui/gui_controls_fixture.h"
 #include "ui/media_player_host.h"
 
 namespace {
 
-class MediaPlayerHostTest : public ::testing::Test {
+class MediaPlayerHostTest : public ControlsTest {
   protected:
-    // One parent for the whole suite: hiding a top-level window costs Wine a long wait
-    // for the window manager when there is none.
-    static void SetUpTestSuite() {
-        parent_ = CreateWindowExW(0, L"STATIC", L"player parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  0, 0, 900, 700, nullptr, nullptr, nullptr, nullptr);
-    }
-    static void TearDownTestSuite() { DestroyWindow(parent_); }
-
     void SetUp() override {
-        ASSERT_NE(nullptr, parent_);
+        ControlsTest::SetUp();
         CoInitialize(nullptr);
     }
     void TearDown() override {
@@ -36,17 +26,36 @@ class MediaPlayerHostTest : public ::testing::Test {
                 DestroyWindow(window);
         }
         CoUninitialize();
+        ControlsTest::TearDown();
     }
 
     MediaPlayerHost& NewHost() { return *hosts_.emplace_back(std::make_unique<MediaPlayerHost>()); }
 
-    static inline HWND parent_ = nullptr;
     std::vector<std::unique_ptr<MediaPlayerHost>> hosts_;
 };
 
+// Player operations of a host without a control give their empty value: one of each
+// way of reaching the control (its own properties and methods, and each sub-object).
+void ExpectEveryOperationEmpty(MediaPlayerHost& host) {
+    EXPECT_EQ(0, host.SetUrl(Text("C:\\clip.mp4")).Length());
+    EXPECT_EQ(E_POINTER, host.Control().LastResult());
+    EXPECT_EQ(0, host.Url().Length());
+    EXPECT_EQ(0, host.PlayState());
+    EXPECT_EQ(0, host.SetFullScreen(true));
+    host.Play();
+    EXPECT_EQ(0.0, host.SetCurrentPosition(12.5));
+    EXPECT_EQ(0, host.GetItemInfo(Text("Title")).Length());
+    EXPECT_EQ(0, host.Duration());
+    EXPECT_EQ(0, host.SetVolume(50));
+    EXPECT_EQ(0, host.SetMute(true));
+    EXPECT_EQ(0, host.SetBufferingTime(100));
+    EXPECT_EQ(0, host.BandWidth());
+    EXPECT_EQ(E_POINTER, host.Control().LastResult());
+}
+
 TEST_F(MediaPlayerHostTest, GeometryAndStateWritesKeepTheOtherValuesAndReportThePreviousState) {
     MediaPlayerHost& host = NewHost();
-    HWND window = host.Create(parent_, 10, 20, 400, 300, 507);
+    HWND window = host.Create(Parent(), 10, 20, 400, 300, 507);
     ASSERT_NE(nullptr, window);
     EXPECT_EQ(507, GetDlgCtrlID(window));
     EXPECT_NE(0, host.SetWidth(320));
@@ -67,9 +76,9 @@ TEST_F(MediaPlayerHostTest, GeometryAndStateWritesKeepTheOtherValuesAndReportThe
     EXPECT_EQ(1, host.IsEnabled());
 }
 
-TEST_F(MediaPlayerHostTest, CallsReachThePlayerItsSubObjectsAndUrlsAnyCodePage) {
+TEST_F(MediaPlayerHostTest, CallsReachThePlayerAndItsCopyUntilDestroyClosesItAnyCodePage) {
     MediaPlayerHost& host = NewHost();
-    ASSERT_NE(nullptr, host.Create(parent_, 0, 0));
+    ASSERT_NE(nullptr, host.Create(Parent(), 0, 0));
     const Text path("C:\\media\\clip one.mp4");
     EXPECT_STREQ(path.c_str(), host.SetUrl(path).c_str());
     EXPECT_EQ(S_OK, host.Control().LastResult());
@@ -97,40 +106,17 @@ TEST_F(MediaPlayerHostTest, CallsReachThePlayerItsSubObjectsAndUrlsAnyCodePage) 
 
     EXPECT_EQ(0, CallAutomation(control, "noSuchMember", AutomationCallKind::kRead).ToNumber());
     EXPECT_TRUE(FAILED(control.LastResult()));
-}
 
-TEST_F(MediaPlayerHostTest, CopySharesTheControlAndDestroyClosesTheHost) {
-    MediaPlayerHost& host = NewHost();
-    HWND window = host.Create(parent_, 0, 0);
-    ASSERT_NE(nullptr, window);
+    // A copy shares the control; destroying the host closes it for every call.
     auto copy = host.Clone();
-    EXPECT_EQ(window, copy->HostWindow());
+    EXPECT_EQ(host.HostWindow(), copy->HostWindow());
     EXPECT_EQ(host.Control().Object(), copy->Control().Object());
     copy.reset();
-
+    const HWND window = host.HostWindow();
     host.Destroy();
     EXPECT_TRUE(host.Control().IsEmpty());
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_EQ(0, host.SetUrl(Text("C:\\after.mp3")).Length());
-}
-
-// Player operations of a host without a control give their empty value: one of each
-// way of reaching the control (its own properties and methods, and each sub-object).
-void ExpectEveryOperationEmpty(MediaPlayerHost& host) {
-    EXPECT_EQ(0, host.SetUrl(Text("C:\\clip.mp4")).Length());
-    EXPECT_EQ(E_POINTER, host.Control().LastResult());
-    EXPECT_EQ(0, host.Url().Length());
-    EXPECT_EQ(0, host.PlayState());
-    EXPECT_EQ(0, host.SetFullScreen(true));
-    host.Play();
-    EXPECT_EQ(0.0, host.SetCurrentPosition(12.5));
-    EXPECT_EQ(0, host.GetItemInfo(Text("Title")).Length());
-    EXPECT_EQ(0, host.Duration());
-    EXPECT_EQ(0, host.SetVolume(50));
-    EXPECT_EQ(0, host.SetMute(true));
-    EXPECT_EQ(0, host.SetBufferingTime(100));
-    EXPECT_EQ(0, host.BandWidth());
-    EXPECT_EQ(E_POINTER, host.Control().LastResult());
+    ExpectEveryOperationEmpty(host);
 }
 
 // A class factory that refuses to make the player. Registered in this process it comes
@@ -177,7 +163,7 @@ TEST_F(MediaPlayerHostTest, HostWhoseControlCouldNotBeCreatedGivesEmptyValues) {
         RefusingPlayerFactory refusing;
         ASSERT_TRUE(refusing.Registered());
         MediaPlayerHost& host = NewHost();
-        EXPECT_EQ(nullptr, host.Create(parent_, 0, 0));
+        EXPECT_EQ(nullptr, host.Create(Parent(), 0, 0));
         EXPECT_TRUE(IsWindow(host.HostWindow())) << "the host window stays in place";
         EXPECT_TRUE(host.Control().IsEmpty());
         ExpectEveryOperationEmpty(host);

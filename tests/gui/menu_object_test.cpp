@@ -1,15 +1,13 @@
 // MenuObject against real Win32 menus; the popup tests drive the menu's modal loop with
 // real key presses sent from a second thread.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
 #include <atomic>
 #include <initializer_list>
 #include <thread>
 
-#include "tests/support/wait.h"
+#include "tests/gui/gui_controls_fixture.h"
+#include "tests/support/desktop.h"
 #include "tests/support/input.h"
+#include "tests/support/wait.h"
 #include "ui/menu_object.h"
 
 namespace {
@@ -18,40 +16,12 @@ TextBlock Wide(const wchar_t* text) {
     return TextBlock::FromWide(text);
 }
 
-struct PopupSearch {
-    DWORD threadId;
-    HWND found;
-};
-
-BOOL CALLBACK MatchPopupMenu(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<PopupSearch*>(data);
-    wchar_t className[16] = {};
-    GetClassNameW(window, className, 16);
-    if (lstrcmpW(className, L"#32768") != 0 || !IsWindowVisible(window) ||
-        GetWindowThreadProcessId(window, nullptr) != search->threadId)
-        return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-// The visible popup menu window ("#32768") of the given thread, or null.
-HWND FindPopupMenuOf(DWORD threadId) {
-    PopupSearch search = {threadId, nullptr};
-    EnumWindows(MatchPopupMenu, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-class MenuObjectTest : public ::testing::Test {
+class MenuObjectTest : public ControlsTest {
   protected:
-    // One owner for the whole suite: hiding a top-level window costs Wine a long wait
-    // for the window manager when there is none.
-    static void SetUpTestSuite() {
-        owner_ = CreateWindowExW(0, L"STATIC", L"menu owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50,
-                                 50, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    void TearDown() override {
+        menu_.Destroy();
+        ControlsTest::TearDown();
     }
-    static void TearDownTestSuite() { DestroyWindow(owner_); }
-    void SetUp() override { ASSERT_NE(nullptr, owner_); }
-    void TearDown() override { menu_.Destroy(); }
 
     // Shows the menu and, from a second thread, waits for it and presses the keys.
     // Returns TrackPopup's result.
@@ -64,12 +34,11 @@ class MenuObjectTest : public ::testing::Test {
             POINT now;
             return GetCursorPos(&now) && now.x == away.x && now.y == away.y;
         }));
-        const DWORD uiThread = GetCurrentThreadId();
         std::atomic<bool> tracking{true};
         std::atomic<bool> menuSeen{false};
         std::thread driver([&] {
-            HWND popup = nullptr;
-            menuSeen = WaitUntil([&] { return (popup = FindPopupMenuOf(uiThread)) != nullptr; });
+            const HWND popup = WaitForTopLevelWindow(GetCurrentProcessId(), L"#32768");
+            menuSeen = popup != nullptr;
             for (const WORD key : keys)
                 if (menuSeen)
                     PressKeys({key});
@@ -77,14 +46,13 @@ class MenuObjectTest : public ::testing::Test {
             if (!WaitUntil([&] { return !tracking; }) && popup)
                 PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
         });
-        const int32_t result = menu_.TrackPopup(120, 120, owner_, TPM_RETURNCMD);
+        const int32_t result = menu_.TrackPopup(120, 120, Parent(), TPM_RETURNCMD);
         tracking = false;
         driver.join();
         EXPECT_TRUE(menuSeen) << "the popup menu never appeared";
         return result;
     }
 
-    static inline HWND owner_ = nullptr;
     MenuObject menu_;
 };
 

@@ -108,43 +108,70 @@ class OperationQueueTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(OperationQueueTest, OperationsRunOneAfterAnotherInTheOrderQueued) {
+TEST_F(OperationQueueTest, OperationsRunInTheOrderQueuedAndUndoRefusesToReplaceAFile) {
     WriteFileBytes(source_ / L"big.bin", Bytes(6 << 20));
     WriteFileBytes(source_ / L"a.txt", "a");
+    WriteFileBytes(source_ / L"blocked.txt", "b");
     // A copy of the big file, then two moves of the same small file: the second finds
     // nothing to move, exactly as if each had run alone after the one before.
-    const uint32_t first = Queue(OperationKind::kCopy, L"big.bin", 10);
-    const uint32_t second = Queue(OperationKind::kMove, L"a.txt", 11);
-    const uint32_t third = Queue(OperationKind::kMove, L"a.txt", 12);
+    const std::vector<uint32_t> ids = {
+        Queue(OperationKind::kCopy, L"big.bin", 10), Queue(OperationKind::kMove, L"a.txt", 11),
+        Queue(OperationKind::kMove, L"a.txt", 12), Queue(OperationKind::kMove, L"blocked.txt")};
     EXPECT_GE(queue_->PendingCount(), 2);
-    ASSERT_TRUE(WaitForFinished(3));
+    ASSERT_TRUE(WaitForFinished(4));
     EXPECT_EQ(0, queue_->PendingCount());
 
-    ASSERT_EQ(3u, finished_.size());
-    EXPECT_EQ((std::vector<uint32_t>{first, second, third}),
-              (std::vector<uint32_t>{finished_[0].id, finished_[1].id, finished_[2].id}));
+    std::vector<uint32_t> finishedIds;
+    for (const FinishedOperation& finished : finished_)
+        finishedIds.push_back(finished.id);
+    EXPECT_EQ(ids, finishedIds);
     EXPECT_EQ(10, finished_[0].operation.tag);
-    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[0].outcome);
-    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[1].outcome);
+    for (const size_t succeeded : {0, 1, 3})
+        EXPECT_EQ(OperationOutcome::kSucceeded, finished_[succeeded].outcome) << succeeded;
     EXPECT_EQ(OperationOutcome::kFailed, finished_[2].outcome);
     EXPECT_FALSE(finished_[2].reason.empty());
     EXPECT_TRUE(finished_[0].reason.empty());
     {
         std::lock_guard<std::mutex> lock(recordedMutex_);
-        EXPECT_EQ((std::vector<uint32_t>{first, second, third}), recorded_);
+        EXPECT_EQ(ids, recorded_);
     }
     // The copy reported its progress to the window, rising to 100.
     ASSERT_TRUE(WaitUntil([&] { return heard_.finishedPosts >= 1; }));
     ASSERT_FALSE(heard_.percents.empty());
     EXPECT_EQ(100, heard_.percents.back());
     // Each move asked the UI thread to let go of the file first, and waited for it.
-    ASSERT_EQ(2u, heard_.released.size());
+    ASSERT_EQ(3u, heard_.released.size());
     EXPECT_EQ(source_ / L"a.txt", heard_.released[0]);
     EXPECT_TRUE(heard_.sourceThereWhenReleased[0]);
     EXPECT_EQ("a", ReadFileBytes(target_ / L"a.txt"));
+
+    // Undo moves back, recycles a copy, and refuses a move whose original path is occupied:
+    // that undo fails and neither file changes.
+    auto undo = [&](const FinishedOperation& done) {
+        Operation operation = done.operation;
+        operation.kind = done.operation.kind == OperationKind::kMove ? OperationKind::kUndoMove
+                                                                     : OperationKind::kUndoCopy;
+        operation.size = done.transfer.size;
+        operation.lastWrite = done.transfer.lastWrite;
+        return queue_->Enqueue(operation);
+    };
+    WriteFileBytes(source_ / L"blocked.txt", "a new file in the old place");
+    undo(finished_[1]);
+    undo(finished_[0]);
+    undo(finished_[3]);
+    ASSERT_TRUE(WaitForFinished(7));
+    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[4].outcome);
+    EXPECT_EQ("a", ReadFileBytes(source_ / L"a.txt"));
+    EXPECT_FALSE(FileExists(target_ / L"a.txt"));
+    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[5].outcome);
+    EXPECT_FALSE(FileExists(target_ / L"big.bin"));
+    EXPECT_TRUE(Bytes(6 << 20) == ReadFileBytes(source_ / L"big.bin")) << "the copied file stays";
+    EXPECT_EQ(OperationOutcome::kFailed, finished_[6].outcome);
+    EXPECT_EQ("a new file in the old place", ReadFileBytes(source_ / L"blocked.txt"));
+    EXPECT_EQ("b", ReadFileBytes(target_ / L"blocked.txt"));
 }
 
-TEST_F(OperationQueueTest, CancellingStopsTheRunningCopyAndDropsTheQueuedButNotLaterOnes) {
+TEST_F(OperationQueueTest, CancellingDropsTheQueuedButNotLaterOnesAndStoppingEndsEveryOne) {
     ASSERT_TRUE(CreateLargeFile(source_ / L"big.bin", 256 << 20));
     WriteFileBytes(source_ / L"b.txt", "b");
     WriteFileBytes(source_ / L"c.txt", "c");
@@ -169,51 +196,19 @@ TEST_F(OperationQueueTest, CancellingStopsTheRunningCopyAndDropsTheQueuedButNotL
     ASSERT_TRUE(WaitForFinished(3));
     EXPECT_EQ(OperationOutcome::kSucceeded, finished_[2].outcome);
     EXPECT_EQ("c", ReadFileBytes(target_ / L"c.txt"));
-}
 
-TEST_F(OperationQueueTest, StoppingReportsEveryQueuedOperationAsCancelled) {
-    WriteFileBytes(source_ / L"big.bin", Bytes(16 << 20));
+    // Stopping ends the running copy and reports every queued operation as cancelled; a
+    // stopped queue takes nothing more.
     for (int i = 0; i < 5; ++i)
         Queue(OperationKind::kCopy, L"big.bin");
     queue_->StopAndWait();
     EXPECT_EQ(0, queue_->PendingCount());
-    std::lock_guard<std::mutex> lock(recordedMutex_);
-    EXPECT_EQ(5u, recorded_.size());
-    EXPECT_EQ(0u, queue_->Enqueue(Operation{}));  // a stopped queue takes nothing more
-}
-
-TEST_F(OperationQueueTest, UndoMovesBackOrRecyclesAndRefusesWhatWouldReplaceOrLoseAFile) {
-    WriteFileBytes(source_ / L"moved.txt", "m");
-    WriteFileBytes(source_ / L"copied.txt", "c");
-    WriteFileBytes(source_ / L"blocked.txt", "b");
-    Queue(OperationKind::kMove, L"moved.txt");
-    Queue(OperationKind::kCopy, L"copied.txt");
-    Queue(OperationKind::kMove, L"blocked.txt");
-    ASSERT_TRUE(WaitForFinished(3));
-    for (const FinishedOperation& finished : finished_)
-        ASSERT_EQ(OperationOutcome::kSucceeded, finished.outcome) << finished.reason;
-
-    auto undo = [&](const FinishedOperation& done) {
-        Operation operation = done.operation;
-        operation.kind = done.operation.kind == OperationKind::kMove ? OperationKind::kUndoMove
-                                                                     : OperationKind::kUndoCopy;
-        operation.size = done.transfer.size;
-        operation.lastWrite = done.transfer.lastWrite;
-        return queue_->Enqueue(operation);
-    };
-    WriteFileBytes(source_ / L"blocked.txt", "a new file in the old place");
-    undo(finished_[0]);
-    undo(finished_[1]);
-    undo(finished_[2]);
-    ASSERT_TRUE(WaitForFinished(6));
-    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[3].outcome);
-    EXPECT_EQ("m", ReadFileBytes(source_ / L"moved.txt"));
-    EXPECT_FALSE(FileExists(target_ / L"moved.txt"));
-    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[4].outcome);
-    EXPECT_FALSE(FileExists(target_ / L"copied.txt"));
-    EXPECT_EQ("c", ReadFileBytes(source_ / L"copied.txt"));
-    // The original path is occupied: the undo fails and neither file changes.
-    EXPECT_EQ(OperationOutcome::kFailed, finished_[5].outcome);
-    EXPECT_EQ("a new file in the old place", ReadFileBytes(source_ / L"blocked.txt"));
-    EXPECT_EQ("b", ReadFileBytes(target_ / L"blocked.txt"));
+    ASSERT_TRUE(WaitForFinished(8));
+    for (size_t i = 3; i < 8; ++i)
+        EXPECT_EQ(OperationOutcome::kCancelled, finished_[i].outcome) << i;
+    {
+        std::lock_guard<std::mutex> lock(recordedMutex_);
+        EXPECT_EQ(8u, recorded_.size());
+    }
+    EXPECT_EQ(0u, queue_->Enqueue(Operation{}));
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "tests/gui/gui_controls_fixture.h"
+#include "tests/support/desktop.h"
 #include "ui/button_control.h"
 #include "ui/combo_box_control.h"
 #include "ui/edit_control.h"
@@ -38,7 +39,7 @@ TEST_F(TextControlsTest, AnyCodePageTextsRoundTripAsUtf16) {
     EXPECT_EQ(L"D:\\素材", edit.Text().WideView());
 
     label.SetText(TextBlock::FromWide(L"需要处理的文件目录："));
-    EXPECT_EQ(L"需要处理的文件目录：", WindowTextOf(label.Handle()));
+    EXPECT_EQ(L"需要处理的文件目录：", WindowText(label.Handle()));
     edit.SetText(TextBlock::FromWide(L"快捷键"));
     const TextBlock read = edit.Text();
     EXPECT_EQ(L"快捷键", read.WideView());
@@ -49,12 +50,14 @@ TEST_F(TextControlsTest, AnyCodePageTextsRoundTripAsUtf16) {
 }
 
 TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParentsPixels) {
+    const COLORREF parentColour = RGB(0, 0, 160);
+    ParentObject().SetBackgroundColour(parentColour);
     LabelControl label;
-    ASSERT_EQ(1, label.Create(Parent(), std::nullopt, std::nullopt, 10, 10, 120));
+    ASSERT_EQ(1, label.Create(Parent(), TextBlock::FromWide(L"需要处理的文件目录："), std::nullopt,
+                              20, 200, 300));
     const HDC dc = GetDC(label.Handle());
     label.SetTextColour(RGB(0, 0, 255));
     label.SetBackColour(RGB(255, 0, 0));
-
     const auto brush =
         reinterpret_cast<HBRUSH>(ColourRequest(label.Handle(), WM_CTLCOLORSTATIC, dc));
     ASSERT_NE(nullptr, brush);
@@ -69,17 +72,29 @@ TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParen
     EXPECT_EQ(reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)),
               ColourRequest(label.Handle(), WM_CTLCOLORSTATIC, dc));
     EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
-
-    label.SetBackColour(RGB(0, 255, 0));
     ReleaseDC(label.Handle(), dc);
 
-    // The colour reaches the screen through the parent's WM_CTLCOLORSTATIC.
-    ASSERT_TRUE(WaitUntil([&] {
+    // On the screen, counting a colour's pixels in the label's middle row from x = 60 to
+    // 150: the long text covers part of that row, a short one leaves it all to the parent,
+    // also after the new text.
+    const auto pixelsOf = [&](COLORREF colour) {
         const HDC screen = GetDC(label.Handle());
-        const COLORREF pixel = GetPixel(screen, 110, 2);
+        int count = 0;
+        for (int x = 60; x < 150; ++x)
+            count += GetPixel(screen, x, 12) == colour;
         ReleaseDC(label.Handle(), screen);
-        return pixel == RGB(0, 255, 0);
+        return count;
+    };
+    EXPECT_TRUE(WaitUntil([&] {
+        const int parentPixels = pixelsOf(parentColour);
+        return parentPixels > 0 && parentPixels < 90;
     }));
+    label.SetText(TextBlock::FromWide(L"透明"));
+    EXPECT_TRUE(WaitUntil([&] { return pixelsOf(parentColour) == 90; }));
+    // A new colour reaches the screen through the parent's WM_CTLCOLORSTATIC.
+    label.SetBackColour(RGB(0, 255, 0));
+    EXPECT_TRUE(WaitUntil([&] { return pixelsOf(RGB(0, 255, 0)) == 90; }));
+    ParentObject().SetBackgroundColour(GetSysColor(COLOR_BTNFACE));
 
     // A destroyed window takes the colours with it.
     DestroyWindow(label.Handle());
@@ -87,54 +102,22 @@ TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParen
     EXPECT_EQ(0u, label.TextColour());
 }
 
-TEST_F(TextControlsTest, ATransparentLabelShowsTheParentsBackgroundAlsoAfterNewText) {
-    Window& parent = ParentObject();
-    parent.SetBackgroundColour(RGB(0, 0, 160));
-    LabelControl label;
-    ASSERT_EQ(1, label.Create(Parent(), TextBlock::FromWide(L"需要处理的文件目录："), std::nullopt,
-                              20, 200, 300));
-    label.SetBackColour(TextControl::kTransparent);
-    // Counts the pixels of the label's middle row, from x = 60 to 150, that show the parent.
-    const auto parentPixels = [&] {
-        const HDC dc = GetDC(label.Handle());
-        int count = 0;
-        for (int x = 60; x < 150; ++x)
-            count += GetPixel(dc, x, 12) == RGB(0, 0, 160);
-        ReleaseDC(label.Handle(), dc);
-        return count;
-    };
-    // The long text covers part of that row; the short one leaves it all to the parent.
-    EXPECT_TRUE(WaitUntil([&] { return parentPixels() > 0 && parentPixels() < 90; }));
-    label.SetText(TextBlock::FromWide(L"透明"));
-    EXPECT_TRUE(WaitUntil([&] { return parentPixels() == 90; }));
-    parent.SetBackgroundColour(GetSysColor(COLOR_BTNFACE));
-}
-
-TEST_F(TextControlsTest, AButtonOwnsTheImagesItShows) {
-    ButtonControl button;
-    ASSERT_EQ(1, button.Create(Parent(), std::nullopt, std::nullopt, 0, 10, 10));
-    const HBITMAP first = CreateBitmap(8, 8, 1, 32, nullptr);
-    const HBITMAP second = CreateBitmap(8, 8, 1, 32, nullptr);
-    button.SetImage(UniqueBitmap(first));
-    EXPECT_TRUE(button.Style() & BS_BITMAP);
-    EXPECT_EQ(reinterpret_cast<LRESULT>(first), button.Send(BM_GETIMAGE, IMAGE_BITMAP, 0));
-
-    button.SetImage(UniqueBitmap(second));
-    EXPECT_EQ(reinterpret_cast<LRESULT>(second), button.Send(BM_GETIMAGE, IMAGE_BITMAP, 0));
-    EXPECT_EQ(0u, GetObjectType(first));  // replaced, so released
-    EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(second));
-
-    DestroyWindow(button.Handle());
-    EXPECT_EQ(0u, GetObjectType(second));
-}
-
-TEST_F(TextControlsTest, ClickingAButtonRunsItsHandlerAndAButtonWithoutOneDoesNothing) {
-    ButtonControl silent;
+TEST_F(TextControlsTest, ButtonsRunTheirClickHandlerWhileTheirWindowLivesAndOwnTheirImages) {
+    ButtonControl silent;  // no handler: a click does nothing
     ButtonControl counted;
     counted.SetClickHandler([] { return ++clicks, 0; });  // before Create, as the application does
     ASSERT_EQ(1, silent.Create(Parent(), std::nullopt, std::nullopt, 0, 10, 10));
     ASSERT_EQ(1, counted.Create(Parent(), TextBlock::FromWide(L"读取文件列表"), std::nullopt, 0, 10,
                                 60, 120));
+    const HBITMAP first = CreateBitmap(8, 8, 1, 32, nullptr);
+    const HBITMAP second = CreateBitmap(8, 8, 1, 32, nullptr);
+    silent.SetImage(UniqueBitmap(first));
+    EXPECT_TRUE(silent.Style() & BS_BITMAP);
+    EXPECT_EQ(reinterpret_cast<LRESULT>(first), silent.Send(BM_GETIMAGE, IMAGE_BITMAP, 0));
+    silent.SetImage(UniqueBitmap(second));
+    EXPECT_EQ(reinterpret_cast<LRESULT>(second), silent.Send(BM_GETIMAGE, IMAGE_BITMAP, 0));
+    EXPECT_EQ(0u, GetObjectType(first));  // replaced, so released
+    EXPECT_EQ(static_cast<DWORD>(OBJ_BITMAP), GetObjectType(second));
 
     ClickCentre(silent.Handle());
     ClickCentre(counted.Handle());
@@ -151,6 +134,8 @@ TEST_F(TextControlsTest, ClickingAButtonRunsItsHandlerAndAButtonWithoutOneDoesNo
     ASSERT_TRUE(WaitUntil([&] { return GetFocus() == silent.Handle(); }));
     PumpMessages();
     EXPECT_EQ(1, clicks);
+    DestroyWindow(silent.Handle());
+    EXPECT_EQ(0u, GetObjectType(second));  // the image goes with the window
 }
 
 TEST_F(TextControlsTest, AReadOnlyCentredEditRefusesTypingWhileAPlainEditReportsChanges) {

@@ -37,11 +37,12 @@ class WindowTest : public ::testing::Test {
     Window parent;
 };
 
-TEST_F(WindowTest, CreateRunsBeforeTheWindowShowsAndItsSizeHandlerSeesTheFirstSize) {
+TEST_F(WindowTest, CreateRunsBeforeTheWindowShowsAndTheTitleArrivesAsUtf16AnyCodePage) {
     HWND created = nullptr;
     bool visibleInCreate = true;
     SIZE seen{-1, -1};
-    const HWND hwnd = window.Show({.onCreate = [&](HWND handle) {
+    const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
+    const auto onCreate = [&](HWND handle) {
         created = handle;
         visibleInCreate = IsWindowVisible(handle) != FALSE;
         window.SetSizeHandler([&](int32_t width, int32_t height) {
@@ -49,8 +50,13 @@ TEST_F(WindowTest, CreateRunsBeforeTheWindowShowsAndItsSizeHandlerSeesTheFirstSi
             return 0;
         });
         return 0;
-    }});
+    };
+    const HWND hwnd = window.Show({.title = &title, .onCreate = onCreate});
     ASSERT_TRUE(hwnd);
+    wchar_t text[64] = {};
+    GetWindowTextW(hwnd, text, 64);
+    EXPECT_STREQ(L"ZEMO文件分类整理 墨池社区", text);
+    EXPECT_EQ(L"ZEMO文件分类整理 墨池社区", window.WindowText().WideView());
     const RECT outer = OuterRectangle(hwnd);
     EXPECT_EQ(380, outer.right - outer.left);
     EXPECT_EQ(250, outer.bottom - outer.top);
@@ -170,16 +176,6 @@ TEST_F(WindowTest, AnOwnedWindowTakesTheOwnersIconsAndOneOffTheTaskbarAHiddenOwn
     EXPECT_FALSE(IsWindowVisible(hidden));
     DestroyWindow(hwnd);
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(hidden); }));
-}
-
-TEST_F(WindowTest, TitleReachesTheWindowAsUtf16AnyCodePage) {
-    const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
-    const HWND hwnd = window.Show({.title = &title, .visible = false});
-    ASSERT_TRUE(hwnd);
-    wchar_t text[64] = {};
-    GetWindowTextW(hwnd, text, 64);
-    EXPECT_STREQ(L"ZEMO文件分类整理 墨池社区", text);
-    EXPECT_EQ(L"ZEMO文件分类整理 墨池社区", window.WindowText().WideView());
 }
 
 }  // namespace
