@@ -126,7 +126,6 @@ TEST(RuntimeTexts, JoinLeftAndRight) {
 
     EXPECT_EQ(Text("ab"), LeftOfText("abc", 2));
     EXPECT_TRUE(LeftOfText("abc", 0).IsMissing());
-    EXPECT_EQ(Text("bc"), RightOfText("abc", 2));
     EXPECT_EQ(Text("\xC6"), RightOfText("制", 1));  // a character may be cut
 
     EXPECT_EQ(BlockFromBytes("a", 1), LeftOfBlock(a, 1));

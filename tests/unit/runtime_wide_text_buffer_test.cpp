@@ -33,9 +33,6 @@ TEST(RuntimeWideTextBuffer, GrowsToExactlyWhatTheContentNeeds) {
     EXPECT_EQ(L"abcdefg", Content(buffer));
     EXPECT_EQ(16, buffer.Capacity());  // seven characters and the zero unit
     EXPECT_EQ(7, buffer.CharacterCount());
-    MEMORY_BASIC_INFORMATION memory = {};
-    VirtualQuery(buffer.Buffer(), &memory, sizeof memory);
-    EXPECT_EQ(static_cast<DWORD>(PAGE_READWRITE), memory.Protect);
     EXPECT_FALSE(buffer.Initialise(0));
 
     WideTextBuffer fresh;  // a first Set allocates one page
