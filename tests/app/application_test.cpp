@@ -62,16 +62,11 @@ class ApplicationTest : public ::testing::Test {
                   Controls().fileList.GetItemCount());
     }
 
-    // The row showing the name, exactly or as code page 936 spells it where the list
-    // shows it that way.
+    // The row showing the name.
     int32_t RowOf(const std::wstring& name) {
         ListViewControl& list = Controls().fileList;
-        const TextBlock spelled = ToUtf16(FromUtf16(TextBlock::FromWide(name)));
         for (int32_t row = 0; row < list.GetItemCount(); ++row)
             if (list.GetItemText(row, 1).WideView() == name)
-                return row;
-        for (int32_t row = 0; row < list.GetItemCount(); ++row)
-            if (list.GetItemText(row, 1).WideView() == spelled.WideView())
                 return row;
         return -1;
     }
@@ -83,9 +78,6 @@ class ApplicationTest : public ::testing::Test {
         list.SetSelectionMark(RowOf(name));
     }
 
-    // The player's URL, as the system code page text the control reports.
-    Text PlayerUrl() { return Controls().mediaPlayer.Url(); }
-    Text SystemText(const std::wstring& path) { return FromUtf16System(path.c_str()); }
     std::wstring WidePlayerUrl() {
         return std::wstring(Controls().mediaPlayer.WideUrl().WideView());
     }
@@ -120,15 +112,15 @@ TEST_F(ApplicationTest, MediaFilesPlayByTheirExactPathUntilAPhotoOrTheirMoveStop
     Select(L"photo.JPG");
     EXPECT_EQ(L"", WidePlayerUrl());
     Select(L"CLIP.MP4");
-    EXPECT_EQ(SystemText(files_ / L"CLIP.MP4"), PlayerUrl());
+    EXPECT_EQ(files_ / L"CLIP.MP4", WidePlayerUrl());
     EXPECT_TRUE(player.IsVisible());
     EXPECT_FALSE(IsWindowVisible(pane));
 
     // The file about to be moved is released by the player first; names ignore case.
     ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"song.Flac"));  // not playing
-    EXPECT_EQ(SystemText(files_ / L"CLIP.MP4"), PlayerUrl());
+    EXPECT_EQ(files_ / L"CLIP.MP4", WidePlayerUrl());
     ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"clip.mp4"));
-    EXPECT_EQ(Text(""), PlayerUrl());
+    EXPECT_EQ(L"", WidePlayerUrl());
 }
 
 TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
