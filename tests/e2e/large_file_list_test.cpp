@@ -1,11 +1,14 @@
-// A directory of 100,000 files read into the real program's file list: rows streamed in
-// while the user works, read by this process cell by cell.
+// Reading directories into the real program's file list: 100,000 files streamed in while
+// the user works, read by this process cell by cell; a new read replacing the rows; what
+// is not a folder refused. Which files a directory lists, and how a row's cells are
+// spelt, are checked in the unit tests.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/support/config_file.h"
@@ -18,10 +21,6 @@
 namespace {
 
 constexpr int kManyFiles = 100000;
-
-std::wstring IndexOf(int row) {
-    return (row < 9 ? L"0" : L"") + std::to_wstring(row + 1);
-}
 
 class LargeFileListTest : public ::testing::Test {
   protected:
@@ -53,13 +52,20 @@ class LargeFileListTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(LargeFileListTest, RowsArriveInOrderWhileAHotkeySortsSelectedRowsAndASecondReadCancels) {
-    TempDirectory target, few;
+TEST_F(LargeFileListTest,
+       RowsArriveInOrderWhileAHotkeySortsSelectedRowsANewReadCancelsAndNoFolderIsRefused) {
+    TempDirectory target, few, empty;
     for (const wchar_t* name : {L"a.txt", L"b.txt", L"c.txt"})
         WriteFileBytes(few / name, "x");
     ZemoApp app(RuleConfig({L"F9=复制文件|" + target.Path()}));
-    ASSERT_TRUE(app.Start());
+    // A file named on the command line gets the message of a typed one.
+    ASSERT_TRUE(app.Start(L"\"" + (few / L"a.txt") + L"\""));
+    const MessageBoxInfo box = WaitForMessageBox(app.Process().Id());
+    ASSERT_TRUE(box.window) << "no message for the command line's file";
+    EXPECT_EQ(L"文件目录不存在！", box.text);
+    AnswerMessageBox(box.window);
     RemoteListView& list = app.FileList();
+    EXPECT_EQ(0, list.ItemCount());
     const ULONGLONG started = GetTickCount64();
     app.ReadDirectory(many_->Path());
 
@@ -85,13 +91,8 @@ TEST_F(LargeFileListTest, RowsArriveInOrderWhileAHotkeySortsSelectedRowsAndASeco
     for (int row = 0; row < kManyFiles; row += 997)
         EXPECT_EQ(expected[row], list.Text(row, 1)) << row;
     EXPECT_EQ(expected.back(), list.Text(kManyFiles - 1, 1));
-    for (int row : {8, 9, 98, 99, 9999, kManyFiles - 1}) {
-        EXPECT_EQ(IndexOf(row), list.Text(row, 0)) << row;
-        EXPECT_EQ(L"", list.Text(row, 2));
-        EXPECT_EQ(L"", list.Text(row, 3));
-    }
+    // How an index cell is spelt is checked in the unit tests; here the last row's count.
     EXPECT_EQ(L"100000", list.Text(kManyFiles - 1, 0));
-    EXPECT_EQ(L"", list.Text(kManyFiles, 0));  // no row after the last
 
     // A range made with Shift (one state change for the whole range in a virtual list),
     // and the last row added as a Ctrl+click adds it.
@@ -109,8 +110,6 @@ TEST_F(LargeFileListTest, RowsArriveInOrderWhileAHotkeySortsSelectedRowsAndASeco
     }
     EXPECT_EQ(selected.size() + 1, FolderListing(target.Path()).size());
     EXPECT_FALSE(list.IsSelected(0));
-    for (int row : {4, last - 1})
-        EXPECT_EQ(L"", list.Text(row, 3)) << row;
 
     // A second read is cancelled by a third: no row of it turns up later, within twice a
     // whole read.
@@ -119,4 +118,24 @@ TEST_F(LargeFileListTest, RowsArriveInOrderWhileAHotkeySortsSelectedRowsAndASeco
     EXPECT_FALSE(WaitUntil([&] { return list.ItemCount() != 3; }, wholeRead * 2 + 1000));
     EXPECT_EQ((std::vector<std::wstring>{L"01", L"02", L"03"}), list.Column(0));
     EXPECT_EQ(FolderListing(few.Path()), list.Column(1));
+
+    // What is not a folder is refused with its message and changes neither list nor field.
+    const std::pair<std::wstring, const wchar_t*> refused[] = {
+        {L"", L"文件目录不能为空！"},
+        {L"   ", L"文件目录不存在！"},
+        {few / L"missing", L"文件目录不存在！"}};
+    for (const auto& [typed, message] : refused) {
+        app.SetDirectoryText(typed);
+        const MessageBoxInfo refusal = app.ClickAndAnswer(app.Control(kReadListButtonId));
+        ASSERT_NE(nullptr, refusal.window) << testing::PrintToString(typed);
+        EXPECT_EQ(L"信息", refusal.title);
+        EXPECT_EQ(message, refusal.text);
+    }
+    EXPECT_EQ(FolderListing(few.Path()), list.Column(1));
+    EXPECT_EQ(few / L"missing", app.DirectoryText());
+
+    // An empty folder empties the list without a message.
+    app.SetDirectoryText(empty.Path());
+    EXPECT_EQ(nullptr, app.ClickAndAnswer(app.Control(kReadListButtonId)).window);
+    EXPECT_EQ(0, list.ItemCount());
 }

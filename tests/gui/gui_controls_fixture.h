@@ -46,19 +46,16 @@ class ControlsTest : public ::testing::Test {
     static HWND Parent() { return parent_->Handle(); }
     static Window& ParentObject() { return *parent_; }
 
-    // A left or right click at a point of `window`'s client area.
-    static void Click(HWND window, POINT point, bool right = false) {
+    // A left click at a point of `window`'s client area.
+    static void Click(HWND window, POINT point) {
         ClientToScreen(window, &point);
-        if (right)
-            RightClickAt(point);
-        else
-            LeftClickAt(point);
+        LeftClickAt(point);
     }
 
-    static void ClickCentre(HWND window, bool right = false) {
+    static void ClickCentre(HWND window) {
         RECT client{};
         GetClientRect(window, &client);
-        Click(window, POINT{client.right / 2, client.bottom / 2}, right);
+        Click(window, POINT{client.right / 2, client.bottom / 2});
     }
 
   private:

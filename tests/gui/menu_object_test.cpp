@@ -1,13 +1,7 @@
-// MenuObject against real Win32 menus; the popup tests drive the menu's modal loop with
-// real key presses sent from a second thread.
-#include <atomic>
-#include <initializer_list>
-#include <thread>
+// MenuObject against real Win32 menus: one menu per object, item queries, sub-menus and
+// copies. The popup's modal loop is driven end to end through the rule list's menu.
+#include <gtest/gtest.h>
 
-#include "tests/gui/gui_controls_fixture.h"
-#include "tests/support/desktop.h"
-#include "tests/support/input.h"
-#include "tests/support/wait.h"
 #include "ui/menu_object.h"
 
 namespace {
@@ -16,42 +10,9 @@ TextBlock Wide(const wchar_t* text) {
     return TextBlock::FromWide(text);
 }
 
-class MenuObjectTest : public ControlsTest {
+class MenuObjectTest : public ::testing::Test {
   protected:
-    void TearDown() override {
-        menu_.Destroy();
-        ControlsTest::TearDown();
-    }
-
-    // Shows the menu and, from a second thread, waits for it and presses the keys.
-    // Returns TrackPopup's result.
-    int32_t TrackWithKeys(std::initializer_list<WORD> keys) {
-        // A pointer left over the menu by an earlier test would highlight an item and
-        // shift the keyboard navigation.
-        const POINT away = {GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
-        MoveMouseTo(away);
-        EXPECT_TRUE(WaitUntil([&] {
-            POINT now;
-            return GetCursorPos(&now) && now.x == away.x && now.y == away.y;
-        }));
-        std::atomic<bool> tracking{true};
-        std::atomic<bool> menuSeen{false};
-        std::thread driver([&] {
-            const HWND popup = WaitForTopLevelWindow(GetCurrentProcessId(), L"#32768");
-            menuSeen = popup != nullptr;
-            for (const WORD key : keys)
-                if (menuSeen)
-                    PressKeys({key});
-            // A menu that ignored the keys is closed, so the test fails instead of hanging.
-            if (!WaitUntil([&] { return !tracking; }) && popup)
-                PostMessageW(popup, WM_KEYDOWN, VK_ESCAPE, 0);
-        });
-        const int32_t result = menu_.TrackPopup(120, 120, Parent(), TPM_RETURNCMD);
-        tracking = false;
-        driver.join();
-        EXPECT_TRUE(menuSeen) << "the popup menu never appeared";
-        return result;
-    }
+    void TearDown() override { menu_.Destroy(); }
 
     MenuObject menu_;
 };
@@ -109,14 +70,6 @@ TEST_F(MenuObjectTest, SubMenusAndCopiesShareHandles) {
     EXPECT_EQ(menu_.GetHandle(), copy->GetHandle());
     copy.reset();  // destroying a copy leaves the menu alone
     EXPECT_EQ(1, menu_.GetItemCount());
-}
-
-TEST_F(MenuObjectTest, TrackPopupReturnsZeroAfterEscapeAndTheItemChosenByKeyboard) {
-    ASSERT_EQ(1, menu_.CreatePopup());
-    menu_.AppendItem(Wide(L"one"), 41);
-    menu_.AppendItem(Wide(L"two"), 42);
-    EXPECT_EQ(0, TrackWithKeys({VK_ESCAPE}));
-    EXPECT_EQ(42, TrackWithKeys({VK_DOWN, VK_DOWN, VK_RETURN}));
 }
 
 }  // namespace
