@@ -105,12 +105,13 @@ TEST_F(ApplicationTest, MediaFilesPlayByTheirExactPathUntilAPhotoOrTheirMoveStop
     Select(L"\ub178\ub798.mp3");  // a name code page 936 cannot hold
     EXPECT_EQ(files_ / L"\ub178\ub798.mp3", WidePlayerUrl());
 
-    // A photo stops the player (and hides it, as the end-to-end preview test sees); a media
-    // file brings it back.
+    // A photo hides and stops the player; a media file brings it back.
     const HWND pane = FindWindowExW(MainWindow(), nullptr, kImagePaneClass, nullptr);
     MediaPlayerHost& player = Controls().mediaPlayer;
     Select(L"photo.JPG");
     EXPECT_EQ(L"", WidePlayerUrl());
+    EXPECT_FALSE(player.IsVisible());
+    EXPECT_TRUE(IsWindowVisible(pane));
     Select(L"CLIP.MP4");
     EXPECT_EQ(files_ / L"CLIP.MP4", WidePlayerUrl());
     EXPECT_TRUE(player.IsVisible());
