@@ -74,22 +74,6 @@ TEST(RuleSectionReader, FindsTheSectionAndItsEntriesAsTheProfileFunctionsDo) {
         EXPECT_EQ(c.entries, Entries(c.file)) << c.file;
 }
 
-TEST(RuleSectionReader, ReadsALongSectionWhole) {
-    std::string file = kHeader;
-    for (int i = 0; i < 700; ++i)
-        file.append("F")
-            .append(std::to_string(i))
-            .append("=复制文件|D:\\")
-            .append(40, 'x')
-            .append("\\")
-            .append(std::to_string(i))
-            .append("\r\n");
-    ASSERT_GT(file.size(), 32767u);
-    const RuleSection section = ParseRuleSection(file);
-    ASSERT_EQ(700u, section.entries.size());
-    EXPECT_EQ(Text(("D:\\" + std::string(40, 'x') + "\\699").c_str()), Rule(file, 699).target);
-}
-
 TEST(RuleSectionWriter, KeepsEveryOtherByteAndAddsTheSectionWhereThereIsNone) {
     // Other sections, a comment and blank lines around and between the rules.
     const std::string above =
