@@ -84,11 +84,12 @@ class Generator {
     }
 
     // One token: GBK characters (trail bytes such as "|", "\\", "[", "]"), the format's
-    // own marks, blanks, zero bytes and lone line breaks.
+    // own marks and the look-alike "#", blanks, control bytes, zero bytes and lone line
+    // breaks.
     std::string Token() {
         static const char* const kMarks[] = {
-            "=",  "|",  ";",  "[",  "]",    " ",        "\t",       "\x1A", "\v",
-            "\r", "\n", "\\", "\"", "D:\\", "复制文件", "移动文件", "亅",   "\xA1\xA1"};
+            "=",    "|",  ";",  "#",  "[",  "]",    " ",        "\t",       "\x1A", "\v",
+            "\x01", "\r", "\n", "\\", "\"", "D:\\", "复制文件", "移动文件", "亅",   "\xA1\xA1"};
         switch (Below(8)) {
             case 0: {
                 std::string pair(1, static_cast<char>(0x81 + Below(0x7E)));

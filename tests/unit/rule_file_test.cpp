@@ -11,15 +11,6 @@ namespace {
 
 const std::string kHeader = std::string("[") + kRuleSection + "]\r\n";
 
-// "key=value" for an entry with "=", the bare text for one without: the profile
-// functions' own form of an entry.
-std::vector<std::string> Entries(std::string_view file) {
-    std::vector<std::string> texts;
-    for (const RuleSectionEntry& entry : ParseRuleSection(file).entries)
-        texts.push_back(entry.hasEquals ? entry.key + "=" + entry.value : entry.value);
-    return texts;
-}
-
 HotkeyRule Rule(std::string_view file, size_t i) {
     return RuleFromEntry(ParseRuleSection(file).entries.at(i));
 }
@@ -44,50 +35,6 @@ TEST(RuleSectionReader, ReadsEntriesInFileOrderAndSplitsValues) {
     EXPECT_EQ(Text("noequals"), Rule(file, 4).operation);
     EXPECT_EQ(Text(""), Rule(file, 5).target);
     EXPECT_EQ(Text("D:\\亅x"), Rule(file, 6).target);
-}
-
-// Each case as the system's GetPrivateProfileSectionA gives it for the same file.
-TEST(RuleSectionReader, FindsTheSectionAndItsEntriesAsTheProfileFunctionsDo) {
-    const std::string name = kRuleSection;
-    struct Case {
-        std::string file;
-        std::vector<std::string> entries;
-    } cases[] = {
-        {"[ " + name + " ]\r\nA=1\r\n", {"A=1"}},  // name trimmed
-        {"  [" + name + "]junk\r\n\tK1 \t=  v1  \x1A\r\n;c=1\r\n#h=2\r\n\"q\"=\"qv\"\r\n",
-         {"K1=v1", "#h=2", "\"q\"=\"qv\""}},
-        {"[" + name + "]\r\nA=1\r\n[" + name + "]\r\nB=2\r\n", {"A=1"}},  // the first only
-        {"[X]\r\nA=1\r\n[" + name + "]\rB=2\rC=3", {"B=2", "C=3"}},       // CR alone ends a line
-        {"[" + name + "]]\r\nA=1\r\n", {}},  // the last "]" ends the name
-        {"[" + name + "\r\nA=1\r\n", {}},
-        {"[" + name + "]\r\nA=1\r\n[]\r\nB=2\r\n", {"A=1"}},
-        {"[" + name + "]\r\n[bad\r\n = \r\n=a\r\n=b\r\nX\r\n;z\r\n=c\r\n",
-         {"[bad", "=", "X", "=c"}},  // an empty key right after another is dropped
-        {"[" + name + "]\r\nC" + std::string(1, '\0') + "D=E" + std::string(1, '\0') + "F\r\n",
-         {"C=E"}},  // a zero byte ends the key and the value
-        // A lead byte takes the line break after it; A1 A1 is no blank here.
-        {"[" + name + "]\r\nL=\x81\nM=1\r\n\xA1\xA1K=v\r\n", {"L=\x81\nM=1", "\xA1\xA1K=v"}},
-        {"[" + name + "] \x81]\r\nA=1\r\n", {"A=1"}},  // 81 5D is one character, not "]"
-        {"[" + name + "]\r\n\x01K\x01=\x01v\x01\r\n", {"\x01K\x01=\x01v\x01"}},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(c.entries, Entries(c.file)) << c.file;
-}
-
-TEST(RuleSectionReader, ReadsALongSectionWhole) {
-    std::string file = kHeader;
-    for (int i = 0; i < 700; ++i)
-        file.append("F")
-            .append(std::to_string(i))
-            .append("=复制文件|D:\\")
-            .append(40, 'x')
-            .append("\\")
-            .append(std::to_string(i))
-            .append("\r\n");
-    ASSERT_GT(file.size(), 32767u);
-    const RuleSection section = ParseRuleSection(file);
-    ASSERT_EQ(700u, section.entries.size());
-    EXPECT_EQ(Text(("D:\\" + std::string(40, 'x') + "\\699").c_str()), Rule(file, 699).target);
 }
 
 TEST(RuleSectionWriter, KeepsEveryOtherByteAndAddsTheSectionWhereThereIsNone) {
