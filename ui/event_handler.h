@@ -62,7 +62,7 @@ class EventHandler {
         static_assert(Signature::kCount <= 7, "an event passes at most seven arguments");
         static_assert(std::is_convertible_v<typename Signature::Result, int32_t>,
                       "a handler returns an integer");
-        if constexpr (std::is_pointer_v<Callable>) {
+        if constexpr (std::is_pointer_v<std::remove_reference_t<F>>) {  // a reference is never null
             if (!function)
                 return;
         }

@@ -45,8 +45,9 @@ class ZemoApp {
     explicit ZemoApp(std::optional<std::string> configIni = std::nullopt);
     ~ZemoApp();
 
-    // Starts the program and waits for its main window with its file list.
-    bool Start(const std::wstring& extraEnvironment = L"");
+    // Starts the program with `arguments` on its command line and waits for its main window
+    // with its file list.
+    bool Start(const std::wstring& arguments = L"");
     TestProcess& Process() { return *process_; }
     const std::wstring& Directory() const { return home_.Path(); }
     std::wstring ConfigPath() const { return home_ / L"config.ini"; }
