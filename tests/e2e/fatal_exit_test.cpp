@@ -26,7 +26,6 @@ const FatalPath kFatalPaths[] = {
     {L"missing-function", L"DLL ERROR",
      L"无法定位DLL文件:\"kernel32\"当中的\"ZemoNoSuchFunction\"函数."},
     {L"unknown-kind", L"error", L"program internal error number is 100. \r\n\r\n"},
-    {L"message", L"信息", L"文件目录不能为空！"},
     {L"new-memory", L"error", L"内存不足"},
     {L"double-release", L"error", L"program internal error number is 102. \r\n\r\n"},
     {L"window-exception", L"error", L"program internal error number is 101. \r\n\r\n"},

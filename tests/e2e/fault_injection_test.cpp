@@ -1,6 +1,6 @@
-// Faults from outside the program while it sorts: a read-only target, files and folders
-// that vanish. Each press reports its failure in the row, leaves no partial file, and
-// changes nothing else. Held sources and a full disk are in the background operations tests.
+// Faults from outside the program while it sorts: a read-only or full target, files and
+// folders that vanish, a held source. Each press reports its failure in the row, leaves no
+// partial file, and changes nothing else.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -12,6 +12,7 @@
 #include "tests/support/host_shell.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/zemo_app.h"
+#include "ui/unique_handle.h"
 
 namespace {
 
@@ -49,11 +50,24 @@ class ReadOnlyMount {
 }  // namespace
 
 // A source deleted since the list was read, a target folder deleted since the rule was
-// added, and a target on a read-only mount.
-TEST(FaultInjectionTest, VanishedSourcesAndTargetsAndAReadOnlyTargetFail) {
+// added (moves of either are the sorting tests'), a target on a read-only mount, and on a full
+// volume of its own: a copy that does not fit, a move that does not fit and a move whose source is
+// held (copied over, but not deleted). Each fails in its row and changes nothing; then a move to
+// that volume works.
+TEST(FaultInjectionTest, VanishedReadOnlyOrFullTargetsAndHeldSourcesFailAndChangeNothing) {
+    // A file system of 1 MB, mounted by the test script where it runs as root.
+    wchar_t volume[MAX_PATH] = {};
+    const bool hasSmall = GetEnvironmentVariableW(L"ZEMO_TEST_SMALL_VOLUME", volume, MAX_PATH);
+    const std::wstring small = volume;
     const TempDirectory source, targets;
-    WriteFileBytes(source / L"gone.mp4", "gone");
-    WriteFileBytes(source / L"kept.mp4", "kept");
+    const std::string big(3 << 20, 'x');
+    for (const auto& [name, content] : {std::pair<const wchar_t*, std::string>{L"gone.mp4", "gone"},
+                                        {L"kept.mp4", "kept"},
+                                        {L"big.bin", big},
+                                        {L"big moved.bin", big},
+                                        {L"held.txt", "h"},
+                                        {L"moved.txt", "m"}})
+        WriteFileBytes(source / name, content);
     const std::wstring target = targets / L"target";
     const std::wstring vanishing = targets / L"vanishing";
     const std::wstring readOnly = targets / L"readonly";
@@ -67,11 +81,11 @@ TEST(FaultInjectionTest, VanishedSourcesAndTargetsAndAReadOnlyTargetFail) {
         ASSERT_FALSE(WriteFileBytes(readOnly + L"\\probe", "x"));
     }
     ZemoApp app(RuleConfig(
-        {KeyNameOf('C') + L"=复制文件|" + target, KeyNameOf('M') + L"=移动文件|" + target,
-         KeyNameOf('V') + L"=复制文件|" + vanishing, KeyNameOf('W') + L"=移动文件|" + vanishing,
-         KeyNameOf('R') + L"=复制文件|" + readOnly, KeyNameOf('O') + L"=移动文件|" + readOnly}));
+        {KeyNameOf('C') + L"=复制文件|" + target, KeyNameOf('V') + L"=复制文件|" + vanishing,
+         KeyNameOf('R') + L"=复制文件|" + readOnly, KeyNameOf('O') + L"=移动文件|" + readOnly,
+         KeyNameOf('S') + L"=复制文件|" + small, KeyNameOf('T') + L"=移动文件|" + small}));
     ASSERT_TRUE(app.Start());
-    ASSERT_TRUE(app.LoadDirectory(source.Path(), 2));
+    ASSERT_TRUE(app.LoadDirectory(source.Path(), 6));
 
     ASSERT_TRUE(DeleteFileW((source / L"gone.mp4").c_str()));
     ASSERT_TRUE(RemoveDirectoryW(vanishing.c_str()));
@@ -79,6 +93,10 @@ TEST(FaultInjectionTest, VanishedSourcesAndTargetsAndAReadOnlyTargetFail) {
     const auto targetFolders = ContentsOf(targets.Path());
     const auto inTarget = ContentsOf(target);
     const auto inReadOnly = ContentsOf(readOnly);
+    const UniqueKernelHandle held(CreateFileW((source / L"held.txt").c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                              OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, held.Get());
 
     // Presses on one row alternate copy and move, so each awaits a result of its own.
     struct Press {
@@ -86,12 +104,14 @@ TEST(FaultInjectionTest, VanishedSourcesAndTargetsAndAReadOnlyTargetFail) {
         char key;
         const wchar_t* result;
     };
-    const Press presses[] = {{L"gone.mp4", 'C', L"复制失败"}, {L"gone.mp4", 'M', L"移动失败"},
-                             {L"kept.mp4", 'V', L"复制失败"}, {L"kept.mp4", 'W', L"移动失败"},
-                             {L"kept.mp4", 'R', L"复制失败"}, {L"kept.mp4", 'O', L"移动失败"}};
+    const Press presses[] = {{L"gone.mp4", 'C', L"复制失败"}, {L"kept.mp4", 'V', L"复制失败"},
+                             {L"kept.mp4", 'O', L"移动失败"}, {L"kept.mp4", 'R', L"复制失败"},
+                             {L"big.bin", 'S', L"复制失败"},  {L"big moved.bin", 'T', L"移动失败"},
+                             {L"held.txt", 'T', L"移动失败"}};
     for (const Press& press : presses) {
-        // The read-only target's keys only where it could be mounted.
-        if ((press.key == 'R' || press.key == 'O') && !mount.Mounted())
+        // The read-only and the full target's keys only where they could be mounted.
+        if (((press.key == 'R' || press.key == 'O') && !mount.Mounted()) ||
+            ((press.key == 'S' || press.key == 'T') && !hasSmall))
             continue;
         ASSERT_TRUE(PressOnFile(app, press.file, {static_cast<WORD>(press.key)}));
         const int row = FileRowOf(app, press.file);
@@ -103,6 +123,16 @@ TEST(FaultInjectionTest, VanishedSourcesAndTargetsAndAReadOnlyTargetFail) {
     EXPECT_EQ(targetFolders, ContentsOf(targets.Path()));
     EXPECT_EQ(inTarget, ContentsOf(target));
     EXPECT_EQ(inReadOnly, ContentsOf(readOnly));
-    if (!mount.Mounted())
-        GTEST_SKIP() << "no read-only bind mount here (mounting needs root under Wine)";
+    if (hasSmall) {
+        EXPECT_TRUE(FolderListing(small).empty());
+        ASSERT_TRUE(PressOnFile(app, L"moved.txt", {'T'}));
+        EXPECT_TRUE(RowResultIs(app, FileRowOf(app, L"moved.txt"), L"移动成功"));
+        EXPECT_FALSE(FileExists(source / L"moved.txt"));
+        EXPECT_EQ("m", ReadFileBytes(small + L"\\moved.txt"));
+        EXPECT_EQ(std::vector<std::wstring>{L"moved.txt"}, FolderListing(small));
+        DeleteFileW((small + L"\\moved.txt").c_str());
+    }
+    if (!mount.Mounted() || !hasSmall)
+        GTEST_SKIP() << "no read-only bind mount or 1 MB file system here (scripts/test.sh "
+                        "mounts them as root)";
 }
