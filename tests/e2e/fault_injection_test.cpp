@@ -3,6 +3,7 @@
 // partial file, and changes nothing else.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -16,12 +17,17 @@
 
 namespace {
 
-// Every entry of a folder with its bytes (the files here are a few bytes each): what
-// "nothing else changed" compares.
+// Every entry of a folder with its bytes, or with its size and a hash of them where they
+// are too many to print: what "nothing else changed" compares.
 std::map<std::wstring, std::optional<std::string>> ContentsOf(const std::wstring& folder) {
     std::map<std::wstring, std::optional<std::string>> contents;
-    for (const std::wstring& name : FolderListing(folder))
-        contents[name] = ReadFileBytes(folder + L"\\" + name);
+    for (const std::wstring& name : FolderListing(folder)) {
+        std::optional<std::string> bytes = ReadFileBytes(folder + L"\\" + name);
+        if (bytes && bytes->size() > 64)
+            bytes = std::to_string(bytes->size()) + " bytes, hash " +
+                    std::to_string(std::hash<std::string>{}(*bytes));
+        contents[name] = bytes;
+    }
     return contents;
 }
 
@@ -50,7 +56,7 @@ class ReadOnlyMount {
 }  // namespace
 
 // A source deleted since the list was read, a target folder deleted since the rule was
-// added (moves of either are the sorting tests'), a target on a read-only mount, and on a full
+// added, a name the target already holds, a target on a read-only mount, and on a full
 // volume of its own: a copy that does not fit, a move that does not fit and a move whose source is
 // held (copied over, but not deleted). Each fails in its row and changes nothing; then a move to
 // that volume works.
@@ -63,6 +69,7 @@ TEST(FaultInjectionTest, VanishedReadOnlyOrFullTargetsAndHeldSourcesFailAndChang
     const std::string big(3 << 20, 'x');
     for (const auto& [name, content] : {std::pair<const wchar_t*, std::string>{L"gone.mp4", "gone"},
                                         {L"kept.mp4", "kept"},
+                                        {L"earlier.mp4", "mine"},
                                         {L"big.bin", big},
                                         {L"big moved.bin", big},
                                         {L"held.txt", "h"},
@@ -81,11 +88,12 @@ TEST(FaultInjectionTest, VanishedReadOnlyOrFullTargetsAndHeldSourcesFailAndChang
         ASSERT_FALSE(WriteFileBytes(readOnly + L"\\probe", "x"));
     }
     ZemoApp app(RuleConfig(
-        {KeyNameOf('C') + L"=复制文件|" + target, KeyNameOf('V') + L"=复制文件|" + vanishing,
+        {KeyNameOf('C') + L"=复制文件|" + target, KeyNameOf('M') + L"=移动文件|" + target,
+         KeyNameOf('V') + L"=复制文件|" + vanishing, KeyNameOf('W') + L"=移动文件|" + vanishing,
          KeyNameOf('R') + L"=复制文件|" + readOnly, KeyNameOf('O') + L"=移动文件|" + readOnly,
          KeyNameOf('S') + L"=复制文件|" + small, KeyNameOf('T') + L"=移动文件|" + small}));
     ASSERT_TRUE(app.Start());
-    ASSERT_TRUE(app.LoadDirectory(source.Path(), 6));
+    ASSERT_TRUE(app.LoadDirectory(source.Path(), 7));
 
     ASSERT_TRUE(DeleteFileW((source / L"gone.mp4").c_str()));
     ASSERT_TRUE(RemoveDirectoryW(vanishing.c_str()));
@@ -104,10 +112,13 @@ TEST(FaultInjectionTest, VanishedReadOnlyOrFullTargetsAndHeldSourcesFailAndChang
         char key;
         const wchar_t* result;
     };
-    const Press presses[] = {{L"gone.mp4", 'C', L"复制失败"}, {L"kept.mp4", 'V', L"复制失败"},
-                             {L"kept.mp4", 'O', L"移动失败"}, {L"kept.mp4", 'R', L"复制失败"},
-                             {L"big.bin", 'S', L"复制失败"},  {L"big moved.bin", 'T', L"移动失败"},
-                             {L"held.txt", 'T', L"移动失败"}};
+    const Press presses[] = {
+        {L"gone.mp4", 'C', L"复制失败"},    {L"gone.mp4", 'M', L"移动失败"},
+        {L"earlier.mp4", 'C', L"复制失败"}, {L"earlier.mp4", 'M', L"移动失败"},
+        {L"kept.mp4", 'V', L"复制失败"},    {L"kept.mp4", 'W', L"移动失败"},
+        {L"kept.mp4", 'R', L"复制失败"},    {L"kept.mp4", 'O', L"移动失败"},
+        {L"big.bin", 'S', L"复制失败"},     {L"big moved.bin", 'T', L"移动失败"},
+        {L"held.txt", 'T', L"移动失败"}};
     for (const Press& press : presses) {
         // The read-only and the full target's keys only where they could be mounted.
         if (((press.key == 'R' || press.key == 'O') && !mount.Mounted()) ||
