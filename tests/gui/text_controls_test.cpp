@@ -55,9 +55,9 @@ TEST_F(TextControlsTest, ColourRequestsAreAnsweredWithTheControlsBrushOrTheParen
     EXPECT_EQ(TRANSPARENT, GetBkMode(dc));
     ReleaseDC(label.Handle(), dc);
 
-    // On the screen, counting a colour's pixels in the label's middle row from x = 60 to
-    // 150: the long text covers part of that row, a short one leaves it all to the parent,
-    // also after the new text.
+    // On the screen, counting a colour's pixels in the middle row of the label between
+    // x = 60 and x = 150: the long text covers part of that row, a short one leaves it all
+    // to the parent, also after the new text.
     const auto pixelsOf = [&](COLORREF colour) {
         const HDC screen = GetDC(label.Handle());
         int count = 0;
