@@ -2,6 +2,9 @@
 // own start-up steps, so its objects can be examined directly.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
 #include <objbase.h>
 #include <shlobj.h>
 
@@ -167,6 +170,8 @@ TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
         EXPECT_EQ(MulDiv(fontAt96, 144, 96), FontHeight(child)) << control.id;
     }
     const auto columnsAre = [&](UINT dpi) {
+        EXPECT_EQ(4, Header_GetItemCount(ListView_GetHeader(o.fileList.Handle())));
+        EXPECT_EQ(3, Header_GetItemCount(ListView_GetHeader(o.ruleList.Handle())));
         for (int32_t column = 0; column < 4; ++column)
             EXPECT_EQ(ScaleForDpi(MainWindowLayout::kFileColumnWidths[column], dpi),
                       o.fileList.GetColumnWidth(column));

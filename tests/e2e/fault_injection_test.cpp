@@ -1,6 +1,6 @@
 // Faults from outside the program while it sorts: a read-only or full target, files and
-// folders that vanish, a held source. Each press reports its failure in the row, leaves no
-// partial file, and changes nothing else.
+// folders that vanish, a name the target already holds, a held source. Each press reports
+// its failure in the row, leaves no partial file, and changes nothing else.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -60,7 +60,7 @@ class ReadOnlyMount {
 // volume of its own: a copy that does not fit, a move that does not fit and a move whose source is
 // held (copied over, but not deleted). Each fails in its row and changes nothing; then a move to
 // that volume works.
-TEST(FaultInjectionTest, VanishedReadOnlyOrFullTargetsAndHeldSourcesFailAndChangeNothing) {
+TEST(FaultInjectionTest, VanishedTakenReadOnlyOrFullTargetsAndHeldSourcesFailAndChangeNothing) {
     // A file system of 1 MB, mounted by the test script where it runs as root.
     wchar_t volume[MAX_PATH] = {};
     const bool hasSmall = GetEnvironmentVariableW(L"ZEMO_TEST_SMALL_VOLUME", volume, MAX_PATH);

@@ -106,6 +106,8 @@ TEST(RuleDialog, OpensModalCapturesKeysChecksTheFieldsAndSavesWhatConfigIniHolds
     const std::string saved =
         RuleConfig({L"F2=复制文件|" + to, L"A=复制文件|" + to, L"B=移动文件|" + to});
     EXPECT_EQ(saved, ReadFileBytes(app.ConfigPath()));
+    EXPECT_EQ((std::vector<std::wstring>{L"复制文件", L"复制文件", L"移动文件"}),
+              app.RuleList().Column(1));
 
     // A rule that cannot be saved is told and not added.
     ASSERT_TRUE(DeleteFileW(app.ConfigPath().c_str()));
@@ -113,6 +115,7 @@ TEST(RuleDialog, OpensModalCapturesKeysChecksTheFieldsAndSavesWhatConfigIniHolds
     const std::wstring text = addAndReadBox(L"F9", 0, to);
     EXPECT_NE(std::wstring::npos, text.find(L"config.ini")) << text;
     EXPECT_EQ(3, app.RuleList().ItemCount());
+    EXPECT_TRUE(DirectoryExists(app.ConfigPath())) << "the folder stays where it is";
 
     // Cancelling the folder browser keeps the target.
     SendMessageW(dialog->targetEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"D:\\kept"));

@@ -73,8 +73,10 @@ TEST_F(SortingTest, CopiesAndMovesTakeTheRowsExactFileAndATargetlessRuleTouchesN
         ASSERT_TRUE(CreateDirectoryW((kExact + deep).c_str(), nullptr));
     }
     const std::wstring song = L"caf\u00e9 \ud55c\uad6d \U0001F600.mp3";
+    const std::wstring longName = std::wstring(240, L'n') + L".mp4";  // a path over 260
     Files files = {{L"stay.txt", "text"}, {L"a", "plain a"}, {L"a.", "dotted a"},
-                   {L"b ", "blank b"},    {L"b", "plain b"}, {song, "song"}};
+                   {L"b ", "blank b"},    {L"b", "plain b"}, {song, "song"},
+                   {longName, "long"}};
     for (const wchar_t* name : {L"\ud55c\uae00.jpg", L"照片.jpg", L"\u3072\u3089\u304c\u306a.mp4"})
         files.emplace_back(name, "x");
     // Rules without a target only an edited file can hold; they must not reach the root.
@@ -91,10 +93,11 @@ TEST_F(SortingTest, CopiesAndMovesTakeTheRowsExactFileAndATargetlessRuleTouchesN
 
     ASSERT_TRUE(PressOn(song, 'D', L"复制成功"));
     EXPECT_EQ("song", ReadFileBytes(kExact + deep + L"\\" + song));
-    for (const std::wstring name : {L"a.", L"b "}) {
+    for (const std::wstring& name : {std::wstring(L"a."), std::wstring(L"b "), longName}) {
         ASSERT_TRUE(PressOn(name, 'M', L"移动成功")) << name;
         EXPECT_FALSE(FileExists(kExact + (source_ / name))) << name;
     }
+    EXPECT_EQ("long", ReadFileBytes(kExact + (target_ / longName)));
     EXPECT_EQ("dotted a", ReadFileBytes(kExact + (target_ / L"a.")));
     EXPECT_EQ("blank b", ReadFileBytes(kExact + (target_ / L"b ")));
     EXPECT_EQ("plain a", ReadFileBytes(source_ / L"a"));

@@ -13,7 +13,6 @@
 #include "runtime/binding.h"
 #include "runtime/errors.h"
 #include "runtime/heap.h"
-#include "runtime/message.h"
 #include "runtime/text.h"
 #include "runtime/value.h"
 #include "ui/control_object.h"
@@ -88,9 +87,6 @@ int main(int argc, char** argv) {
                                     10, 10, nullptr, nullptr);
         control.SetLeftDownHandler(&Throw);
         control.Send(WM_LBUTTONDOWN, 0, 0);
-    } else if (std::strcmp(mode, "message") == 0) {
-        ShowMessage("文件目录不能为空！");
-        ExitProgram(0);
     }
     return 3;  // no fatal path was taken
 }

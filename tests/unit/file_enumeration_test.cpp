@@ -44,7 +44,8 @@ class ListFilesTest : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ListFilesTest, OnlyTheFilesDirectlyInsideWithTheirExactNamesAndNoneForAMissingOne) {
+TEST_F(ListFilesTest,
+       OnlyTheFilesDirectlyInsideWithTheirExactNamesAndNoneForAMissingOneAnyCodePage) {
     const std::wstring unicode = L"e\U0001F600\ud55c.mp3";  // outside code page 936
     WriteFileBytes(dir_ / unicode, "x");
     for (const std::wstring& directory : {dir_.Path(), dir_.Path() + L"\\"}) {

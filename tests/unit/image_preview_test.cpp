@@ -63,6 +63,7 @@ TEST(ImageFitTest, KeepsSmallImagesAndFitsLargeOnesWithTheirProportions) {
     EXPECT_EQ((PixelSize{148, 592}), FitInside({1000, 4000}, {365, 592}));  // pillarboxed
     EXPECT_EQ((PixelSize{365, 1}), FitInside({100000, 1}, {365, 592}));     // never 0 high
     EXPECT_EQ((PixelSize{}), FitInside({10, 10}, {0, 0}));
+    EXPECT_EQ((PixelSize{}), FitInside({0, 10}, {365, 592}));
 }
 
 TEST(ExifOrientationTest, ReadsTheTagInEitherByteOrderAndNothingFromOddOrDamagedData) {
@@ -127,7 +128,9 @@ TEST(ExtensionTest, CodecListsSplitInLowerCaseAndMediaExtensionsMatchWithoutRega
     EXPECT_EQ((std::vector<std::wstring>{L".ico"}), SplitExtensionList(L"ico"));
     EXPECT_TRUE(SplitExtensionList(L"").empty());
 
-    EXPECT_TRUE(IsPlayableMediaExtension(L".Mov"));
+    for (const wchar_t* media : {L".mp4", L".Mov", L".mkv", L".webm", L".3gp", L".MPEG", L".mp3",
+                                 L".m4a", L".FLAC", L".ogg", L".wma", L".wav", L".aac"})
+        EXPECT_TRUE(IsPlayableMediaExtension(media)) << media;
     for (const wchar_t* other : {L".mp", L".mp44", L"", L"mp4"})
         EXPECT_FALSE(IsPlayableMediaExtension(other)) << other;
 }

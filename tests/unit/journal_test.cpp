@@ -24,7 +24,7 @@ JournalEntry Entry(std::wstring source, std::wstring reason = L"") {
 
 }  // namespace
 
-TEST(JournalLineTest, EveryFieldReadsBackExactlyWhateverItHolds) {
+TEST(JournalLineTest, EveryFieldReadsBackExactlyWhateverItHoldsAnyCodePage) {
     for (const std::wstring path :
          {L"C:\\plain\\a.txt", L"C:\\a, b\\\"quoted\".txt", L"C:\\line\r\nbreak.txt",
           L" C:\\spaced ", L"C:\\caf\u00e9 \ud55c\uad6d \U0001F600.mp3"}) {

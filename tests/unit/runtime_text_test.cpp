@@ -145,6 +145,7 @@ TEST(RuntimeFindInText, MatchesStartOnlyAtCharacterStartsAndMayIgnoreCase) {
     EXPECT_EQ(-1, FindInText("a|b|", "|", 5));
     // Empty, missing and ignored case.
     EXPECT_EQ(1, FindInText("abc", ""));
+    EXPECT_EQ(-1, FindInText("", ""));
     EXPECT_EQ(-1, FindInText(nullptr, "a"));
     EXPECT_EQ(-1, FindInText("abc", nullptr));
     EXPECT_EQ(-1, FindInText("ABC", "bc"));

@@ -41,7 +41,8 @@ TEST(RuntimeValueToText, DateTimesShowOnlyTheTimePartsThatAreSet) {
     EXPECT_EQ(Text("2023年3月15日13时4分"), DateText(45000 + At(13, 4, 0)));
     EXPECT_EQ(Text("2023年3月15日13时0分5秒"), DateText(45000 + At(13, 0, 5)));
     EXPECT_EQ(Text("1899年12月29日6时"), DateText(-1.25));
-    EXPECT_EQ(Text("1900年2月28日"), DateText(60));  // 1900 has no 29 February
+    EXPECT_EQ(Text("1900年2月28日"), DateText(60));
+    EXPECT_EQ(Text("1900年3月1日"), DateText(61));  // 1900 has no 29 February
     EXPECT_EQ(Text("100年1月1日"), DateText(-657434));
     // Rounded to the next midnight: the next day, not a 24th hour.
     EXPECT_EQ(Text("2023年3月16日"), DateText(45000 + (86400 - 0.2) / 86400));
