@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "tests/support/input.h"
+#include "tests/support/keyboard_focus.h"
 
 const wchar_t* const kMainWindowTitle = L"ZEMO文件分类整理 墨池社区";
 const wchar_t* const kRuleDialogTitle = L"规则配置";
@@ -126,10 +127,8 @@ bool ZemoApp::ClickFileRow(int row) {
     SendMessageW(fileList_->Handle(), LVM_ENSUREVISIBLE, row, FALSE);
     LeftClickAt(fileList_->CellCentreOnScreen(row, 1));
     return WaitUntil([&] {
-        GUITHREADINFO info = {sizeof info};
         return fileList_->SelectionMark() == row && fileList_->IsSelected(row) &&
-               GetGUIThreadInfo(GetWindowThreadProcessId(main_, nullptr), &info) &&
-               info.hwndFocus == fileList_->Handle();
+               FocusOf(main_) == fileList_->Handle();
     });
 }
 
