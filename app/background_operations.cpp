@@ -53,7 +53,7 @@ struct BackgroundOperations {
     std::map<uint32_t, Tracked> tracked;
     std::vector<UndoRecord> undo;
     uint32_t generation = 1;
-    bool journalFailureShown = false;
+    bool journalWarningOpen = false;
 };
 
 void BackgroundOperationsDeleter::operator()(BackgroundOperations* operations) const {
@@ -147,9 +147,9 @@ void RecordInJournal(State& state, const FinishedOperation& finished) {
         entry.source = operation.destination, entry.destination.clear();
     entry.result = ResultText(operation.kind, finished.outcome);
     entry.reason = finished.reason;
-    const DWORD error = state.journal->Append(entry);
-    if (error != ERROR_SUCCESS)
-        PostMessageW(state.window.Get(), kJournalFailedMessage, error, 0);
+    const JournalWrite written = state.journal->Append(entry);
+    if (written.warn)
+        PostMessageW(state.window.Get(), kJournalFailedMessage, written.error, 0);
 }
 
 void ShowProgress(Application& app, uint32_t id, int32_t percent) {
@@ -191,14 +191,16 @@ void ShowFinished(Application& app) {
     }
 }
 
+// The journal warns once each time it starts refusing lines; a box already open says it.
 void ShowJournalFailure(Application& app, DWORD error) {
     State& state = Background(app);
-    if (state.journalFailureShown)
+    if (state.journalWarningOpen)
         return;
-    state.journalFailureShown = true;
     const std::wstring text = L"操作记录无法写入：" + state.journal->Path() + L"\n" +
                               SystemMessage(error) + L"\n文件操作照常进行。";
+    state.journalWarningOpen = true;
     MessageBoxW(app.mainWindow, text.c_str(), L"信息", MB_OK | MB_ICONWARNING);
+    state.journalWarningOpen = false;
 }
 
 LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -22,6 +22,9 @@ using TransferProgress = std::function<void(int32_t percent)>;
 struct TransferResult {
     bool succeeded = false;
     DWORD error = ERROR_SUCCESS;  // the system's error code of a failure
+    // The program's own words for a failure the system has no text for (a source changed
+    // while it was moved, an undo refused); empty: the system's text for `error` is shown.
+    std::wstring reason;
     bool copied = false;          // the bytes went through a copy (not a rename)
     // Of the file under its final name after a copy or move that succeeded.
     uint64_t size = 0;

@@ -1,6 +1,8 @@
 #include "app/journal.h"
 
 #include <cstdio>
+#include <new>
+#include <utility>
 
 #include "app/unique_file.h"
 
@@ -62,6 +64,54 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
            written == bytes.size();
 }
 
+// Opens a journal (or side file) for appending, giving a new one its header.
+DWORD OpenForAppending(const std::wstring& path, UniqueFile& file) {
+    // Opened for each line: another program (a spreadsheet) may read the file meanwhile.
+    const HANDLE opened =
+        CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return LastErrorOr(ERROR_OPEN_FAILED);
+    file.Reset(opened);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.Get(), &size))
+        return LastErrorOr(ERROR_READ_FAULT);
+    if (size.QuadPart == 0 && !WriteAll(file.Get(), JournalHeader()))
+        return LastErrorOr(ERROR_WRITE_FAULT);
+    return ERROR_SUCCESS;
+}
+
+// A new side file, with the header, for refusals starting now: the journal's name with the
+// local time before its extension, 操作记录-20261207-140509.csv, numbered (-2, -3...) when
+// that name is taken, so it never shares another spell's lines. Empty when none can be made.
+std::wstring NewSideFile(const std::wstring& journal) {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t stamp[32];
+    swprintf(stamp, 32, L"-%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+             now.wMinute, now.wSecond);
+    const size_t name = journal.find_last_of(L'\\');
+    const size_t dot = journal.find_last_of(L'.');
+    const size_t end = dot != std::wstring::npos && (name == std::wstring::npos || dot > name)
+                           ? dot
+                           : journal.size();
+    for (int number = 1; number < 100; ++number) {
+        const std::wstring path = journal.substr(0, end) + stamp +
+                                  (number > 1 ? L"-" + std::to_wstring(number) : L"") +
+                                  journal.substr(end);
+        const HANDLE made =
+            CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (made != INVALID_HANDLE_VALUE) {
+            const UniqueFile file(made);
+            return WriteAll(file.Get(), JournalHeader()) ? path : std::wstring();
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string JournalLine(const JournalEntry& entry) {
@@ -110,25 +160,57 @@ std::vector<std::wstring> ParseJournalLine(std::string_view line) {
     return fields;
 }
 
-DWORD Journal::Append(const JournalEntry& entry) {
+JournalWrite Journal::Append(const JournalEntry& entry) {
     const std::string line = JournalLine(entry);
     std::lock_guard<std::mutex> lock(mutex_);
-    // Opened for each line: another program (a spreadsheet) may read the file meanwhile.
-    const HANDLE opened =
-        CreateFileW(path_.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
-        return LastErrorOr(ERROR_OPEN_FAILED);
-    const UniqueFile file(opened);
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.Get(), &size))
-        return LastErrorOr(ERROR_READ_FAULT);
-    if (size.QuadPart == 0 && !WriteAll(file.Get(), JournalHeader()))
-        return LastErrorOr(ERROR_WRITE_FAULT);
+    const DWORD error = Write(line);
+    if (error == ERROR_SUCCESS) {
+        refusing_ = false;
+        return {};
+    }
+    Keep(line);
+    return {error, !std::exchange(refusing_, true)};
+}
+
+DWORD Journal::Write(const std::string& line) {
+    UniqueFile file;
+    if (const DWORD error = OpenForAppending(path_, file))
+        return error;
+    while (!kept_.empty()) {
+        if (!WriteAll(file.Get(), kept_.front()))
+            return LastErrorOr(ERROR_WRITE_FAULT);
+        kept_.pop_front();
+    }
+    if (!sideFile_.empty()) {
+        // The journal now has every line of the side file, unless memory could not keep some.
+        if (!sideFileOnly_)
+            DeleteFileW(sideFile_.c_str());
+        sideFile_.clear();
+        sideFileOnly_ = false;
+    }
     // WriteFile hands the line to the system at once, so it survives the process. No
     // FlushFileBuffers: on a journalling file system that waits until the whole copy just
     // made has reached the disk, which would hold up the next operation for seconds.
     if (!WriteAll(file.Get(), line))
         return LastErrorOr(ERROR_WRITE_FAULT);
     return ERROR_SUCCESS;
+}
+
+void Journal::Keep(const std::string& line) {
+    if (sideFile_.empty())
+        sideFile_ = NewSideFile(path_);
+    // The side file has the line as soon as this returns, so a process killed before the
+    // journal takes it again loses nothing. When it cannot be written either, memory alone
+    // holds the line.
+    UniqueFile file;
+    if (!sideFile_.empty() && OpenForAppending(sideFile_, file) == ERROR_SUCCESS)
+        WriteAll(file.Get(), line);
+    try {
+        if (kept_.size() < keptLineLimit_) {
+            kept_.push_back(line);
+            return;
+        }
+    } catch (const std::bad_alloc&) {
+    }
+    sideFileOnly_ = true;
 }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -30,16 +31,38 @@ std::string JournalHeader();
 // Splits one CSV record of JournalLine's form back into its fields (UTF-16).
 std::vector<std::wstring> ParseJournalLine(std::string_view line);
 
+// What became of one line.
+struct JournalWrite {
+    DWORD error = ERROR_SUCCESS;  // the journal's, as the system gave it
+    bool warn = false;            // the first refusal since the journal last took a line
+};
+
 class Journal {
   public:
-    explicit Journal(std::wstring path) : path_(std::move(path)) {}
+    // Lines the journal refuses are kept in memory up to this many.
+    static constexpr size_t kKeptLineLimit = 10000;
+
+    explicit Journal(std::wstring path, size_t keptLineLimit = kKeptLineLimit)
+        : path_(std::move(path)), keptLineLimit_(keptLineLimit) {}
 
     const std::wstring& Path() const { return path_; }
-    // Appends the entry and flushes it to the disk; on failure the system's error code
-    // (ERROR_SUCCESS when written). May be called from any thread.
-    DWORD Append(const JournalEntry& entry);
+    // Appends the entry and hands it to the system. A line the journal refuses (another
+    // program holds it) goes at once to a side file beside it, 操作记录-<yyyyMMdd-HHmmss>.csv
+    // (the local time of the first refusal), and is kept in memory; the next line the
+    // journal takes follows the kept ones, and the side file is then deleted. May be called
+    // from any thread.
+    JournalWrite Append(const JournalEntry& entry);
 
   private:
+    // The kept lines, then `line`; the journal's error.
+    DWORD Write(const std::string& line);
+    void Keep(const std::string& line);
+
     const std::wstring path_;
+    const size_t keptLineLimit_;
     std::mutex mutex_;
+    std::deque<std::string> kept_;  // refused lines, oldest first
+    std::wstring sideFile_;         // named at the first refusal; empty while none is needed
+    bool sideFileOnly_ = false;     // a refused line is in the side file, not in memory
+    bool refusing_ = false;         // the last line was refused
 };

@@ -173,7 +173,8 @@ FinishedOperation OperationQueue::Carry(const Queued& item) {
         finished.error = finished.transfer.error;
         finished.outcome =
             cancelRunning_.load() ? OperationOutcome::kCancelled : OperationOutcome::kFailed;
-        finished.reason = SystemMessage(finished.error);
+        finished.reason = finished.transfer.reason.empty() ? SystemMessage(finished.error)
+                                                           : finished.transfer.reason;
     }
     return finished;
 }

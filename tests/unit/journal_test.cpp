@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/journal.h"
+#include "app/unique_file.h"
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
 
@@ -20,6 +21,40 @@ JournalEntry Entry(std::wstring source, std::wstring reason = L"") {
     entry.result = reason.empty() ? L"复制成功" : L"复制失败";
     entry.reason = std::move(reason);
     return entry;
+}
+
+// The local time as a side file's name writes it.
+std::wstring Stamp() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    wchar_t text[32];
+    swprintf(text, 32, L"%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+             now.wMinute, now.wSecond);
+    return text;
+}
+
+// Names beside the journal other than its own.
+std::vector<std::wstring> SideFiles(const TempDirectory& home) {
+    std::vector<std::wstring> names;
+    for (const std::wstring& name : FolderListing(home.Path()))
+        if (name != kJournalFileName)
+            names.push_back(name);
+    return names;
+}
+
+// Source paths of a journal's (or side file's) records.
+std::vector<std::wstring> Sources(const std::wstring& path) {
+    std::vector<std::wstring> sources;
+    for (const auto& record : JournalRecords(path))
+        sources.push_back(record.size() > 2 ? record[2] : L"?");
+    return sources;
+}
+
+// The file opened as a spreadsheet opens it: nobody else may write it meanwhile.
+UniqueFile Hold(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
 }  // namespace
@@ -46,8 +81,9 @@ TEST(JournalLineTest, EveryFieldReadsBackExactlyWhateverItHoldsAnyCodePage) {
 TEST(JournalTest, LinesAreAppendedAfterOneMarkAndHeaderOrTheSystemsErrorIsReported) {
     TempDirectory home;
     Journal journal(home / kJournalFileName);
-    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), journal.Append(Entry(L"C:\\one")));
-    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), journal.Append(Entry(L"C:\\t\nwo", L"失败")));
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), journal.Append(Entry(L"C:\\one")).error);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS),
+              journal.Append(Entry(L"C:\\t\nwo", L"失败")).error);
 
     const std::string bytes = ReadFileBytes(home / L"操作记录.csv").value_or("");
     ASSERT_EQ("\xEF\xBB\xBF", bytes.substr(0, 3));
@@ -63,8 +99,67 @@ TEST(JournalTest, LinesAreAppendedAfterOneMarkAndHeaderOrTheSystemsErrorIsReport
 
     // A file that cannot be written reports the system's error.
     Journal missingFolder(home / L"missing\\操作记录.csv");
-    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), missingFolder.Append(Entry(L"C:\\a")));
+    EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND),
+              missingFolder.Append(Entry(L"C:\\a")).error);
     CreateDirectoryW((home / L"folder.csv").c_str(), nullptr);
     Journal aFolder(home / L"folder.csv");
-    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), aFolder.Append(Entry(L"C:\\a")));
+    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), aFolder.Append(Entry(L"C:\\a")).error);
+}
+
+// A spreadsheet holding the journal: each refused line is at once in a side file (so a
+// process killed meanwhile loses none) and in memory, and reaches the journal in order
+// with the next line it takes, the side file then going. One warning per refusing spell.
+TEST(JournalTest, LinesRefusedWhileTheJournalIsHeldGoToASideFileAndLaterToTheJournalInOrder) {
+    TempDirectory home;
+    const std::wstring path = home / kJournalFileName;
+    Journal journal(path);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), journal.Append(Entry(L"1")).error);
+    for (const std::wstring spell : {L"2", L"5"}) {
+        UniqueFile held = Hold(path);
+        ASSERT_TRUE(held);
+        const std::wstring before = Stamp();
+        const JournalWrite first = journal.Append(Entry(spell));
+        const std::wstring after = Stamp();
+        EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), first.error);
+        EXPECT_TRUE(first.warn);
+        EXPECT_FALSE(journal.Append(Entry(spell + L"b")).warn);
+
+        const std::vector<std::wstring> sideFiles = SideFiles(home);
+        ASSERT_EQ(1u, sideFiles.size());
+        const std::wstring& name = sideFiles[0];
+        EXPECT_EQ(L"操作记录-" + name.substr(5, 15) + L".csv", name);
+        EXPECT_GE(name.substr(5, 15), before);
+        EXPECT_LE(name.substr(5, 15), after);
+        EXPECT_EQ((std::vector<std::wstring>{spell, spell + L"b"}), Sources(home / name));
+
+        held.Reset();
+        EXPECT_FALSE(journal.Append(Entry(spell + L"c")).warn);
+        EXPECT_TRUE(SideFiles(home).empty());
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"1", L"2", L"2b", L"2c", L"5", L"5b", L"5c"}),
+              Sources(path));
+}
+
+// More refused lines than memory keeps: that side file stays, holding them all, and the
+// next refusals, even within the same second, go to a side file of their own.
+TEST(JournalTest, ASideFileHoldingLinesMemoryCouldNotKeepStays) {
+    TempDirectory home;
+    const std::wstring path = home / kJournalFileName;
+    Journal journal(path, 2);
+    ASSERT_EQ(static_cast<DWORD>(ERROR_SUCCESS), journal.Append(Entry(L"0")).error);
+    for (const std::vector<std::wstring>& spell :
+         {std::vector<std::wstring>{L"1", L"2", L"3"}, {L"5", L"6"}}) {
+        {
+            const UniqueFile held = Hold(path);
+            ASSERT_TRUE(held);
+            for (const std::wstring& source : spell)
+                journal.Append(Entry(source));
+        }
+        journal.Append(Entry(spell.front() + L"+"));
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"0", L"1", L"2", L"1+", L"5", L"6", L"5+"}),
+              Sources(path));
+    const std::vector<std::wstring> sideFiles = SideFiles(home);
+    ASSERT_EQ(1u, sideFiles.size());
+    EXPECT_EQ((std::vector<std::wstring>{L"1", L"2", L"3"}), Sources(home / sideFiles[0]));
 }
