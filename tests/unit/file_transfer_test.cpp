@@ -14,6 +14,7 @@
 #include "app/file_transfer.h"
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
+#include "ui/unique_handle.h"
 
 namespace {
 
@@ -269,11 +270,10 @@ class MoveAcrossVolumesTest : public ::testing::Test {
         }
         RemoveDirectoryW(target_.c_str());
     }
-    TransferResult Move(const std::wstring& name, const TransferProgress& progress = nullptr) {
-        return MoveWholeFile(source_ / name, target_ + L"\\" + name, cancel_, progress);
-    }
-    TransferResult Move(const std::wstring& name, TransferFileCalls& calls) {
-        return MoveWholeFile(source_ / name, target_ + L"\\" + name, cancel_, nullptr, calls);
+    TransferResult Move(const std::wstring& name, const TransferProgress& progress = nullptr,
+                        TransferFileCalls* calls = nullptr) {
+        return MoveWholeFile(source_ / name, target_ + L"\\" + name, cancel_, progress,
+                             calls ? *calls : system_);
     }
     bool ReadOnly(const std::wstring& path) {
         const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -283,6 +283,7 @@ class MoveAcrossVolumesTest : public ::testing::Test {
     TempDirectory source_;
     std::wstring target_;
     std::atomic<bool> cancel_{false};
+    TransferFileCalls system_;
 };
 
 }  // namespace
@@ -326,7 +327,7 @@ TEST_F(MoveAcrossVolumesTest, ALongOrReadOnlyNameMovesAndARefusedDeleteLeavesItA
     SetFileAttributesW((source_ / L"card.jpg").c_str(), FILE_ATTRIBUTE_READONLY);
     RecordingCalls calls(source_ / L"card.jpg");
     calls.refuseDelete = true;
-    const TransferResult refused = Move(L"card.jpg", calls);
+    const TransferResult refused = Move(L"card.jpg", nullptr, &calls);
     EXPECT_EQ((std::vector<std::wstring>{L"flush copy", L"read-only copy", L"writable source",
                                          L"delete source", L"read-only source"}),
               calls.record);
@@ -353,13 +354,14 @@ TEST(LeftoverPartialFilesTest, OnlyThoseOfEndedCopiesGoNeverAFileInUse) {
         WriteFileBytes(folder / name, "x");
     SetFileAttributesW((folder / ended).c_str(), FILE_ATTRIBUTE_READONLY);
     // An old-form name some program has open, however it shares it, is in use.
-    const HANDLE open = CreateFileW((folder / L"b.mp4.1a2b3c4d.zemo-part").c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, open);
+    UniqueKernelHandle open(CreateFileW((folder / L"b.mp4.1a2b3c4d.zemo-part").c_str(),
+                                        GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, open.Get());
 
     RemoveLeftoverPartialFiles(folder.Path());
-    CloseHandle(open);
+    open.Reset();
     running.Terminate();
     running.WaitForExit();
     std::vector<std::wstring> left = FolderListing(folder.Path());
