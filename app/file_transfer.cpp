@@ -3,10 +3,12 @@
 #include <shellapi.h>
 
 #include <cwchar>
-#include <random>
+#include <mutex>
+#include <new>
 #include <vector>
 
 #include "app/exact_path.h"
+#include "app/file_identity.h"
 #include "app/unique_file.h"
 
 const wchar_t* const kPartialFileSuffix = L".zemo-part";
@@ -21,10 +23,34 @@ namespace {
 // and a cancel is seen within a piece even on a slow drive.
 constexpr DWORD kCopyPieceBytes = 256 << 10;
 
+// Temporary names are ".~zemo-", the writing process's id in 8 hex digits, then the suffix.
+constexpr std::wstring_view kPartialPrefix = L".~zemo-";
+constexpr size_t kIdDigits = 8;
+// What an older version named them: "<final name>.<8 hex digits><suffix>".
+constexpr size_t kOldRandomDigits = 8;
+
+// FileDispositionInfoEx and its flags, which the headers for Windows 7 leave out.
+constexpr auto kFileDispositionInfoEx = static_cast<FILE_INFO_BY_HANDLE_CLASS>(21);
+struct DispositionInfoEx {
+    DWORD flags;
+};
+constexpr DWORD kDispositionDelete = 0x1;
+constexpr DWORD kDispositionPosixSemantics = 0x2;
+
+struct FindCloser {
+    void operator()(HANDLE search) const { FindClose(search); }
+};
+using UniqueFind = UniqueHandle<HANDLE, FindCloser>;
+
 TransferResult Failure(DWORD error) {
     TransferResult result;
     result.error = error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
     return result;
+}
+
+TransferFileCalls& SystemCalls() {
+    static TransferFileCalls calls;
+    return calls;
 }
 
 // ERROR_SUCCESS when nothing is found under the name; ERROR_FILE_EXISTS when something
@@ -43,6 +69,36 @@ void RemoveOwnFile(const std::wstring& exactPath) {
     DeleteFileW(exactPath.c_str());
 }
 
+// Deletes a file through a handle opened with DELETE and both attribute rights. A read-only flag
+// forbids the delete: it is cleared just before, and put back when the delete fails.
+DWORD DeleteOpenFile(HANDLE file, TransferFileCalls& calls) {
+    FILE_BASIC_INFO basic;
+    if (!GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic))
+        return LastErrorOr(ERROR_ACCESS_DENIED);
+    const DWORD attributes = basic.FileAttributes;
+    const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+    if (readOnly && !calls.SetAttributes(file, attributes & ~FILE_ATTRIBUTE_READONLY))
+        return LastErrorOr(ERROR_ACCESS_DENIED);
+    if (calls.Delete(file))
+        return ERROR_SUCCESS;
+    const DWORD error = LastErrorOr(ERROR_ACCESS_DENIED);
+    if (readOnly)
+        calls.SetAttributes(file, attributes);
+    return error;
+}
+
+// Deletes a file no program has open: through a handle that shares nothing, which cannot be had
+// while any other handle to it is open.
+void RemoveUnusedFile(const std::wstring& exactPath) {
+    const HANDLE opened =
+        CreateFileW(exactPath.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return;
+    const UniqueFile file(opened);
+    DeleteOpenFile(file.Get(), SystemCalls());
+}
+
 bool ReadSizeAndTime(const std::wstring& exactPath, uint64_t& size, FILETIME& lastWrite) {
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExW(exactPath.c_str(), GetFileExInfoStandard, &data) ||
@@ -53,28 +109,102 @@ bool ReadSizeAndTime(const std::wstring& exactPath, uint64_t& size, FILETIME& la
     return true;
 }
 
-std::wstring RandomPart() {
-    static thread_local std::mt19937_64 generator = [] {
-        std::random_device device;
-        std::seed_seq seed{device(), device(), static_cast<unsigned>(GetTickCount64()),
-                           static_cast<unsigned>(GetCurrentThreadId())};
-        return std::mt19937_64(seed);
-    }();
-    wchar_t text[20];
-    swprintf(text, 20, L"%08llx", static_cast<unsigned long long>(generator() & 0xffffffffULL));
-    return text;
+// The folder part of an exact path, with its closing separator.
+std::wstring FolderOf(const std::wstring& exactPath) {
+    return exactPath.substr(0, exactPath.find_last_of(L'\\') + 1);
+}
+
+std::wstring Hex(DWORD value) {
+    wchar_t digits[kIdDigits + 1];
+    swprintf(digits, kIdDigits + 1, L"%08lx", static_cast<unsigned long>(value));
+    return digits;
+}
+
+// The one temporary name this process writes copies into `folder` under. Short and of one length,
+// so any name that fits in the folder can be copied; the id tells a later run whether the writer
+// still runs. The worker copies one file at a time, so one is enough.
+std::wstring PartialPathIn(const std::wstring& folder) {
+    return folder + std::wstring(kPartialPrefix) + Hex(GetCurrentProcessId()) + kPartialFileSuffix;
+}
+
+bool AllHex(std::wstring_view digits) {
+    for (const wchar_t c : digits)
+        if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f') || (c >= L'A' && c <= L'F')))
+            return false;
+    return true;
+}
+
+// The id of the process writing a temporary name of the current form; false for other names.
+bool WriterOf(std::wstring_view name, DWORD& id) {
+    const std::wstring_view suffix(kPartialFileSuffix);
+    if (name.size() != kPartialPrefix.size() + kIdDigits + suffix.size() ||
+        name.substr(0, kPartialPrefix.size()) != kPartialPrefix || !IsPartialFileName(name))
+        return false;
+    const std::wstring digits(name.substr(kPartialPrefix.size(), kIdDigits));
+    if (!AllHex(digits))
+        return false;
+    id = static_cast<DWORD>(wcstoul(digits.c_str(), nullptr, 16));
+    return true;
+}
+
+bool IsOldPartialName(std::wstring_view name) {
+    const size_t suffix = std::wstring_view(kPartialFileSuffix).size();
+    if (name.size() <= 1 + kOldRandomDigits + suffix || !IsPartialFileName(name))
+        return false;
+    const size_t dot = name.size() - suffix - kOldRandomDigits - 1;
+    return name[dot] == L'.' && AllHex(name.substr(dot + 1, kOldRandomDigits));
+}
+
+// A process that cannot be looked at (another user's, say) counts as running.
+bool ProcessRuns(DWORD id) {
+    const HANDLE opened = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+    if (!opened)
+        return GetLastError() != ERROR_INVALID_PARAMETER;  // no process has that id
+    const UniqueKernelHandle process(opened);
+    DWORD code = 0;
+    return !GetExitCodeProcess(process.Get(), &code) || code == STILL_ACTIVE;
+}
+
+// Whether a temporary file is left over from a copy that no longer runs. This process's own counts:
+// its worker clears a folder only before an operation, never while it copies.
+bool IsLeftover(std::wstring_view name) {
+    DWORD writer = 0;
+    if (WriterOf(name, writer))
+        return writer == GetCurrentProcessId() || !ProcessRuns(writer);
+    return IsOldPartialName(name);
 }
 
 struct ProgressContext {
     const std::atomic<bool>* cancel;
     const TransferProgress* progress;
-    int32_t lastPercent;
+    TransferFileCalls* calls;
+    // A move flushes its copy to the disk before the source is deleted.
+    bool flush = false;
+    DWORD flushError = ERROR_SUCCESS;
+    int32_t lastPercent = -1;
+    // The file the copy reads, as it was when the copy opened it.
+    FileIdentity source;
+    bool sourceKnown = false;
 };
 
-DWORD CALLBACK OnCopyProgress(LARGE_INTEGER total, LARGE_INTEGER transferred, LARGE_INTEGER,
-                              LARGE_INTEGER, DWORD, DWORD, HANDLE, HANDLE, LPVOID data) {
+// Flushes the copy through `written`, a handle of the copy open for writing, before it may be made
+// read-only (a read-only file can no longer be opened for writing).
+void FlushCopy(HANDLE written, ProgressContext& context) {
+    if (context.flush && context.flushError == ERROR_SUCCESS && !context.calls->Flush(written))
+        context.flushError = LastErrorOr(ERROR_WRITE_FAULT);
+}
+
+DWORD CALLBACK OnCopyProgress(LARGE_INTEGER total, LARGE_INTEGER transferred,
+                              LARGE_INTEGER streamSize, LARGE_INTEGER streamTransferred, DWORD,
+                              DWORD, HANDLE sourceFile, HANDLE destinationFile, LPVOID data) {
     auto* context = static_cast<ProgressContext*>(data);
-    if (context->cancel->load())
+    // CopyFileExW's own handles: the source as the copy reads it, and the copy, still writable, at
+    // the end of each of its streams (a download's zone stream comes last).
+    if (sourceFile && !context->sourceKnown)
+        context->sourceKnown = ReadFileIdentity(sourceFile, context->source);
+    if (destinationFile && streamTransferred.QuadPart == streamSize.QuadPart)
+        FlushCopy(destinationFile, *context);
+    if (context->cancel->load() || context->flushError != ERROR_SUCCESS)
         return PROGRESS_CANCEL;
     if (total.QuadPart > 0 && *context->progress) {
         const auto percent = static_cast<int32_t>(transferred.QuadPart * 100 / total.QuadPart);
@@ -113,6 +243,7 @@ DWORD CopyInPieces(const std::wstring& source, const std::wstring& destination,
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(from.Get(), &info))
         return LastErrorOr(ERROR_READ_FAULT);
+    context.sourceKnown = ReadFileIdentity(from.Get(), context.source);
     const HANDLE openedDestination =
         CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                     FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
@@ -140,10 +271,13 @@ DWORD CopyInPieces(const std::wstring& source, const std::wstring& destination,
     }
     if (!SetFileTime(to.Get(), nullptr, nullptr, &info.ftLastWriteTime))
         return LastErrorOr(ERROR_WRITE_FAULT);
+    FlushCopy(to.Get(), context);
+    if (context.flushError != ERROR_SUCCESS)
+        return context.flushError;
     const DWORD kept = info.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
     if (kept)
-        SetFileAttributesW(destination.c_str(), kept);
+        context.calls->SetAttributes(to.Get(), kept);
     return ERROR_SUCCESS;
 }
 
@@ -154,7 +288,52 @@ DWORD CopyToNewFile(const std::wstring& source, const std::wstring& destination,
     if (CopyFileExW(source.c_str(), destination.c_str(), &OnCopyProgress, &context, nullptr,
                     COPY_FILE_FAIL_IF_EXISTS))
         return ERROR_SUCCESS;
+    if (context.flushError != ERROR_SUCCESS)
+        return context.flushError;
     return LastErrorOr(ERROR_GEN_FAILURE);
+}
+
+// Copies `source` whole to this process's temporary name beside `destination`, which it names in
+// `partial`. Leaves nothing behind on failure.
+DWORD CopyToPartial(const std::wstring& source, const std::wstring& destination,
+                    ProgressContext& context, std::wstring& partial) {
+    partial = PartialPathIn(FolderOf(destination));
+    DWORD error = CopyToNewFile(source, partial, context);
+    if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) {
+        // Left by an earlier copy of this process that could not remove it then.
+        RemoveUnusedFile(partial);
+        error = CopyToNewFile(source, partial, context);
+    }
+    if (error == ERROR_SUCCESS && context.cancel->load())
+        error = ERROR_REQUEST_ABORTED;
+    if (error != ERROR_SUCCESS && error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+        RemoveOwnFile(partial);  // a cancelled or failed copy may leave a piece
+    return error != ERROR_SUCCESS && context.cancel->load() ? ERROR_REQUEST_ABORTED : error;
+}
+
+// Renames the complete copy to its final name, replacing nothing; removes it when the name has been
+// taken meanwhile.
+DWORD RenameIntoPlace(const std::wstring& partial, const std::wstring& destination) {
+    if (MoveFileExW(partial.c_str(), destination.c_str(), 0))
+        return ERROR_SUCCESS;
+    const DWORD error = GetLastError();
+    RemoveOwnFile(partial);
+    return error;
+}
+
+// The result of a copy or move that put its file under `destination`.
+TransferResult Arrived(const std::wstring& destination, const ProgressContext& context) {
+    TransferResult result;
+    result.succeeded = true;
+    result.copied = true;
+    ReadSizeAndTime(destination, result.size, result.lastWrite);
+    if (*context.progress && context.lastPercent < 100) {
+        try {
+            (*context.progress)(100);
+        } catch (...) {
+        }
+    }
+    return result;
 }
 
 // The copy itself, between exact paths: temporary name, then a rename that replaces
@@ -163,44 +342,62 @@ TransferResult CopyExact(const std::wstring& source, const std::wstring& destina
                          const std::atomic<bool>& cancel, const TransferProgress& progress) {
     if (const DWORD error = NameIsFree(destination); error != ERROR_SUCCESS)
         return Failure(error);
-
-    ProgressContext context{&cancel, &progress, -1};
+    ProgressContext context{&cancel, &progress, &SystemCalls()};
     std::wstring partial;
-    BOOL copied = FALSE;
-    DWORD error = ERROR_SUCCESS;
-    // A random part that happens to be taken already is simply drawn again.
-    for (int attempt = 0; attempt < 8; ++attempt) {
-        partial = destination + L"." + RandomPart() + kPartialFileSuffix;
-        error = CopyToNewFile(source, partial, context);
-        copied = error == ERROR_SUCCESS;
-        if (copied || (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS))
-            break;
+    if (const DWORD error = CopyToPartial(source, destination, context, partial))
+        return Failure(error);
+    if (const DWORD error = RenameIntoPlace(partial, destination))
+        return Failure(error);
+    return Arrived(destination, context);
+}
+
+// Opens the moved source to delete it, sharing it only for reading, so that no program can write it
+// or take its name until it is gone. Fails, with the program's own reason, when it is no longer the
+// file the copy read as it was then: another program may have saved a new version under its name
+// meanwhile.
+TransferResult OpenUnchangedSource(const std::wstring& source, const ProgressContext& context,
+                                   UniqueFile& held) {
+    const HANDLE opened =
+        CreateFileW(source.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (opened == INVALID_HANDLE_VALUE)
+        return Failure(LastErrorOr(ERROR_OPEN_FAILED));
+    held.Reset(opened);
+    FileIdentity now;
+    if (context.sourceKnown && ReadFileIdentity(held.Get(), now) &&
+        now.SameFileUnchanged(context.source)) {
+        TransferResult result;
+        result.succeeded = true;
+        return result;
     }
-    if (!copied) {
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-            RemoveOwnFile(partial);  // a cancelled or failed copy may leave a piece
-        return Failure(cancel.load() ? ERROR_REQUEST_ABORTED : error);
-    }
-    if (cancel.load()) {
+    TransferResult changed = Failure(ERROR_FILE_INVALID);
+    changed.reason = L"源文件在移动过程中被修改";
+    return changed;
+}
+
+// A move between volumes: a whole copy, flushed, then the source deleted while it is still the file
+// copied; the file is always in exactly one place.
+TransferResult MoveAcrossVolumes(const std::wstring& from, const std::wstring& to,
+                                 const std::atomic<bool>& cancel, const TransferProgress& progress,
+                                 TransferFileCalls& calls) {
+    ProgressContext context{&cancel, &progress, &calls, true};
+    std::wstring partial;
+    if (const DWORD error = CopyToPartial(from, to, context, partial))
+        return Failure(error);
+    UniqueFile held;
+    const TransferResult opened = OpenUnchangedSource(from, context, held);
+    if (!opened.succeeded) {
         RemoveOwnFile(partial);
-        return Failure(ERROR_REQUEST_ABORTED);
+        return opened;
     }
-    if (!MoveFileExW(partial.c_str(), destination.c_str(), 0)) {
-        const DWORD renameError = GetLastError();
-        RemoveOwnFile(partial);
-        return Failure(renameError);
+    if (const DWORD error = RenameIntoPlace(partial, to))
+        return Failure(error);
+    if (const DWORD error = DeleteOpenFile(held.Get(), calls)) {
+        RemoveOwnFile(to);
+        return Failure(error);
     }
-    TransferResult result;
-    result.succeeded = true;
-    result.copied = true;
-    ReadSizeAndTime(destination, result.size, result.lastWrite);
-    if (progress && context.lastPercent < 100) {
-        try {
-            progress(100);
-        } catch (...) {
-        }
-    }
-    return result;
+    held.Reset();  // without POSIX semantics, the source goes as its handle closes
+    return Arrived(to, context);
 }
 
 }  // namespace
@@ -220,8 +417,35 @@ TransferResult CopyWholeFile(const std::wstring& source, const std::wstring& des
     return CopyExact(ExactPath(source), ExactPath(destination), cancel, progress);
 }
 
+bool TransferFileCalls::Flush(HANDLE file) {
+    return FlushFileBuffers(file) != FALSE;
+}
+
+bool TransferFileCalls::SetAttributes(HANDLE file, DWORD attributes) {
+    FILE_BASIC_INFO basic{};  // times of zero stay as they are
+    // Attributes of zero would change nothing either.
+    basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
+}
+
+bool TransferFileCalls::Delete(HANDLE file) {
+    // POSIX semantics take the name away at once, even while another program (a preview) has the
+    // file open; Wine 8 refuses them (error 87) and deletes as the handle closes.
+    DispositionInfoEx posix{kDispositionDelete | kDispositionPosixSemantics};
+    if (SetFileInformationByHandle(file, kFileDispositionInfoEx, &posix, sizeof posix))
+        return true;
+    FILE_DISPOSITION_INFO plain{TRUE};
+    return SetFileInformationByHandle(file, FileDispositionInfo, &plain, sizeof plain) != FALSE;
+}
+
 TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
                              const std::atomic<bool>& cancel, const TransferProgress& progress) {
+    return MoveWholeFile(source, destination, cancel, progress, SystemCalls());
+}
+
+TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
+                             const std::atomic<bool>& cancel, const TransferProgress& progress,
+                             TransferFileCalls& calls) {
     if (source.empty() || destination.empty())
         return Failure(ERROR_PATH_NOT_FOUND);
     const std::wstring from = ExactPath(source);
@@ -240,16 +464,46 @@ TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& des
     const DWORD renameError = GetLastError();
     if (renameError != ERROR_NOT_SAME_DEVICE)
         return Failure(renameError);
+    return MoveAcrossVolumes(from, to, cancel, progress, calls);
+}
 
-    TransferResult result = CopyExact(from, to, cancel, progress);
-    if (!result.succeeded)
-        return result;
-    if (!DeleteFileW(from.c_str())) {
-        const DWORD deleteError = GetLastError();
-        RemoveOwnFile(to);
-        return Failure(deleteError);
+void RemoveLeftoverPartialFiles(const std::wstring& folder) {
+    std::wstring exact = ExactPath(folder);
+    if (exact.empty() || exact.back() != L'\\')
+        exact.push_back(L'\\');
+    WIN32_FIND_DATAW found;
+    const HANDLE first =
+        FindFirstFileExW((exact + L"*" + kPartialFileSuffix).c_str(), FindExInfoBasic, &found,
+                         FindExSearchNameMatch, nullptr, 0);
+    if (first == INVALID_HANDLE_VALUE)
+        return;
+    const UniqueFind search(first);
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsLeftover(found.cFileName))
+            RemoveUnusedFile(exact + found.cFileName);
+    } while (FindNextFileW(search.Get(), &found));
+}
+
+void RemoveLeftoversBeside(const std::wstring& destination) {
+    if (destination.empty())
+        return;
+    static std::mutex mutex;
+    static std::vector<std::wstring> cleared;
+    try {
+        const std::wstring folder = FolderOf(ExactPath(destination));
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            for (const std::wstring& done : cleared)
+                if (CompareStringOrdinal(done.c_str(), static_cast<int>(done.size()),
+                                         folder.c_str(), static_cast<int>(folder.size()),
+                                         TRUE) == CSTR_EQUAL)
+                    return;
+            cleared.push_back(folder);
+        }
+        RemoveLeftoverPartialFiles(folder);
+    } catch (const std::bad_alloc&) {
+        // Leftovers stay until the next run; the operation goes on.
     }
-    return result;
 }
 
 TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,

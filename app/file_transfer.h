@@ -37,11 +37,39 @@ struct TransferResult {
 TransferResult CopyWholeFile(const std::wstring& source, const std::wstring& destination,
                              const std::atomic<bool>& cancel, const TransferProgress& progress);
 
+// The calls a move across volumes makes on its copy and its source, whose order keeps the
+// file safe. The system's own; a test stands in to see the order or refuse a call.
+class TransferFileCalls {
+  public:
+    virtual ~TransferFileCalls() = default;
+    // FlushFileBuffers of a file open for writing.
+    virtual bool Flush(HANDLE file);
+    // The attributes of an open file (FileBasicInfo), its times left as they are.
+    virtual bool SetAttributes(HANDLE file, DWORD attributes);
+    // Deletes an open file: at once where the system takes POSIX semantics, else when its
+    // last handle is closed.
+    virtual bool Delete(HANDLE file);
+};
+
 // Moves `source` to `destination`, never replacing a file. A rename when both are on one
-// volume; otherwise a whole copy followed by deleting the source, and when the source
-// cannot be deleted the copy is removed again, so the file is always in exactly one place.
+// volume; otherwise a whole copy, flushed to the disk, followed by deleting the source, but
+// only while it is still the file the copy read, unchanged (else the move fails with the
+// program's own reason). When the source cannot be deleted the copy is removed again, so
+// the file is always in exactly one place.
 TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
                              const std::atomic<bool>& cancel, const TransferProgress& progress);
+TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
+                             const std::atomic<bool>& cancel, const TransferProgress& progress,
+                             TransferFileCalls& calls);
+
+// Removes from `folder` the temporary files copies killed mid-way left there, never one a
+// running program still writes: a current-form name only when no process with its id runs
+// or the id is this process's own (call it only when this process copies nothing there),
+// an older-form name only when no program has it open.
+void RemoveLeftoverPartialFiles(const std::wstring& folder);
+// RemoveLeftoverPartialFiles for the folder of `destination`, the first time this process
+// is about to write there.
+void RemoveLeftoversBeside(const std::wstring& destination);
 
 // Sends `path` to the Recycle Bin, but only while it still has exactly this size and
 // last-write time; otherwise fails and changes nothing.

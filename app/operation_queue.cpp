@@ -147,6 +147,10 @@ FinishedOperation OperationQueue::Carry(const Queued& item) {
     FinishedOperation finished;
     finished.id = id;
     finished.operation = operation;
+    // A copy killed mid-way may have left its temporary file where this one writes.
+    if (operation.kind != OperationKind::kUndoCopy)
+        RemoveLeftoversBeside(operation.kind == OperationKind::kUndoMove ? operation.source
+                                                                         : operation.destination);
     switch (operation.kind) {
         case OperationKind::kCopy:
             finished.transfer =

@@ -187,3 +187,14 @@ TEST_F(OperationQueueTest, CancellingDropsTheQueuedButNotLaterOnesAndStoppingEnd
     }
     EXPECT_EQ(0u, queue_->Enqueue(Operation{}));
 }
+
+TEST_F(OperationQueueTest, TheFirstOperationIntoAFolderRemovesWhatKilledCopiesLeftThere) {
+    WriteFileBytes(source_ / L"a.txt", "a");
+    // Of a process that no longer runs, and of the older form no program has open.
+    for (const wchar_t* name : {L".~zemo-7ffffffc.zemo-part", L"a.mp4.0badf00d.zemo-part"})
+        WriteFileBytes(target_ / name, "left");
+    Queue(OperationKind::kCopy, L"a.txt");
+    ASSERT_TRUE(WaitForFinished(1));
+    EXPECT_EQ(OperationOutcome::kSucceeded, finished_[0].outcome);
+    EXPECT_EQ(std::vector<std::wstring>{L"a.txt"}, FolderListing(target_.Path()));
+}

@@ -31,8 +31,9 @@ Listing List(const std::wstring& directory, const BatchSizes& sizes = BatchSizes
 class ListFilesTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        // A copy's temporary file is never listed.
-        for (const wchar_t* name : {L"a.txt", L"b.mp4", L"c", L"d.mp4.1a2b3c4d.zemo-part"})
+        // A copy's temporary file, of either form, is never listed.
+        for (const wchar_t* name :
+             {L"a.txt", L"b.mp4", L"c", L"d.mp4.1a2b3c4d.zemo-part", L".~zemo-00001a2b.zemo-part"})
             WriteFileBytes(dir_ / name, "x");
         for (const wchar_t* name : {L"sub1", L"sub2.d"}) {
             CreateDirectoryW((dir_ / name).c_str(), nullptr);

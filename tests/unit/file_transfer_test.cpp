@@ -2,14 +2,19 @@
 // left behind by a failure, the file always in exactly one place.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cwchar>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/file_identity.h"
 #include "app/file_transfer.h"
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
+#include "ui/unique_handle.h"
 
 namespace {
 
@@ -18,6 +23,13 @@ std::string Bytes(size_t size) {
     for (size_t i = 0; i < size; ++i)
         bytes[i] = static_cast<char>('a' + (i * 7 + i / 1000) % 26);
     return bytes;
+}
+
+// The temporary name copies of process `id` are written under.
+std::wstring PartialNameOf(DWORD id) {
+    wchar_t name[32];
+    swprintf(name, 32, L".~zemo-%08lx.zemo-part", static_cast<unsigned long>(id));
+    return name;
 }
 
 class FileTransferTest : public ::testing::Test {
@@ -153,6 +165,22 @@ TEST_F(FileTransferTest, AMoveOnOneVolumeIsARenameAndAHeldSourceStaysInPlace) {
     EXPECT_FALSE(FileExists(target_ / L"held.mp4"));
 }
 
+TEST_F(FileTransferTest, ANameAsLongAsTheFolderTakesIsCopiedUnderAShortNameOfThisProcess) {
+    const std::wstring name = std::wstring(251, L'n') + L".jpg";
+    WriteFileBytes(source_ / name, Bytes(300 << 10));
+    // Left by an earlier copy of this process whose removal failed: it blocks nothing.
+    WriteFileBytes(target_ / PartialNameOf(GetCurrentProcessId()), "left");
+    std::vector<std::wstring> whileCopying;
+    const TransferResult result = Copy(name, [&](int32_t percent) {
+        if (percent < 100)
+            whileCopying = FolderListing(target_.Path());
+    });
+    ASSERT_TRUE(result.succeeded) << SystemMessage(result.error);
+    EXPECT_EQ(std::vector<std::wstring>{PartialNameOf(GetCurrentProcessId())}, whileCopying);
+    EXPECT_EQ(std::vector<std::wstring>{name}, FolderListing(target_.Path()));
+    EXPECT_TRUE(Bytes(300 << 10) == ReadFileBytes(target_ / name));
+}
+
 TEST_F(FileTransferTest, ACopyIsRecycledOnlyWhileUnchanged) {
     WriteFileBytes(source_ / L"a.txt", "copy me");
     const TransferResult copied = Copy(L"a.txt");
@@ -180,7 +208,166 @@ TEST_F(FileTransferTest, ACopyIsRecycledOnlyWhileUnchanged) {
 
 TEST(PartialFileNameTest, OnlyTheTemporaryEndingCounts) {
     EXPECT_TRUE(IsPartialFileName(L"clip.mp4.1a2b3c4d.zemo-part"));
+    EXPECT_TRUE(IsPartialFileName(L".~zemo-00001a2b.zemo-part"));
     EXPECT_TRUE(IsPartialFileName(L"C:\\x\\CLIP.MP4.1A2B.ZEMO-PART"));
     EXPECT_FALSE(IsPartialFileName(L"clip.zemo-part.mp4"));
     EXPECT_FALSE(IsPartialFileName(L"zemo-part"));
+}
+
+namespace {
+
+// Makes each call a move across volumes makes on a file, and records it with the file it
+// was made on; refuses the delete when told to.
+class RecordingCalls : public TransferFileCalls {
+  public:
+    explicit RecordingCalls(const std::wstring& source) { ReadFileIdentity(source, source_); }
+    bool Flush(HANDLE file) override {
+        record.push_back(L"flush " + Which(file));
+        return TransferFileCalls::Flush(file);
+    }
+    bool SetAttributes(HANDLE file, DWORD attributes) override {
+        const bool readOnly = attributes & FILE_ATTRIBUTE_READONLY;
+        record.push_back((readOnly ? L"read-only " : L"writable ") + Which(file));
+        return TransferFileCalls::SetAttributes(file, attributes);
+    }
+    bool Delete(HANDLE file) override {
+        record.push_back(L"delete " + Which(file));
+        if (!refuseDelete)
+            return TransferFileCalls::Delete(file);
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return false;
+    }
+
+    std::vector<std::wstring> record;
+    bool refuseDelete = false;
+
+  private:
+    std::wstring Which(HANDLE file) const {
+        FileIdentity identity;
+        return ReadFileIdentity(file, identity) && identity.SameFile(source_) ? L"source" : L"copy";
+    }
+    FileIdentity source_;
+};
+
+// Moves from %TEMP% to a folder on the 1 MB volume scripts/test.sh mounts, another volume
+// to the system: each move is a copy and a delete.
+class MoveAcrossVolumesTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        wchar_t volume[MAX_PATH] = {};
+        if (!GetEnvironmentVariableW(L"ZEMO_TEST_SMALL_VOLUME", volume, MAX_PATH))
+            GTEST_SKIP() << "no second volume: scripts/test.sh sets ZEMO_TEST_SMALL_VOLUME";
+        target_ = std::wstring(volume) + L"\\move-test-" + std::to_wstring(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryW(target_.c_str(), nullptr));
+    }
+    void TearDown() override {
+        if (target_.empty())
+            return;
+        for (const std::wstring& name : FolderListing(target_)) {
+            const std::wstring path = L"\\\\?\\" + (target_ + L"\\" + name);
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileW(path.c_str());
+        }
+        RemoveDirectoryW(target_.c_str());
+    }
+    TransferResult Move(const std::wstring& name, const TransferProgress& progress = nullptr,
+                        TransferFileCalls* calls = nullptr) {
+        return MoveWholeFile(source_ / name, target_ + L"\\" + name, cancel_, progress,
+                             calls ? *calls : system_);
+    }
+    bool ReadOnly(const std::wstring& path) {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    }
+
+    TempDirectory source_;
+    std::wstring target_;
+    std::atomic<bool> cancel_{false};
+    TransferFileCalls system_;
+};
+
+}  // namespace
+
+TEST_F(MoveAcrossVolumesTest, ASourceSavedAnewDuringTheMoveStaysAndNothingArrives) {
+    const std::string old = Bytes(600 << 10);
+    WriteFileBytes(source_ / L"report.docx", old);
+    // Another program saves safely while the copy runs: the old file becomes the backup,
+    // the new version is written under the name.
+    bool saved = false;
+    const TransferResult result = Move(L"report.docx", [&](int32_t) {
+        if (!saved)
+            saved = MoveFileW((source_ / L"report.docx").c_str(),
+                              (source_ / L"report.docx.bak").c_str()) &&
+                    WriteFileBytes(source_ / L"report.docx", "new version");
+    });
+    ASSERT_TRUE(saved);
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_EQ(L"源文件在移动过程中被修改", result.reason);
+    EXPECT_EQ("new version", ReadFileBytes(source_ / L"report.docx"));
+    EXPECT_TRUE(old == ReadFileBytes(source_ / L"report.docx.bak"));
+    EXPECT_EQ(std::vector<std::wstring>{}, FolderListing(target_));
+}
+
+TEST_F(MoveAcrossVolumesTest, ALongOrReadOnlyNameMovesAndARefusedDeleteLeavesItAsItWas) {
+    const std::wstring longName = std::wstring(251, L'n') + L".jpg";
+    for (const std::wstring& name : {longName, std::wstring(L"photo.jpg")}) {
+        WriteFileBytes(source_ / name, "photo");
+        SetFileAttributesW((source_ / name).c_str(), FILE_ATTRIBUTE_READONLY);
+        const TransferResult result = Move(name);
+        ASSERT_TRUE(result.succeeded) << SystemMessage(result.error);
+        EXPECT_TRUE(result.copied);
+        EXPECT_FALSE(FileExists(source_ / name));
+        EXPECT_EQ("photo", ReadFileBytes(target_ + L"\\" + name));
+        EXPECT_TRUE(ReadOnly(target_ + L"\\" + name));
+    }
+    EXPECT_EQ(2u, FolderListing(target_).size());
+
+    // The copy is on the disk before it is made read-only, and both before the source goes.
+    WriteFileBytes(source_ / L"card.jpg", "card");
+    SetFileAttributesW((source_ / L"card.jpg").c_str(), FILE_ATTRIBUTE_READONLY);
+    RecordingCalls calls(source_ / L"card.jpg");
+    calls.refuseDelete = true;
+    const TransferResult refused = Move(L"card.jpg", nullptr, &calls);
+    EXPECT_EQ((std::vector<std::wstring>{L"flush copy", L"read-only copy", L"writable source",
+                                         L"delete source", L"read-only source"}),
+              calls.record);
+    EXPECT_FALSE(refused.succeeded);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_SHARING_VIOLATION), refused.error);
+    EXPECT_EQ("card", ReadFileBytes(source_ / L"card.jpg"));
+    EXPECT_TRUE(ReadOnly(source_ / L"card.jpg"));
+    EXPECT_EQ(2u, FolderListing(target_).size());
+}
+
+TEST(LeftoverPartialFilesTest, OnlyThoseOfEndedCopiesGoNeverAFileInUse) {
+    const TempDirectory folder;
+    // A process that runs, other than this one.
+    WriteFileBytes(folder / L"held", "");
+    TestProcess running(ProgramPath(L"hold_file.exe"),
+                        L"\"" + (folder / L"held") + L"\" \"" + (folder / L"marker") + L"\"");
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(folder / L"marker"); }));
+    const std::wstring ended = PartialNameOf(0x7ffffffc);  // no process has this id
+    const std::wstring ours = PartialNameOf(GetCurrentProcessId());
+    const std::wstring theirs = PartialNameOf(running.Id());
+    for (const std::wstring& name : {ended, ours, theirs, std::wstring(L"a.mp4.0badf00d.zemo-part"),
+                                     std::wstring(L"b.mp4.1a2b3c4d.zemo-part"),
+                                     std::wstring(L"notes.zemo-part"), std::wstring(L"a.mp4")})
+        WriteFileBytes(folder / name, "x");
+    SetFileAttributesW((folder / ended).c_str(), FILE_ATTRIBUTE_READONLY);
+    // An old-form name some program has open, however it shares it, is in use.
+    UniqueKernelHandle open(CreateFileW((folder / L"b.mp4.1a2b3c4d.zemo-part").c_str(),
+                                        GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, open.Get());
+
+    RemoveLeftoverPartialFiles(folder.Path());
+    open.Reset();
+    running.Terminate();
+    running.WaitForExit();
+    std::vector<std::wstring> left = FolderListing(folder.Path());
+    std::sort(left.begin(), left.end());
+    std::vector<std::wstring> expected = {theirs,  L"a.mp4",  L"b.mp4.1a2b3c4d.zemo-part",
+                                          L"held", L"marker", L"notes.zemo-part"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(expected, left);
 }
