@@ -162,6 +162,10 @@ void ShowProgress(Application& app, uint32_t id, int32_t percent) {
 
 void ShowFinished(Application& app) {
     State& state = Background(app);
+    // A stopped queue is gone, and its operations were shown when it stopped; the worker's
+    // messages about them may still be on their way.
+    if (!state.queue)
+        return;
     for (FinishedOperation& finished : state.queue->TakeFinished()) {
         const auto found = state.tracked.find(finished.id);
         if (found == state.tracked.end())
