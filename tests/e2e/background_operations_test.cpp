@@ -118,26 +118,29 @@ class BackgroundOperationsTest : public ::testing::Test {
                      reinterpret_cast<LPARAM>(GetDlgItem(box.window, IDYES)));
         start = GetTickCount();
         int64_t size = FileSizeOf(partial);
-        DWORD grown = 0, gone = 0, boxGone = 0, ended = 0;
+        DWORD grown = 0;
+        constexpr DWORD kNot = MAXDWORD;
+        DWORD gone = kNot, boxGone = kNot, ended = kNot;
+        const auto note = [&](DWORD& at, bool happened) {
+            if (at == kNot && happened)
+                at = GetTickCount() - start;
+            return at != kNot;
+        };
         WaitUntil(
             [&] {
-                const DWORD now = GetTickCount() - start;
                 const int64_t nowSize = FileSizeOf(partial);
                 if (nowSize > size)
-                    size = nowSize, grown = now;
-                if (nowSize < 0 && !gone)
-                    gone = now;
-                if (!boxGone && (!IsWindow(box.window) || !IsWindowVisible(box.window)))
-                    boxGone = now;
-                if (!ended && !app_->Process().Running())
-                    ended = now;
-                return gone && boxGone && (ended || !closing);
+                    size = nowSize, grown = GetTickCount() - start;
+                const bool fileWent = note(gone, nowSize < 0);
+                const bool boxWent = note(boxGone, !IsWindow(box.window));
+                const bool programWent = note(ended, !app_->Process().Running());
+                return fileWent && boxWent && (programWent || !closing);
             },
             kCopyWaitMs);
         std::printf(
-            "after the answer: the partial file grew last at %lu ms, was gone at %lu ms; "
-            "the box was gone at %lu ms; the program ended at %lu ms\n",
-            grown, gone, boxGone, ended);
+            "after the answer: the partial file grew last at %lu ms and was gone at %lu ms; "
+            "the box was destroyed at %lu ms; the program ended at %ld ms\n",
+            grown, gone, boxGone, ended == kNot ? -1L : static_cast<long>(ended));
     }
 
     TempDirectory source_;
