@@ -84,6 +84,16 @@ class BackgroundOperationsTest : public ::testing::Test {
         return WaitUntil([&] { return !FindTopLevelWindow(app_->Process().Id(), L"#32768"); });
     }
 
+    // After "是" to closing: the program ended with 0, the target holds nothing, and the
+    // journal has `count` lines, each "已取消".
+    void ExpectEndedWithEveryOperationCancelled(size_t count) {
+        EXPECT_EQ(std::optional<DWORD>(0), app_->Process().WaitForExit());
+        EXPECT_TRUE(FolderListing(target_.Path()).empty());
+        const auto records = Journal();
+        ASSERT_EQ(count, records.size());
+        for (const auto& record : records)
+            EXPECT_EQ(L"已取消", record[4]);
+    }
     // The temporary file a running copy writes in the target folder; empty when there is none.
     std::wstring PartialFile() {
         for (const std::wstring& name : FolderListing(target_.Path()))
@@ -194,12 +204,7 @@ TEST_F(BackgroundOperationsTest,
     ASSERT_NE(nullptr, box.window);
     EXPECT_EQ(L"还有 3 个文件操作未完成，停止并退出吗？", box.text);
     ASSERT_TRUE(AnswerMessageBox(box.window, IDYES));
-    EXPECT_EQ(std::optional<DWORD>(0), app_->Process().WaitForExit());
-    EXPECT_TRUE(FolderListing(target_.Path()).empty());
-    const auto records = Journal();
-    ASSERT_EQ(3u, records.size());
-    for (const auto& record : records)
-        EXPECT_EQ(L"已取消", record[4]);
+    ExpectEndedWithEveryOperationCancelled(3);
 }
 
 // A copy of real bytes (not sparse: once cached, such a copy is over in half a second) is
@@ -222,12 +227,7 @@ TEST_F(BackgroundOperationsTest, AnsweringYesStopsARunningCopyBeforeReadingAnoth
     StopCopyByAnswerYes(
         L"big.bin", [&] { PostMessageW(app_->MainWindow(), WM_CLOSE, 0, 0); },
         L"还有 1 个文件操作未完成，停止并退出吗？", true);
-    EXPECT_EQ(std::optional<DWORD>(0), app_->Process().WaitForExit());
-    EXPECT_TRUE(FolderListing(target_.Path()).empty());
-    const auto records = Journal();
-    ASSERT_EQ(2u, records.size());
-    for (const auto& record : records)
-        EXPECT_EQ(L"已取消", record[4]);
+    ExpectEndedWithEveryOperationCancelled(2);
 }
 
 // Presses one after another, without waiting for any result: a name with a comma and
