@@ -9,6 +9,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "app/application.h"
@@ -25,6 +26,10 @@
 #include "tests/support/wait.h"
 
 namespace {
+
+struct HookRemover {
+    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
 
 LayoutBox PlacedBox(const ControlObject& control) {
     return BoxOf(control.RectangleInParent());
@@ -153,6 +158,69 @@ TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
     EXPECT_EQ(other.Path(), Controls().directoryEdit.Text().WideView());
     EXPECT_EQ(RowOf(L"照片 二.jpg"), list.GetSelectionMark());
     EXPECT_TRUE(list.IsItemSelected(RowOf(L"照片 二.jpg")));
+}
+
+namespace {
+
+// While a box of this thread is destroyed, waits a while (without handling messages) for
+// `folder` to be empty and notes whether it became so: what the answer did before the box
+// was gone.
+struct BoxTeardownWatch {
+    std::wstring folder;
+    bool emptyBeforeBoxGone = false;
+};
+BoxTeardownWatch* boxTeardownWatch = nullptr;
+
+LRESULT CALLBACK WaitAtBoxTeardown(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    wchar_t className[8] = L"";
+    if (code == HCBT_DESTROYWND && boxTeardownWatch &&
+        GetClassNameW(reinterpret_cast<HWND>(wParam), className, 8) &&
+        lstrcmpW(className, L"#32770") == 0) {
+        const ULONGLONG deadline = GetTickCount64() + 5000;
+        while (!FolderListing(boxTeardownWatch->folder).empty() && GetTickCount64() < deadline)
+            Sleep(10);
+        boxTeardownWatch->emptyBeforeBoxGone = FolderListing(boxTeardownWatch->folder).empty();
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
+// A folder dropped while a copy runs asks first. "是" stops the copy at once, before the box
+// has even gone: nothing is left of it, its journal line says "已取消", and the folder is
+// read.
+TEST_F(ApplicationTest, AFolderDroppedWhileACopyRunsIsReadOnceTheAnswerHasStoppedTheCopy) {
+    // Sparse, so made at once; its copy writes every byte and outlasts the question.
+    ASSERT_TRUE(CreateLargeFile(files_ / L"big.bin", 8ULL << 30));
+    Load({});
+    TempDirectory target;
+    TempDirectory dropped;
+    WriteFileBytes(dropped / L"a.txt", "a");
+    QueueFileOperation(*app_, RowOf(L"big.bin"), true, files_ / L"big.bin", target.Path(),
+                       L"big.bin");
+    ASSERT_TRUE(WaitUntil([&] { return !FolderListing(target.Path()).empty(); }));
+
+    BoxTeardownWatch watch{target.Path()};
+    boxTeardownWatch = &watch;
+    const UniqueHandle<HHOOK, HookRemover> hook(
+        SetWindowsHookExW(WH_CBT, &WaitAtBoxTeardown, nullptr, GetCurrentThreadId()));
+    // The box runs its own loop on this thread; another thread answers it.
+    const std::jthread answer([] {
+        const std::wstring title = L"信息";
+        const MessageBoxInfo box = WaitForMessageBox(GetCurrentProcessId(), &title);
+        if (box.window)
+            AnswerMessageBox(box.window, IDYES);
+    });
+    PostMessageW(MainWindow(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({dropped.Path()})),
+                 0);
+    ASSERT_TRUE(WaitUntil([&] { return RowOf(L"a.txt") == 0; }));
+    boxTeardownWatch = nullptr;
+    EXPECT_TRUE(watch.emptyBeforeBoxGone) << "the copy ran on after the answer";
+    EXPECT_EQ(1, Controls().fileList.GetItemCount());
+    EXPECT_TRUE(FolderListing(target.Path()).empty());
+    const auto journal = JournalRecords(*configHome_ / L"操作记录.csv");
+    ASSERT_FALSE(journal.empty());
+    EXPECT_EQ(L"已取消", journal.back()[4]);
 }
 
 TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
