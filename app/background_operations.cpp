@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "app/application.h"
 #include "app/journal.h"
 #include "app/operation_queue.h"
+#include "app/startup.h"
 #include "runtime/guard.h"
 
 namespace {
@@ -283,6 +285,8 @@ void QueueUndo(Application& app, int32_t index) {
 // queue its "是" cancels. A hook procedure gets no context of its own.
 struct QuestionBox {
     OperationQueue* queue;
+    // What else "是" does at once, before the box closes; may be empty.
+    const std::function<void()>* onYes;
     HWND window = nullptr;
     WNDPROC procedure = nullptr;
 };
@@ -293,8 +297,11 @@ thread_local QuestionBox* questionBox = nullptr;
 // at every window it hides), and a copy must not run on, or even end, meanwhile.
 LRESULT CALLBACK QuestionBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     return RunGuarded([&] {
-        if (message == WM_COMMAND && LOWORD(wParam) == IDYES)
+        if (message == WM_COMMAND && LOWORD(wParam) == IDYES) {
             questionBox->queue->CancelAll();
+            if (*questionBox->onYes)
+                (*questionBox->onYes)();
+        }
         return CallWindowProcW(questionBox->procedure, hwnd, message, wParam, lParam);
     });
 }
@@ -312,9 +319,10 @@ LRESULT CALLBACK WatchForQuestionBox(int code, WPARAM wParam, LPARAM lParam) noe
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Asks `text` with Yes and No; on Yes the queue's work is already cancelled on return.
-bool AskToStop(Application& app, const std::wstring& text) {
-    QuestionBox box{&Queue(app)};
+// Asks `text` with Yes and No; on Yes the queue's work is already cancelled on return, and
+// `onYes` has run.
+bool AskToStop(Application& app, const std::wstring& text, const std::function<void()>& onYes) {
+    QuestionBox box{&Queue(app), &onYes};
     questionBox = &box;
     const UniqueHandle<HHOOK, HookCloser> hook(
         SetWindowsHookExW(WH_CBT, &WatchForQuestionBox, nullptr, GetCurrentThreadId()));
@@ -373,13 +381,16 @@ int32_t PendingFileOperations(const Application& app) {
     return Background(app).queue ? Background(app).queue->PendingCount() : 0;
 }
 
-bool StopPendingOperationsAfterAsking(Application& app, const wchar_t* question) {
+namespace {
+
+bool StopPendingAfterAsking(Application& app, const wchar_t* question,
+                            const std::function<void()>& onYes) {
     const int32_t pending = PendingFileOperations(app);
     if (pending == 0)
         return true;
     const std::wstring text =
         L"还有 " + std::to_wstring(pending) + L" 个文件操作未完成，停止并" + question;
-    if (!AskToStop(app, text))
+    if (!AskToStop(app, text, onYes))
         return false;
     Queue(app).StopAndWait();
     ShowFinished(app);
@@ -390,8 +401,21 @@ bool StopPendingOperationsAfterAsking(Application& app, const wchar_t* question)
     return true;
 }
 
+}  // namespace
+
+bool StopPendingOperationsAfterAsking(Application& app, const wchar_t* question) {
+    return StopPendingAfterAsking(app, question, nullptr);
+}
+
 int32_t ConfirmCloseWithPendingWork(Application& app) {
-    return StopPendingOperationsAfterAsking(app, L"退出吗？") ? 0 : 1;
+    // "是" ends the program from inside the box, once the worker has stopped and removed what
+    // it was writing: closing the box and then the window could each take seconds (Wine
+    // waits 2 s at each without a window manager), and nothing needs them any more.
+    const std::function<void()> exitAtOnce = [&app] {
+        Queue(app).StopAndWait();
+        QuitProgram(app);
+    };
+    return StopPendingAfterAsking(app, L"退出吗？", exitAtOnce) ? 0 : 1;
 }
 
 void ForgetFileRows(Application& app) {
