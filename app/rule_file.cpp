@@ -316,6 +316,13 @@ DWORD ReplaceConfigFile(const std::wstring& path, std::string_view bytes) {
     return 0;
 }
 
+RuleOperation OperationOf(std::string_view text) {
+    const std::string_view trimmed = TrimmedAscii(text);
+    if (trimmed == "复制文件")
+        return RuleOperation::kCopy;
+    return trimmed == "移动文件" ? RuleOperation::kMove : RuleOperation::kNone;
+}
+
 HotkeyRule RuleFromEntry(const RuleSectionEntry& entry) {
     const Text value(entry.value);
     const TextArray pieces = SplitText(value.c_str(), "|");

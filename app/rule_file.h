@@ -78,6 +78,12 @@ HotkeyRule RuleFromEntry(const RuleSectionEntry& entry);
 // The line written for a new rule: hotkey "=" operation "|" target.
 std::string RuleLine(const Text& hotkey, const Text& operation, const Text& target);
 
+// What a rule does with a file.
+enum class RuleOperation { kCopy, kMove, kNone };
+// The operation an operation text names, compared after trimming the blanks the reader trims:
+// "复制文件" copies, "移动文件" moves, any other text does neither.
+RuleOperation OperationOf(std::string_view text);
+
 // Why a new rule's texts cannot be stored so that they read back the same.
 enum class RuleTextProblem {
     kNone,

@@ -20,6 +20,8 @@ void ShowRules(Application& app, const RuleSection& section) {
     rules.hotkeys.Clear();
     rules.lines.clear();
     rules.targets.clear();
+    rules.operations.clear();
+    rules.operationTexts.clear();
     for (const RuleSectionEntry& entry : section.entries) {
         const HotkeyRule rule = RuleFromEntry(entry);
         const int32_t row = list.InsertItem();
@@ -30,6 +32,8 @@ void ShowRules(Application& app, const RuleSection& section) {
         rules.targets.emplace_back(target.WideView());
         rules.hotkeys.Append(rule.hotkey);
         rules.lines.push_back(entry.line);
+        rules.operations.push_back(OperationOf(rule.operation.View()));
+        rules.operationTexts.emplace_back(rule.operation.View());
     }
     list.ResumeRedraw();
     list.Invalidate(true);
@@ -93,6 +97,20 @@ void LoadRules(Application& app) {
     std::string bytes;
     if (ReadConfigFile(app.rules.configPath, bytes) == 0)
         ShowRules(app, ParseRuleSection(bytes));
+}
+
+RuleOperation RuleOperationOf(const Application& app, int32_t row) {
+    const std::vector<RuleOperation>& operations = app.rules.operations;
+    if (row < 0 || static_cast<size_t>(row) >= operations.size())
+        return RuleOperation::kNone;
+    return operations[row];
+}
+
+void TellInvalidOperation(const Application& app, int32_t row) {
+    const std::vector<std::string>& texts = app.rules.operationTexts;
+    const bool exists = row >= 0 && static_cast<size_t>(row) < texts.size();
+    const std::string text = "快捷键规则的操作无效：" + (exists ? texts[row] : std::string());
+    ShowMessage(Text(text.c_str()));
 }
 
 bool AppendRule(Application& app, const HotkeyRule& rule) {

@@ -34,6 +34,9 @@ struct RuleSet {
     std::vector<std::string> lines;
     // The target directory of each rule row, whole.
     std::vector<std::wstring> targets;
+    // What each rule row does, and its operation text (code page 936) as the file holds it.
+    std::vector<RuleOperation> operations;
+    std::vector<std::string> operationTexts;
 };
 
 // The executable's directory followed by "\config.ini".
@@ -42,6 +45,11 @@ std::wstring BuildConfigPath();
 // The full target directory of rule row `row` as held in memory; the list's cell may show
 // it cut. Empty for a row that does not exist.
 std::wstring RuleTarget(const Application& app, int32_t row);
+
+// What rule row `row` does; nothing for a row that does not exist.
+RuleOperation RuleOperationOf(const Application& app, int32_t row);
+// Tells, in a box titled "信息", that rule row `row` names no operation it can carry out.
+void TellInvalidOperation(const Application& app, int32_t row);
 
 // Fills the rule list and the hotkey texts from config.ini. A file that is missing or cannot be
 // read gives no rules (and is then never written over).

@@ -37,6 +37,14 @@ TEST(RuleSectionReader, ReadsEntriesInFileOrderAndSplitsValues) {
     EXPECT_EQ(Text("D:\\亅x"), Rule(file, 6).target);
 }
 
+TEST(RuleOperation, CountsAsTheReaderTrimsAndAnyOtherTextDoesNothing) {
+    EXPECT_EQ(RuleOperation::kCopy, OperationOf("复制文件 \t\x1A"));
+    EXPECT_EQ(RuleOperation::kMove, OperationOf("\v\f移动文件\r"));
+    // "　" (A1 A1) is not a blank to the reader.
+    for (const char* text : {"复制", "移动", "", "复制文件　", "移动文件x"})
+        EXPECT_EQ(RuleOperation::kNone, OperationOf(text)) << text;
+}
+
 TEST(RuleSectionWriter, KeepsEveryOtherByteAndAddsTheSectionWhereThereIsNone) {
     // Other sections, a comment and blank lines around and between the rules.
     const std::string above =
