@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/application.h"
@@ -61,22 +63,15 @@ void TellNotSaved(DWORD error) {
     ShowMessage(FromUtf16(text.c_str()));
 }
 
-// Writes config.ini with `lines` as its rule lines and shows what it then holds.
-bool SaveRuleLines(Application& app, const std::vector<std::string>& lines) {
-    std::string bytes;
-    DWORD error = ReadConfigFile(app.rules.configPath, bytes);
-    if (error == ERROR_FILE_NOT_FOUND)
-        error = 0;
-    std::string updated;
-    if (!error) {
-        updated = WithRuleLines(bytes, lines);
-        error = ReplaceConfigFile(app.rules.configPath, updated);
-    }
+// Changes config.ini as it is now and shows what it then holds.
+bool ChangeRules(Application& app, const ConfigChange& change) {
+    std::string now;
+    const DWORD error = ChangeConfigFile(app.rules.configPath, change, now);
     if (error) {
         TellNotSaved(error);
         return false;
     }
-    ShowRules(app, ParseRuleSection(updated));
+    ShowRules(app, ParseRuleSection(now));
     return true;
 }
 
@@ -114,17 +109,18 @@ void TellInvalidOperation(const Application& app, int32_t row) {
 }
 
 bool AppendRule(Application& app, const HotkeyRule& rule) {
-    std::vector<std::string> lines = app.rules.lines;
-    lines.push_back(RuleLine(rule.hotkey, rule.operation, rule.target));
-    return SaveRuleLines(app, lines);
+    const std::string line = RuleLine(rule.hotkey, rule.operation, rule.target);
+    return ChangeRules(app, [&line](std::string_view bytes) {
+        return std::optional<std::string>(WithRuleAdded(bytes, line));
+    });
 }
 
 bool DeleteRule(Application& app, int32_t row) {
     if (row < 0 || static_cast<size_t>(row) >= app.rules.lines.size())
         return false;
-    std::vector<std::string> lines = app.rules.lines;
-    lines.erase(lines.begin() + row);
-    return SaveRuleLines(app, lines);
+    const std::string line = app.rules.lines[row];
+    return ChangeRules(app,
+                       [&line](std::string_view bytes) { return WithRuleRemoved(bytes, line); });
 }
 
 int32_t DeleteSelectedRule(Application& app, int32_t row) {
