@@ -9,6 +9,10 @@
 #include "app/application.h"
 
 void ApplyRuleToSelectedRows(Application& app, int32_t ruleRow) {
+    if (RuleOperationOf(app, ruleRow) == RuleOperation::kNone) {
+        TellInvalidOperation(app, ruleRow);
+        return;
+    }
     // The selected rows are read before the first operation, so each is done once. The
     // list is asked for them one after another, which also works on a large list.
     ListViewControl& files = app.controls.fileList;
@@ -21,13 +25,10 @@ void ApplyRuleToSelectedRows(Application& app, int32_t ruleRow) {
 }
 
 void ApplyRuleToRow(Application& app, int32_t ruleRow, int32_t row) {
-    ListViewControl& rules = app.controls.ruleList;
-    const TextBlock operation = rules.GetItemText(ruleRow, kRuleOperationColumn);
-    const std::wstring target = RuleTarget(app, ruleRow);
+    const RuleOperation operation = RuleOperationOf(app, ruleRow);
     const FileRows& files = app.fileRows;
-    if (row < 0 || row >= files.RowCount())
-        return;  // only rows already in the list
-    // Any operation text other than the copy text means move.
-    const bool copy = BlocksEqual(operation, TextBlock::FromWide(L"复制文件"));
-    QueueFileOperation(app, row, copy, files.Path(row), target, std::wstring(files.Name(row)));
+    if (operation == RuleOperation::kNone || row < 0 || row >= files.RowCount())
+        return;  // a rule that names no operation, or a row not in the list
+    QueueFileOperation(app, row, operation == RuleOperation::kCopy, files.Path(row),
+                       RuleTarget(app, ruleRow), std::wstring(files.Name(row)));
 }

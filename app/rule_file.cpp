@@ -1,8 +1,10 @@
 #include "app/rule_file.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
-#include "ui/unique_handle.h"
+#include "app/unique_file.h"
 
 const char* const kRuleSection = "快捷键配置";
 
@@ -88,16 +90,42 @@ bool FitsCodePage936(std::wstring_view text) {
     return size > 0 && !lossy;
 }
 
-struct FileCloser {
-    void operator()(HANDLE file) const { CloseHandle(file); }
-};
-using UniqueFile = UniqueHandle<HANDLE, FileCloser>;
-
 // CreateFileW's result owned; empty when the file could not be opened.
 UniqueFile OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
     const HANDLE file = CreateFileW(path.c_str(), access, share, nullptr, disposition,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+// The mutex's name: the full path upper-cased, so every spelling of one file names one
+// mutex, with "/" for "\\", which a name may hold only after its namespace.
+std::wstring ConfigLockName(const std::wstring& path) {
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD length =
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (length >= full.size()) {
+        full.resize(length);
+        length = GetFullPathNameW(path.c_str(), length, full.data(), nullptr);
+    }
+    if (length == 0 || length >= full.size())
+        full = path;
+    else
+        full.resize(length);
+    CharUpperBuffW(full.data(), static_cast<DWORD>(full.size()));
+    std::replace(full.begin(), full.end(), L'\\', L'/');
+    const std::wstring prefix = L"Local\\zemo-config:";
+    if (prefix.size() + full.size() < MAX_PATH)
+        return prefix + full;
+    // The system refuses longer names: a hash of the path stands for it.
+    uint64_t hash = 14695981039346656037ULL;
+    for (const wchar_t c : full)
+        hash = (hash ^ static_cast<uint16_t>(c)) * 1099511628211ULL;
+    std::wstring digits(16, L'0');
+    for (wchar_t& digit : digits) {
+        digit = L"0123456789abcdef"[hash >> 60];
+        hash <<= 4;
+    }
+    return prefix + L"#" + digits;
 }
 
 bool IsBlankWide(wchar_t c) {
@@ -233,54 +261,72 @@ DWORD ReadConfigFile(const std::wstring& path, std::string& bytes) {
     return 0;
 }
 
-std::string WithRuleLines(std::string_view file, const std::vector<std::string>& lines) {
+std::string WithRuleAdded(std::string_view file, std::string_view line) {
     const RuleSection section = ParseRuleSection(file);
     std::string out;
-    out.reserve(file.size() + 64 * lines.size());
-    size_t next = 0;  // the first of `lines` not yet written
-    auto appendRest = [&] {
-        for (; next < lines.size(); ++next)
-            out.append(lines[next]).append("\r\n");
-    };
-    auto endsLine = [&] { return out.empty() || out.back() == '\n' || out.back() == '\r'; };
-
-    if (!section.found) {
-        out.append(file);
-        if (!endsLine())
-            out.append("\r\n");
+    out.reserve(file.size() + line.size() + 32);
+    size_t at = file.size();  // where the new line goes
+    if (section.found) {
+        at = section.bodyStart;
+        for (const RuleSection::Line& each : section.lines)
+            if (each.isEntryLine)
+                at = each.next;
+    }
+    out.append(file.substr(0, at));
+    if (!out.empty() && out.back() != '\n' && out.back() != '\r')
+        out.append("\r\n");  // the line before had no line break: the file's last line
+    if (!section.found)
         out.append("[").append(kRuleSection).append("]\r\n");
-        appendRest();
-        return out;
-    }
-
-    out.append(file.substr(0, section.bodyStart));
-    size_t lastEntry = section.lines.size();
-    for (size_t i = 0; i < section.lines.size(); ++i)
-        if (section.lines[i].isEntryLine)
-            lastEntry = i;
-    if (lastEntry == section.lines.size()) {  // no entry line: new lines follow the header
-        if (!endsLine() && next < lines.size())
-            out.append("\r\n");
-        appendRest();
-    }
-    for (size_t i = 0; i < section.lines.size(); ++i) {
-        const RuleSection::Line& line = section.lines[i];
-        const std::string_view text = file.substr(line.start, line.end - line.start);
-        const bool wanted = next < lines.size() && text == std::string_view(lines[next]);
-        if (!line.isEntryLine || wanted) {
-            out.append(file.substr(line.start, line.next - line.start));
-            if (line.isEntryLine)
-                ++next;
-        }
-        if (i == lastEntry) {
-            if (!endsLine() && next < lines.size())
-                out.append("\r\n");
-            appendRest();
-        }
-    }
-    const size_t sectionEnd = section.lines.empty() ? section.bodyStart : section.lines.back().next;
-    out.append(file.substr(sectionEnd));
+    out.append(line).append("\r\n");
+    out.append(file.substr(at));
     return out;
+}
+
+std::optional<std::string> WithRuleRemoved(std::string_view file, std::string_view line) {
+    const RuleSection section = ParseRuleSection(file);
+    for (const RuleSection::Line& each : section.lines)
+        if (each.isEntryLine && file.substr(each.start, each.end - each.start) == line)
+            return std::string(file.substr(0, each.start)).append(file.substr(each.next));
+    return std::nullopt;
+}
+
+ConfigFileLock::ConfigFileLock(const std::wstring& path, DWORD waitMs)
+    : mutex_(CreateMutexW(nullptr, FALSE, ConfigLockName(path).c_str())) {
+    if (!mutex_) {
+        error_ = LastErrorOr(ERROR_INVALID_HANDLE);
+        return;
+    }
+    // An abandoned mutex is had too: the program that held it ended, and its swap was
+    // whole or never happened.
+    const DWORD wait = WaitForSingleObject(mutex_.Get(), waitMs);
+    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED)
+        return;
+    error_ = wait == WAIT_TIMEOUT ? WAIT_TIMEOUT : LastErrorOr(ERROR_INVALID_HANDLE);
+    mutex_.Reset();
+}
+
+ConfigFileLock::~ConfigFileLock() {
+    if (mutex_)
+        ReleaseMutex(mutex_.Get());
+}
+
+DWORD ChangeConfigFile(const std::wstring& path, const ConfigChange& change, std::string& now,
+                       DWORD lockWaitMs) {
+    const ConfigFileLock lock(path, lockWaitMs);
+    if (lock.Error())
+        return lock.Error();
+    DWORD error = ReadConfigFile(path, now);
+    if (error == ERROR_FILE_NOT_FOUND)
+        error = 0;  // no file yet: it holds no rules
+    if (error)
+        return error;
+    std::optional<std::string> changed = change(now);
+    if (!changed)
+        return 0;
+    error = ReplaceConfigFile(path, *changed);
+    if (!error)
+        now = std::move(*changed);
+    return error;
 }
 
 DWORD ReplaceConfigFile(const std::wstring& path, std::string_view bytes) {
@@ -314,6 +360,13 @@ DWORD ReplaceConfigFile(const std::wstring& path, std::string_view bytes) {
         return error;
     }
     return 0;
+}
+
+RuleOperation OperationOf(std::string_view text) {
+    const std::string_view trimmed = TrimmedAscii(text);
+    if (trimmed == "复制文件")
+        return RuleOperation::kCopy;
+    return trimmed == "移动文件" ? RuleOperation::kMove : RuleOperation::kNone;
 }
 
 HotkeyRule RuleFromEntry(const RuleSectionEntry& entry) {

@@ -2,19 +2,22 @@
 // key = hotkey text, value = operation text "|" target directory, all code page 936.
 //
 // The file is read from its bytes, as the system's profile functions read a section
-// (GetPrivateProfileSectionA), without their size limit, and written whole: the new file
-// keeps every other byte and replaces the old one in one step, so a failed write leaves
-// the old file as it was.
+// (GetPrivateProfileSectionA), without their size limit, and written whole: a change re-reads
+// the file, changes only its own line, and the new file keeps every other byte and replaces
+// the old one in one step, so a failed write leaves the old file as it was.
 #pragma once
 
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "runtime/text.h"
+#include "ui/unique_handle.h"
 
 // The section's name in config.ini.
 extern const char* const kRuleSection;
@@ -60,16 +63,48 @@ RuleSection ParseRuleSection(std::string_view file, std::string_view section = k
 // and ERROR_PATH_NOT_FOUND when there is no file).
 DWORD ReadConfigFile(const std::wstring& path, std::string& bytes);
 
-// The complete new file: `file` with the first rule section's entry lines replaced by
-// `lines`, every other byte (other sections, comments, blank lines) kept. An entry line
-// that equals the next of `lines` stays where it is; the rest of `lines` follow the
-// section's last entry. A missing section is added at the end.
-std::string WithRuleLines(std::string_view file, const std::vector<std::string>& lines);
+// `file` with `line` added after the first rule section's last rule line, every other byte
+// kept; a missing section is added at the end.
+std::string WithRuleAdded(std::string_view file, std::string_view line);
+// `file` without the first rule section's first rule line that equals `line` byte for byte,
+// every other byte kept; nothing when no rule line equals it.
+std::optional<std::string> WithRuleRemoved(std::string_view file, std::string_view line);
 
 // Replaces the file at `path` by `bytes` in one step: a temporary file beside it is
 // written and flushed, then moved over it. Returns 0 or the system's error code; on
 // failure the old file is untouched and no temporary file is left.
 DWORD ReplaceConfigFile(const std::wstring& path, std::string_view bytes);
+
+// How long a change waits for another program's change of the same file.
+constexpr DWORD kConfigLockWaitMs = 10000;
+
+// Ownership of the named mutex of one config.ini, one per full path whatever its spelling:
+// a program re-reads and replaces the file only while it holds it, so two programs saving
+// at once never write a file that lacks the other's change.
+class ConfigFileLock {
+  public:
+    // Waits up to `waitMs` for the mutex.
+    explicit ConfigFileLock(const std::wstring& path, DWORD waitMs = kConfigLockWaitMs);
+    ~ConfigFileLock();
+    ConfigFileLock(const ConfigFileLock&) = delete;
+    ConfigFileLock& operator=(const ConfigFileLock&) = delete;
+    // 0 while held; WAIT_TIMEOUT or the system's error code when it was not had.
+    DWORD Error() const { return error_; }
+
+  private:
+    UniqueKernelHandle mutex_;
+    DWORD error_ = 0;
+};
+
+// The new bytes for config.ini's bytes as they are now, or nothing to leave the file alone.
+using ConfigChange = std::function<std::optional<std::string>(std::string_view bytes)>;
+
+// Under the file's lock, from the read to the swap: reads config.ini (a missing file as
+// empty), hands its bytes to `change` and replaces the file with what it returns. `now`
+// receives the file's bytes afterwards. Returns 0, or the system's error code (WAIT_TIMEOUT
+// when the lock was not had), the file then as it was.
+DWORD ChangeConfigFile(const std::wstring& path, const ConfigChange& change, std::string& now,
+                       DWORD lockWaitMs = kConfigLockWaitMs);
 
 // A rule from one entry: the value is split at "|"; the first piece is the operation, the
 // second the target directory, further pieces are ignored and missing ones are empty.
@@ -77,6 +112,12 @@ HotkeyRule RuleFromEntry(const RuleSectionEntry& entry);
 
 // The line written for a new rule: hotkey "=" operation "|" target.
 std::string RuleLine(const Text& hotkey, const Text& operation, const Text& target);
+
+// What a rule does with a file.
+enum class RuleOperation { kCopy, kMove, kNone };
+// The operation an operation text names, compared after trimming the blanks the reader trims:
+// "复制文件" copies, "移动文件" moves, any other text does neither.
+RuleOperation OperationOf(std::string_view text);
 
 // Why a new rule's texts cannot be stored so that they read back the same.
 enum class RuleTextProblem {

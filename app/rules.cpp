@@ -2,7 +2,9 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/application.h"
@@ -20,6 +22,8 @@ void ShowRules(Application& app, const RuleSection& section) {
     rules.hotkeys.Clear();
     rules.lines.clear();
     rules.targets.clear();
+    rules.operations.clear();
+    rules.operationTexts.clear();
     for (const RuleSectionEntry& entry : section.entries) {
         const HotkeyRule rule = RuleFromEntry(entry);
         const int32_t row = list.InsertItem();
@@ -30,6 +34,8 @@ void ShowRules(Application& app, const RuleSection& section) {
         rules.targets.emplace_back(target.WideView());
         rules.hotkeys.Append(rule.hotkey);
         rules.lines.push_back(entry.line);
+        rules.operations.push_back(OperationOf(rule.operation.View()));
+        rules.operationTexts.emplace_back(rule.operation.View());
     }
     list.ResumeRedraw();
     list.Invalidate(true);
@@ -57,22 +63,15 @@ void TellNotSaved(DWORD error) {
     ShowMessage(FromUtf16(text.c_str()));
 }
 
-// Writes config.ini with `lines` as its rule lines and shows what it then holds.
-bool SaveRuleLines(Application& app, const std::vector<std::string>& lines) {
-    std::string bytes;
-    DWORD error = ReadConfigFile(app.rules.configPath, bytes);
-    if (error == ERROR_FILE_NOT_FOUND)
-        error = 0;
-    std::string updated;
-    if (!error) {
-        updated = WithRuleLines(bytes, lines);
-        error = ReplaceConfigFile(app.rules.configPath, updated);
-    }
+// Changes config.ini as it is now and shows what it then holds.
+bool ChangeRules(Application& app, const ConfigChange& change) {
+    std::string now;
+    const DWORD error = ChangeConfigFile(app.rules.configPath, change, now);
     if (error) {
         TellNotSaved(error);
         return false;
     }
-    ShowRules(app, ParseRuleSection(updated));
+    ShowRules(app, ParseRuleSection(now));
     return true;
 }
 
@@ -95,18 +94,33 @@ void LoadRules(Application& app) {
         ShowRules(app, ParseRuleSection(bytes));
 }
 
+RuleOperation RuleOperationOf(const Application& app, int32_t row) {
+    const std::vector<RuleOperation>& operations = app.rules.operations;
+    if (row < 0 || static_cast<size_t>(row) >= operations.size())
+        return RuleOperation::kNone;
+    return operations[row];
+}
+
+void TellInvalidOperation(const Application& app, int32_t row) {
+    const std::vector<std::string>& texts = app.rules.operationTexts;
+    const bool exists = row >= 0 && static_cast<size_t>(row) < texts.size();
+    const std::string text = "快捷键规则的操作无效：" + (exists ? texts[row] : std::string());
+    ShowMessage(Text(text.c_str()));
+}
+
 bool AppendRule(Application& app, const HotkeyRule& rule) {
-    std::vector<std::string> lines = app.rules.lines;
-    lines.push_back(RuleLine(rule.hotkey, rule.operation, rule.target));
-    return SaveRuleLines(app, lines);
+    const std::string line = RuleLine(rule.hotkey, rule.operation, rule.target);
+    return ChangeRules(app, [&line](std::string_view bytes) {
+        return std::optional<std::string>(WithRuleAdded(bytes, line));
+    });
 }
 
 bool DeleteRule(Application& app, int32_t row) {
     if (row < 0 || static_cast<size_t>(row) >= app.rules.lines.size())
         return false;
-    std::vector<std::string> lines = app.rules.lines;
-    lines.erase(lines.begin() + row);
-    return SaveRuleLines(app, lines);
+    const std::string line = app.rules.lines[row];
+    return ChangeRules(app,
+                       [&line](std::string_view bytes) { return WithRuleRemoved(bytes, line); });
 }
 
 int32_t DeleteSelectedRule(Application& app, int32_t row) {

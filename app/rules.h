@@ -1,7 +1,7 @@
 // The hotkey rules: one row of the rule list per rule, mirrored in the rule set's hotkey
-// texts for matching, and always exactly the rules that config.ini holds. Every change writes the
-// whole file anew and swaps it in; a change that cannot be written is not made, and the
-// user is told why.
+// texts for matching, and always exactly the rules that config.ini holds. Every change
+// re-reads the file, changes only its own line, writes the whole file anew and swaps it in;
+// a change that cannot be written is not made, and the user is told why.
 #pragma once
 
 #include <windows.h>
@@ -34,6 +34,9 @@ struct RuleSet {
     std::vector<std::string> lines;
     // The target directory of each rule row, whole.
     std::vector<std::wstring> targets;
+    // What each rule row does, and its operation text (code page 936) as the file holds it.
+    std::vector<RuleOperation> operations;
+    std::vector<std::string> operationTexts;
 };
 
 // The executable's directory followed by "\config.ini".
@@ -43,14 +46,22 @@ std::wstring BuildConfigPath();
 // it cut. Empty for a row that does not exist.
 std::wstring RuleTarget(const Application& app, int32_t row);
 
+// What rule row `row` does; nothing for a row that does not exist.
+RuleOperation RuleOperationOf(const Application& app, int32_t row);
+// Tells, in a box titled "信息", that rule row `row` names no operation it can carry out.
+void TellInvalidOperation(const Application& app, int32_t row);
+
 // Fills the rule list and the hotkey texts from config.ini. A file that is missing or cannot be
 // read gives no rules (and is then never written over).
 void LoadRules(Application& app);
-// Adds a rule at the end of config.ini and of the list. False, after a box titled "信息"
-// with the system's reason, when config.ini could not be read or written; the file and
-// the list are then as they were.
+// Adds a rule after the last rule of config.ini as the file is now, keeping every line the
+// program did not load; the list then shows what the file holds. False, after a box titled
+// "信息" with the system's reason, when config.ini could not be read or written; the file
+// and the list are then as they were.
 bool AppendRule(Application& app, const HotkeyRule& rule);
-// Deletes rule row `row` from config.ini and the list, all or nothing as AppendRule.
+// Deletes the first line of config.ini, as the file is now, that equals rule row `row`'s
+// line byte for byte; with no such line left nothing is written. The list then shows what
+// the file holds. All or nothing as AppendRule.
 bool DeleteRule(Application& app, int32_t row);
 // The rule list's right-click handler: over a rule row, offers "删除配置项" at the cursor
 // and deletes that row when it is chosen; over empty space, offers nothing.

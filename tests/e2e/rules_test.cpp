@@ -1,11 +1,12 @@
-// Hotkey rules in config.ini through the real program. Rules survive: config.ini always
-// holds exactly the rules the list shows and keeps every line it has no reason to change,
-// and a write that fails is told and changes nothing.
+// Hotkey rules in config.ini through the real program. Rules survive: the list always shows
+// exactly the rules config.ini holds, an add or a delete changes only its own line of the
+// file as it is now, and a write that fails is told and changes nothing.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "app/file_identity.h"
 #include "tests/support/config_file.h"
 #include "tests/support/input.h"
 #include "tests/support/zemo_app.h"
@@ -46,7 +47,7 @@ void DeleteThroughMenu(ZemoApp& app, int row, bool choose = true) {
 
 }  // namespace
 
-TEST(RuleFile, LoadsEveryLineAsTheFormatDefinesAndSavingKeepsThemAllForTheNextStart) {
+TEST(RuleFile, LoadsEveryLineAsTheFormatDefinesAndAnAddKeepsEveryLineOfTheFileAsItIsNow) {
     // A line with pieces the list does not show, one without "=", case duplicates and a
     // section over 32 KB.
     std::string config = RuleConfig({L"A=移动文件|D:\\x|extra|more", L"noequals",
@@ -75,26 +76,31 @@ TEST(RuleFile, LoadsEveryLineAsTheFormatDefinesAndSavingKeepsThemAllForTheNextSt
         EXPECT_EQ(L"D:\\" + std::wstring(40, L'd') + L"\\" + std::to_wstring(rule),
                   rules[4 + rule][2]);
 
-    // An added rule is appended; every other line stays as it was.
+    // An added rule follows the file's last rule as the file is now, with a rule another
+    // program wrote after the start; every other line stays as it was.
+    const std::string written = config + Gbk(L"Z=移动文件|D:\\z") + "\r\n[其他]\r\n";
+    ASSERT_TRUE(WriteFileBytes(app.ConfigPath(), written));
     TempDirectory targets;
     const std::wstring photos = targets / L"照片";
     CreateDirectoryW(photos.c_str(), nullptr);
     std::optional<RuleDialog> dialog = app.OpenRuleDialog();
     ASSERT_TRUE(dialog);
     app.AddRule(*dialog, L"Control+A", 0, photos);
-    ASSERT_TRUE(WaitUntil([&] { return app.RuleList().ItemCount() == 705; }));
+    ASSERT_TRUE(WaitUntil([&] { return app.RuleList().ItemCount() == 706; }));
     PostMessageW(dialog->cancelButton, BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog->window); }));
-    EXPECT_EQ(config + Gbk(L"Control+A=复制文件|" + photos) + "\r\n",
+    EXPECT_EQ(config + Gbk(L"Z=移动文件|D:\\z\r\nControl+A=复制文件|" + photos) + "\r\n[其他]\r\n",
               ReadFileBytes(app.ConfigPath()));
     rules = Rules(app);
-    EXPECT_EQ((Row{L"Control+A", L"复制文件", photos}), rules.back());
+    EXPECT_EQ(
+        (std::vector<Row>{{L"Z", L"移动文件", L"D:\\z"}, {L"Control+A", L"复制文件", photos}}),
+        std::vector<Row>(rules.end() - 2, rules.end()));
     ASSERT_EQ(0u, app.Close().value_or(1));
     ASSERT_TRUE(app.Start());
     EXPECT_EQ(rules, Rules(app));
 }
 
-TEST(RuleFile, DeleteRewritesExactlyTheRemainingLinesOnlyOverARowAndOnlyWhenItCanWrite) {
+TEST(RuleFile, DeleteTakesOutOnlyItsOwnLineOfTheFileAsItIsNowOnlyOverARowWhenItCanWrite) {
     const std::string config =
         "; mine\r\n" + RuleConfig({L"A=复制文件|D:\\a", L"B=移动文件|D:\\b", L"C=复制文件|D:\\c"});
     ZemoApp app(config);
@@ -129,18 +135,28 @@ TEST(RuleFile, DeleteRewritesExactlyTheRemainingLinesOnlyOverARowAndOnlyWhenItCa
     holder.WaitForExit();
     EXPECT_EQ(config, ReadFileBytes(app.ConfigPath()));
 
-    // An entry written while the program runs has no row; the delete removes it too.
-    WriteFileBytes(app.ConfigPath(), config + "Z=" + Gbk(L"复制文件|D:\\z") + "\r\n");
-
+    // A rule written while the program runs stays through a delete, and the list shows it.
+    ASSERT_TRUE(WriteFileBytes(app.ConfigPath(), config + Gbk(L"Z=复制文件|D:\\z") + "\r\n"));
     DeleteThroughMenu(app, 1, /*choose=*/false);
     EXPECT_EQ(3, app.RuleList().ItemCount());
     DeleteThroughMenu(app, 1);
-    ASSERT_TRUE(WaitUntil([&] { return app.RuleList().ItemCount() == 2; }));
-    EXPECT_EQ((std::vector<Row>{{L"A", L"复制文件", L"D:\\a"}, {L"C", L"复制文件", L"D:\\c"}}),
-              Rules(app));
-    // The comment stays.
     ASSERT_TRUE(WaitUntil([&] {
-        return ReadFileBytes(app.ConfigPath()) ==
-               "; mine\r\n" + RuleConfig({L"A=复制文件|D:\\a", L"C=复制文件|D:\\c"});
+        return app.RuleList().Column(0) == std::vector<std::wstring>{L"A", L"C", L"Z"};
     }));
+    const std::string remaining =
+        "; mine\r\n" + RuleConfig({L"A=复制文件|D:\\a", L"C=复制文件|D:\\c", L"Z=复制文件|D:\\z"});
+    EXPECT_EQ(remaining, ReadFileBytes(app.ConfigPath()));
+
+    // A row whose line another program took out: the file is left alone, the list shows it.
+    const std::string edited = "; mine\r\n" + RuleConfig({L"Z=复制文件|D:\\z"});
+    ASSERT_TRUE(WriteFileBytes(app.ConfigPath(), edited));
+    FileIdentity before;
+    ASSERT_TRUE(ReadFileIdentity(app.ConfigPath(), before));
+    DeleteThroughMenu(app, 1);
+    ASSERT_TRUE(
+        WaitUntil([&] { return app.RuleList().Column(0) == std::vector<std::wstring>{L"Z"}; }));
+    FileIdentity after;
+    ASSERT_TRUE(ReadFileIdentity(app.ConfigPath(), after));
+    EXPECT_TRUE(before.SameFileUnchanged(after));
+    EXPECT_EQ(edited, ReadFileBytes(app.ConfigPath()));
 }

@@ -238,3 +238,31 @@ TEST_F(SortingTest, NavigationKeysNeverFireKeypadRulesAndEachKeyOfABurstActsAfte
     EXPECT_EQ(row + 10, app_->FileList().SelectionMark());
     EXPECT_EQ(10u, FolderListing(target_.Path()).size());
 }
+
+// A rule's operation counts as the file's reader trims it; a rule whose operation is
+// neither copy nor move touches no file, and its key says why.
+TEST_F(SortingTest, AnOperationCountsTrimmedAndAnyOtherOperationTouchesNothingAndSaysSo) {
+    const std::wstring copies = target_ / L"copies";
+    CreateDirectoryW(copies.c_str(), nullptr);
+    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件 ", copies},
+                           {KeyNameOf('X'), L"复制", target_.Path()},
+                           {KeyNameOf('Y'), L"移动", target_.Path()}}),
+              {{L"kept.txt", "kept"}, {L"copied.txt", "copied"}});
+    ASSERT_TRUE(PressOn(L"copied.txt", 'C', L"复制成功"));
+    EXPECT_EQ("copied", ReadFileBytes(source_ / L"copied.txt"));
+    EXPECT_EQ("copied", ReadFileBytes(copies + L"\\copied.txt"));
+
+    const std::wstring title = L"信息";
+    const std::pair<WORD, std::wstring> invalid[] = {{'X', L"复制"}, {'Y', L"移动"}};
+    for (const auto& [key, operation] : invalid) {
+        ASSERT_TRUE(PressOnFile(*app_, L"kept.txt", {key}));
+        const MessageBoxInfo box = WaitForMessageBox(app_->Process().Id(), &title);
+        ASSERT_NE(nullptr, box.window) << operation;
+        EXPECT_EQ(L"快捷键规则的操作无效：" + operation, box.text);
+        ASSERT_TRUE(AnswerMessageBox(box.window));
+    }
+    // Operations run in the order pressed: once this copy is done, nothing else is queued.
+    ASSERT_TRUE(PressOn(L"kept.txt", 'C', L"复制成功"));
+    EXPECT_EQ("kept", ReadFileBytes(source_ / L"kept.txt"));
+    EXPECT_EQ((std::vector<std::wstring>{L"copies"}), FolderListing(target_.Path()));
+}

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 #include "app/exact_path.h"
@@ -37,28 +40,76 @@ TEST(RuleSectionReader, ReadsEntriesInFileOrderAndSplitsValues) {
     EXPECT_EQ(Text("D:\\亅x"), Rule(file, 6).target);
 }
 
-TEST(RuleSectionWriter, KeepsEveryOtherByteAndAddsTheSectionWhereThereIsNone) {
+TEST(RuleOperation, CountsAsTheReaderTrimsAndAnyOtherTextDoesNothing) {
+    EXPECT_EQ(RuleOperation::kCopy, OperationOf("复制文件 \t\x1A"));
+    EXPECT_EQ(RuleOperation::kMove, OperationOf("\v\f移动文件\r"));
+    // "　" (A1 A1) is not a blank to the reader.
+    for (const char* text : {"复制", "移动", "", "复制文件　", "移动文件x"})
+        EXPECT_EQ(RuleOperation::kNone, OperationOf(text)) << text;
+}
+
+TEST(RuleSectionWriter, AnAddOrADeleteChangesOnlyItsOwnLineAndKeepsEveryOtherByte) {
     // Other sections, a comment and blank lines around and between the rules.
     const std::string above =
         "; made by hand\r\n[其他]\r\nx = 1\r\n\r\n" + kHeader + "; my rules\r\n";
     const std::string below = "\r\n[后面]\r\ny=2";
     const std::string a = "A=复制文件|D:\\a", b = "  B = 移动文件|D:\\b  ", c = "C=复制文件|D:\\c";
     const std::string before = above + a + "\r\n\r\n" + b + "\r\n" + c + "\r\n" + below;
-    // Delete B: only its line goes.
-    EXPECT_EQ(above + a + "\r\n\r\n" + c + "\r\n" + below, WithRuleLines(before, {a, c}));
-    // Add D: after the last rule, other lines untouched byte for byte.
+    EXPECT_EQ(above + a + "\r\n\r\n" + c + "\r\n" + below, WithRuleRemoved(before, b));
     EXPECT_EQ(above + a + "\r\n\r\n" + b + "\r\n" + c + "\r\nD=复制文件|D:\\d\r\n" + below,
-              WithRuleLines(before, {a, b, c, "D=复制文件|D:\\d"}));
+              WithRuleAdded(before, "D=复制文件|D:\\d"));
+
+    // A delete takes the first line equal byte for byte, and only a rule line of the section.
+    EXPECT_EQ(kHeader + "A=1\n", WithRuleRemoved(kHeader + "A=1\r\nA=1\n", "A=1"));
+    EXPECT_EQ(std::nullopt, WithRuleRemoved(before, "B = 移动文件|D:\\b"));
+    EXPECT_EQ(std::nullopt, WithRuleRemoved(kHeader + ";A=1\r\n[x]\r\nA=1\r\n", "A=1"));
+    EXPECT_EQ(kHeader + "[x]\r\n", WithRuleRemoved(kHeader + "A=1\r\n[x]\r\n", "A=1"));
 
     // The section or its first line is added where there is none.
-    EXPECT_EQ(kHeader + "A=1\r\n", WithRuleLines("", {"A=1"}));
-    EXPECT_EQ("[x]\r\ny=2\r\n" + kHeader + "A=1\r\n", WithRuleLines("[x]\r\ny=2", {"A=1"}));
-    EXPECT_EQ(kHeader + "A=1\r\n", WithRuleLines(kHeader.substr(0, kHeader.size() - 2), {"A=1"}));
-    EXPECT_EQ(kHeader + "A=1\r\nB=2\r\n", WithRuleLines(kHeader + "A=1", {"A=1", "B=2"}));
-    EXPECT_EQ(kHeader + "[x]\r\n", WithRuleLines(kHeader + "A=1\r\n[x]\r\n", {}));
+    EXPECT_EQ(kHeader + "A=1\r\n", WithRuleAdded("", "A=1"));
+    EXPECT_EQ("[x]\r\ny=2\r\n" + kHeader + "A=1\r\n", WithRuleAdded("[x]\r\ny=2", "A=1"));
+    EXPECT_EQ(kHeader + "A=1\r\n", WithRuleAdded(kHeader.substr(0, kHeader.size() - 2), "A=1"));
+    EXPECT_EQ(kHeader + "A=1\r\nB=2\r\n", WithRuleAdded(kHeader + "A=1", "B=2"));
     // Repeated sections: only the first one changes.
-    EXPECT_EQ(kHeader + "B=2\r\n" + kHeader + "A=1\r\n",
-              WithRuleLines(kHeader + "A=1\r\n" + kHeader + "A=1\r\n", {"B=2"}));
+    EXPECT_EQ(kHeader + "A=1\r\nB=2\r\n" + kHeader + "A=1\r\n",
+              WithRuleAdded(kHeader + "A=1\r\n" + kHeader + "A=1\r\n", "B=2"));
+}
+
+// A thread stands for a second running program: the lock is one per file, however its path
+// is spelt, and a change waits for it.
+TEST(ConfigFileLock, OneProgramAtATimeChangesAFileWhateverItsPathIsCalled) {
+    TempDirectory dir;
+    const std::wstring path = dir / L"config.ini";
+    const std::string bytes = kHeader + "A=1\r\n";
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+    std::wstring otherSpelling = dir / L"x\\..\\CONFIG.INI";
+    CharUpperW(otherSpelling.data());
+    // A path too long for a mutex's name.
+    const std::wstring longPath = dir / (std::wstring(300, L'x') + L"\\config.ini");
+    const ConfigFileLock held(path), longHeld(longPath);
+    ASSERT_EQ(0u, held.Error());
+    ASSERT_EQ(0u, longHeld.Error());
+    DWORD sameFile = 0, sameLongFile = 0, change = 0, otherFile = 1;
+    bool changed = false;
+    std::thread other([&] {
+        sameFile = ConfigFileLock(otherSpelling, 0).Error();
+        const std::wstring longSpelling = L"y\\..\\" + std::wstring(300, L'x') + L"\\CONFIG.INI";
+        sameLongFile = ConfigFileLock(dir / longSpelling, 0).Error();
+        std::string now;
+        const auto addB = [&](std::string_view) {
+            changed = true;
+            return std::optional<std::string>("B=2");
+        };
+        change = ChangeConfigFile(path, addB, now, 0);
+        otherFile = ConfigFileLock(dir / L"other.ini", 0).Error();
+    });
+    other.join();
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), sameFile);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), sameLongFile);
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), change);
+    EXPECT_FALSE(changed);
+    EXPECT_EQ(0u, otherFile);
+    EXPECT_EQ(bytes, ReadFileBytes(path));
 }
 
 TEST(ConfigFileReplacement, ReplacesWholeOrLeavesTheOldFile) {
