@@ -44,7 +44,8 @@ TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& des
                              const std::atomic<bool>& cancel, const TransferProgress& progress);
 
 // Sends `path` to the Recycle Bin, but only while it still has exactly this size and
-// last-write time; otherwise fails and changes nothing.
+// last-write time, and only when the shell's plain form of the path names that same
+// file (never for a name ending in a dot or a blank); otherwise fails, changing nothing.
 TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
                                     const FILETIME& lastWrite);
 
