@@ -287,6 +287,17 @@ std::wstring PlainPath(const std::wstring& exactPath) {
 
 }  // namespace
 
+TransferResult MoveBackUnchangedFile(const std::wstring& moved, const std::wstring& original,
+                                     uint64_t size, const FILETIME& lastWrite,
+                                     const std::atomic<bool>& cancel,
+                                     const TransferProgress& progress) {
+    if (moved.empty() || original.empty())
+        return Failure(ERROR_PATH_NOT_FOUND);
+    FileIdentity identity;
+    const TransferResult check = CheckUnchanged(ExactPath(moved), size, lastWrite, identity);
+    return check.succeeded ? MoveWholeFile(moved, original, cancel, progress) : check;
+}
+
 TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
                                     const FILETIME& lastWrite) {
     // The shell would drop the dot or blank and recycle another file; renaming first would

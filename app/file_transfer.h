@@ -43,6 +43,13 @@ TransferResult CopyWholeFile(const std::wstring& source, const std::wstring& des
 TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
                              const std::atomic<bool>& cancel, const TransferProgress& progress);
 
+// Moves the file at `moved` back to `original` as MoveWholeFile does, but only while it
+// still has exactly this size and last-write time; otherwise fails, changing nothing.
+TransferResult MoveBackUnchangedFile(const std::wstring& moved, const std::wstring& original,
+                                     uint64_t size, const FILETIME& lastWrite,
+                                     const std::atomic<bool>& cancel,
+                                     const TransferProgress& progress);
+
 // Sends `path` to the Recycle Bin, but only while it still has exactly this size and
 // last-write time, and only when the shell's plain form of the path names that same
 // file (never for a name ending in a dot or a blank); otherwise fails, changing nothing.
