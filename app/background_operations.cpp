@@ -29,8 +29,12 @@ struct UndoRecord {
     Operation done;  // as carried out, with the size and time of the result
     bool undoQueued = false;
     bool undone = false;
-    bool undoFailed = false;  // a refused undo is not offered again
 };
+
+// Neither undone nor on its way to be: a refused undo may be tried again.
+bool Undoable(const UndoRecord& record) {
+    return !record.undone && !record.undoQueued;
+}
 
 // What the UI knows of an operation the worker has been given.
 struct Tracked {
@@ -189,7 +193,6 @@ void ShowFinished(Application& app) {
             UndoRecord& record = state.undo[tracked.undoIndex];
             record.undoQueued = false;
             record.undone = ok;
-            record.undoFailed = !ok;
         } else if (ok) {
             Operation done = finished.operation;
             done.size = finished.transfer.size;
@@ -431,8 +434,7 @@ bool CanUndoRow(const Application& app, int32_t row) {
     const State& state = Background(app);
     if (index < 0 || index >= static_cast<int32_t>(state.undo.size()))
         return false;
-    const UndoRecord& record = state.undo[index];
-    return !record.undone && !record.undoQueued && !record.undoFailed;
+    return Undoable(state.undo[index]);
 }
 
 void UndoRow(Application& app, int32_t row) {
@@ -441,9 +443,10 @@ void UndoRow(Application& app, int32_t row) {
 }
 
 bool UndoMostRecent(Application& app) {
+    // A refused undo counts: its operation stays the most recent one not undone.
     const std::vector<UndoRecord>& undo = Background(app).undo;
     for (size_t index = undo.size(); index-- > 0;) {
-        if (!undo[index].undone && !undo[index].undoQueued && !undo[index].undoFailed) {
+        if (Undoable(undo[index])) {
             QueueUndo(app, static_cast<int32_t>(index));
             return true;
         }

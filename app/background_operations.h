@@ -45,10 +45,12 @@ int32_t ConfirmCloseWithPendingWork(Application& app);
 // A new file list: the rows of the old one are forgotten, with their undo history.
 void ForgetFileRows(Application& app);
 
-// Undo. A row can be undone when its last operation succeeded and was not undone yet.
+// Undo. A row can be undone when its last copy or move succeeded and was not undone yet;
+// an undo that was refused can be tried again.
 bool CanUndoRow(const Application& app, int32_t row);
 void UndoRow(Application& app, int32_t row);
-// Undoes the most recent successful operation not undone yet; false when there is none.
+// Undoes the most recent successful operation not undone yet, trying a refused undo again
+// rather than going on to an older operation; false when there is none.
 bool UndoMostRecent(Application& app);
 // The file list's right-click handler: a menu with "撤销" for the row under the mouse.
 int32_t OfferUndoMenu(Application& app, int32_t row);

@@ -506,20 +506,68 @@ void RemoveLeftoversBeside(const std::wstring& destination) {
     }
 }
 
+namespace {
+
+constexpr wchar_t kChangedReason[] = L"文件已被修改或替换";
+constexpr wchar_t kTrimmedNameReason[] = L"无法放入回收站：文件名以点或空格结尾";
+
+TransferResult Refusal(DWORD error, const wchar_t* reason) {
+    TransferResult result = Failure(error);
+    result.reason = reason;
+    return result;
+}
+
+// Succeeds, with the file's identity, while the file at `exactPath` has exactly this size
+// and last-write time.
+TransferResult CheckUnchanged(const std::wstring& exactPath, uint64_t size,
+                              const FILETIME& lastWrite, FileIdentity& identity) {
+    if (!ReadFileIdentity(exactPath, identity))
+        return Failure(LastErrorOr(ERROR_FILE_NOT_FOUND));
+    if (identity.size != size || CompareFileTime(&identity.lastWrite, &lastWrite) != 0)
+        return Refusal(ERROR_FILE_INVALID, kChangedReason);
+    TransferResult result;
+    result.succeeded = true;
+    return result;
+}
+
+// The path without its "\\?\" form, as the shell takes it. The system then reads it its
+// own way: it drops a last dot or blank, and "nul.txt" is a device.
+std::wstring PlainPath(const std::wstring& exactPath) {
+    if (exactPath.starts_with(L"\\\\?\\UNC\\"))
+        return L"\\\\" + exactPath.substr(8);
+    return exactPath.starts_with(L"\\\\?\\") ? exactPath.substr(4) : exactPath;
+}
+
+}  // namespace
+
+TransferResult MoveBackUnchangedFile(const std::wstring& moved, const std::wstring& original,
+                                     uint64_t size, const FILETIME& lastWrite,
+                                     const std::atomic<bool>& cancel,
+                                     const TransferProgress& progress) {
+    if (moved.empty() || original.empty())
+        return Failure(ERROR_PATH_NOT_FOUND);
+    FileIdentity identity;
+    const TransferResult check = CheckUnchanged(ExactPath(moved), size, lastWrite, identity);
+    return check.succeeded ? MoveWholeFile(moved, original, cancel, progress) : check;
+}
+
 TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
                                     const FILETIME& lastWrite) {
-    uint64_t currentSize = 0;
-    FILETIME currentTime{};
-    if (!ReadSizeAndTime(ExactPath(path), currentSize, currentTime))
-        return Failure(GetLastError() == ERROR_SUCCESS ? ERROR_FILE_NOT_FOUND : GetLastError());
-    if (currentSize != size || CompareFileTime(&currentTime, &lastWrite) != 0)
-        return Failure(ERROR_FILE_INVALID);
+    // The shell would drop the dot or blank and recycle another file; renaming first would
+    // make the Recycle Bin give the copy back under another name.
+    if (!path.empty() && (path.back() == L'.' || path.back() == L' '))
+        return Refusal(ERROR_INVALID_NAME, kTrimmedNameReason);
+    const std::wstring exact = ExactPath(path);
+    FileIdentity copy;
+    if (TransferResult check = CheckUnchanged(exact, size, lastWrite, copy); !check.succeeded)
+        return check;
 
-    // The shell takes a list of paths ended by an empty one, and no `\\?\` form.
-    std::wstring from = path;
-    for (wchar_t& c : from)
-        if (c == L'/')
-            c = L'\\';
+    // The shell takes a list of paths ended by an empty one, and no `\\?\` form. Whatever
+    // else makes the plain path name another file (or none), it must not reach the shell.
+    std::wstring from = PlainPath(exact);
+    FileIdentity plain;
+    if (!ReadFileIdentity(from, plain) || !plain.SameFile(copy))
+        return Refusal(ERROR_FILE_INVALID, kChangedReason);
     from.push_back(L'\0');
     SHFILEOPSTRUCTW operation{};
     operation.wFunc = FO_DELETE;
@@ -528,7 +576,7 @@ TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
     const int error = SHFileOperationW(&operation);
     if (error != 0 || operation.fAnyOperationsAborted)
         return Failure(error != 0 ? static_cast<DWORD>(error) : ERROR_CANCELLED);
-    if (NameIsFree(ExactPath(path)) != ERROR_SUCCESS)
+    if (NameIsFree(exact) != ERROR_SUCCESS)
         return Failure(ERROR_ACCESS_DENIED);
     TransferResult result;
     result.succeeded = true;

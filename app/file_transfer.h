@@ -71,8 +71,16 @@ void RemoveLeftoverPartialFiles(const std::wstring& folder);
 // is about to write there.
 void RemoveLeftoversBeside(const std::wstring& destination);
 
+// Moves the file at `moved` back to `original` as MoveWholeFile does, but only while it
+// still has exactly this size and last-write time; otherwise fails, changing nothing.
+TransferResult MoveBackUnchangedFile(const std::wstring& moved, const std::wstring& original,
+                                     uint64_t size, const FILETIME& lastWrite,
+                                     const std::atomic<bool>& cancel,
+                                     const TransferProgress& progress);
+
 // Sends `path` to the Recycle Bin, but only while it still has exactly this size and
-// last-write time; otherwise fails and changes nothing.
+// last-write time, and only when the shell's plain form of the path names that same
+// file (never for a name ending in a dot or a blank); otherwise fails, changing nothing.
 TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
                                     const FILETIME& lastWrite);
 

@@ -164,7 +164,8 @@ FinishedOperation OperationQueue::Carry(const Queued& item) {
         case OperationKind::kUndoMove:
             AskToRelease(operation.destination);
             finished.transfer =
-                MoveWholeFile(operation.destination, operation.source, cancelRunning_, progress);
+                MoveBackUnchangedFile(operation.destination, operation.source, operation.size,
+                                      operation.lastWrite, cancelRunning_, progress);
             break;
         case OperationKind::kUndoCopy:
             finished.transfer =

@@ -30,14 +30,14 @@ enum class OperationKind : int32_t {
     kCopy,      // source -> destination, through a temporary name
     kMove,      // source -> destination, a rename where possible
     kUndoCopy,  // the copy at destination goes to the Recycle Bin when unchanged
-    kUndoMove,  // destination -> source, never replacing
+    kUndoMove,  // destination -> source when unchanged, never replacing
 };
 
 struct Operation {
     OperationKind kind = OperationKind::kCopy;
     std::wstring source;
     std::wstring destination;
-    // For kUndoCopy: what the copy held when it was made.
+    // For an undo: the size and last-write time the copy or moved file had when made.
     uint64_t size = 0;
     FILETIME lastWrite{};
     // The caller's own identity for the operation (such as its row); carried unchanged.

@@ -293,6 +293,44 @@ TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
     EXPECT_EQ(L"", tipOf(fine));
 }
 
+// Another program replaces a moved file: its undo is refused, and while that move is the
+// most recent operation, Ctrl+Z means it again, never the older copy; its row's "撤销"
+// tries it again too.
+TEST_F(ApplicationTest, AnUndoOfAReplacedFileIsRefusedAndStaysTheOneCtrlZRetries) {
+    Load({L"old.txt", L"m.txt"});
+    TempDirectory target;
+    const int32_t old = RowOf(L"old.txt");
+    const int32_t moved = RowOf(L"m.txt");
+    const auto resultOf = [&](int32_t row) {
+        return std::wstring(Controls().fileList.GetItemText(row, kFileResultColumn).WideView());
+    };
+    const auto shows = [&](int32_t row, const wchar_t* result) {
+        return WaitUntil([&] { return resultOf(row) == result; });
+    };
+    QueueFileOperation(*app_, old, true, files_ / L"old.txt", target.Path(), L"old.txt");
+    QueueFileOperation(*app_, moved, false, files_ / L"m.txt", target.Path(), L"m.txt");
+    ASSERT_TRUE(shows(old, L"复制成功") && shows(moved, L"移动成功"));
+
+    // Put aside, and replaced by a longer file, then by one of the same size but later.
+    ASSERT_TRUE(MoveFileW((target / L"m.txt").c_str(), (target / L"aside").c_str()));
+    for (const char* theirs : {"theirs, longer", "other"}) {
+        WriteFileBytes(target / L"m.txt", theirs);
+        ASSERT_TRUE(UndoMostRecent(*app_));
+        EXPECT_EQ(L"等待中", resultOf(moved)) << theirs;
+        ASSERT_TRUE(shows(moved, L"撤销失败")) << theirs;
+        EXPECT_EQ(L"文件已被修改或替换", FailureReasonOfRow(*app_, moved));
+        EXPECT_EQ(theirs, ReadFileBytes(target / L"m.txt"));
+    }
+    EXPECT_EQ(L"复制成功", resultOf(old));
+
+    // With the moved file itself back, the row's "撤销" moves it home.
+    ASSERT_TRUE(MoveFileExW((target / L"aside").c_str(), (target / L"m.txt").c_str(),
+                            MOVEFILE_REPLACE_EXISTING));
+    UndoRow(*app_, moved);
+    ASSERT_TRUE(shows(moved, L"已撤销"));
+    EXPECT_EQ("media", ReadFileBytes(files_ / L"m.txt"));
+}
+
 TEST_F(ApplicationTest, AWindowKeepsItsDpiLayoutUntilItIsDestroyed) {
     Window window;
     ASSERT_NE(nullptr, window.Show({}));

@@ -143,6 +143,8 @@ TEST_F(OperationQueueTest, OperationsRunInTheOrderQueuedAndUndoRefusesToReplaceA
     WriteFileBytes(source_ / L"blocked.txt", "a new file in the old place");
     Operation undo = finished_[3].operation;
     undo.kind = OperationKind::kUndoMove;
+    undo.size = finished_[3].transfer.size;
+    undo.lastWrite = finished_[3].transfer.lastWrite;
     queue_->Enqueue(undo);
     ASSERT_TRUE(WaitForFinished(5));
     EXPECT_EQ(OperationOutcome::kFailed, finished_[4].outcome);

@@ -206,6 +206,38 @@ TEST_F(FileTransferTest, ACopyIsRecycledOnlyWhileUnchanged) {
     EXPECT_FALSE(RecycleUnchangedFile(target_ / L"a.txt", copied.size, later).succeeded);
 }
 
+// The shell takes no "\\?\" path, and the plain path drops a last dot or blank: a copy
+// goes to the Recycle Bin only when its plain path names the very file the copy made.
+TEST_F(FileTransferTest, ACopyWhosePlainPathNamesAnotherFileIsNotRecycled) {
+    WriteFileBytes(target_ / L"a", "mine");
+    for (const wchar_t* name : {L"a.", L"a "}) {
+        ASSERT_TRUE(WriteFileBytes(L"\\\\?\\" + (source_ / name), "copy"));
+        const TransferResult copied = Copy(name);
+        ASSERT_TRUE(copied.succeeded) << SystemMessage(copied.error);
+        const TransferResult undone =
+            RecycleUnchangedFile(target_ / name, copied.size, copied.lastWrite);
+        EXPECT_EQ(L"无法放入回收站：文件名以点或空格结尾", undone.reason);
+        EXPECT_EQ("copy", ReadFileBytes(L"\\\\?\\" + (target_ / name)));
+    }
+    EXPECT_EQ("mine", ReadFileBytes(target_ / L"a"));
+
+    // The plain path leads to the folder without the dot, to a file of the same size and time.
+    const std::wstring dotted = L"\\\\?\\" + (target_ / L"sub.");
+    ASSERT_TRUE(CreateDirectoryW(dotted.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((target_ / L"sub").c_str(), nullptr));
+    WriteFileBytes(source_ / L"x.txt", "same");
+    TransferResult copied;
+    for (const std::wstring& copy : {target_ / L"sub\\x.txt", dotted + L"\\x.txt"}) {
+        copied = CopyWholeFile(source_ / L"x.txt", copy, cancel_, nullptr);
+        ASSERT_TRUE(copied.succeeded) << copy;
+    }
+    const TransferResult undone =
+        RecycleUnchangedFile(dotted + L"\\x.txt", copied.size, copied.lastWrite);
+    EXPECT_EQ(L"文件已被修改或替换", undone.reason);
+    EXPECT_TRUE(FileExists(dotted + L"\\x.txt"));
+    EXPECT_EQ("same", ReadFileBytes(target_ / L"sub\\x.txt"));
+}
+
 TEST(PartialFileNameTest, OnlyTheTemporaryEndingCounts) {
     EXPECT_TRUE(IsPartialFileName(L"clip.mp4.1a2b3c4d.zemo-part"));
     EXPECT_TRUE(IsPartialFileName(L".~zemo-00001a2b.zemo-part"));
