@@ -108,24 +108,32 @@ int32_t ChooseDirectory(Application& app) {
     return 0;
 }
 
-int32_t LoadFileList(Application& app) {
+bool MayReadAnotherFolder(Application& app) {
+    return StopPendingOperationsAfterAsking(app, L"读取新目录吗？");
+}
+
+bool ReadDirectoryBoxFolder(Application& app) {
     EditControl& edit = app.controls.directoryEdit;
     if (BlocksEqual(edit.Text(), TextBlock::EmptyWide())) {
         ShowMessage("文件目录不能为空！");
-        return 0;
+        return false;
     }
     if (!SystemFunctions::PathIsDirectoryW(edit.Text().Wide())) {
         ShowMessage("文件目录不存在！");
-        return 0;
+        return false;
     }
-
-    if (!StopPendingOperationsAfterAsking(app, L"读取新目录吗？"))
-        return 0;
+    if (!MayReadAnotherFolder(app))
+        return false;
     ForgetFileRows(app);
 
     app.listing.reader.Cancel();
     app.controls.fileList.DeleteAllItems();
     StartReading(app, std::wstring(edit.Text().WideView()));
+    return true;
+}
+
+int32_t LoadFileList(Application& app) {
+    ReadDirectoryBoxFolder(app);
     return 0;
 }
 

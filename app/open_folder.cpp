@@ -29,9 +29,9 @@ std::wstring FolderOf(const std::wstring& path) {
 
 }  // namespace
 
-void OpenFolder(Application& app, const TextBlock& folder) {
+bool OpenFolder(Application& app, const TextBlock& folder) {
     app.controls.directoryEdit.SetText(folder);
-    LoadFileList(app);
+    return ReadDirectoryBoxFolder(app);
 }
 
 void OpenCommandLineFolder(Application& app) {
@@ -51,12 +51,16 @@ int32_t OpenDroppedFiles(Application& app, const TextBlock* paths) {
     const std::wstring first(all.substr(0, all.find(L"\r\n")));
     if (first.empty())
         return 0;
+    // Asked before the directory box changes, so that No leaves the box, the list and its
+    // selection as they were; the read below then finds nothing pending.
+    if (!MayReadAnotherFolder(app))
+        return 0;
     if (IsFolder(first)) {
         OpenFolder(app, TextBlock::FromWide(first));
         return 0;
     }
-    OpenFolder(app, TextBlock::FromWide(FolderOf(first)));
-    SelectFileRow(app, TextBlock::FromWide(first));
+    if (OpenFolder(app, TextBlock::FromWide(FolderOf(first))))
+        SelectFileRow(app, TextBlock::FromWide(first));
     return 0;
 }
 

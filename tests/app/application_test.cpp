@@ -8,7 +8,11 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "app/application.h"
@@ -37,6 +41,43 @@ LONG FontHeight(HWND control) {
                &font);
     return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
 }
+
+// Answers the message boxes of this process from a thread of its own while the UI thread
+// shows them, until destroyed. `answer` gives each box's button; it may first act, as a
+// user might while a box is up.
+class BoxAnswerer {
+  public:
+    explicit BoxAnswerer(std::function<int(const MessageBoxInfo&)> answer)
+        : answer_(std::move(answer)), thread_([this] { Run(); }) {}
+    ~BoxAnswerer() {
+        done_ = true;
+        thread_.join();
+    }
+    // The boxes answered so far, in order.
+    std::vector<MessageBoxInfo> Boxes() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return boxes_;
+    }
+
+  private:
+    void Run() {
+        while (!done_) {
+            const MessageBoxInfo box = WaitForMessageBox(GetCurrentProcessId(), nullptr, 50);
+            if (!box.window)
+                continue;
+            const int button = answer_(box);
+            AnswerMessageBox(box.window, button);
+            const std::lock_guard<std::mutex> lock(mutex_);
+            boxes_.push_back(box);
+        }
+    }
+
+    std::function<int(const MessageBoxInfo&)> answer_;
+    std::atomic<bool> done_{false};
+    std::mutex mutex_;
+    std::vector<MessageBoxInfo> boxes_;
+    std::thread thread_;
+};
 
 class ApplicationTest : public ::testing::Test {
   protected:
@@ -80,6 +121,19 @@ class ApplicationTest : public ::testing::Test {
         list.DeselectItem(-1);
         list.SetSelectionMark(RowOf(name));
     }
+
+    // Loads these files and "big.bin", a large file whose copy keeps work pending for a
+    // while; its row.
+    int32_t LoadWithLargeFile(std::initializer_list<std::wstring> names) {
+        CreateLargeFile(files_ / L"big.bin", 1ULL << 30);
+        Load(names);
+        return RowOf(L"big.bin");
+    }
+    bool IsCopied(int32_t row) {
+        return Controls().fileList.GetItemText(row, kFileResultColumn).WideView() == L"复制成功";
+    }
+    static constexpr const wchar_t* kReadQuestion =
+        L"还有 1 个文件操作未完成，停止并读取新目录吗？";
 
     std::wstring WidePlayerUrl() {
         return std::wstring(Controls().mediaPlayer.WideUrl().WideView());
@@ -153,6 +207,31 @@ TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
     EXPECT_EQ(other.Path(), Controls().directoryEdit.Text().WideView());
     EXPECT_EQ(RowOf(L"照片 二.jpg"), list.GetSelectionMark());
     EXPECT_TRUE(list.IsItemSelected(RowOf(L"照片 二.jpg")));
+}
+
+// With work pending, a drop asks first, and No changes nothing.
+TEST_F(ApplicationTest, WithWorkPendingADropAnsweredNoChangesNothing) {
+    const int32_t big = LoadWithLargeFile({L"a.jpg", L"same.jpg"});
+    ListViewControl& list = Controls().fileList;
+    TempDirectory other, target;
+    WriteFileBytes(other / L"same.jpg", "x");
+    Select(L"a.jpg");
+
+    std::vector<MessageBoxInfo> boxes;
+    QueueFileOperation(*app_, big, true, files_ / L"big.bin", target.Path(), L"big.bin");
+    {
+        BoxAnswerer answerer([](const MessageBoxInfo&) { return IDNO; });
+        SendMessageW(MainWindow(), WM_DROPFILES,
+                     reinterpret_cast<WPARAM>(MakeDrop({other / L"same.jpg"})), 0);
+        boxes = answerer.Boxes();
+    }
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kReadQuestion, boxes[0].text);
+    EXPECT_EQ(files_.Path(), Controls().directoryEdit.Text().WideView());
+    EXPECT_EQ(3, list.GetItemCount());
+    EXPECT_EQ(1, list.GetSelectedCount());
+    EXPECT_TRUE(list.IsItemSelected(RowOf(L"a.jpg")));
+    EXPECT_TRUE(WaitUntil([&] { return IsCopied(big); }, 60000));
 }
 
 TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
