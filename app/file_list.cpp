@@ -6,6 +6,8 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/file_transfer.h"
+#include "app/folder_path.h"
 #include "runtime/binding.h"
 #include "runtime/guard.h"
 #include "runtime/message.h"
@@ -45,8 +47,13 @@ void AppendBatch(Application& app, const FileNameBatch& batch) {
     if (batch.count > 0)
         app.controls.fileList.SetRowCount(rows.RowCount(), true);
     SelectAwaitedRow(app, first, rows.RowCount());
-    if (batch.last)
-        app.listing.reading = false;
+    if (!batch.last)
+        return;
+    app.listing.reading = false;
+    if (batch.error != ERROR_SUCCESS) {
+        const std::wstring text = L"无法读取文件目录：" + SystemMessage(batch.error);
+        MessageBoxW(app.mainWindow, text.c_str(), L"信息", MB_OK | MB_ICONWARNING);
+    }
 }
 
 LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -114,21 +121,25 @@ bool MayReadAnotherFolder(Application& app) {
 
 bool ReadDirectoryBoxFolder(Application& app) {
     EditControl& edit = app.controls.directoryEdit;
-    if (BlocksEqual(edit.Text(), TextBlock::EmptyWide())) {
+    const std::wstring directory = NormalizedFolderPath(edit.Text().WideView());
+    if (directory.empty()) {
         ShowMessage("文件目录不能为空！");
         return false;
     }
-    if (!SystemFunctions::PathIsDirectoryW(edit.Text().Wide())) {
+    if (!SystemFunctions::PathIsDirectoryW(directory.c_str())) {
         ShowMessage("文件目录不存在！");
         return false;
     }
     if (!MayReadAnotherFolder(app))
         return false;
+    // The box names the folder the rows come from, as the system names it.
+    if (edit.Text().WideView() != directory)
+        edit.SetText(TextBlock::FromWide(directory));
     ForgetFileRows(app);
 
     app.listing.reader.Cancel();
     app.controls.fileList.DeleteAllItems();
-    StartReading(app, std::wstring(edit.Text().WideView()));
+    StartReading(app, directory);
     return true;
 }
 

@@ -33,9 +33,10 @@ int32_t ChooseDirectory(Application& app);
 // Click handler of "读取文件列表": ReadDirectoryBoxFolder.
 int32_t LoadFileList(Application& app);
 // Starts listing the files directly inside the folder of the directory box into the file
-// rows, numbered from "01". The rows arrive while the user works; a new read cancels the
-// one in progress. False, changing nothing, for an empty box or a path that is no folder
-// (after a message) and when MayReadAnotherFolder says no.
+// rows, numbered from "01"; the box then shows the folder normalised (NormalizedFolderPath).
+// The rows arrive while the user works; a new read cancels the one in progress, and a
+// listing that fails says why in a box. False, changing nothing, for an empty box or a
+// path that is no folder (after a message) and when MayReadAnotherFolder says no.
 bool ReadDirectoryBoxFolder(Application& app);
 // True when another folder may be read: no operation is pending, or the user chose to
 // stop them.

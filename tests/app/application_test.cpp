@@ -209,6 +209,21 @@ TEST_F(ApplicationTest, ADroppedFolderIsReadAndADroppedFileAlsoSelectsItsRow) {
     EXPECT_TRUE(list.IsItemSelected(RowOf(L"照片 二.jpg")));
 }
 
+TEST_F(ApplicationTest, AFolderTypedWithTrailingBlanksOrDotsIsReadAsTheSystemNamesIt) {
+    WriteFileBytes(files_ / L"a.jpg", "x");
+    ListViewControl& list = Controls().fileList;
+    for (const std::wstring& typed : {files_.Path() + L" \\", files_.Path() + L". "}) {
+        list.DeleteAllItems();
+        BoxAnswerer answerer([](const MessageBoxInfo&) { return IDOK; });
+        Controls().directoryEdit.SetText(TextBlock::FromWide(typed));
+        Controls().readListButton.Send(BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return list.GetItemCount() == 1; }))
+            << typed << " shows " << list.GetItemCount() << " rows and " << answerer.Boxes().size()
+            << " boxes";
+        EXPECT_EQ(files_.Path(), Controls().directoryEdit.Text().WideView()) << typed;
+    }
+}
+
 // With work pending, a drop asks first, and No changes nothing.
 TEST_F(ApplicationTest, WithWorkPendingADropAnsweredNoChangesNothing) {
     const int32_t big = LoadWithLargeFile({L"a.jpg", L"same.jpg"});
@@ -232,6 +247,37 @@ TEST_F(ApplicationTest, WithWorkPendingADropAnsweredNoChangesNothing) {
     EXPECT_EQ(1, list.GetSelectedCount());
     EXPECT_TRUE(list.IsItemSelected(RowOf(L"a.jpg")));
     EXPECT_TRUE(WaitUntil([&] { return IsCopied(big); }, 60000));
+}
+
+// Yes to reading a folder removed while the question is up: the listing fails and the
+// system's reason shows. The copy is let finish first, so the answer stops nothing.
+TEST_F(ApplicationTest, AListingThatFailsShowsTheSystemsReason) {
+    const int32_t big = LoadWithLargeFile({});
+    TempDirectory other, target;
+    const std::wstring gone = other / L"gone";
+    ASSERT_TRUE(CreateDirectoryW(gone.c_str(), nullptr));
+    Controls().directoryEdit.SetText(TextBlock::FromWide(gone));
+
+    std::vector<MessageBoxInfo> boxes;
+    QueueFileOperation(*app_, big, true, files_ / L"big.bin", target.Path(), L"big.bin");
+    {
+        BoxAnswerer answerer([&](const MessageBoxInfo& box) {
+            if (box.text != kReadQuestion)
+                return IDOK;
+            RemoveDirectoryW(gone.c_str());
+            WaitUntil([&] { return IsCopied(big); }, 60000);
+            return IDYES;
+        });
+        Controls().readListButton.Send(BM_CLICK, 0, 0);
+        WaitUntil([&] { return answerer.Boxes().size() == 2; });
+        boxes = answerer.Boxes();
+    }
+    ASSERT_EQ(2u, boxes.size()) << "no box told the listing failed";
+    EXPECT_EQ(kReadQuestion, boxes[0].text);
+    EXPECT_EQ(L"信息", boxes[1].title);
+    EXPECT_EQ(L"无法读取文件目录：" + SystemMessage(ERROR_PATH_NOT_FOUND), boxes[1].text);
+    EXPECT_EQ(0, Controls().fileList.GetItemCount());
+    EXPECT_FALSE(IsReadingFiles(*app_));
 }
 
 TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {

@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/folder_path.h"
+
+TEST(FolderPathTest, EachPartLosesItsTrailingBlanksAndDotsAndTheRootStays) {
+    const struct {
+        const wchar_t* path;
+        const wchar_t* normalized;
+    } cases[] = {
+        {LR"(D:\photos \)", LR"(D:\photos)"},
+        {LR"(D:\photos. . \2026 .)", LR"(D:\photos\2026)"},
+        {LR"(D:\a b\\)", LR"(D:\a b)"},
+        {LR"(C:\)", LR"(C:\)"},
+        {LR"(C:\\)", LR"(C:\)"},
+        {L"C:", L"C:"},
+        {L"C:/x//y/", LR"(C:\x\y)"},
+        {LR"(C:\a\..\b\.)", LR"(C:\a\..\b\.)"},
+        {LR"(\\server\share \dir.\)", LR"(\\server\share\dir)"},
+        {LR"(\photos )", LR"(\photos)"},
+        {L"photos ", L"photos"},
+        {LR"(\\?\C:\a \)", LR"(\\?\C:\a \)"},
+        {L"  ", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.normalized, NormalizedFolderPath(c.path)) << c.path;
+}
