@@ -2,6 +2,10 @@
 
 namespace {
 
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
 bool IsSeparator(wchar_t c) {
     return c == L'\\' || c == L'/';
 }
@@ -25,6 +29,33 @@ std::wstring_view TrimmedPart(std::wstring_view part) {
 }
 
 }  // namespace
+
+std::wstring FirstCommandLineArgument(std::wstring_view commandLine) {
+    size_t at = 0;
+    const size_t end = commandLine.size();
+    // The program's name: a quoted one runs to the next quote, whatever it holds.
+    if (end > 0 && commandLine[0] == L'"') {
+        const size_t closing = commandLine.find(L'"', 1);
+        at = closing == std::wstring_view::npos ? end : closing + 1;
+    } else {
+        while (at < end && !IsBlank(commandLine[at]))
+            ++at;
+    }
+    while (at < end && IsBlank(commandLine[at]))
+        ++at;
+    std::wstring argument;
+    bool quoted = false;
+    for (; at < end; ++at) {
+        const wchar_t c = commandLine[at];
+        if (c == L'"')
+            quoted = !quoted;
+        else if (IsBlank(c) && !quoted)
+            break;
+        else
+            argument.push_back(c);
+    }
+    return argument;
+}
 
 std::wstring NormalizedFolderPath(std::wstring_view path) {
     if (path.starts_with(L"\\\\?\\") || path.starts_with(L"\\\\.\\"))

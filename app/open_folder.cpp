@@ -1,18 +1,13 @@
 #include "app/open_folder.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
-#include <memory>
 #include <string>
 
 #include "app/application.h"
+#include "app/folder_path.h"
 
 namespace {
-
-struct LocalMemoryRelease {
-    void operator()(void* block) const { LocalFree(block); }
-};
 
 bool IsFolder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -35,12 +30,11 @@ bool OpenFolder(Application& app, const TextBlock& folder) {
 }
 
 void OpenCommandLineFolder(Application& app) {
-    int count = 0;
-    // UTF-16 from the start, so a folder name outside the ANSI code page arrives whole.
-    const std::unique_ptr<LPWSTR, LocalMemoryRelease> arguments(
-        CommandLineToArgvW(GetCommandLineW(), &count));
-    if (arguments && count >= 2)
-        OpenFolder(app, TextBlock::FromWide(arguments.get()[1]));
+    // The raw line, read as a path: the C runtime's rules would take the backslash of a
+    // drive root "E:\" as escaping its closing quote.
+    const std::wstring folder = FirstCommandLineArgument(GetCommandLineW());
+    if (!folder.empty())
+        OpenFolder(app, TextBlock::FromWide(folder));
 }
 
 int32_t OpenDroppedFiles(Application& app, const TextBlock* paths) {

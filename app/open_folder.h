@@ -13,7 +13,8 @@ struct Application;
 // the same message as typing it does. True when the read started.
 bool OpenFolder(Application& app, const TextBlock& folder);
 
-// Opens the folder named by the first command-line argument, if there is one.
+// Opens the folder named by the first command-line argument, if there is one
+// (FirstCommandLineArgument).
 void OpenCommandLineFolder(Application& app);
 
 // The main window's drop handler, given the dropped paths one per line: a folder is

@@ -4,6 +4,25 @@
 
 #include "app/folder_path.h"
 
+TEST(FolderPathTest, TheFirstArgumentKeepsItsBackslashesAndEndsAtItsQuoteOrABlank) {
+    const struct {
+        const wchar_t* commandLine;
+        const wchar_t* argument;
+    } cases[] = {
+        {LR"("C:\Program Files\zemo\zemo.exe" "E:\")", LR"(E:\)"},
+        {LR"("zemo.exe" "E:\" "F:\")", LR"(E:\)"},
+        {LR"("zemo.exe" "D:\a b\\")", LR"(D:\a b\\)"},
+        {LR"(zemo.exe C:\)", LR"(C:\)"},
+        {L"zemo.exe \t D:\\photos\\2026  more", LR"(D:\photos\2026)"},
+        {LR"("C:\my apps\zemo.exe"D:\x)", LR"(D:\x)"},
+        {LR"("C:\my apps\zemo.exe")", L""},
+        {L"zemo.exe   ", L""},
+        {L"", L""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.argument, FirstCommandLineArgument(c.commandLine)) << c.commandLine;
+}
+
 TEST(FolderPathTest, EachPartLosesItsTrailingBlanksAndDotsAndTheRootStays) {
     const struct {
         const wchar_t* path;
