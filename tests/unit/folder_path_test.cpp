@@ -1,14 +1,26 @@
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 
 #include "app/folder_path.h"
 
+namespace {
+
+struct Case {
+    const wchar_t* given;
+    const wchar_t* expected;
+};
+
+void ExpectEach(std::wstring (*function)(std::wstring_view), std::span<const Case> cases) {
+    for (const Case& c : cases)
+        EXPECT_EQ(c.expected, function(c.given)) << c.given;
+}
+
+}  // namespace
+
 TEST(FolderPathTest, TheFirstArgumentKeepsItsBackslashesAndEndsAtItsQuoteOrABlank) {
-    const struct {
-        const wchar_t* commandLine;
-        const wchar_t* argument;
-    } cases[] = {
+    const Case commandLines[] = {
         {LR"("C:\Program Files\zemo\zemo.exe" "E:\")", LR"(E:\)"},
         {LR"("zemo.exe" "E:\" "F:\")", LR"(E:\)"},
         {LR"("zemo.exe" "D:\a b\\")", LR"(D:\a b\\)"},
@@ -19,15 +31,11 @@ TEST(FolderPathTest, TheFirstArgumentKeepsItsBackslashesAndEndsAtItsQuoteOrABlan
         {L"zemo.exe   ", L""},
         {L"", L""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.argument, FirstCommandLineArgument(c.commandLine)) << c.commandLine;
+    ExpectEach(&FirstCommandLineArgument, commandLines);
 }
 
 TEST(FolderPathTest, EachPartLosesItsTrailingBlanksAndDotsAndTheRootStays) {
-    const struct {
-        const wchar_t* path;
-        const wchar_t* normalized;
-    } cases[] = {
+    const Case paths[] = {
         {LR"(D:\photos \)", LR"(D:\photos)"},
         {LR"(D:\photos. . \2026 .)", LR"(D:\photos\2026)"},
         {LR"(D:\a b\\)", LR"(D:\a b)"},
@@ -42,6 +50,5 @@ TEST(FolderPathTest, EachPartLosesItsTrailingBlanksAndDotsAndTheRootStays) {
         {LR"(\\?\C:\a \)", LR"(\\?\C:\a \)"},
         {L"  ", L""},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(c.normalized, NormalizedFolderPath(c.path)) << c.path;
+    ExpectEach(&NormalizedFolderPath, paths);
 }
