@@ -121,12 +121,12 @@ bool MayReadAnotherFolder(Application& app) {
 
 bool ReadDirectoryBoxFolder(Application& app) {
     EditControl& edit = app.controls.directoryEdit;
-    const std::wstring directory = NormalizedFolderPath(edit.Text().WideView());
-    if (directory.empty()) {
+    if (BlocksEqual(edit.Text(), TextBlock::EmptyWide())) {
         ShowMessage("文件目录不能为空！");
         return false;
     }
-    if (!SystemFunctions::PathIsDirectoryW(directory.c_str())) {
+    const std::wstring directory = NormalizedFolderPath(edit.Text().WideView());
+    if (directory.empty() || !SystemFunctions::PathIsDirectoryW(directory.c_str())) {
         ShowMessage("文件目录不存在！");
         return false;
     }
