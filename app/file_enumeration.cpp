@@ -25,6 +25,13 @@ struct FindCloser {
     void operator()(HANDLE search) const { FindClose(search); }
 };
 
+// The error of a listing that found nothing. A folder without any entry is no error: the
+// system reports it as a file not found (a drive root has no "." and "..", so an empty
+// memory card is such a folder).
+DWORD ListingError(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : error;
+}
+
 }  // namespace
 
 void ListFilesInBatches(std::wstring_view directory, const std::atomic<bool>& cancelled,
@@ -42,6 +49,7 @@ void ListFilesInBatches(std::wstring_view directory, const std::atomic<bool>& ca
     if (first == INVALID_HANDLE_VALUE) {
         FileNameBatch empty;
         empty.last = true;
+        empty.error = ListingError(GetLastError());
         deliver(std::move(empty));
         return;
     }
@@ -68,9 +76,11 @@ void ListFilesInBatches(std::wstring_view directory, const std::atomic<bool>& ca
             started = GetTickCount64();
         }
     } while (FindNextFileW(search.Get(), &found));
+    const DWORD ended = GetLastError();
 
     if (cancelled.load(std::memory_order_relaxed))
         return;
     batch.last = true;
+    batch.error = ended == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : ended;
     deliver(std::move(batch));
 }

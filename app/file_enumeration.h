@@ -12,7 +12,8 @@
 struct FileNameBatch {
     std::vector<wchar_t> names;
     int32_t count = 0;
-    bool last = false;  // the listing ends with this batch
+    bool last = false;   // the listing ends with this batch
+    uint32_t error = 0;  // of the last batch: the system's error code when the listing failed
 
     void Add(std::wstring_view name);
     // Calls `visit` with every name, in order.
@@ -31,7 +32,7 @@ struct BatchSizes {
 // final "\") and hands them to `deliver` in batches, in the order the file system returns
 // them; the final batch, possibly empty, is marked last. Stops without a last batch when
 // `cancelled` becomes true or `deliver` returns false. A directory that cannot be read
-// gives one empty last batch.
+// (or whose listing breaks off) ends with a last batch carrying the system's error code.
 void ListFilesInBatches(std::wstring_view directory, const std::atomic<bool>& cancelled,
                         const BatchSizes& sizes,
                         const std::function<bool(FileNameBatch&&)>& deliver);

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "app/application.h"
+#include "app/file_transfer.h"
+#include "app/folder_path.h"
 #include "runtime/binding.h"
 #include "runtime/guard.h"
 #include "runtime/message.h"
@@ -45,8 +47,13 @@ void AppendBatch(Application& app, const FileNameBatch& batch) {
     if (batch.count > 0)
         app.controls.fileList.SetRowCount(rows.RowCount(), true);
     SelectAwaitedRow(app, first, rows.RowCount());
-    if (batch.last)
-        app.listing.reading = false;
+    if (!batch.last)
+        return;
+    app.listing.reading = false;
+    if (batch.error != ERROR_SUCCESS) {
+        const std::wstring text = L"无法读取文件目录：" + SystemMessage(batch.error);
+        MessageBoxW(app.mainWindow, text.c_str(), L"信息", MB_OK | MB_ICONWARNING);
+    }
 }
 
 LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
@@ -108,24 +115,36 @@ int32_t ChooseDirectory(Application& app) {
     return 0;
 }
 
-int32_t LoadFileList(Application& app) {
+bool MayReadAnotherFolder(Application& app) {
+    return StopPendingOperationsAfterAsking(app, L"读取新目录吗？");
+}
+
+bool ReadDirectoryBoxFolder(Application& app) {
     EditControl& edit = app.controls.directoryEdit;
     if (BlocksEqual(edit.Text(), TextBlock::EmptyWide())) {
         ShowMessage("文件目录不能为空！");
-        return 0;
+        return false;
     }
-    if (!SystemFunctions::PathIsDirectoryW(edit.Text().Wide())) {
+    const std::wstring directory = NormalizedFolderPath(edit.Text().WideView());
+    if (directory.empty() || !SystemFunctions::PathIsDirectoryW(directory.c_str())) {
         ShowMessage("文件目录不存在！");
-        return 0;
+        return false;
     }
-
-    if (!StopPendingOperationsAfterAsking(app, L"读取新目录吗？"))
-        return 0;
+    if (!MayReadAnotherFolder(app))
+        return false;
+    // The box names the folder the rows come from, as the system names it.
+    if (edit.Text().WideView() != directory)
+        edit.SetText(TextBlock::FromWide(directory));
     ForgetFileRows(app);
 
     app.listing.reader.Cancel();
     app.controls.fileList.DeleteAllItems();
-    StartReading(app, std::wstring(edit.Text().WideView()));
+    StartReading(app, directory);
+    return true;
+}
+
+int32_t LoadFileList(Application& app) {
+    ReadDirectoryBoxFolder(app);
     return 0;
 }
 

@@ -30,10 +30,17 @@ struct FileListing {
 
 // Click handler of "选择文件夹": the chosen folder goes into the directory edit box.
 int32_t ChooseDirectory(Application& app);
-// Click handler of "读取文件列表": starts listing the files directly inside the directory
-// of the edit box into the file rows, numbered from "01". The rows arrive while the user
-// works; a new read cancels the one in progress.
+// Click handler of "读取文件列表": ReadDirectoryBoxFolder.
 int32_t LoadFileList(Application& app);
+// Starts listing the files directly inside the folder of the directory box into the file
+// rows, numbered from "01"; the box then shows the folder normalised (NormalizedFolderPath).
+// The rows arrive while the user works; a new read cancels the one in progress, and a
+// listing that fails says why in a box. False, changing nothing, for an empty box or a
+// path that is no folder (after a message) and when MayReadAnotherFolder says no.
+bool ReadDirectoryBoxFolder(Application& app);
+// True when another folder may be read: no operation is pending, or the user chose to
+// stop them.
+bool MayReadAnotherFolder(Application& app);
 // Selects the row of the file with this name (and makes it the current row) as soon as
 // the read in progress lists it, or at once when it is listed already.
 void SelectRowWhenListed(Application& app, std::wstring_view name);

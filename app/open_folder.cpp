@@ -1,18 +1,13 @@
 #include "app/open_folder.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
-#include <memory>
 #include <string>
 
 #include "app/application.h"
+#include "app/folder_path.h"
 
 namespace {
-
-struct LocalMemoryRelease {
-    void operator()(void* block) const { LocalFree(block); }
-};
 
 bool IsFolder(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
@@ -29,18 +24,17 @@ std::wstring FolderOf(const std::wstring& path) {
 
 }  // namespace
 
-void OpenFolder(Application& app, const TextBlock& folder) {
+bool OpenFolder(Application& app, const TextBlock& folder) {
     app.controls.directoryEdit.SetText(folder);
-    LoadFileList(app);
+    return ReadDirectoryBoxFolder(app);
 }
 
 void OpenCommandLineFolder(Application& app) {
-    int count = 0;
-    // UTF-16 from the start, so a folder name outside the ANSI code page arrives whole.
-    const std::unique_ptr<LPWSTR, LocalMemoryRelease> arguments(
-        CommandLineToArgvW(GetCommandLineW(), &count));
-    if (arguments && count >= 2)
-        OpenFolder(app, TextBlock::FromWide(arguments.get()[1]));
+    // The raw line, read as a path: the C runtime's rules would take the backslash of a
+    // drive root "E:\" as escaping its closing quote.
+    const std::wstring folder = FirstCommandLineArgument(GetCommandLineW());
+    if (!folder.empty())
+        OpenFolder(app, TextBlock::FromWide(folder));
 }
 
 int32_t OpenDroppedFiles(Application& app, const TextBlock* paths) {
@@ -51,12 +45,16 @@ int32_t OpenDroppedFiles(Application& app, const TextBlock* paths) {
     const std::wstring first(all.substr(0, all.find(L"\r\n")));
     if (first.empty())
         return 0;
+    // Asked before the directory box changes, so that No leaves the box, the list and its
+    // selection as they were; the read below then finds nothing pending.
+    if (!MayReadAnotherFolder(app))
+        return 0;
     if (IsFolder(first)) {
         OpenFolder(app, TextBlock::FromWide(first));
         return 0;
     }
-    OpenFolder(app, TextBlock::FromWide(FolderOf(first)));
-    SelectFileRow(app, TextBlock::FromWide(first));
+    if (OpenFolder(app, TextBlock::FromWide(FolderOf(first))))
+        SelectFileRow(app, TextBlock::FromWide(first));
     return 0;
 }
 

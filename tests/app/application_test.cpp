@@ -8,7 +8,10 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -42,6 +45,43 @@ LONG FontHeight(HWND control) {
                &font);
     return font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
 }
+
+// Answers the message boxes of this process from a thread of its own while the UI thread
+// shows them, until destroyed. `answer` gives each box's button; it may first act, as a
+// user might while a box is up.
+class BoxAnswerer {
+  public:
+    explicit BoxAnswerer(std::function<int(const MessageBoxInfo&)> answer)
+        : answer_(std::move(answer)), thread_([this] { Run(); }) {}
+    ~BoxAnswerer() {
+        done_ = true;
+        thread_.join();
+    }
+    // The boxes answered so far, in order.
+    std::vector<MessageBoxInfo> Boxes() {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return boxes_;
+    }
+
+  private:
+    void Run() {
+        while (!done_) {
+            const MessageBoxInfo box = WaitForMessageBox(GetCurrentProcessId(), nullptr, 50);
+            if (!box.window)
+                continue;
+            const int button = answer_(box);
+            AnswerMessageBox(box.window, button);
+            const std::lock_guard<std::mutex> lock(mutex_);
+            boxes_.push_back(box);
+        }
+    }
+
+    std::function<int(const MessageBoxInfo&)> answer_;
+    std::atomic<bool> done_{false};
+    std::mutex mutex_;
+    std::vector<MessageBoxInfo> boxes_;
+    std::thread thread_;
+};
 
 class ApplicationTest : public ::testing::Test {
   protected:
@@ -85,6 +125,19 @@ class ApplicationTest : public ::testing::Test {
         list.DeselectItem(-1);
         list.SetSelectionMark(RowOf(name));
     }
+
+    // Loads these files and "big.bin", a large file whose copy keeps work pending for a
+    // while; its row.
+    int32_t LoadWithLargeFile(std::initializer_list<std::wstring> names) {
+        CreateLargeFile(files_ / L"big.bin", 1ULL << 30);
+        Load(names);
+        return RowOf(L"big.bin");
+    }
+    bool IsCopied(int32_t row) {
+        return Controls().fileList.GetItemText(row, kFileResultColumn).WideView() == L"复制成功";
+    }
+    static constexpr const wchar_t* kReadQuestion =
+        L"还有 1 个文件操作未完成，停止并读取新目录吗？";
 
     std::wstring WidePlayerUrl() {
         return std::wstring(Controls().mediaPlayer.WideUrl().WideView());
@@ -221,6 +274,77 @@ TEST_F(ApplicationTest, AFolderDroppedWhileACopyRunsIsReadOnceTheAnswerHasStoppe
     const auto journal = JournalRecords(*configHome_ / L"操作记录.csv");
     ASSERT_FALSE(journal.empty());
     EXPECT_EQ(L"已取消", journal.back()[4]);
+}
+
+TEST_F(ApplicationTest, AFolderTypedWithTrailingBlanksOrDotsIsReadAsTheSystemNamesIt) {
+    WriteFileBytes(files_ / L"a.jpg", "x");
+    ListViewControl& list = Controls().fileList;
+    for (const std::wstring& typed : {files_.Path() + L" \\", files_.Path() + L". "}) {
+        list.DeleteAllItems();
+        BoxAnswerer answerer([](const MessageBoxInfo&) { return IDOK; });
+        Controls().directoryEdit.SetText(TextBlock::FromWide(typed));
+        Controls().readListButton.Send(BM_CLICK, 0, 0);
+        EXPECT_TRUE(WaitUntil([&] { return list.GetItemCount() == 1; }))
+            << typed << " shows " << list.GetItemCount() << " rows and " << answerer.Boxes().size()
+            << " boxes";
+        EXPECT_EQ(files_.Path(), Controls().directoryEdit.Text().WideView()) << typed;
+    }
+}
+
+// With work pending, a drop asks first, and No changes nothing.
+TEST_F(ApplicationTest, WithWorkPendingADropAnsweredNoChangesNothing) {
+    const int32_t big = LoadWithLargeFile({L"a.jpg", L"same.jpg"});
+    ListViewControl& list = Controls().fileList;
+    TempDirectory other, target;
+    WriteFileBytes(other / L"same.jpg", "x");
+    Select(L"a.jpg");
+
+    std::vector<MessageBoxInfo> boxes;
+    QueueFileOperation(*app_, big, true, files_ / L"big.bin", target.Path(), L"big.bin");
+    {
+        BoxAnswerer answerer([](const MessageBoxInfo&) { return IDNO; });
+        SendMessageW(MainWindow(), WM_DROPFILES,
+                     reinterpret_cast<WPARAM>(MakeDrop({other / L"same.jpg"})), 0);
+        boxes = answerer.Boxes();
+    }
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(kReadQuestion, boxes[0].text);
+    EXPECT_EQ(files_.Path(), Controls().directoryEdit.Text().WideView());
+    EXPECT_EQ(3, list.GetItemCount());
+    EXPECT_EQ(1, list.GetSelectedCount());
+    EXPECT_TRUE(list.IsItemSelected(RowOf(L"a.jpg")));
+    EXPECT_TRUE(WaitUntil([&] { return IsCopied(big); }, 60000));
+}
+
+// Yes to reading a folder removed while the question is up: the listing fails and the
+// system's reason shows. The copy is let finish first, so the answer stops nothing.
+TEST_F(ApplicationTest, AListingThatFailsShowsTheSystemsReason) {
+    const int32_t big = LoadWithLargeFile({});
+    TempDirectory other, target;
+    const std::wstring gone = other / L"gone";
+    ASSERT_TRUE(CreateDirectoryW(gone.c_str(), nullptr));
+    Controls().directoryEdit.SetText(TextBlock::FromWide(gone));
+
+    std::vector<MessageBoxInfo> boxes;
+    QueueFileOperation(*app_, big, true, files_ / L"big.bin", target.Path(), L"big.bin");
+    {
+        BoxAnswerer answerer([&](const MessageBoxInfo& box) {
+            if (box.text != kReadQuestion)
+                return IDOK;
+            RemoveDirectoryW(gone.c_str());
+            WaitUntil([&] { return IsCopied(big); }, 60000);
+            return IDYES;
+        });
+        Controls().readListButton.Send(BM_CLICK, 0, 0);
+        WaitUntil([&] { return answerer.Boxes().size() == 2; });
+        boxes = answerer.Boxes();
+    }
+    ASSERT_EQ(2u, boxes.size()) << "no box told the listing failed";
+    EXPECT_EQ(kReadQuestion, boxes[0].text);
+    EXPECT_EQ(L"信息", boxes[1].title);
+    EXPECT_EQ(L"无法读取文件目录：" + SystemMessage(ERROR_PATH_NOT_FOUND), boxes[1].text);
+    EXPECT_EQ(0, Controls().fileList.GetItemCount());
+    EXPECT_FALSE(IsReadingFiles(*app_));
 }
 
 TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {

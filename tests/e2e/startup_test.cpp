@@ -9,6 +9,7 @@
 #include "tests/support/input.h"
 #include "tests/support/keyboard_focus.h"
 #include "tests/support/layout_expectations.h"
+#include "tests/support/row_presses.h"
 #include "tests/support/zemo_app.h"
 
 TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsideAnsiAnyCodePage) {
@@ -91,4 +92,32 @@ TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsid
     PressKeys({'Z'});
     ASSERT_TRUE(WaitUntil([&] { return WindowText(edit).size() == length + 1; }));
     EXPECT_EQ(edit, FocusOf(main));
+}
+
+// A drive root as the shell passes it ("E:\", whose backslash the C runtime's rules would
+// take as escaping the quote), the same with the backslash doubled as Wine's launcher
+// writes it, and a folder with a blank ending in a backslash: each opens its folder.
+TEST(Startup, ADriveRootOrAFolderEndingInABackslashOnTheCommandLineIsRead) {
+    // A file of the test's own at the root, so the root's listing shows something known.
+    const std::wstring rootFile = L"zemo root " + std::to_wstring(GetCurrentProcessId()) + L".txt";
+    ASSERT_TRUE(WriteFileBytes(L"C:\\" + rootFile, "x"));
+    TempDirectory temp;
+    const std::wstring blank = temp / L"a b";
+    ASSERT_TRUE(CreateDirectoryW(blank.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(blank + L"\\one.jpg", "x"));
+
+    struct Case {
+        std::wstring argument, folder, file;
+    };
+    for (const Case& c :
+         {Case{L"\"C:\\\"", L"C:\\", rootFile}, Case{L"\"C:\\\\\"", L"C:\\", rootFile},
+          Case{L"\"" + blank + L"\\\" \"D:\\\"", blank, L"one.jpg"}}) {
+        ZemoApp app;
+        ASSERT_TRUE(app.Start(c.argument)) << c.argument;
+        EXPECT_TRUE(WaitUntil([&] { return FileRowOf(app, c.file) >= 0; }))
+            << c.argument << " shows " << app.DirectoryText() << ", a box says "
+            << WaitForMessageBox(app.Process().Id(), nullptr, 0).text;
+        EXPECT_EQ(c.folder, app.DirectoryText()) << c.argument;
+    }
+    DeleteFileW((L"C:\\" + rootFile).c_str());
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -13,6 +15,7 @@ struct Listing {
     std::vector<std::wstring> names;
     std::vector<int32_t> batchSizes;
     int lastBatches = 0;
+    DWORD error = ERROR_SUCCESS;  // the last batch's
 };
 
 Listing List(const std::wstring& directory, const BatchSizes& sizes = BatchSizes()) {
@@ -23,6 +26,7 @@ Listing List(const std::wstring& directory, const BatchSizes& sizes = BatchSizes
         batch.ForEach([&](std::wstring_view name) { listing.names.emplace_back(name); });
         listing.batchSizes.push_back(batch.count);
         listing.lastBatches += batch.last ? 1 : 0;
+        listing.error = batch.error;
         return true;
     });
     return listing;
@@ -46,7 +50,7 @@ class ListFilesTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(ListFilesTest,
-       OnlyTheFilesDirectlyInsideWithTheirExactNamesAndNoneForAMissingOneAnyCodePage) {
+       OnlyTheFilesDirectlyInsideWithTheirExactNamesAndTheSystemsErrorForAMissingOneAnyCodePage) {
     const std::wstring unicode = L"e\U0001F600\ud55c.mp3";  // outside code page 936
     WriteFileBytes(dir_ / unicode, "x");
     for (const std::wstring& directory : {dir_.Path(), dir_.Path() + L"\\"}) {
@@ -54,10 +58,16 @@ TEST_F(ListFilesTest,
         std::sort(listing.names.begin(), listing.names.end());
         EXPECT_EQ((std::vector<std::wstring>{L"a.txt", L"b.mp4", L"c", unicode}), listing.names);
         EXPECT_EQ(1, listing.lastBatches);
+        EXPECT_EQ(ERROR_SUCCESS, listing.error);
     }
-    const Listing missing = List(dir_ / L"missing");
-    EXPECT_EQ(std::vector<int32_t>{0}, missing.batchSizes);
-    EXPECT_EQ(1, missing.lastBatches);
+    // A folder gone since it was checked, or a name that is a file: one empty last batch
+    // that carries the system's reason.
+    for (const std::wstring& unreadable : {dir_ / L"missing", dir_ / L"a.txt"}) {
+        const Listing failed = List(unreadable);
+        EXPECT_EQ(std::vector<int32_t>{0}, failed.batchSizes) << unreadable;
+        EXPECT_EQ(1, failed.lastBatches) << unreadable;
+        EXPECT_NE(ERROR_SUCCESS, failed.error) << unreadable;
+    }
 }
 
 TEST_F(ListFilesTest, BatchesKeepTheFileSystemsOrderSmallFirstThenLarge) {
