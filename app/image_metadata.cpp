@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <utility>
 #include <cstring>
 #include <vector>
 
@@ -252,6 +253,21 @@ struct DirectoryImage {
     bool reduced = false;  // NewSubfileType says: a reduced-resolution copy
 };
 
+using TextFact = std::optional<std::string> ImageMetadata::*;
+constexpr std::pair<uint16_t, TextFact> kTexts[] = {
+    {kMake, &ImageMetadata::make},
+    {kModel, &ImageMetadata::model},
+    {kDateTimeOriginal, &ImageMetadata::dateTimeOriginal},
+    {kSubSecTimeOriginal, &ImageMetadata::subSecTimeOriginal},
+    {kOffsetTimeOriginal, &ImageMetadata::offsetTimeOriginal},
+};
+using RationalFact = std::optional<Rational> ImageMetadata::*;
+constexpr std::pair<uint16_t, RationalFact> kRationals[] = {
+    {kExposureTime, &ImageMetadata::exposureTime},
+    {kFNumber, &ImageMetadata::fNumber},
+    {kFocalLength, &ImageMetadata::focalLength},
+};
+
 // Gathers the facts from the entries of a walk.
 class Collector {
   public:
@@ -272,35 +288,17 @@ class Collector {
                     value && *value >= 1 && *value <= 8)
                     SetOnce(facts_.orientation, std::optional<int>(static_cast<int>(*value)));
                 break;
-            case kMake:
-                SetOnce(facts_.make, Text(tiff_, entry));
-                break;
-            case kModel:
-                SetOnce(facts_.model, Text(tiff_, entry));
-                break;
-            case kDateTimeOriginal:
-                SetOnce(facts_.dateTimeOriginal, Text(tiff_, entry));
-                break;
-            case kSubSecTimeOriginal:
-                SetOnce(facts_.subSecTimeOriginal, Text(tiff_, entry));
-                break;
-            case kOffsetTimeOriginal:
-                SetOnce(facts_.offsetTimeOriginal, Text(tiff_, entry));
-                break;
-            case kExposureTime:
-                SetOnce(facts_.exposureTime, UnsignedRational(tiff_, entry));
-                break;
-            case kFNumber:
-                SetOnce(facts_.fNumber, UnsignedRational(tiff_, entry));
-                break;
-            case kFocalLength:
-                SetOnce(facts_.focalLength, UnsignedRational(tiff_, entry));
-                break;
             case kIso:
                 if (e.type == kShort || e.type == kLong)
                     SetOnce(facts_.iso, entry.Unsigned(tiff_));
                 break;
         }
+        for (const auto& [tag, field] : kTexts)
+            if (e.tag == tag)
+                SetOnce(facts_.*field, Text(tiff_, entry));
+        for (const auto& [tag, field] : kRationals)
+            if (e.tag == tag)
+                SetOnce(facts_.*field, UnsignedRational(tiff_, entry));
     }
 
     ImageMetadata Finish() {
