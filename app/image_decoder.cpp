@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <new>
 
+#include "app/image_metadata.h"
 #include "app/shared_file_stream.h"
 
 using Microsoft::WRL::ComPtr;
@@ -16,92 +17,7 @@ namespace {
 constexpr LONGLONG kInMemoryLimit = 64LL << 20;
 // The part of a large file searched for its EXIF orientation.
 constexpr DWORD kHeaderBytes = 256u << 10;
-constexpr uint16_t kOrientationTag = 0x0112;
-constexpr uint16_t kShortType = 3;
 constexpr int32_t kBandRows = 64;
-
-// Reads of a byte range that never go past its end.
-class ByteReader {
-  public:
-    ByteReader(const uint8_t* bytes, size_t count) : bytes_(bytes), count_(count) {}
-
-    bool Has(size_t offset, size_t length) const {
-        return offset <= count_ && length <= count_ - offset;
-    }
-    uint16_t BigEndian16(size_t offset) const {
-        return static_cast<uint16_t>(bytes_[offset] << 8 | bytes_[offset + 1]);
-    }
-    uint16_t Read16(size_t offset, bool little) const {
-        return little ? static_cast<uint16_t>(bytes_[offset] | bytes_[offset + 1] << 8)
-                      : BigEndian16(offset);
-    }
-    uint32_t Read32(size_t offset, bool little) const {
-        const uint32_t high = Read16(offset, little), low = Read16(offset + 2, little);
-        return little ? (low << 16 | high) : (high << 16 | low);
-    }
-    const uint8_t* At(size_t offset) const { return bytes_ + offset; }
-
-  private:
-    const uint8_t* bytes_;
-    size_t count_;
-};
-
-// The orientation in a TIFF structure (byte-order mark, 42, offset of the first directory).
-int TiffOrientation(const uint8_t* bytes, size_t count) {
-    const ByteReader tiff(bytes, count);
-    if (!tiff.Has(0, 8))
-        return 0;
-    bool little;
-    if (bytes[0] == 'I' && bytes[1] == 'I')
-        little = true;
-    else if (bytes[0] == 'M' && bytes[1] == 'M')
-        little = false;
-    else
-        return 0;
-    if (tiff.Read16(2, little) != 42)
-        return 0;
-    const size_t directory = tiff.Read32(4, little);
-    if (!tiff.Has(directory, 2))
-        return 0;
-    const size_t entries = tiff.Read16(directory, little);
-    for (size_t i = 0; i < entries; ++i) {
-        const size_t entry = directory + 2 + i * 12;
-        if (!tiff.Has(entry, 12))
-            return 0;
-        if (tiff.Read16(entry, little) != kOrientationTag)
-            continue;
-        if (tiff.Read16(entry + 2, little) != kShortType)
-            return 0;
-        const int value = tiff.Read16(entry + 8, little);
-        return value >= 1 && value <= 8 ? value : 0;
-    }
-    return 0;
-}
-
-// The orientation in a JPEG's APP1 "Exif" segment; the scan stops at the image data.
-int JpegOrientation(const uint8_t* bytes, size_t count) {
-    const ByteReader jpeg(bytes, count);
-    size_t offset = 2;
-    while (jpeg.Has(offset, 4) && bytes[offset] == 0xFF) {
-        const uint8_t marker = bytes[offset + 1];
-        if (marker == 0xFF) {  // fill byte
-            ++offset;
-            continue;
-        }
-        if (marker == 0xDA || marker == 0xD9)  // start of scan, end of image
-            return 0;
-        const size_t length = jpeg.BigEndian16(offset + 2);
-        if (length < 2 || !jpeg.Has(offset + 2, length))
-            return 0;
-        const uint8_t* payload = jpeg.At(offset + 4);
-        const size_t payloadLength = length - 2;
-        static constexpr uint8_t kExif[6] = {'E', 'x', 'i', 'f', 0, 0};
-        if (marker == 0xE1 && payloadLength > 6 && std::equal(kExif, kExif + 6, payload))
-            return TiffOrientation(payload + 6, payloadLength - 6);
-        offset += 2 + length;
-    }
-    return 0;
-}
 
 // The orientation WIC's metadata reader gives for the frame; 0 when it gives none.
 int QueriedOrientation(IWICBitmapFrameDecode* frame) {
@@ -173,8 +89,10 @@ std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const std::wstri
         return PreviewImage();
 
     int orientation = QueriedOrientation(frame.Get());
-    if (orientation == 0)
-        orientation = ExifOrientation(opened.memory.data(), opened.memory.size());
+    if (orientation == 0) {
+        MemoryByteSource header(opened.memory.data(), opened.memory.size());
+        orientation = ReadImageMetadata(header).orientation.value_or(0);
+    }
     const bool swap = OrientationSwapsSides(orientation);
     const PixelSize full = {static_cast<int32_t>(width), static_cast<int32_t>(height)};
     const PixelSize upright = swap ? PixelSize{full.height, full.width} : full;
@@ -231,14 +149,6 @@ PixelSize FitInside(PixelSize image, PixelSize box) {
         return {static_cast<int32_t>(std::max<int64_t>(1, (w * box.height + h / 2) / h)),
                 box.height};
     return {box.width, static_cast<int32_t>(std::max<int64_t>(1, (h * box.width + w / 2) / w))};
-}
-
-int ExifOrientation(const uint8_t* bytes, size_t count) {
-    if (!bytes || count < 4)
-        return 0;
-    if (bytes[0] == 0xFF && bytes[1] == 0xD8)
-        return JpegOrientation(bytes, count);
-    return TiffOrientation(bytes, count);
 }
 
 bool OrientationSwapsSides(int orientation) {

@@ -37,10 +37,6 @@ struct PixelSize {
 // than the image itself; at least 1 x 1 for a non-empty image and box.
 PixelSize FitInside(PixelSize image, PixelSize box);
 
-// The EXIF orientation (1 to 8) in a JPEG's APP1 "Exif" segment or a TIFF file's first
-// directory; 0 when the bytes hold none. Reads only inside `bytes`.
-int ExifOrientation(const uint8_t* bytes, size_t count);
-
 // True for the orientations that swap width and height (5 to 8).
 bool OrientationSwapsSides(int orientation);
 

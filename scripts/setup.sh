@@ -5,10 +5,11 @@ set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
 # The 64-bit cross compiler builds the test programs where the kernel cannot run 32-bit
-# code; imagemagick takes the screenshots.
+# code; imagemagick takes the screenshots and, with exiftool, writes the photos the image
+# metadata reader is checked on; the host's g++ builds that reader natively with sanitizers.
 packages=(cmake ninja-build g++-mingw-w64-i686-posix wine wine64 wine32:i386
           g++-mingw-w64-x86-64-posix xvfb xauth xdotool imagemagick locales fonts-wqy-microhei
-          googletest python3)
+          googletest python3 g++ libimage-exiftool-perl)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   zemo_as_root dpkg --add-architecture i386

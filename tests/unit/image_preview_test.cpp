@@ -1,4 +1,4 @@
-// The photo preview's pure steps (fitting, EXIF orientation, turning, compositing, the
+// The photo preview's pure steps (fitting, turning, compositing, the
 // extension lists, the cache) and decoding real files through the imaging component.
 #include <gtest/gtest.h>
 
@@ -17,32 +17,6 @@
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-// A TIFF structure with one directory entry (tag, type, value) in the given byte order.
-std::string Tiff(bool little, uint16_t tag, uint16_t type, uint16_t value) {
-    auto u16 = [&](uint32_t v) {
-        return little ? std::string{char(v & 0xFF), char(v >> 8 & 0xFF)}
-                      : std::string{char(v >> 8 & 0xFF), char(v & 0xFF)};
-    };
-    auto u32 = [&](uint32_t v) {
-        return little ? u16(v & 0xFFFF) + u16(v >> 16) : u16(v >> 16) + u16(v & 0xFFFF);
-    };
-    return std::string(little ? "II" : "MM") + u16(42) + u32(8) + u16(1) + u16(tag) + u16(type) +
-           u32(1) + u16(value) + u16(0) + u32(0);
-}
-
-std::string Jpeg(const std::string& app1Payload) {
-    const size_t length = app1Payload.size() + 2;
-    std::string bytes = "\xFF\xD8";
-    bytes += "\xFF\xE0";  // an APP0 segment before it, as cameras write
-    bytes += std::string("\x00\x06JFIF", 6);
-    bytes += "\xFF\xE1";
-    bytes += char(length >> 8);
-    bytes += char(length & 0xFF);
-    bytes += app1Payload;
-    bytes.append("\xFF\xDA\x00\x02", 4);  // the start of the image data
-    return bytes;
-}
 
 class WicTest : public ::testing::Test {
   protected:
@@ -64,35 +38,6 @@ TEST(ImageFitTest, KeepsSmallImagesAndFitsLargeOnesWithTheirProportions) {
     EXPECT_EQ((PixelSize{365, 1}), FitInside({100000, 1}, {365, 592}));     // never 0 high
     EXPECT_EQ((PixelSize{}), FitInside({10, 10}, {0, 0}));
     EXPECT_EQ((PixelSize{}), FitInside({0, 10}, {365, 592}));
-}
-
-TEST(ExifOrientationTest, ReadsTheTagInEitherByteOrderAndNothingFromOddOrDamagedData) {
-    const std::string exif("Exif\0\0", 6);
-    std::string wild = Tiff(true, 0x0112, 3, 6);
-    wild.replace(4, 4, 4, '\xFF');  // a directory offset pointing far outside the bytes
-    const std::pair<std::string, int> cases[] = {
-        {Jpeg(exif + Tiff(true, 0x0112, 3, 6)), 6},
-        {Jpeg(exif + Tiff(false, 0x0112, 3, 8)), 8},
-        {Tiff(true, 0x0112, 3, 3), 3},               // a TIFF file's own header
-        {Jpeg(exif + Tiff(true, 0x0110, 3, 6)), 0},  // another tag
-        {Jpeg(exif + Tiff(true, 0x0112, 4, 6)), 0},  // not a SHORT
-        {Jpeg(exif + Tiff(true, 0x0112, 3, 9)), 0},  // out of range
-        {Jpeg("XMP\0" + Tiff(true, 0x0112, 3, 6)), 0},
-        {"plain text, no image", 0},
-        {"", 0},
-        {wild, 0},
-    };
-    for (const auto& [bytes, expected] : cases)
-        EXPECT_EQ(expected,
-                  ExifOrientation(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()))
-            << ::testing::PrintToString(bytes);
-    // Every cut of a good file stays inside its bytes and finds nothing or the tag.
-    const std::string& good = cases[0].first;
-    for (size_t length = 0; length < good.size(); ++length) {
-        const std::vector<uint8_t> cut(good.begin(), good.begin() + length);
-        const int found = ExifOrientation(cut.data(), cut.size());
-        EXPECT_TRUE(found == 0 || found == 6) << length;
-    }
 }
 
 TEST(ApplyOrientationTest, TurnsAndMirrorsTheStoredPixelsUpright) {
