@@ -8,7 +8,7 @@ void DisposeApplication(Application& app) {
         &o.chooseFolderButton, &o.readListButton, &o.rulesButton,    &o.ruleList};
     for (ControlObject* object : mainWindowObjects)
         object->DetachFromWindow();
-    app.rules.hotkeys.Clear();
+    app.rules.loaded.clear();
     StopReadingFiles(app);
     app.fileRows.Reset(L"");
     const std::initializer_list<ControlObject*> dialogObjects = {

@@ -7,10 +7,21 @@
 #include <vector>
 
 #include "app/application.h"
+#include "runtime/message.h"
 
-void ApplyRuleToSelectedRows(Application& app, int32_t ruleRow) {
-    if (RuleOperationOf(app, ruleRow) == RuleOperation::kNone) {
-        TellInvalidOperation(app, ruleRow);
+namespace {
+
+// Tells, in a box titled "信息", that the rule names no operation it can carry out.
+void TellInvalidOperation(const Rule& rule) {
+    const std::string text = "快捷键规则的操作无效：" + rule.operationText;
+    ShowMessage(Text(text.c_str()));
+}
+
+}  // namespace
+
+void ApplyRuleToSelectedRows(Application& app, const Rule& rule) {
+    if (rule.operation == RuleOperation::kInvalid) {
+        TellInvalidOperation(rule);
         return;
     }
     // The selected rows are read before the first operation, so each is done once. The
@@ -21,14 +32,13 @@ void ApplyRuleToSelectedRows(Application& app, int32_t ruleRow) {
          row >= 0; row = files.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))
         rows.push_back(static_cast<int32_t>(row));
     for (const int32_t row : rows)
-        ApplyRuleToRow(app, ruleRow, row);
+        ApplyRuleToRow(app, rule, row);
 }
 
-void ApplyRuleToRow(Application& app, int32_t ruleRow, int32_t row) {
-    const RuleOperation operation = RuleOperationOf(app, ruleRow);
+void ApplyRuleToRow(Application& app, const Rule& rule, int32_t row) {
     const FileRows& files = app.fileRows;
-    if (operation == RuleOperation::kNone || row < 0 || row >= files.RowCount())
+    if (rule.operation == RuleOperation::kInvalid || row < 0 || row >= files.RowCount())
         return;  // a rule that names no operation, or a row not in the list
-    QueueFileOperation(app, row, operation == RuleOperation::kCopy, files.Path(row),
-                       RuleTarget(app, ruleRow), std::wstring(files.Name(row)));
+    QueueFileOperation(app, row, rule.operation == RuleOperation::kCopy, files.Path(row),
+                       TargetPath(rule), std::wstring(files.Name(row)));
 }

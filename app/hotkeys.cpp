@@ -15,14 +15,6 @@ bool IsModifierKey(int32_t key) {
     return ModifierValueOf(key) != 0 || key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU;
 }
 
-// Index of the first rule whose hotkey equals `name`, or -1.
-int32_t FindRule(const TextArray& hotkeys, const Text& name) {
-    for (int32_t i = 1; i <= hotkeys.Count(); ++i)
-        if (hotkeys.At(i) == name)
-            return i - 1;
-    return -1;
-}
-
 }  // namespace
 
 void InstallHotkeys(Application& app, HWND fileList) {
@@ -69,10 +61,9 @@ bool FireFileListHotkey(Application& app, int32_t key, LPARAM keyData, DWORD tim
     const Text name = HotkeyText(*modifier, key, scanCode, extended);
     if (name == Text(""))
         return false;
-    const TextArray& hotkeys = app.rules.hotkeys;
-    const int32_t rule = hotkeys.Count() < 1 ? -1 : FindRule(hotkeys, name);
-    if (rule >= 0) {
-        ApplyRuleToSelectedRows(app, rule);
+    if (const Rule* rule = FindRule(app.rules.loaded, name.View())) {
+        // A copy: a box the rule shows lets the user change the rules meanwhile.
+        ApplyRuleToSelectedRows(app, Rule(*rule));
         return true;
     }
     // Ctrl+Z undoes, unless a rule has taken it.

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include <iterator>
+
 #include "app/application.h"
 #include "app/layout.h"
 #include "runtime/binding.h"
@@ -12,6 +14,17 @@ namespace {
 constexpr DWORD kDialogStyle = WS_CLIPCHILDREN | WS_SYSMENU;
 // The operation box has always carried this extended style (0x400).
 constexpr DWORD kOperationComboExtendedStyle = WS_EX_CONTEXTHELP;
+
+// The operation box's items, in order.
+constexpr RuleOperation kOperationChoices[] = {RuleOperation::kCopy, RuleOperation::kMove};
+
+// The operation chosen in the box. A drop-down list keeps an item chosen from its creation
+// on; without one, the first item counts, as the box first shows it.
+RuleOperation ChosenOperation(const ComboBoxControl& box) {
+    const int32_t chosen = box.GetCurSel();
+    const bool listed = chosen >= 0 && chosen < static_cast<int32_t>(std::size(kOperationChoices));
+    return kOperationChoices[listed ? chosen : 0];
+}
 
 bool IsEmpty(const TextBlock& text) {
     return text.WideLength() == 0;
@@ -63,8 +76,8 @@ int32_t BuildRuleDialog(Application& app, HWND dialog) {
     o.operationCombo.Create(dialog, CBS_DROPDOWNLIST, kOperationCombo.x, kOperationCombo.y,
                             kOperationCombo.width, kOperationCombo.height,
                             kOperationComboExtendedStyle);
-    o.operationCombo.AddItem(ToUtf16(Text("复制文件")));
-    o.operationCombo.AddItem(ToUtf16(Text("移动文件")));
+    for (const RuleOperation operation : kOperationChoices)
+        o.operationCombo.AddItem(ToUtf16(Text(OperationText(operation))));
     o.operationCombo.SetCurSel(0);
     o.targetLabel.Create(dialog, ToUtf16(Text("3：目标目录")), std::nullopt, kTargetLabel.x,
                          kTargetLabel.y, kTargetLabel.width, kTargetLabel.height);
@@ -128,16 +141,15 @@ int32_t AddRule(Application& app) {
     }
     // Keys that differ only in case are one key to the file.
     const Text hotkey = FromUtf16(hotkeyText);
-    const TextArray& hotkeys = app.rules.hotkeys;
-    for (int32_t i = 1; i <= hotkeys.Count(); ++i) {
-        if (SameHotkeyIgnoringCase(hotkeys.At(i).View(), hotkey.View())) {
+    for (const Rule& rule : app.rules.loaded) {
+        if (SameHotkeyIgnoringCase(rule.key, hotkey.View())) {
             ShowMessage("快捷键配置已存在！");
             return 0;
         }
     }
 
-    const TextBlock operation = o.operationCombo.GetItemText(o.operationCombo.GetCurSel());
-    AppendRule(app, {hotkey, FromUtf16(operation), FromUtf16(targetText)});
+    const Text target = FromUtf16(targetText);
+    AppendRule(app, NewRule(hotkey.View(), ChosenOperation(o.operationCombo), target.View()));
     return 0;
 }
 

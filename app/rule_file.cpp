@@ -364,25 +364,21 @@ DWORD ReplaceConfigFile(const std::wstring& path, std::string_view bytes) {
 
 RuleOperation OperationOf(std::string_view text) {
     const std::string_view trimmed = TrimmedAscii(text);
-    if (trimmed == "复制文件")
-        return RuleOperation::kCopy;
-    return trimmed == "移动文件" ? RuleOperation::kMove : RuleOperation::kNone;
+    for (const RuleOperation operation : {RuleOperation::kCopy, RuleOperation::kMove})
+        if (trimmed == OperationText(operation))
+            return operation;
+    return RuleOperation::kInvalid;
 }
 
-HotkeyRule RuleFromEntry(const RuleSectionEntry& entry) {
-    const Text value(entry.value);
-    const TextArray pieces = SplitText(value.c_str(), "|");
-    HotkeyRule rule{Text(entry.key), Text(""), Text("")};
-    if (pieces.Count() >= 1)
-        rule.operation = pieces.At(1);
-    if (pieces.Count() >= 2)
-        rule.target = pieces.At(2);
-    return rule;
-}
-
-std::string RuleLine(const Text& hotkey, const Text& operation, const Text& target) {
-    return std::string(hotkey.View()) + "=" + std::string(operation.View()) + "|" +
-           std::string(target.View());
+const char* OperationText(RuleOperation operation) {
+    switch (operation) {
+        case RuleOperation::kCopy:
+            return "复制文件";
+        case RuleOperation::kMove:
+            return "移动文件";
+        default:
+            return "";
+    }
 }
 
 RuleTextProblem CheckRuleTexts(std::wstring_view hotkey, std::wstring_view target) {

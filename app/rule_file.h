@@ -22,13 +22,6 @@
 // The section's name in config.ini.
 extern const char* const kRuleSection;
 
-// One rule: the three texts of a rule list row.
-struct HotkeyRule {
-    Text hotkey;
-    Text operation;
-    Text target;
-};
-
 // One entry of the section as the profile functions give it: "key=value", or a line
 // without "=" (then key is empty, value holds the line and hasEquals is false).
 struct RuleSectionEntry {
@@ -106,18 +99,13 @@ using ConfigChange = std::function<std::optional<std::string>(std::string_view b
 DWORD ChangeConfigFile(const std::wstring& path, const ConfigChange& change, std::string& now,
                        DWORD lockWaitMs = kConfigLockWaitMs);
 
-// A rule from one entry: the value is split at "|"; the first piece is the operation, the
-// second the target directory, further pieces are ignored and missing ones are empty.
-HotkeyRule RuleFromEntry(const RuleSectionEntry& entry);
-
-// The line written for a new rule: hotkey "=" operation "|" target.
-std::string RuleLine(const Text& hotkey, const Text& operation, const Text& target);
-
 // What a rule does with a file.
-enum class RuleOperation { kCopy, kMove, kNone };
+enum class RuleOperation { kCopy, kMove, kInvalid };
 // The operation an operation text names, compared after trimming the blanks the reader trims:
-// "复制文件" copies, "移动文件" moves, any other text does neither.
+// "复制文件" copies, "移动文件" moves, any other text is invalid.
 RuleOperation OperationOf(std::string_view text);
+// The text stored for a copy or a move, "复制文件" or "移动文件"; "" for an invalid one.
+const char* OperationText(RuleOperation operation);
 
 // Why a new rule's texts cannot be stored so that they read back the same.
 enum class RuleTextProblem {

@@ -13,32 +13,21 @@
 
 namespace {
 
-void ShowRules(Application& app, const RuleSection& section) {
+// The rule list shows `rules`, which become the rules the program acts by.
+void ShowRules(Application& app, std::vector<Rule> rules) {
     ListViewControl& list = app.controls.ruleList;
-    RuleSet& rules = app.rules;
     // With redraw on, every inserted row repaints the list: minutes for hundreds of rules.
     list.SuspendRedraw();
     list.DeleteAllItems();
-    rules.hotkeys.Clear();
-    rules.lines.clear();
-    rules.targets.clear();
-    rules.operations.clear();
-    rules.operationTexts.clear();
-    for (const RuleSectionEntry& entry : section.entries) {
-        const HotkeyRule rule = RuleFromEntry(entry);
+    for (const Rule& rule : rules) {
         const int32_t row = list.InsertItem();
-        list.SetItemText(row, kRuleHotkeyColumn, ToUtf16(rule.hotkey));
-        list.SetItemText(row, kRuleOperationColumn, ToUtf16(rule.operation));
-        const TextBlock target = ToUtf16(rule.target);
-        list.SetItemText(row, kRuleTargetColumn, target);
-        rules.targets.emplace_back(target.WideView());
-        rules.hotkeys.Append(rule.hotkey);
-        rules.lines.push_back(entry.line);
-        rules.operations.push_back(OperationOf(rule.operation.View()));
-        rules.operationTexts.emplace_back(rule.operation.View());
+        list.SetItemText(row, kRuleHotkeyColumn, ToUtf16(Text(rule.key)));
+        list.SetItemText(row, kRuleOperationColumn, ToUtf16(Text(rule.operationText)));
+        list.SetItemText(row, kRuleTargetColumn, ToUtf16(Text(rule.target)));
     }
     list.ResumeRedraw();
     list.Invalidate(true);
+    app.rules.loaded = std::move(rules);
 }
 
 // The system's text for an error code, without its final line break.
@@ -71,7 +60,7 @@ bool ChangeRules(Application& app, const ConfigChange& change) {
         TellNotSaved(error);
         return false;
     }
-    ShowRules(app, ParseRuleSection(now));
+    ShowRules(app, ReadRules(now));
     return true;
 }
 
@@ -81,51 +70,31 @@ std::wstring BuildConfigPath() {
     return ProgramDirectory() + L"\\config.ini";
 }
 
-std::wstring RuleTarget(const Application& app, int32_t row) {
-    const std::vector<std::wstring>& targets = app.rules.targets;
-    if (row < 0 || static_cast<size_t>(row) >= targets.size())
-        return {};
-    return targets[row];
-}
-
 void LoadRules(Application& app) {
     std::string bytes;
     if (ReadConfigFile(app.rules.configPath, bytes) == 0)
-        ShowRules(app, ParseRuleSection(bytes));
+        ShowRules(app, ReadRules(bytes));
 }
 
-RuleOperation RuleOperationOf(const Application& app, int32_t row) {
-    const std::vector<RuleOperation>& operations = app.rules.operations;
-    if (row < 0 || static_cast<size_t>(row) >= operations.size())
-        return RuleOperation::kNone;
-    return operations[row];
-}
-
-void TellInvalidOperation(const Application& app, int32_t row) {
-    const std::vector<std::string>& texts = app.rules.operationTexts;
-    const bool exists = row >= 0 && static_cast<size_t>(row) < texts.size();
-    const std::string text = "快捷键规则的操作无效：" + (exists ? texts[row] : std::string());
-    ShowMessage(Text(text.c_str()));
-}
-
-bool AppendRule(Application& app, const HotkeyRule& rule) {
-    const std::string line = RuleLine(rule.hotkey, rule.operation, rule.target);
-    return ChangeRules(app, [&line](std::string_view bytes) {
-        return std::optional<std::string>(WithRuleAdded(bytes, line));
+bool AppendRule(Application& app, const Rule& rule) {
+    return ChangeRules(app, [&rule](std::string_view bytes) {
+        return std::optional<std::string>(WithRuleAdded(bytes, rule.line));
     });
 }
 
 bool DeleteRule(Application& app, int32_t row) {
-    if (row < 0 || static_cast<size_t>(row) >= app.rules.lines.size())
+    const std::vector<Rule>& rules = app.rules.loaded;
+    if (row < 0 || static_cast<size_t>(row) >= rules.size())
         return false;
-    const std::string line = app.rules.lines[row];
+    // A copy: the change shows the file anew, which replaces the rules.
+    const std::string line = rules[row].line;
     return ChangeRules(app,
                        [&line](std::string_view bytes) { return WithRuleRemoved(bytes, line); });
 }
 
 int32_t DeleteSelectedRule(Application& app, int32_t row) {
-    ListViewControl& list = app.controls.ruleList;
-    if (!list.HasFocus() || row < 0 || row >= list.GetItemCount())
+    if (!app.controls.ruleList.HasFocus() || row < 0 ||
+        static_cast<size_t>(row) >= app.rules.loaded.size())
         return 0;  // empty space: no rule to delete
 
     POINT cursor = {};

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/rule.h"
 #include "app/rule_file.h"
 #include "tests/support/process.h"
 
@@ -168,12 +169,11 @@ TEST(RuleFileFuzz, ReaderMatchesTheSystemAndTakesEveryTextFromTheFile) {
         const RuleSection section = ParseRuleSection(file);
         std::vector<std::string> ours;
         for (const RuleSectionEntry& entry : section.entries) {
-            const HotkeyRule rule = RuleFromEntry(entry);
+            const Rule rule = RuleFromEntry(entry);
             ++rules;
             // Each text lies inside its own line, and that line inside the file.
-            ASSERT_TRUE(Appears(entry.line, rule.hotkey.View()) &&
-                        Appears(entry.line, rule.operation.View()) &&
-                        Appears(entry.line, rule.target.View()) &&
+            ASSERT_TRUE(Appears(entry.line, rule.key) && Appears(entry.line, rule.operationText) &&
+                        Appears(entry.line, rule.target) &&
                         (file.size() >= kCompareBelow || Appears(file, entry.line)))
                 << "a rule's text is not in the file; replay with --seed=" << seed << " --count=1";
             ours.push_back(entry.hasEquals ? RoundTrip(entry.key) + "=" + RoundTrip(entry.value)

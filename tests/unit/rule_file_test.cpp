@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/exact_path.h"
+#include "app/rule.h"
 #include "app/rule_file.h"
 #include "tests/support/process.h"
 
@@ -14,8 +15,8 @@ namespace {
 
 const std::string kHeader = std::string("[") + kRuleSection + "]\r\n";
 
-HotkeyRule Rule(std::string_view file, size_t i) {
-    return RuleFromEntry(ParseRuleSection(file).entries.at(i));
+Rule RuleOf(std::string_view file, size_t i) {
+    return ReadRules(file).at(i);
 }
 
 }  // namespace
@@ -28,16 +29,16 @@ TEST(RuleSectionReader, ReadsEntriesInFileOrderAndSplitsValues) {
                              "C=复制文件|D:\\a=b\r\n"
                              "noequals\r\nE=复制文件\r\n"
                              "K=复制文件|D:\\亅x\r\n";  // "亅" is 81 7C: its second byte is "|"
-    EXPECT_EQ(Text("Control+A"), Rule(file, 0).hotkey);
-    EXPECT_EQ(Text("复制文件"), Rule(file, 0).operation);
-    EXPECT_EQ(Text("D:\\sorted"), Rule(file, 0).target);
-    EXPECT_EQ(Text("D:\\x"), Rule(file, 1).target);    // further pieces are ignored
-    EXPECT_EQ(Text(""), Rule(file, 2).target);         // the empty piece is the target
-    EXPECT_EQ(Text("D:\\a=b"), Rule(file, 3).target);  // "=" stays in the value
-    EXPECT_EQ(Text(""), Rule(file, 4).hotkey);
-    EXPECT_EQ(Text("noequals"), Rule(file, 4).operation);
-    EXPECT_EQ(Text(""), Rule(file, 5).target);
-    EXPECT_EQ(Text("D:\\亅x"), Rule(file, 6).target);
+    EXPECT_EQ("Control+A", RuleOf(file, 0).key);
+    EXPECT_EQ("复制文件", RuleOf(file, 0).operationText);
+    EXPECT_EQ("D:\\sorted", RuleOf(file, 0).target);
+    EXPECT_EQ("D:\\x", RuleOf(file, 1).target);    // further pieces are ignored
+    EXPECT_EQ("", RuleOf(file, 2).target);         // the empty piece is the target
+    EXPECT_EQ("D:\\a=b", RuleOf(file, 3).target);  // "=" stays in the value
+    EXPECT_EQ("", RuleOf(file, 4).key);
+    EXPECT_EQ("noequals", RuleOf(file, 4).operationText);
+    EXPECT_EQ("", RuleOf(file, 5).target);
+    EXPECT_EQ("D:\\亅x", RuleOf(file, 6).target);
 }
 
 TEST(RuleOperation, CountsAsTheReaderTrimsAndAnyOtherTextDoesNothing) {
@@ -45,7 +46,7 @@ TEST(RuleOperation, CountsAsTheReaderTrimsAndAnyOtherTextDoesNothing) {
     EXPECT_EQ(RuleOperation::kMove, OperationOf("\v\f移动文件\r"));
     // "　" (A1 A1) is not a blank to the reader.
     for (const char* text : {"复制", "移动", "", "复制文件　", "移动文件x"})
-        EXPECT_EQ(RuleOperation::kNone, OperationOf(text)) << text;
+        EXPECT_EQ(RuleOperation::kInvalid, OperationOf(text)) << text;
 }
 
 TEST(RuleSectionWriter, AnAddOrADeleteChangesOnlyItsOwnLineAndKeepsEveryOtherByte) {
