@@ -517,15 +517,18 @@ TEST_F(ApplicationTest, AnOptionShowsInBothMenusAndIsSavedAtOnce) {
         {L"按名称排序", "排序", OptionKind::kRadio, 0, 0},
         {L"按时间排序", "排序", OptionKind::kRadio, 0, 1},
     };
+    const std::wstring path = *configHome_ / L"config.ini";
     struct Restore {
         Application& app;
+        std::wstring path;
         ~Restore() {
             UseOptionsForTesting({});
+            DeleteFileW(path.c_str());
+            app.settings.Load(path);
             ShowOptionsInSystemMenu(app);
         }
-    } restore{*app_};
+    } restore{*app_, path};
     UseOptionsForTesting(options);
-    const std::wstring path = *configHome_ / L"config.ini";
     const std::string rules = Gbk(L"[快捷键配置]\nA=复制文件|D:\\a\n");
     const std::string settings = Gbk(L"[设置]\n; 手写\n未知=x\n");
     ASSERT_TRUE(WriteFileBytes(path, rules + settings));
