@@ -431,21 +431,12 @@ struct MenuLine {
     bool radio = false;
     bool operator==(const MenuLine&) const = default;
 };
-std::ostream& operator<<(std::ostream& out, const MenuLine& line) {
-    std::string text(line.text.size() * 3, '\0');
-    text.resize(static_cast<size_t>(
-        WideCharToMultiByte(CP_UTF8, 0, line.text.data(), static_cast<int>(line.text.size()),
-                            text.data(), static_cast<int>(text.size()), nullptr, nullptr)));
-    return out << text << (line.marked ? " (marked)" : "") << (line.radio ? " (radio)" : "");
-}
 
 std::vector<MenuLine> MenuLines(HMENU menu) {
     std::vector<MenuLine> lines;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
         wchar_t text[64] = L"";
-        MENUITEMINFOW item{};
-        item.cbSize = sizeof item;
-        item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+        MENUITEMINFOW item{sizeof item, MIIM_FTYPE | MIIM_STATE | MIIM_STRING};
         item.dwTypeData = text;
         item.cch = 64;
         GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item);
@@ -455,7 +446,7 @@ std::vector<MenuLine> MenuLines(HMENU menu) {
     return lines;
 }
 
-// The "选项" submenu of the window's system menu, after a separator; null when there is none.
+// The "选项" submenu after a separator at the end of the window's system menu, or null.
 HMENU SystemOptionsMenu(HWND window) {
     const HMENU system = GetSystemMenu(window, FALSE);
     const std::vector<MenuLine> lines = MenuLines(system);
@@ -464,33 +455,20 @@ HMENU SystemOptionsMenu(HWND window) {
     return GetSubMenu(system, GetMenuItemCount(system) - 1);
 }
 
-// As a user at the keyboard: once a menu of this process is up, reads its items, then walks
-// `downs` items down and presses Enter, or Escape with no step.
-class MenuUser {
-  public:
-    explicit MenuUser(std::vector<WORD> keys) : thread_([this, keys] { Run(keys); }) {}
-    std::vector<MenuLine> Lines() {
-        thread_.join();
-        return lines_;
-    }
-
-  private:
-    void Run(const std::vector<WORD>& keys) {
-        const HWND popup = WaitForTopLevelWindow(GetCurrentProcessId(), L"#32768");
-        if (!popup)
-            return;
-        lines_ = MenuLines(reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)));
-        for (const WORD key : keys)
-            PressKeys({key});
-    }
-    std::vector<MenuLine> lines_;
-    std::thread thread_;
-};
-
-std::vector<WORD> Choose(int downs) {
-    std::vector<WORD> keys(static_cast<size_t>(downs), VK_DOWN);
-    keys.push_back(VK_RETURN);
-    return keys;
+// Runs `show`, which shows a menu of this process, while a user reads the menu's items and
+// presses `keys`; the items.
+std::vector<MenuLine> UseMenu(const std::function<void()>& show, std::vector<WORD> keys) {
+    std::vector<MenuLine> lines;
+    std::thread user([&] {
+        if (const HWND popup = WaitForTopLevelWindow(GetCurrentProcessId(), L"#32768")) {
+            lines = MenuLines(reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)));
+            for (const WORD key : keys)
+                PressKeys({key});
+        }
+    });
+    show();
+    user.join();
+    return lines;
 }
 
 int optionChanges = 0;
@@ -501,13 +479,11 @@ int optionChanges = 0;
 // in either writes its own key at once, and a write that fails is told and changes nothing.
 TEST_F(ApplicationTest, AnOptionShowsInBothMenusAndIsSavedAtOnce) {
     Load({L"a.txt"});
-    const int32_t row = RowOf(L"a.txt");
     ASSERT_TRUE(SetForegroundWindow(MainWindow()));
     const auto fileListMenu = [&](std::vector<WORD> keys) {
-        MenuUser user(std::move(keys));
-        OfferUndoMenu(*app_, row);
-        return user.Lines();
+        return UseMenu([&] { OfferUndoMenu(*app_, RowOf(L"a.txt")); }, std::move(keys));
     };
+    const auto systemOptions = [&] { return MenuLines(SystemOptionsMenu(MainWindow())); };
     // The program has no options yet: "撤销" alone, and nothing in the system menu.
     EXPECT_EQ(std::vector<MenuLine>{{L"撤销"}}, fileListMenu({VK_ESCAPE}));
     EXPECT_EQ(nullptr, SystemOptionsMenu(MainWindow()));
@@ -515,60 +491,41 @@ TEST_F(ApplicationTest, AnOptionShowsInBothMenusAndIsSavedAtOnce) {
     const Option options[] = {
         {L"显示隐藏文件", "隐藏", OptionKind::kCheck, 1, 0, [](Application&) { ++optionChanges; }},
         {L"按名称排序", "排序", OptionKind::kRadio, 0, 0},
-        {L"按时间排序", "排序", OptionKind::kRadio, 0, 1},
-    };
-    const std::wstring path = *configHome_ / L"config.ini";
-    struct Restore {
-        Application& app;
-        std::wstring path;
-        ~Restore() {
-            UseOptionsForTesting({});
-            DeleteFileW(path.c_str());
-            app.settings.Load(path);
-            ShowOptionsInSystemMenu(app);
-        }
-    } restore{*app_, path};
-    UseOptionsForTesting(options);
-    const std::string rules = Gbk(L"[快捷键配置]\nA=复制文件|D:\\a\n");
-    const std::string settings = Gbk(L"[设置]\n; 手写\n未知=x\n");
-    ASSERT_TRUE(WriteFileBytes(path, rules + settings));
-    app_->settings.Load(path);  // as at the start
-    ShowOptionsInSystemMenu(*app_);
-
+        {L"按时间排序", "排序", OptionKind::kRadio, 0, 1}};
     const auto lines = [](bool hidden, bool byTime) {
-        return std::vector<MenuLine>{{L"显示隐藏文件", hidden, false},
+        return std::vector<MenuLine>{{L"显示隐藏文件", hidden},
                                      {L"按名称排序", !byTime, true},
                                      {L"按时间排序", byTime, true}};
     };
-    std::vector<MenuLine> expected = {{L"撤销"}, {L"-"}};
-    for (const MenuLine& line : lines(true, false))
-        expected.push_back(line);
-    // Down past "撤销", "显示隐藏文件" and "按名称排序": "按时间排序".
-    EXPECT_EQ(expected, fileListMenu(Choose(4)));
-    EXPECT_EQ(rules + settings + Gbk(L"排序=1\r\n"), ReadFileBytes(path));
-    EXPECT_EQ(lines(true, true), MenuLines(SystemOptionsMenu(MainWindow())));
+    const std::wstring path = *configHome_ / L"config.ini";
+    const std::string before = Gbk(L"[快捷键配置]\nA=复制文件|D:\\a\n[设置]\n; 手写\n未知=x\n");
+    ASSERT_TRUE(WriteFileBytes(path, before));
+    UseOptionsForTesting(options);
+    app_->settings.Load(path);  // as at the start
+    ShowOptionsInSystemMenu(*app_);
 
-    // The system menu's own: up to "选项", into it, Enter on "显示隐藏文件".
-    {
-        MenuUser user({VK_UP, VK_RIGHT, VK_RETURN});
-        SendMessageW(MainWindow(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
-        user.Lines();
-    }
+    std::vector<MenuLine> expected = lines(true, false);
+    expected.insert(expected.begin(), {{L"撤销"}, {L"-"}});
+    // Down past "撤销", "显示隐藏文件" and "按名称排序" to "按时间排序".
+    EXPECT_EQ(expected, fileListMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}));
+    EXPECT_EQ(before + Gbk(L"排序=1\r\n"), ReadFileBytes(path));
+    EXPECT_EQ(lines(true, true), systemOptions());
+    // In the system menu: up to "选项", into it, Enter on "显示隐藏文件".
+    UseMenu([&] { SendMessageW(MainWindow(), WM_SYSCOMMAND, SC_KEYMENU, ' '); },
+            {VK_UP, VK_RIGHT, VK_RETURN});
     ASSERT_TRUE(WaitUntil([&] { return optionChanges == 1; }));
-    EXPECT_EQ(rules + settings + Gbk(L"排序=1\r\n隐藏=0\r\n"), ReadFileBytes(path));
-    EXPECT_EQ(lines(false, true), MenuLines(SystemOptionsMenu(MainWindow())));
+    EXPECT_EQ(before + Gbk(L"排序=1\r\n隐藏=0\r\n"), ReadFileBytes(path));
+    EXPECT_EQ(lines(false, true), systemOptions());
     // Back to a default: the key's line is rewritten, not taken out.
     SendMessageW(MainWindow(), WM_SYSCOMMAND, OptionCommand(1), 0);
-    EXPECT_EQ(rules + settings + Gbk(L"排序=0\r\n隐藏=0\r\n"), ReadFileBytes(path));
+    const std::string after = before + Gbk(L"排序=0\r\n隐藏=0\r\n");
+    EXPECT_EQ(after, ReadFileBytes(path));
 
     // config.ini held open: a box says why, and the option, its mark and the file stay.
-    const std::string before = *ReadFileBytes(path);
     std::vector<MessageBoxInfo> boxes;
     {
-        const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        const UniqueFile held(file);
+        const UniqueFile held(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
         BoxAnswerer answerer([](const MessageBoxInfo&) { return IDOK; });
         SendMessageW(MainWindow(), WM_SYSCOMMAND, OptionCommand(0), 0);
         boxes = answerer.Boxes();
@@ -578,10 +535,14 @@ TEST_F(ApplicationTest, AnOptionShowsInBothMenusAndIsSavedAtOnce) {
     EXPECT_EQ(L"设置无法保存到 config.ini，选项未更改：\r\n" +
                   SystemMessage(ERROR_SHARING_VIOLATION) + L"（32）",
               boxes[0].text);
-    EXPECT_FALSE(IsOptionChosen(*app_, options[0]));
-    EXPECT_EQ(lines(false, false), MenuLines(SystemOptionsMenu(MainWindow())));
-    EXPECT_EQ(before, ReadFileBytes(path));
+    EXPECT_EQ(lines(false, false), systemOptions());
+    EXPECT_EQ(after, ReadFileBytes(path));
     EXPECT_EQ(1, optionChanges);
+
+    UseOptionsForTesting({});
+    ShowOptionsInSystemMenu(*app_);
+    EXPECT_EQ(nullptr, SystemOptionsMenu(MainWindow()));
+    DeleteFileW(path.c_str());
 }
 
 // Another program replaces a moved file: its undo is refused, and while that move is the
