@@ -18,6 +18,7 @@
 #include "app/media_preview.h"
 #include "app/objects.h"
 #include "app/rules.h"
+#include "app/settings.h"
 
 struct Application {
     // Rules are read from and written to `configPath` (config.ini).
@@ -31,6 +32,8 @@ struct Application {
     // The main window's native handle, owner of the rule dialog and of the popup menus.
     HWND mainWindow = nullptr;
     RuleSet rules;
+    // The settings section of config.ini, read once at start after the rules.
+    Settings settings;
     FileRows fileRows;
     FileListing listing;
     FileListKeys keys;

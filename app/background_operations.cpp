@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/journal.h"
 #include "app/operation_queue.h"
+#include "app/options_menu.h"
 #include "app/startup.h"
 #include "runtime/guard.h"
 
@@ -44,9 +45,6 @@ struct Tracked {
     int32_t undoIndex;  // for an undo: its record
 };
 
-struct MenuCloser {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-};
 struct WindowCloser {
     void operator()(HWND window) const { DestroyWindow(window); }
 };
@@ -457,11 +455,12 @@ bool UndoMostRecent(Application& app) {
 int32_t OfferUndoMenu(Application& app, int32_t row) {
     if (row < 0)
         return 0;
-    const UniqueHandle<HMENU, MenuCloser> menu(CreatePopupMenu());
+    const UniqueMenu menu(CreatePopupMenu());
     if (!menu)
         return 0;
     AppendMenuW(menu.Get(), MF_STRING | (CanUndoRow(app, row) ? MF_ENABLED : MF_GRAYED),
                 kUndoCommand, L"撤销");
+    AppendOptionItems(app, menu.Get());
     POINT cursor{};
     GetCursorPos(&cursor);
     const auto command =
@@ -469,6 +468,8 @@ int32_t OfferUndoMenu(Application& app, int32_t row) {
                                              cursor.y, 0, app.mainWindow, nullptr));
     if (command == kUndoCommand)
         UndoRow(app, row);
+    else
+        ChooseOption(app, command);
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include "app/keyboard_hook.h"
 #include "app/layout.h"
 #include "app/open_folder.h"
+#include "app/options_menu.h"
 #include "app/rule_dialog.h"
 
 namespace {
@@ -115,6 +116,15 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.ruleMenu.AppendItem(ToUtf16(Text("删除配置项")), kDeleteRuleCommand);
 
     LoadRules(app);
+    app.settings.Load(app.rules.configPath);
+    ShowOptionsInSystemMenu(app);
+    // The system menu's items send WM_SYSCOMMAND; Wine sends those of its "选项" submenu as
+    // WM_COMMAND.
+    const auto chooseOption = [&app](UINT_PTR command) {
+        return ChooseOption(app, command) ? 1 : 0;
+    };
+    window.SetSystemCommandHandler(chooseOption);
+    window.SetMenuCommandHandler(chooseOption);
 
     InstallHotkeys(app, o.fileList.Handle());
     return 0;

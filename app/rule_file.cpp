@@ -261,8 +261,9 @@ DWORD ReadConfigFile(const std::wstring& path, std::string& bytes) {
     return 0;
 }
 
-std::string WithRuleAdded(std::string_view file, std::string_view line) {
-    const RuleSection section = ParseRuleSection(file);
+std::string WithRuleAdded(std::string_view file, std::string_view line,
+                          std::string_view sectionName) {
+    const RuleSection section = ParseRuleSection(file, sectionName);
     std::string out;
     out.reserve(file.size() + line.size() + 32);
     size_t at = file.size();  // where the new line goes
@@ -276,7 +277,7 @@ std::string WithRuleAdded(std::string_view file, std::string_view line) {
     if (!out.empty() && out.back() != '\n' && out.back() != '\r')
         out.append("\r\n");  // the line before had no line break: the file's last line
     if (!section.found)
-        out.append("[").append(kRuleSection).append("]\r\n");
+        out.append("[").append(sectionName).append("]\r\n");
     out.append(line).append("\r\n");
     out.append(file.substr(at));
     return out;

@@ -56,9 +56,11 @@ RuleSection ParseRuleSection(std::string_view file, std::string_view section = k
 // and ERROR_PATH_NOT_FOUND when there is no file).
 DWORD ReadConfigFile(const std::wstring& path, std::string& bytes);
 
-// `file` with `line` added after the first rule section's last rule line, every other byte
-// kept; a missing section is added at the end.
-std::string WithRuleAdded(std::string_view file, std::string_view line);
+// `file` with `line` added after the last entry line of the first section named `section`
+// (the rule section unless told), every other byte kept; a missing section is added at the
+// end.
+std::string WithRuleAdded(std::string_view file, std::string_view line,
+                          std::string_view section = kRuleSection);
 // `file` without the first rule section's first rule line that equals `line` byte for byte,
 // every other byte kept; nothing when no rule line equals it.
 std::optional<std::string> WithRuleRemoved(std::string_view file, std::string_view line);

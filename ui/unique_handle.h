@@ -55,6 +55,9 @@ struct KernelHandleCloser {
 struct MemoryDcCloser {
     void operator()(HDC dc) const { DeleteDC(dc); }
 };
+struct MenuCloser {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+};
 
 using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectCloser>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectCloser>;
@@ -64,3 +67,5 @@ using UniqueCursor = UniqueHandle<HCURSOR, CursorCloser>;
 // Threads, events, files: handles closed with CloseHandle (never INVALID_HANDLE_VALUE).
 using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleCloser>;
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcCloser>;
+// A menu not (yet) given to a window or to another menu; destroyed with its submenus.
+using UniqueMenu = UniqueHandle<HMENU, MenuCloser>;

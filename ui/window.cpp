@@ -147,6 +147,8 @@ bool Window::RaiseWindowEvent(UINT message, WPARAM wParam, LPARAM lParam) {
                 events_.menuCommand(LOWORD(wParam));
             return false;
         }
+        case WM_SYSCOMMAND:
+            return events_.systemCommand(static_cast<intptr_t>(wParam & 0xFFF0)) != 0;
         case WM_HOTKEY:
             events_.hotkey(static_cast<intptr_t>(wParam), LOWORD(lParam), HIWORD(lParam));
             return false;
@@ -277,6 +279,9 @@ int32_t Window::AttachExistingWindow(HWND hwnd) {
 
 EventHandler Window::SetMenuCommandHandler(EventHandler handler) {
     return events_.menuCommand = std::move(handler);
+}
+EventHandler Window::SetSystemCommandHandler(EventHandler handler) {
+    return events_.systemCommand = std::move(handler);
 }
 EventHandler Window::SetDestroyHandler(EventHandler handler) {
     return events_.destroy = std::move(handler);

@@ -2,7 +2,8 @@
 // the window (optionally with a hidden owner that keeps it off the taskbar), raises
 // OnCreate, shows it and, for a modal window, runs a nested message loop until the window
 // is gone. Window-level messages (close, destroy, move, size, activation, the
-// notification-area icon, menu commands, hotkeys) become the events registered here.
+// notification-area icon, menu and system-menu commands, hotkeys) become the events
+// registered here.
 //
 // Every Window is also subclassed like any ControlObject, so a message passes through
 // ControlObject::WndProc first and reaches the class procedure ClassWndProc as the
@@ -127,6 +128,9 @@ class Window : public ControlObject {
     EventHandler SetShowHandler(EventHandler handler);           // ()
     EventHandler SetHideHandler(EventHandler handler);           // ()
     EventHandler SetMenuCommandHandler(EventHandler handler);    // (command id)
+    // (command id & 0xFFF0, the system's own bits cleared); nonzero answers the message,
+    // else the system carries the command out.
+    EventHandler SetSystemCommandHandler(EventHandler handler);
     EventHandler SetTrayEventHandler(EventHandler handler);      // (code 1 to 10, or 0)
     EventHandler SetHotkeyHandler(EventHandler handler);         // (id, modifiers, key)
     // (new DPI, const RECT* suggested window rectangle); with a handler registered, the
@@ -157,6 +161,7 @@ class Window : public ControlObject {
         EventHandler show;
         EventHandler hide;
         EventHandler menuCommand;
+        EventHandler systemCommand;
         EventHandler trayEvent;
         EventHandler hotkey;
         EventHandler dpiChange;

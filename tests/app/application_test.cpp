@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <ostream>
 #include <thread>
 #include <vector>
 
@@ -19,10 +20,14 @@
 #include "app/file_transfer.h"
 #include "app/image_pane.h"
 #include "app/layout.h"
+#include "app/options_menu.h"
 #include "app/startup.h"
+#include "app/unique_file.h"
+#include "tests/support/config_file.h"
 #include "tests/support/desktop.h"
 #include "tests/support/dropped_files.h"
 #include "tests/support/image_files.h"
+#include "tests/support/input.h"
 #include "tests/support/layout_expectations.h"
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
@@ -415,6 +420,129 @@ TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
     };
     EXPECT_EQ(SystemMessage(ERROR_FILE_EXISTS), tipOf(clash));
     EXPECT_EQ(L"", tipOf(fine));
+}
+
+namespace {
+
+// A menu item as the user sees it: its text ("-" for a separator) and its check or radio mark.
+struct MenuLine {
+    std::wstring text;
+    bool marked = false;
+    bool radio = false;
+    bool operator==(const MenuLine&) const = default;
+};
+
+std::vector<MenuLine> MenuLines(HMENU menu) {
+    std::vector<MenuLine> lines;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[64] = L"";
+        MENUITEMINFOW item{sizeof item, MIIM_FTYPE | MIIM_STATE | MIIM_STRING};
+        item.dwTypeData = text;
+        item.cch = 64;
+        GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item);
+        lines.push_back({item.fType & MFT_SEPARATOR ? L"-" : text, (item.fState & MFS_CHECKED) != 0,
+                         (item.fType & MFT_RADIOCHECK) != 0});
+    }
+    return lines;
+}
+
+// The "选项" submenu after a separator at the end of the window's system menu, or null.
+HMENU SystemOptionsMenu(HWND window) {
+    const HMENU system = GetSystemMenu(window, FALSE);
+    const std::vector<MenuLine> lines = MenuLines(system);
+    if (lines.size() < 2 || lines.back().text != L"选项" || lines[lines.size() - 2].text != L"-")
+        return nullptr;
+    return GetSubMenu(system, GetMenuItemCount(system) - 1);
+}
+
+// Runs `show`, which shows a menu of this process, while a user reads the menu's items and
+// presses `keys`; the items.
+std::vector<MenuLine> UseMenu(const std::function<void()>& show, std::vector<WORD> keys) {
+    std::vector<MenuLine> lines;
+    std::thread user([&] {
+        if (const HWND popup = WaitForTopLevelWindow(GetCurrentProcessId(), L"#32768")) {
+            lines = MenuLines(reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0)));
+            for (const WORD key : keys)
+                PressKeys({key});
+        }
+    });
+    show();
+    user.join();
+    return lines;
+}
+
+int optionChanges = 0;
+
+}  // namespace
+
+// An option added to the table shows in both menus, marked as config.ini says; choosing it
+// in either writes its own key at once, and a write that fails is told and changes nothing.
+TEST_F(ApplicationTest, AnOptionShowsInBothMenusAndIsSavedAtOnce) {
+    Load({L"a.txt"});
+    ASSERT_TRUE(SetForegroundWindow(MainWindow()));
+    const auto fileListMenu = [&](std::vector<WORD> keys) {
+        return UseMenu([&] { OfferUndoMenu(*app_, RowOf(L"a.txt")); }, std::move(keys));
+    };
+    const auto systemOptions = [&] { return MenuLines(SystemOptionsMenu(MainWindow())); };
+    // The program has no options yet: "撤销" alone, and nothing in the system menu.
+    EXPECT_EQ(std::vector<MenuLine>{{L"撤销"}}, fileListMenu({VK_ESCAPE}));
+    EXPECT_EQ(nullptr, SystemOptionsMenu(MainWindow()));
+
+    const Option options[] = {
+        {L"显示隐藏文件", "隐藏", OptionKind::kCheck, 1, 0, [](Application&) { ++optionChanges; }},
+        {L"按名称排序", "排序", OptionKind::kRadio, 0, 0},
+        {L"按时间排序", "排序", OptionKind::kRadio, 0, 1}};
+    const auto lines = [](bool hidden, bool byTime) {
+        return std::vector<MenuLine>{{L"显示隐藏文件", hidden},
+                                     {L"按名称排序", !byTime, true},
+                                     {L"按时间排序", byTime, true}};
+    };
+    const std::wstring path = *configHome_ / L"config.ini";
+    const std::string before = Gbk(L"[快捷键配置]\nA=复制文件|D:\\a\n[设置]\n; 手写\n未知=x\n");
+    ASSERT_TRUE(WriteFileBytes(path, before));
+    UseOptionsForTesting(options);
+    app_->settings.Load(path);  // as at the start
+    ShowOptionsInSystemMenu(*app_);
+
+    std::vector<MenuLine> expected = lines(true, false);
+    expected.insert(expected.begin(), {{L"撤销"}, {L"-"}});
+    // Down past "撤销", "显示隐藏文件" and "按名称排序" to "按时间排序".
+    EXPECT_EQ(expected, fileListMenu({VK_DOWN, VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}));
+    EXPECT_EQ(before + Gbk(L"排序=1\r\n"), ReadFileBytes(path));
+    EXPECT_EQ(lines(true, true), systemOptions());
+    // In the system menu: up to "选项", into it, Enter on "显示隐藏文件".
+    UseMenu([&] { SendMessageW(MainWindow(), WM_SYSCOMMAND, SC_KEYMENU, ' '); },
+            {VK_UP, VK_RIGHT, VK_RETURN});
+    ASSERT_TRUE(WaitUntil([&] { return optionChanges == 1; }));
+    EXPECT_EQ(before + Gbk(L"排序=1\r\n隐藏=0\r\n"), ReadFileBytes(path));
+    EXPECT_EQ(lines(false, true), systemOptions());
+    // Back to a default: the key's line is rewritten, not taken out.
+    SendMessageW(MainWindow(), WM_SYSCOMMAND, OptionCommand(1), 0);
+    const std::string after = before + Gbk(L"排序=0\r\n隐藏=0\r\n");
+    EXPECT_EQ(after, ReadFileBytes(path));
+
+    // config.ini held open: a box says why, and the option, its mark and the file stay.
+    std::vector<MessageBoxInfo> boxes;
+    {
+        const UniqueFile held(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
+        BoxAnswerer answerer([](const MessageBoxInfo&) { return IDOK; });
+        SendMessageW(MainWindow(), WM_SYSCOMMAND, OptionCommand(0), 0);
+        boxes = answerer.Boxes();
+    }
+    ASSERT_EQ(1u, boxes.size());
+    EXPECT_EQ(L"信息", boxes[0].title);
+    EXPECT_EQ(L"设置无法保存到 config.ini，选项未更改：\r\n" +
+                  SystemMessage(ERROR_SHARING_VIOLATION) + L"（32）",
+              boxes[0].text);
+    EXPECT_EQ(lines(false, false), systemOptions());
+    EXPECT_EQ(after, ReadFileBytes(path));
+    EXPECT_EQ(1, optionChanges);
+
+    UseOptionsForTesting({});
+    ShowOptionsInSystemMenu(*app_);
+    EXPECT_EQ(nullptr, SystemOptionsMenu(MainWindow()));
+    DeleteFileW(path.c_str());
 }
 
 // Another program replaces a moved file: its undo is refused, and while that move is the
