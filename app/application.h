@@ -3,8 +3,8 @@
 // path, the file rows and the read that fills them, the keyboard hook, the preview and the
 // background operations. Start-up
 // makes the one instance (PrepareProgram) and hands it to the main window's builder,
-// which gives it to every handler it registers; a worker or a message window that needs
-// it is given a pointer to it. The UI library never sees it.
+// which gives it to every handler it registers; a worker's task for the UI thread that
+// needs it captures it (app/ui_thread.h). The UI library never sees it.
 #pragma once
 
 #include <windows.h>

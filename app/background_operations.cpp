@@ -16,12 +16,6 @@
 
 namespace {
 
-// Messages from the worker to this thread's message window.
-constexpr UINT kProgressMessage = WM_APP + 0x51;
-constexpr UINT kFinishedMessage = WM_APP + 0x52;
-constexpr UINT kReleaseMessage = WM_APP + 0x53;
-constexpr UINT kJournalFailedMessage = WM_APP + 0x54;
-
 constexpr UINT_PTR kUndoCommand = 1;
 
 // A successful copy or move that may be undone.
@@ -45,9 +39,6 @@ struct Tracked {
     int32_t undoIndex;  // for an undo: its record
 };
 
-struct WindowCloser {
-    void operator()(HWND window) const { DestroyWindow(window); }
-};
 struct HookCloser {
     void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
 };
@@ -55,7 +46,9 @@ struct HookCloser {
 }  // namespace
 
 struct BackgroundOperations {
-    UniqueHandle<HWND, WindowCloser> window;
+    // What the worker reports; reopened with each queue, so the reports of a stopped one
+    // find nothing to do.
+    UiReceiver receiver;
     std::unique_ptr<Journal> journal;
     std::unique_ptr<OperationQueue> queue;
     std::map<uint32_t, Tracked> tracked;
@@ -141,8 +134,9 @@ void ShowResult(Application& app, int32_t row, RowResult result, int32_t percent
     app.controls.fileList.RedrawRow(row);
 }
 
-// On the worker, as each operation ends: its line in the journal.
-void RecordInJournal(State& state, const FinishedOperation& finished) {
+// On the worker, as each operation ends: its line in the journal. Whether the journal
+// started refusing lines with it.
+JournalWrite RecordInJournal(State& state, const FinishedOperation& finished) {
     const Operation& operation = finished.operation;
     JournalEntry entry;
     GetLocalTime(&entry.localTime);
@@ -155,9 +149,7 @@ void RecordInJournal(State& state, const FinishedOperation& finished) {
         entry.source = operation.destination, entry.destination.clear();
     entry.result = ResultText(operation.kind, finished.outcome);
     entry.reason = finished.reason;
-    const JournalWrite written = state.journal->Append(entry);
-    if (written.warn)
-        PostMessageW(state.window.Get(), kJournalFailedMessage, written.error, 0);
+    return state.journal->Append(entry);
 }
 
 void ShowProgress(Application& app, uint32_t id, int32_t percent) {
@@ -170,8 +162,7 @@ void ShowProgress(Application& app, uint32_t id, int32_t percent) {
 
 void ShowFinished(Application& app) {
     State& state = Background(app);
-    // A stopped queue is gone, and its operations were shown when it stopped; the worker's
-    // messages about them may still be on their way.
+    // A stopped queue is gone, and its operations were shown when it stopped.
     if (!state.queue)
         return;
     for (FinishedOperation& finished : state.queue->TakeFinished()) {
@@ -214,52 +205,24 @@ void ShowJournalFailure(Application& app, DWORD error) {
     state.journalWarningOpen = false;
 }
 
-LRESULT CALLBACK MessageWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* application = reinterpret_cast<Application*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (!application)
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    Application& app = *application;
-    try {
-        switch (message) {
-            case kProgressMessage:
-                ShowProgress(app, static_cast<uint32_t>(wParam), static_cast<int32_t>(lParam));
-                return 0;
-            case kFinishedMessage:
-                ShowFinished(app);
-                return 0;
-            case kReleaseMessage:
-                ReleasePreviewedFile(app,
-                                     TextBlock::FromWide(reinterpret_cast<const wchar_t*>(lParam)));
-                return 1;
-            case kJournalFailedMessage:
-                ShowJournalFailure(app, static_cast<DWORD>(wParam));
-                return 0;
-        }
-    } catch (...) {
-        // A row that cannot be updated for lack of memory stays as it was.
-        return 0;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-// The queue, its journal and the message window, made on first use on the UI thread.
+// The queue and its journal, made on first use on the UI thread.
 OperationQueue& Queue(Application& app) {
     State& state = Background(app);
     if (state.queue)
         return *state.queue;
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &MessageWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"ZemoBackgroundOperations";
-    RegisterClassW(&windowClass);
-    state.window.Reset(CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0,
-                                       HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr));
-    if (state.window)
-        SetWindowLongPtrW(state.window.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
     state.journal = std::make_unique<Journal>(JournalPath(app));
+    OperationReports reports{
+        state.receiver.Route(),
+        [&app](uint32_t id, int32_t percent) { ShowProgress(app, id, percent); },
+        [&app] { ShowFinished(app); },
+        [&app](const std::wstring& path) { ReleasePreviewedFile(app, TextBlock::FromWide(path)); }};
     state.queue = std::make_unique<OperationQueue>(
-        OperationMessages{state.window.Get(), kProgressMessage, kFinishedMessage, kReleaseMessage},
-        [&state](const FinishedOperation& finished) { RecordInJournal(state, finished); });
+        std::move(reports), [&app, &state](const FinishedOperation& finished) {
+            // The warning is the application's, not the queue's: a stopped queue's still shows.
+            const JournalWrite written = RecordInJournal(state, finished);
+            if (written.warn)
+                PostToUi([&app, error = written.error] { ShowJournalFailure(app, error); });
+        });
     return *state.queue;
 }
 
@@ -309,15 +272,17 @@ LRESULT CALLBACK QuestionBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
 
 // Puts QuestionBoxProc in front of the box as the box is made.
 LRESULT CALLBACK WatchForQuestionBox(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    const auto window = reinterpret_cast<HWND>(wParam);
-    wchar_t className[8] = L"";
-    if (code == HCBT_CREATEWND && questionBox && !questionBox->window &&
-        GetClassNameW(window, className, 8) && lstrcmpW(className, L"#32770") == 0) {
-        questionBox->window = window;
-        questionBox->procedure = reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&QuestionBoxProc)));
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
+    return RunGuarded([&] {
+        const auto window = reinterpret_cast<HWND>(wParam);
+        wchar_t className[8] = L"";
+        if (code == HCBT_CREATEWND && questionBox && !questionBox->window &&
+            GetClassNameW(window, className, 8) && lstrcmpW(className, L"#32770") == 0) {
+            questionBox->window = window;
+            questionBox->procedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+                window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&QuestionBoxProc)));
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    });
 }
 
 // Asks `text` with Yes and No; on Yes the queue's work is already cancelled on return, and
@@ -395,9 +360,11 @@ bool StopPendingAfterAsking(Application& app, const wchar_t* question,
         return false;
     Queue(app).StopAndWait();
     ShowFinished(app);
-    // A stopped queue takes nothing more: the next operation gets a fresh one.
+    // A stopped queue takes nothing more: the next operation gets a fresh one, and what the
+    // stopped one still has on its way to this thread is dropped.
     State& state = Background(app);
     state.queue.reset();
+    state.receiver.Reopen();
     state.tracked.clear();
     return true;
 }

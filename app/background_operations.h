@@ -20,8 +20,7 @@ struct BackgroundOperationsDeleter {
 };
 using BackgroundOperationsPointer =
     std::unique_ptr<BackgroundOperations, BackgroundOperationsDeleter>;
-// Nothing queued yet: the worker, its journal and its message window come with the first
-// operation.
+// Nothing queued yet: the worker and its journal come with the first operation.
 BackgroundOperationsPointer MakeBackgroundOperations();
 
 // Queues a copy (or move) of `source`, the file of file-list row `row`, into the folder

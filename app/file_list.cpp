@@ -9,13 +9,9 @@
 #include "app/file_transfer.h"
 #include "app/folder_path.h"
 #include "runtime/binding.h"
-#include "runtime/guard.h"
 #include "runtime/message.h"
 
 namespace {
-
-constexpr UINT kFileBatchMessage = WM_APP + 1;
-constexpr wchar_t kReceiverClass[] = L"ZemoFileListReceiver";
 
 // Selects the row of the awaited file name when it is among rows [first, end).
 void SelectAwaitedRow(Application& app, int32_t first, int32_t end) {
@@ -56,44 +52,17 @@ void AppendBatch(Application& app, const FileNameBatch& batch) {
     }
 }
 
-LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    if (message != kFileBatchMessage)
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    RunGuarded([&] {
-        const std::unique_ptr<FileNameBatch> batch = TakeBatch(lParam);
-        auto* app = reinterpret_cast<Application*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (app && wParam == app->listing.readNumber && app->listing.reading)
-            AppendBatch(*app, *batch);
-    });
-    return 0;
-}
-
-// The message-only window of the UI thread that the reading worker posts its batches to.
-HWND Receiver(Application& app) {
-    HWND& receiver = app.listing.receiver;
-    if (receiver)
-        return receiver;
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = &ReceiverProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kReceiverClass;
-    RegisterClassW(&windowClass);
-    receiver = CreateWindowExW(0, kReceiverClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                               windowClass.hInstance, nullptr);
-    if (receiver)
-        SetWindowLongPtrW(receiver, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
-    return receiver;
-}
-
 void StartReading(Application& app, const std::wstring& directory) {
     FileListing& listing = app.listing;
     app.fileRows.Reset(directory);
     listing.rowToSelect.clear();
-    ++listing.readNumber;
+    listing.receiver.Reopen();
     listing.reading = true;
-    const HWND receiver = Receiver(app);
-    if (receiver &&
-        listing.reader.Start(directory, receiver, kFileBatchMessage, listing.readNumber))
+    const auto receive = [&app](const FileNameBatch& batch) {
+        if (app.listing.reading)
+            AppendBatch(app, batch);
+    };
+    if (listing.reader.Start(directory, listing.receiver.Route(), receive))
         return;
     // Without a worker the directory is read here, as a whole.
     const std::atomic<bool> never{false};
@@ -159,5 +128,6 @@ bool IsReadingFiles(const Application& app) {
 
 void StopReadingFiles(Application& app) {
     app.listing.reader.Cancel();
+    app.listing.receiver.Close();
     app.listing.reading = false;
 }

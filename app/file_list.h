@@ -22,9 +22,9 @@ enum FileColumn : int32_t {
 // The read that fills the file rows, as the UI thread follows it.
 struct FileListing {
     FileReader reader;
-    WPARAM readNumber = 0;  // batches of any other read are dropped
+    // Reopened for each read, so batches of an earlier read are dropped.
+    UiReceiver receiver;
     bool reading = false;
-    HWND receiver = nullptr;   // the message window the reader posts its batches to
     std::wstring rowToSelect;  // a file name whose row is selected as soon as it is listed
 };
 

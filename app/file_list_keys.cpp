@@ -14,16 +14,13 @@ int32_t ScanCodeOf(LPARAM keyData) {
     return static_cast<int32_t>((keyData >> 16) & 0xFF);
 }
 
-bool FiresRule(Application& app, WPARAM key, LPARAM keyData) noexcept {
-    return RunGuarded([&] {
-        return FireFileListHotkey(app, static_cast<int32_t>(key), keyData,
-                                  static_cast<DWORD>(GetMessageTime()));
-    });
+bool FiresRule(Application& app, WPARAM key, LPARAM keyData) {
+    return FireFileListHotkey(app, static_cast<int32_t>(key), keyData,
+                              static_cast<DWORD>(GetMessageTime()));
 }
 
-LRESULT CALLBACK FileListKeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR application) noexcept {
-    Application& app = *reinterpret_cast<Application*>(application);
+LRESULT HandleFileListKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                          Application& app) {
     int32_t& swallowedScanCode = app.keys.swallowedScanCode;
     switch (message) {
         case WM_KEYDOWN:
@@ -41,13 +38,20 @@ LRESULT CALLBACK FileListKeyProc(HWND window, UINT message, WPARAM wParam, LPARA
             if (swallowedScanCode >= 0 && ScanCodeOf(lParam) == swallowedScanCode)
                 return 0;
             break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(window, FileListKeyProc, kSubclassId);
-            break;
         default:
             break;
     }
     return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FileListKeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR application) noexcept {
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, FileListKeyProc, kSubclassId);
+    return RunGuarded([&] {
+        return HandleFileListKey(window, message, wParam, lParam,
+                                 *reinterpret_cast<Application*>(application));
+    });
 }
 
 }  // namespace

@@ -1,15 +1,18 @@
 // Reading a directory on a worker thread. The worker owns its state; it hands the names it
-// finds to a window of the UI thread as posted messages, one batch per message, and stops
-// at the next file when its read is cancelled.
+// finds to the UI thread one batch at a time, and stops at the next file when its read is
+// cancelled or nobody wants its batches any more.
 #pragma once
 
-#include <windows.h>
-
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/file_enumeration.h"
+#include "app/ui_thread.h"
+
+// Runs on the UI thread with each batch, in order.
+using FileBatchReceiver = std::function<void(const FileNameBatch& batch)>;
 
 class FileReader {
   public:
@@ -18,18 +21,14 @@ class FileReader {
     FileReader& operator=(const FileReader&) = delete;
     ~FileReader() { Cancel(); }
 
-    // Cancels the read in progress and starts reading `directory`. Each batch is posted
-    // to `window` as `message`, wParam `readNumber`, lParam the batch (see TakeBatch).
-    // False when no thread could be started.
-    bool Start(std::wstring directory, HWND window, UINT message, WPARAM readNumber,
+    // Cancels the read in progress and starts reading `directory`. Each batch goes to
+    // `receive` by `route`; once the route's receiver is closed the worker stops. False
+    // when no thread could be started.
+    bool Start(std::wstring directory, UiRoute route, FileBatchReceiver receive,
                const BatchSizes& sizes = BatchSizes());
-    // The worker stops at its next file and posts nothing more; batches already posted
-    // still arrive and are told apart by their read number.
+    // The worker stops at its next file and posts nothing more.
     void Cancel();
 
   private:
     std::shared_ptr<std::atomic<bool>> cancelled_;
 };
-
-// Takes ownership of the batch a posted message carries.
-std::unique_ptr<FileNameBatch> TakeBatch(LPARAM lParam);

@@ -4,12 +4,12 @@
 
 #include <cwchar>
 #include <mutex>
-#include <new>
 #include <vector>
 
 #include "app/exact_path.h"
 #include "app/file_identity.h"
 #include "app/unique_file.h"
+#include "runtime/guard.h"
 
 const wchar_t* const kPartialFileSuffix = L".zemo-part";
 
@@ -196,28 +196,27 @@ void FlushCopy(HANDLE written, ProgressContext& context) {
 
 DWORD CALLBACK OnCopyProgress(LARGE_INTEGER total, LARGE_INTEGER transferred,
                               LARGE_INTEGER streamSize, LARGE_INTEGER streamTransferred, DWORD,
-                              DWORD, HANDLE sourceFile, HANDLE destinationFile, LPVOID data) {
-    auto* context = static_cast<ProgressContext*>(data);
-    // CopyFileExW's own handles: the source as the copy reads it, and the copy, still writable, at
-    // the end of each of its streams (a download's zone stream comes last).
-    if (sourceFile && !context->sourceKnown)
-        context->sourceKnown = ReadFileIdentity(sourceFile, context->source);
-    if (destinationFile && streamTransferred.QuadPart == streamSize.QuadPart)
-        FlushCopy(destinationFile, *context);
-    if (context->cancel->load() || context->flushError != ERROR_SUCCESS)
-        return PROGRESS_CANCEL;
-    if (total.QuadPart > 0 && *context->progress) {
-        const auto percent = static_cast<int32_t>(transferred.QuadPart * 100 / total.QuadPart);
-        if (percent > context->lastPercent) {
-            context->lastPercent = percent;
-            try {
+                              DWORD, HANDLE sourceFile, HANDLE destinationFile,
+                              LPVOID data) noexcept {
+    return RunGuarded([&]() -> DWORD {
+        auto* context = static_cast<ProgressContext*>(data);
+        // CopyFileExW's own handles: the source as the copy reads it, and the copy, still writable,
+        // at the end of each of its streams (a download's zone stream comes last).
+        if (sourceFile && !context->sourceKnown)
+            context->sourceKnown = ReadFileIdentity(sourceFile, context->source);
+        if (destinationFile && streamTransferred.QuadPart == streamSize.QuadPart)
+            FlushCopy(destinationFile, *context);
+        if (context->cancel->load() || context->flushError != ERROR_SUCCESS)
+            return PROGRESS_CANCEL;
+        if (total.QuadPart > 0 && *context->progress) {
+            const auto percent = static_cast<int32_t>(transferred.QuadPart * 100 / total.QuadPart);
+            if (percent > context->lastPercent) {
+                context->lastPercent = percent;
                 (*context->progress)(percent);
-            } catch (...) {
-                // A progress report that cannot be made does not stop the copy.
             }
         }
-    }
-    return PROGRESS_CONTINUE;
+        return PROGRESS_CONTINUE;
+    });
 }
 
 // Whether CopyFileExW calls its progress routine while it copies. Wine 8 never calls it
@@ -327,12 +326,8 @@ TransferResult Arrived(const std::wstring& destination, const ProgressContext& c
     result.succeeded = true;
     result.copied = true;
     ReadSizeAndTime(destination, result.size, result.lastWrite);
-    if (*context.progress && context.lastPercent < 100) {
-        try {
-            (*context.progress)(100);
-        } catch (...) {
-        }
-    }
+    if (*context.progress && context.lastPercent < 100)
+        (*context.progress)(100);
     return result;
 }
 
@@ -489,21 +484,16 @@ void RemoveLeftoversBeside(const std::wstring& destination) {
         return;
     static std::mutex mutex;
     static std::vector<std::wstring> cleared;
-    try {
-        const std::wstring folder = FolderOf(ExactPath(destination));
-        {
-            const std::lock_guard<std::mutex> lock(mutex);
-            for (const std::wstring& done : cleared)
-                if (CompareStringOrdinal(done.c_str(), static_cast<int>(done.size()),
-                                         folder.c_str(), static_cast<int>(folder.size()),
-                                         TRUE) == CSTR_EQUAL)
-                    return;
-            cleared.push_back(folder);
-        }
-        RemoveLeftoverPartialFiles(folder);
-    } catch (const std::bad_alloc&) {
-        // Leftovers stay until the next run; the operation goes on.
+    const std::wstring folder = FolderOf(ExactPath(destination));
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        for (const std::wstring& done : cleared)
+            if (CompareStringOrdinal(done.c_str(), static_cast<int>(done.size()), folder.c_str(),
+                                     static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL)
+                return;
+        cleared.push_back(folder);
     }
+    RemoveLeftoverPartialFiles(folder);
 }
 
 namespace {

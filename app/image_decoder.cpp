@@ -3,7 +3,6 @@
 #include <wrl/client.h>
 
 #include <algorithm>
-#include <new>
 
 #include "app/image_metadata.h"
 #include "app/shared_file_stream.h"
@@ -263,9 +262,5 @@ std::optional<PreviewImage> DecodePreview(IWICImagingFactory* factory, const std
                                           PixelSize box, const std::function<bool()>& wanted) {
     if (!factory || box.width <= 0 || box.height <= 0)
         return PreviewImage();
-    try {
-        return Decode(factory, path, box, wanted);
-    } catch (const std::bad_alloc&) {
-        return PreviewImage();  // too large for the memory left: shown as undecodable
-    }
+    return Decode(factory, path, box, wanted);
 }

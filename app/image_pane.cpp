@@ -1,17 +1,18 @@
 #include "app/image_pane.h"
 
 #include <memory>
-#include <new>
+#include <system_error>
 
 #include "app/image_preview.h"
+#include "runtime/guard.h"
 #include "ui/unique_handle.h"
 
 namespace {
 
-constexpr UINT kPreviewReadyMessage = WM_APP + 0x40;
 constexpr COLORREF kMessageColour = RGB(230, 230, 230);
 
 struct PaneState {
+    UiReceiver receiver;  // closed with the pane: a preview decoded late finds nothing
     std::unique_ptr<ImagePreviewer> previewer;
     uint64_t generation = 0;
     std::shared_ptr<const PreviewImage> shown;  // null while the focused file decodes
@@ -73,21 +74,35 @@ void Display(HWND pane, PaneState& state, std::shared_ptr<const PreviewImage> im
     InvalidateRect(pane, nullptr, FALSE);
 }
 
-LRESULT CALLBACK PaneProcedure(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+// The focused file's preview is decoded: shown unless another file was asked for since.
+void ShowWhenReady(HWND pane, uint64_t generation) {
+    PaneState* state = StateOf(pane);
+    if (state && generation == state->generation)
+        if (auto image = state->previewer->Ready(generation))
+            Display(pane, *state, std::move(image));
+}
+
+// Makes the pane's state with its previewer; false when no thread could be started for it.
+bool CreateState(HWND pane) {
+    auto* created = new PaneState;
+    SetWindowLongPtrW(pane, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    try {
+        created->previewer = std::make_unique<ImagePreviewer>(
+            created->receiver.Route(),
+            [pane](uint64_t generation) { ShowWhenReady(pane, generation); });
+    } catch (const std::system_error&) {
+        return false;  // no thread: no pane (WM_NCDESTROY frees the state)
+    }
+    return true;
+}
+
+LRESULT HandlePaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
     PaneState* state = StateOf(pane);
     switch (message) {
-        case WM_NCCREATE: {
-            auto* created = new (std::nothrow) PaneState;
-            if (!created)
+        case WM_NCCREATE:
+            if (!CreateState(pane))
                 return FALSE;
-            SetWindowLongPtrW(pane, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
-            try {
-                created->previewer = std::make_unique<ImagePreviewer>(pane, kPreviewReadyMessage);
-            } catch (...) {
-                return FALSE;  // no thread: no pane (WM_NCDESTROY frees the state)
-            }
             break;
-        }
         case WM_NCDESTROY:
             SetWindowLongPtrW(pane, GWLP_USERDATA, 0);
             delete state;  // joins the worker before the window handle is gone
@@ -100,13 +115,12 @@ LRESULT CALLBACK PaneProcedure(HWND pane, UINT message, WPARAM wParam, LPARAM lP
                 return 0;
             }
             break;
-        case kPreviewReadyMessage:
-            if (state && wParam == state->generation)
-                if (auto image = state->previewer->Ready(state->generation))
-                    Display(pane, *state, std::move(image));
-            return 0;
     }
     return DefWindowProcW(pane, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PaneProcedure(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return RunGuarded([&] { return HandlePaneMessage(pane, message, wParam, lParam); });
 }
 
 bool RegisterPaneClass() {

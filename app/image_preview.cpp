@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "runtime/guard.h"
+
 using Microsoft::WRL::ComPtr;
 
 namespace {
@@ -61,8 +63,8 @@ void PreviewCache::Forget(const std::wstring& path) {
 
 // ---- ImagePreviewer -------------------------------------------------------------------------
 
-ImagePreviewer::ImagePreviewer(HWND window, UINT message)
-    : window_(window), message_(message), worker_([this] { Run(); }) {}
+ImagePreviewer::ImagePreviewer(UiRoute route, ReadyHandler ready)
+    : route_(std::move(route)), ready_(std::move(ready)), worker_([this] { Run(); }) {}
 
 ImagePreviewer::~ImagePreviewer() {
     {
@@ -108,8 +110,8 @@ void ImagePreviewer::Forget(const std::wstring& path) {
 }
 
 void ImagePreviewer::Run() {
-    // Nothing may leave the thread: a failure ends the previews, not the program.
-    try {
+    // A file that cannot be decoded is a result (an empty preview), not an exception.
+    RunGuarded([this] {
         const HRESULT apartment = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         if (WaitForFirstRequest()) {
             ComPtr<IWICImagingFactory> factory;
@@ -119,8 +121,7 @@ void ImagePreviewer::Run() {
         }
         if (SUCCEEDED(apartment))
             CoUninitialize();
-    } catch (...) {
-    }
+    });
 }
 
 bool ImagePreviewer::WaitForFirstRequest() {
@@ -162,6 +163,6 @@ void ImagePreviewer::Work(IWICImagingFactory* factory) {
         cache_.Put(path, box, std::make_shared<const PreviewImage>(std::move(*decoded)));
         if (!wanted_.empty() && box == box_ &&
             CompareStringOrdinal(path.c_str(), -1, wanted_.front().c_str(), -1, TRUE) == CSTR_EQUAL)
-            PostMessageW(window_, message_, static_cast<WPARAM>(generation_), 0);
+            route_.Post([ready = ready_, generation = generation_] { ready(generation); });
     }
 }

@@ -1,11 +1,12 @@
 // Photo previews decoded off the UI thread: a worker thread with its own COM apartment
 // decodes the focused file first and its neighbours after it, keeps the last few previews,
-// and tells a window by a posted message when the focused file's preview is ready.
+// and tells the UI thread (PostToUi) when the focused file's preview is ready.
 #pragma once
 
 #include <windows.h>
 
 #include <condition_variable>
+#include <functional>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "app/image_decoder.h"
+#include "app/ui_thread.h"
 
 // The last few decoded previews, the least recently used leaving first. Paths compare
 // without regard to case, as the file system does; a preview made for another pane size
@@ -47,9 +49,10 @@ class ImagePreviewer {
     // two files seen just before.
     static constexpr size_t kCachedPreviews = 5;
 
-    // When the focused file's preview is decoded, `message` is posted to `window` with the
-    // request's generation as wParam.
-    ImagePreviewer(HWND window, UINT message);
+    // When the focused file's preview is decoded, `ready` runs on the UI thread with the
+    // request's generation, by `route`.
+    using ReadyHandler = std::function<void(uint64_t generation)>;
+    ImagePreviewer(UiRoute route, ReadyHandler ready);
     // Stops the worker after the decode it is running.
     ~ImagePreviewer();
     ImagePreviewer(const ImagePreviewer&) = delete;
@@ -73,8 +76,8 @@ class ImagePreviewer {
     bool WaitForFirstRequest();
     void Work(IWICImagingFactory* factory);
 
-    const HWND window_;
-    const UINT message_;
+    const UiRoute route_;
+    const ReadyHandler ready_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     bool stopping_ = false;

@@ -1,7 +1,6 @@
 #include "app/journal.h"
 
 #include <cstdio>
-#include <new>
 #include <utility>
 
 #include "app/unique_file.h"
@@ -205,12 +204,9 @@ void Journal::Keep(const std::string& line) {
     UniqueFile file;
     if (!sideFile_.empty() && OpenForAppending(sideFile_, file) == ERROR_SUCCESS)
         WriteAll(file.Get(), line);
-    try {
-        if (kept_.size() < keptLineLimit_) {
-            kept_.push_back(line);
-            return;
-        }
-    } catch (const std::bad_alloc&) {
+    if (kept_.size() < keptLineLimit_) {
+        kept_.push_back(line);
+        return;
     }
     sideFileOnly_ = true;
 }

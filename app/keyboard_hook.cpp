@@ -8,9 +8,6 @@
 
 namespace {
 
-constexpr UINT kKeyEventMessage = WM_APP + 1;
-constexpr wchar_t kSinkClass[] = L"ZemoKeyEvents";
-
 // The installed hook, for its procedure, which the system calls without any context.
 std::atomic<KeyboardHook*> g_installed{nullptr};
 
@@ -20,27 +17,14 @@ bool IsHeldNow(int32_t virtualKey) {
 
 }  // namespace
 
-LRESULT CALLBACK KeyboardHook::SinkProc(HWND window, UINT message, WPARAM wParam,
-                                        LPARAM lParam) noexcept {
-    if (message != kKeyEventMessage)
-        return DefWindowProcW(window, message, wParam, lParam);
-    RunGuarded([&] {
-        // The lParam packs the modifier (bits 0-7), the scan code (8-23) and the
-        // extended flag (24), which fits an LPARAM of either width.
-        const KeyEvent event = {static_cast<int32_t>(lParam & 0xFF), LOWORD(wParam),
-                                static_cast<int32_t>((lParam >> 8) & 0xFFFF),
-                                ((lParam >> 24) & 1) != 0, HIWORD(wParam)};
-        auto* self = reinterpret_cast<KeyboardHook*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-        if (self && self->handler_)
-            self->handler_(event);
-    });
-    return 0;
-}
-
 void KeyboardHook::PostKeyEvent(int32_t modifier, const KBDLLHOOKSTRUCT& event, int32_t direction) {
-    const LPARAM packed = static_cast<LPARAM>((modifier & 0xFF) | ((event.scanCode & 0xFFFF) << 8) |
-                                              ((event.flags & LLKHF_EXTENDED) ? 1 << 24 : 0));
-    PostMessageW(sink_, kKeyEventMessage, MAKEWPARAM(event.vkCode, direction), packed);
+    const KeyEvent posted = {modifier, static_cast<int32_t>(event.vkCode),
+                             static_cast<int32_t>(event.scanCode & 0xFFFF),
+                             (event.flags & LLKHF_EXTENDED) != 0, direction};
+    route_.Post([this, posted] {
+        if (handler_)
+            handler_(posted);
+    });
 }
 
 // Records one key event of the hook and posts it to the UI thread.
@@ -77,48 +61,34 @@ void KeyboardHook::RecordKeyEvent(LPARAM lParam) {
 }
 
 LRESULT CALLBACK KeyboardHook::HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    KeyboardHook* self = g_installed.load();
-    if (code == HC_ACTION && self)
-        RunGuarded([&] { self->RecordKeyEvent(lParam); });
-    return CallNextHookEx(self ? self->hook_.load() : nullptr, code, wParam, lParam);
+    return RunGuarded([&] {
+        KeyboardHook* self = g_installed.load();
+        if (code == HC_ACTION && self)
+            self->RecordKeyEvent(lParam);
+        return CallNextHookEx(self ? self->hook_.load() : nullptr, code, wParam, lParam);
+    });
 }
 
-DWORD WINAPI KeyboardHook::HookThread(LPVOID selfPointer) noexcept {
-    auto* self = static_cast<KeyboardHook*>(selfPointer);
+void KeyboardHook::InstallOnThread() {
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // gives the thread its queue
-    self->hook_ = SetWindowsHookExA(WH_KEYBOARD_LL, &HookProc, GetModuleHandleA(nullptr), 0);
-    const bool installed = self->hook_.load() != nullptr;
-    SetEvent(self->ready_);
+    hook_ = SetWindowsHookExA(WH_KEYBOARD_LL, &HookProc, GetModuleHandleA(nullptr), 0);
+    const bool installed = hook_.load() != nullptr;
+    SetEvent(ready_.Get());
     if (!installed)
-        return 0;
+        return;
     // The system calls the hook procedure while this loop waits for messages.
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchMessageW(&message);
+}
+
+DWORD WINAPI KeyboardHook::HookThread(LPVOID self) noexcept {
+    RunGuarded([self] { static_cast<KeyboardHook*>(self)->InstallOnThread(); });
     return 0;
 }
 
-namespace {
-
-HWND CreateSink(WNDPROC procedure, void* owner) {
-    WNDCLASSEXW windowClass = {sizeof windowClass};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = kSinkClass;
-    RegisterClassExW(&windowClass);
-    const HWND sink = CreateWindowExW(0, kSinkClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                      windowClass.hInstance, nullptr);
-    if (sink)
-        SetWindowLongPtrW(sink, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(owner));
-    return sink;
-}
-
-}  // namespace
-
 KeyboardHook::~KeyboardHook() {
     Remove();
-    if (sink_)
-        DestroyWindow(sink_);
 }
 
 void KeyboardHook::Install(KeyEventHandler handler) {
@@ -128,23 +98,17 @@ void KeyboardHook::Install(KeyEventHandler handler) {
     if (!g_installed.compare_exchange_strong(none, this))
         return;
     handler_ = std::move(handler);
-    if (!sink_)
-        sink_ = CreateSink(&SinkProc, this);
-    if (!sink_) {
-        g_installed = nullptr;
-        return;
-    }
+    route_ = receiver_.Route();
 
-    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ready_.Reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     if (!ready_) {
         g_installed = nullptr;
         return;
     }
-    hookThread_ = CreateThread(nullptr, 0, &HookThread, this, 0, &hookThreadId_);
+    hookThread_.Reset(CreateThread(nullptr, 0, &HookThread, this, 0, &hookThreadId_));
     if (hookThread_)
-        WaitForSingleObject(ready_, INFINITE);
-    CloseHandle(ready_);
-    ready_ = nullptr;
+        WaitForSingleObject(ready_.Get(), INFINITE);
+    ready_.Reset();
     if (!hook_.load())
         g_installed = nullptr;
 }
@@ -154,9 +118,8 @@ void KeyboardHook::Remove() {
         UnhookWindowsHookEx(hook);
     if (hookThread_) {
         PostThreadMessageW(hookThreadId_, WM_QUIT, 0, 0);
-        WaitForSingleObject(hookThread_, 2000);
-        CloseHandle(hookThread_);
-        hookThread_ = nullptr;
+        WaitForSingleObject(hookThread_.Get(), 2000);
+        hookThread_.Reset();
     }
     KeyboardHook* self = this;
     g_installed.compare_exchange_strong(self, nullptr);

@@ -8,8 +8,8 @@
 // time-out, after which the system would silently remove the hook.
 //
 // Two consumers on the UI thread:
-// - the posted event reaches the handler from whichever message loop runs, before the
-//   key's own input message (posted messages are retrieved first);
+// - the posted event (PostToUi) reaches the handler from whichever message loop runs,
+//   before the key's own input message (posted messages are retrieved first);
 // - a window that acts on the key's own WM_KEYDOWN (so in the order the keys were
 //   pressed) asks the hook's TakeRecordedModifier for the modifier the hook saw with that key.
 #pragma once
@@ -22,7 +22,9 @@
 #include <optional>
 
 #include "app/key_record_queue.h"
+#include "app/ui_thread.h"
 #include "runtime/text.h"
+#include "ui/unique_handle.h"
 
 enum KeyDirection : int32_t { kKeyDown = 1, kKeyUp = 2 };
 
@@ -59,7 +61,7 @@ struct KeyboardHookStatistics {
     double longestMicroseconds;
 };
 
-// The hook with its thread, the message window its events are posted to and the records
+// The hook with its thread, the receiver its events are posted to and the records
 // of its key-downs. One hook is installed per process at a time: the system calls a hook
 // procedure without any context, so the procedure finds the installed one through a
 // process-wide pointer.
@@ -89,17 +91,19 @@ class KeyboardHook {
   private:
     static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) noexcept;
     static DWORD WINAPI HookThread(LPVOID self) noexcept;
-    static LRESULT CALLBACK SinkProc(HWND window, UINT message, WPARAM wParam,
-                                     LPARAM lParam) noexcept;
     void RecordKeyEvent(LPARAM lParam);
     void PostKeyEvent(int32_t modifier, const KBDLLHOOKSTRUCT& event, int32_t direction);
+    void InstallOnThread();
 
     std::atomic<HHOOK> hook_{nullptr};
     KeyEventHandler handler_;
-    HWND sink_ = nullptr;  // message-only window of the UI thread
-    HANDLE hookThread_ = nullptr;
+    // The events' way to the UI thread; closed with the hook object, so no event reaches
+    // a handler that is gone.
+    UiReceiver receiver_;
+    UiRoute route_;  // read by the hook thread, set before it starts
+    UniqueKernelHandle hookThread_;
     DWORD hookThreadId_ = 0;
-    HANDLE ready_ = nullptr;  // set by the hook thread once it tried to install the hook
+    UniqueKernelHandle ready_;  // set by the hook thread once it tried to install the hook
     // Touched only by the hook thread.
     int32_t modifierState_ = 0;
     KeyRecordQueue records_;

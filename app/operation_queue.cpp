@@ -2,7 +2,7 @@
 
 #include <objbase.h>
 
-#include <new>
+#include "runtime/guard.h"
 
 namespace {
 
@@ -23,9 +23,9 @@ struct ComApartment {
 
 }  // namespace
 
-OperationQueue::OperationQueue(OperationMessages messages,
+OperationQueue::OperationQueue(OperationReports reports,
                                std::function<void(const FinishedOperation&)> onFinished)
-    : messages_(messages), onFinished_(std::move(onFinished)) {}
+    : reports_(std::move(reports)), onFinished_(std::move(onFinished)) {}
 
 OperationQueue::~OperationQueue() {
     StopAndWait();
@@ -85,10 +85,12 @@ std::vector<FinishedOperation> OperationQueue::TakeFinished() {
     return std::exchange(finished_, {});
 }
 
-DWORD WINAPI OperationQueue::ThreadMain(void* self) {
-    // The shell's Recycle Bin operation wants an apartment on the calling thread.
-    const ComApartment apartment;
-    static_cast<OperationQueue*>(self)->Run();
+DWORD WINAPI OperationQueue::ThreadMain(void* self) noexcept {
+    RunGuarded([self] {
+        // The shell's Recycle Bin operation wants an apartment on the calling thread.
+        const ComApartment apartment;
+        static_cast<OperationQueue*>(self)->Run();
+    });
     return 0;
 }
 
@@ -114,15 +116,7 @@ void OperationQueue::Run() {
             finished.outcome = OperationOutcome::kCancelled;
             finished.error = ERROR_CANCELLED;
         } else {
-            try {
-                finished = Carry(item);
-            } catch (...) {
-                // Only memory can run out here; the operation then fails, nothing more.
-                finished = FinishedOperation{};
-                finished.id = item.id;
-                finished.operation = item.operation;
-                finished.error = ERROR_NOT_ENOUGH_MEMORY;
-            }
+            finished = Carry(item);
         }
         Report(std::move(finished));
     }
@@ -138,10 +132,10 @@ FinishedOperation OperationQueue::Carry(const Queued& item) {
         const ULONGLONG now = GetTickCount64();
         const bool due =
             lastReport == 0 || percent == 100 || now - lastReport >= kProgressIntervalMs;
-        if (!messages_.window || !due)
+        if (!due)
             return;
         lastReport = now;
-        PostMessageW(messages_.window, messages_.progress, id, percent);
+        reports_.route.Post([report = reports_.progress, id, percent] { report(id, percent); });
     };
 
     FinishedOperation finished;
@@ -185,31 +179,16 @@ FinishedOperation OperationQueue::Carry(const Queued& item) {
 }
 
 void OperationQueue::AskToRelease(const std::wstring& path) const {
-    if (!messages_.window)
-        return;
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutW(messages_.window, messages_.release, 0,
-                        reinterpret_cast<LPARAM>(path.c_str()), SMTO_NORMAL, kReleaseTimeoutMs,
-                        &answer);
+    reports_.route.Send([release = reports_.release, path] { release(path); }, kReleaseTimeoutMs);
 }
 
 void OperationQueue::Report(FinishedOperation finished) {
-    if (onFinished_) {
-        try {
-            onFinished_(finished);
-        } catch (...) {
-            // The record is the journal's affair; the operation has ended either way.
-        }
-    }
+    if (onFinished_)
+        onFinished_(finished);
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        try {
-            finished_.push_back(std::move(finished));
-        } catch (const std::bad_alloc&) {
-            // Without memory the UI cannot hear of it; the worker goes on.
-        }
+        finished_.push_back(std::move(finished));
         running_ = false;
     }
-    if (messages_.window)
-        PostMessageW(messages_.window, messages_.finished, 0, 0);
+    reports_.route.Post(reports_.finished);
 }

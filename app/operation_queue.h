@@ -1,11 +1,11 @@
 // The worker thread that carries out file operations one at a time, in the order they
-// were queued, so the UI thread never waits on the disk. It talks to the UI thread only
-// through messages to one window of that thread:
-//   progress   posted:  wParam the operation's id, lParam the percentage copied so far;
-//   finished   posted:  one or more operations ended, TakeFinished hands them over;
-//   release    sent, and the worker waits for the answer: lParam is a `const wchar_t*`
-//              full path about to be moved; the UI thread lets go of that file (the media
-//              player may hold it open) before it answers.
+// were queued, so the UI thread never waits on the disk. It reaches the UI thread only by
+// the route it is given (app/ui_thread.h):
+//   progress   posted: an operation's percentage copied so far;
+//   finished   posted: one or more operations ended, TakeFinished hands them over;
+//   release    sent, and the worker waits for it (at most 10 s): the full path of a file
+//              about to be moved; the UI thread lets go of that file (the media player may
+//              hold it open) first.
 #pragma once
 
 #include <windows.h>
@@ -20,11 +20,8 @@
 #include <vector>
 
 #include "app/file_transfer.h"
+#include "app/ui_thread.h"
 #include "ui/unique_handle.h"
-
-struct WorkerThreadCloser {
-    void operator()(HANDLE thread) const { CloseHandle(thread); }
-};
 
 enum class OperationKind : int32_t {
     kCopy,      // source -> destination, through a temporary name
@@ -55,18 +52,20 @@ struct FinishedOperation {
     TransferResult transfer;  // size and time of the file under its final name
 };
 
-struct OperationMessages {
-    HWND window = nullptr;  // a window of the UI thread; none: nothing is posted or sent
-    UINT progress = 0;
-    UINT finished = 0;
-    UINT release = 0;
+// What the worker tells the UI thread; each runs there. Without an open route nothing is
+// posted or sent.
+struct OperationReports {
+    UiRoute route;
+    std::function<void(uint32_t id, int32_t percent)> progress;
+    std::function<void()> finished;
+    std::function<void(const std::wstring& path)> release;
 };
 
 class OperationQueue {
   public:
     // `onFinished` runs on the worker as each operation ends, before the UI hears of it
     // (the journal writes its line there); it must not throw.
-    OperationQueue(OperationMessages messages,
+    OperationQueue(OperationReports reports,
                    std::function<void(const FinishedOperation&)> onFinished = nullptr);
     // Cancels the running operation, drops the queued ones and waits for the worker.
     ~OperationQueue();
@@ -91,14 +90,14 @@ class OperationQueue {
         uint32_t id;
         Operation operation;
     };
-    static DWORD WINAPI ThreadMain(void* self);
+    static DWORD WINAPI ThreadMain(void* self) noexcept;
     void Run();
     FinishedOperation Carry(const Queued& item);
     void Report(FinishedOperation finished);
     void AskToRelease(const std::wstring& path) const;
     bool StartWorker();
 
-    const OperationMessages messages_;
+    const OperationReports reports_;
     const std::function<void(const FinishedOperation&)> onFinished_;
 
     mutable std::mutex mutex_;
@@ -110,5 +109,5 @@ class OperationQueue {
     bool running_ = false;     // the worker is carrying one out
     bool quit_ = false;
     std::atomic<bool> cancelRunning_{false};
-    UniqueHandle<HANDLE, WorkerThreadCloser> thread_;
+    UniqueKernelHandle thread_;
 };

@@ -7,15 +7,7 @@
 
 #include <string>
 
-#include "ui/unique_handle.h"
-
-struct FileHandleCloser {
-    void operator()(HANDLE handle) const {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-};
-using UniqueFile = UniqueHandle<HANDLE, FileHandleCloser>;
+#include "app/unique_file.h"
 
 // Opens `path` for reading with every kind of sharing; empty when it cannot be opened.
 UniqueFile OpenFileShared(const std::wstring& path);

@@ -9,6 +9,7 @@
 #include "app/layout.h"
 #include "app/main_window.h"
 #include "app/open_folder.h"
+#include "app/ui_thread.h"
 #include "runtime/binding.h"
 #include "runtime/errors.h"
 #include "runtime/heap.h"
@@ -43,6 +44,8 @@ void RunProgram() {
 }
 
 Application& PrepareProgram(const std::wstring& configPath) {
+    // The workers' road to this thread, before anything that could start a worker.
+    StartUiTasks();
     g_application = std::make_unique<Application>(configPath);
     WindowRegistry::Create();
     RegisterExitCallback(&TearDownLibrary);
@@ -97,6 +100,8 @@ int32_t TerminateOwnProcess() {
 }
 
 void TearDownLibrary() {
+    // No worker's task runs once the application starts going.
+    StopUiTasks();
     if (g_application) {
         DisposeApplication(*g_application);
         g_application.reset();

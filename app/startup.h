@@ -18,7 +18,8 @@ void PrepareProcess();
 // PrepareProgram, ApplicationMain, and the end of the process with exit code 0.
 [[noreturn]] void RunProgram();
 
-// Constructs the application (its rules in `configPath`) and the registries, registers
+// Opens the workers' road to this thread (StartUiTasks), constructs the application (its
+// rules in `configPath`) and the registries, registers
 // the teardown and initialises the library. The application lives until the teardown.
 Application& PrepareProgram(const std::wstring& configPath);
 
@@ -41,6 +42,7 @@ int32_t QuitProgram(Application& app);
 // 1 when TerminateProcess returned exactly 1, else 0.
 int32_t TerminateOwnProcess();
 
-// The library's teardown, the first exit callback: disposes the application's objects in
+// The library's teardown, the first exit callback: closes the workers' road to the UI
+// thread (StopUiTasks), disposes the application's objects in
 // the order they were constructed, then the application, and destroys the window registry.
 void TearDownLibrary();

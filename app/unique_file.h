@@ -5,10 +5,8 @@
 
 #include "ui/unique_handle.h"
 
-struct FileHandleCloser {
-    void operator()(HANDLE file) const { CloseHandle(file); }
-};
-using UniqueFile = UniqueHandle<HANDLE, FileHandleCloser>;
+// A file is a kernel handle: one owner for both (never INVALID_HANDLE_VALUE).
+using UniqueFile = UniqueKernelHandle;
 
 // The thread's last error, or `fallback` when a call failed without setting one.
 inline DWORD LastErrorOr(DWORD fallback) {

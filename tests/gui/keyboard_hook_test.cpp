@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/keyboard_hook.h"
+#include "app/ui_thread.h"
 #include "tests/support/input.h"
 #include "tests/support/wait.h"
 
@@ -54,7 +55,10 @@ DWORD WINAPI PressWhileBusy(LPVOID) {
 
 class KeyboardHookTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { g_hook.Install(Record); }
+    static void SetUpTestSuite() {
+        ASSERT_TRUE(StartUiTasks());
+        g_hook.Install(Record);
+    }
     void SetUp() override {
         PumpMessages();
         g_events.clear();

@@ -1,22 +1,20 @@
-// The worker and its queue, talking to a real window of the test's thread: order,
+// The worker and its queue, talking to the test's thread by the road to the UI thread: order,
 // progress, the release request answered before a move, cancelling and dropping, undo.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/operation_queue.h"
+#include "app/ui_thread.h"
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/wait.h"
 
 namespace {
 
-constexpr UINT kProgress = WM_APP + 1;
-constexpr UINT kFinished = WM_APP + 2;
-constexpr UINT kRelease = WM_APP + 3;
-
-// What the window of the UI thread heard from the worker.
+// What the UI thread heard from the worker.
 struct Heard {
     std::vector<int32_t> percents;
     int finishedPosts = 0;
@@ -24,43 +22,24 @@ struct Heard {
     std::vector<bool> sourceThereWhenReleased;
     std::function<void()> onProgress;
 };
-Heard* g_heard = nullptr;
-
-LRESULT CALLBACK ListenerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kProgress) {
-        g_heard->percents.push_back(static_cast<int32_t>(lParam));
-        if (g_heard->onProgress)
-            g_heard->onProgress();
-        return 0;
-    }
-    if (message == kFinished) {
-        ++g_heard->finishedPosts;
-        return 0;
-    }
-    if (message == kRelease) {
-        const std::wstring path = reinterpret_cast<const wchar_t*>(lParam);
-        g_heard->released.push_back(path);
-        g_heard->sourceThereWhenReleased.push_back(FileExists(path));
-        return 1;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
 
 class OperationQueueTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        g_heard = &heard_;
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &ListenerProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"OperationQueueTestListener";
-        RegisterClassW(&windowClass);
-        window_ = CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                  nullptr, windowClass.hInstance, nullptr);
-        ASSERT_NE(nullptr, window_);
+        ASSERT_TRUE(StartUiTasks());
+        OperationReports reports{receiver_.Route(),
+                                 [this](uint32_t, int32_t percent) {
+                                     heard_.percents.push_back(percent);
+                                     if (heard_.onProgress)
+                                         heard_.onProgress();
+                                 },
+                                 [this] { ++heard_.finishedPosts; },
+                                 [this](const std::wstring& path) {
+                                     heard_.released.push_back(path);
+                                     heard_.sourceThereWhenReleased.push_back(FileExists(path));
+                                 }};
         queue_ = std::make_unique<OperationQueue>(
-            OperationMessages{window_, kProgress, kFinished, kRelease},
-            [this](const FinishedOperation& finished) {
+            std::move(reports), [this](const FinishedOperation& finished) {
                 // On the worker: the record is made before the UI hears of the end.
                 std::lock_guard<std::mutex> lock(recordedMutex_);
                 recorded_.push_back(finished.id);
@@ -68,8 +47,7 @@ class OperationQueueTest : public ::testing::Test {
     }
     void TearDown() override {
         queue_.reset();
-        DestroyWindow(window_);
-        g_heard = nullptr;
+        StopUiTasks();
     }
 
     uint32_t Queue(OperationKind kind, const std::wstring& name, intptr_t tag = 0) {
@@ -92,7 +70,7 @@ class OperationQueueTest : public ::testing::Test {
     TempDirectory source_;
     TempDirectory target_;
     Heard heard_;
-    HWND window_ = nullptr;
+    UiReceiver receiver_;
     std::unique_ptr<OperationQueue> queue_;
     std::vector<FinishedOperation> finished_;
     std::mutex recordedMutex_;

@@ -7,6 +7,7 @@
 
 #include "app/image_decoder.h"
 #include "app/image_preview.h"
+#include "app/ui_thread.h"
 #include "app/media_preview.h"
 #include "app/shared_file_stream.h"
 #include "tests/support/image_files.h"
@@ -170,31 +171,21 @@ TEST_F(WicTest, AFileOpenedForDecodingCanStillBeMovedAndDeleted) {
 
 namespace {
 
-// A window that records the announcements it receives.
-constexpr UINT kReady = WM_APP + 7;
-std::vector<WPARAM> announced;
-
-LRESULT CALLBACK RecordAnnouncement(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kReady)
-        announced.push_back(wParam);
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
+// The announcements the UI thread received.
+std::vector<uint64_t> announced;
 
 }  // namespace
 
 TEST_F(WicTest, ThePreviewerAnnouncesOnlyTheNewestRequestAndDecodesAhead) {
     for (const wchar_t* name : {L"a.png", L"b.png", L"c.png"})
         ASSERT_TRUE(WriteSolidImage(files_ / name, GUID_ContainerFormatPng, 600, 400, 0));
-    WNDCLASSW recorderClass = {};
-    recorderClass.lpszClassName = L"PreviewAnnouncements";
-    recorderClass.lpfnWndProc = &RecordAnnouncement;
-    RegisterClassW(&recorderClass);
-    const HWND window = CreateWindowExW(0, recorderClass.lpszClassName, L"", 0, 0, 0, 0, 0,
-                                        HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(StartUiTasks());
+    const UiReceiver receiver;
     const PixelSize box{300, 300};
     announced.clear();
     {
-        ImagePreviewer previewer(window, kReady);
+        ImagePreviewer previewer(receiver.Route(),
+                                 [](uint64_t generation) { announced.push_back(generation); });
         previewer.Request(files_ / L"a.png", {}, box);
         const uint64_t newest = previewer.Request(files_ / L"b.png", {files_ / L"c.png"}, box);
         ASSERT_TRUE(WaitUntil([&] { return !announced.empty(); }));
@@ -206,5 +197,5 @@ TEST_F(WicTest, ThePreviewerAnnouncesOnlyTheNewestRequestAndDecodesAhead) {
         ASSERT_TRUE(WaitUntil([&] { return previewer.Holds(files_ / L"C.PNG"); }));
         EXPECT_TRUE(previewer.Ready(previewer.Request(files_ / L"c.png", {}, box)));
     }
-    DestroyWindow(window);
+    StopUiTasks();
 }
