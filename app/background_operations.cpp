@@ -12,6 +12,7 @@
 #include "app/operation_queue.h"
 #include "app/options_menu.h"
 #include "app/startup.h"
+#include "app/system_error.h"
 #include "runtime/guard.h"
 
 namespace {

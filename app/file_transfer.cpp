@@ -573,19 +573,3 @@ TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
     return result;
 }
 
-std::wstring SystemMessage(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text;
-    if (length > 0 && buffer)
-        text.assign(buffer, length);
-    if (buffer)
-        LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    if (text.empty())
-        text = std::to_wstring(error);
-    return text;
-}

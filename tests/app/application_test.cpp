@@ -22,6 +22,7 @@
 #include "app/layout.h"
 #include "app/options_menu.h"
 #include "app/startup.h"
+#include "app/system_error.h"
 #include "app/unique_file.h"
 #include "tests/support/config_file.h"
 #include "tests/support/desktop.h"
