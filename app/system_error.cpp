@@ -9,8 +9,8 @@ std::wstring SystemMessage(DWORD error) {
     if (buffer)
         LocalFree(buffer);
     // The text often sits inside a longer sentence, so its own line break and stop go.
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' ||
-                             text.back() == L' ' || text.back() == L'.'))
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ' ||
+                             text.back() == L'.'))
         text.pop_back();
     if (text.empty())
         text = L"错误代码 " + std::to_wstring(error);
