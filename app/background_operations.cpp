@@ -11,6 +11,7 @@
 #include "app/journal.h"
 #include "app/operation_queue.h"
 #include "app/options_menu.h"
+#include "app/result_texts.h"
 #include "app/startup.h"
 #include "app/system_error.h"
 #include "runtime/guard.h"
@@ -77,52 +78,6 @@ const State& Background(const Application& app) {
     return *app.background;
 }
 
-const wchar_t* OperationName(OperationKind kind) {
-    switch (kind) {
-        case OperationKind::kCopy:
-            return L"复制文件";
-        case OperationKind::kMove:
-            return L"移动文件";
-        case OperationKind::kUndoCopy:
-            return L"撤销复制";
-        case OperationKind::kUndoMove:
-            return L"撤销移动";
-    }
-    return L"";
-}
-
-const wchar_t* ResultText(OperationKind kind, OperationOutcome outcome) {
-    if (outcome == OperationOutcome::kCancelled)
-        return L"已取消";
-    const bool ok = outcome == OperationOutcome::kSucceeded;
-    switch (kind) {
-        case OperationKind::kCopy:
-            return ok ? L"复制成功" : L"复制失败";
-        case OperationKind::kMove:
-            return ok ? L"移动成功" : L"移动失败";
-        case OperationKind::kUndoCopy:
-        case OperationKind::kUndoMove:
-            return ok ? L"已撤销" : L"撤销失败";
-    }
-    return L"";
-}
-
-RowResult ResultOf(OperationKind kind, OperationOutcome outcome) {
-    if (outcome == OperationOutcome::kCancelled)
-        return RowResult::kCancelled;
-    const bool ok = outcome == OperationOutcome::kSucceeded;
-    switch (kind) {
-        case OperationKind::kCopy:
-            return ok ? RowResult::kCopied : RowResult::kCopyFailed;
-        case OperationKind::kMove:
-            return ok ? RowResult::kMoved : RowResult::kMoveFailed;
-        case OperationKind::kUndoCopy:
-        case OperationKind::kUndoMove:
-            return ok ? RowResult::kUndone : RowResult::kUndoFailed;
-    }
-    return RowResult::kNone;
-}
-
 bool IsRow(const Application& app, int32_t row) {
     return row >= 0 && row < app.fileRows.RowCount();
 }
@@ -141,14 +96,14 @@ JournalWrite RecordInJournal(State& state, const FinishedOperation& finished) {
     const Operation& operation = finished.operation;
     JournalEntry entry;
     GetLocalTime(&entry.localTime);
-    entry.operation = OperationName(operation.kind);
+    entry.operation = std::wstring(OperationName(operation.kind));
     entry.source = operation.source;
     entry.destination = operation.destination;
     if (operation.kind == OperationKind::kUndoMove)
         std::swap(entry.source, entry.destination);
     else if (operation.kind == OperationKind::kUndoCopy)
         entry.source = operation.destination, entry.destination.clear();
-    entry.result = ResultText(operation.kind, finished.outcome);
+    entry.result = ResultText(ResultOf(operation.kind, finished.outcome));
     entry.reason = finished.reason;
     return state.journal->Append(entry);
 }
