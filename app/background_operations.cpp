@@ -41,10 +41,6 @@ struct Tracked {
     int32_t undoIndex;  // for an undo: its record
 };
 
-struct HookCloser {
-    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
-};
-
 }  // namespace
 
 struct BackgroundOperations {
@@ -246,7 +242,7 @@ LRESULT CALLBACK WatchForQuestionBox(int code, WPARAM wParam, LPARAM lParam) noe
 bool AskToStop(Application& app, const std::wstring& text, const std::function<void()>& onYes) {
     QuestionBox box{&Queue(app), &onYes};
     questionBox = &box;
-    const UniqueHandle<HHOOK, HookCloser> hook(
+    const UniqueHook hook(
         SetWindowsHookExW(WH_CBT, &WatchForQuestionBox, nullptr, GetCurrentThreadId()));
     const int answer = MessageBoxW(app.mainWindow, text.c_str(), L"信息", MB_YESNO);
     questionBox = nullptr;

@@ -37,11 +37,6 @@ struct DispositionInfoEx {
 constexpr DWORD kDispositionDelete = 0x1;
 constexpr DWORD kDispositionPosixSemantics = 0x2;
 
-struct FindCloser {
-    void operator()(HANDLE search) const { FindClose(search); }
-};
-using UniqueFind = UniqueHandle<HANDLE, FindCloser>;
-
 TransferResult Failure(DWORD error) {
     TransferResult result;
     result.error = error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
@@ -572,4 +567,3 @@ TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
     result.succeeded = true;
     return result;
 }
-
