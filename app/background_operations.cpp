@@ -198,21 +198,7 @@ void QueueUndo(Application& app, int32_t index) {
     Track(app, Queue(app).Enqueue(operation), record.row, operation.kind, index);
 }
 
-// A file row that failed shows the system's reason as its tip.
-void FailureReasonTip(const Application& app, int32_t row, wchar_t* buffer, int32_t capacity) {
-    const std::wstring reason = FailureReasonOfRow(app, row);
-    if (!reason.empty())
-        lstrcpynW(buffer, reason.c_str(), capacity);
-}
-
 }  // namespace
-
-void ShowFailureReasonsAsTips(Application& app) {
-    app.controls.fileList.AddExtendedStyle(LVS_EX_INFOTIP);
-    app.controls.fileList.SetRowTipSource([&app](int32_t row, wchar_t* buffer, int32_t capacity) {
-        FailureReasonTip(app, row, buffer, capacity);
-    });
-}
 
 std::wstring JournalPath(const Application& app) {
     const std::wstring& config = app.rules.configPath;
@@ -318,29 +304,4 @@ bool UndoMostRecent(Application& app) {
         }
     }
     return false;
-}
-
-int32_t OfferUndoMenu(Application& app, int32_t row) {
-    if (row < 0)
-        return 0;
-    const UniqueMenu menu(CreatePopupMenu());
-    if (!menu)
-        return 0;
-    AppendMenuW(menu.Get(), MF_STRING | (CanUndoRow(app, row) ? MF_ENABLED : MF_GRAYED),
-                kUndoCommand, L"撤销");
-    AppendOptionItems(app, menu.Get());
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const auto command =
-        static_cast<UINT_PTR>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x,
-                                             cursor.y, 0, app.mainWindow, nullptr));
-    if (command == kUndoCommand)
-        UndoRow(app, row);
-    else
-        ChooseOption(app, command);
-    return 0;
-}
-
-std::wstring FailureReasonOfRow(const Application& app, int32_t row) {
-    return IsRow(app, row) ? std::wstring(app.fileRows.FailureReason(row)) : std::wstring();
 }
