@@ -11,7 +11,10 @@
 #include "app/journal.h"
 #include "app/operation_queue.h"
 #include "app/options_menu.h"
+#include "app/result_texts.h"
 #include "app/startup.h"
+#include "app/stop_question.h"
+#include "app/system_error.h"
 #include "runtime/guard.h"
 
 namespace {
@@ -37,10 +40,6 @@ struct Tracked {
     uint32_t generation;  // the file list the row belongs to
     OperationKind kind;
     int32_t undoIndex;  // for an undo: its record
-};
-
-struct HookCloser {
-    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
 };
 
 }  // namespace
@@ -76,52 +75,6 @@ const State& Background(const Application& app) {
     return *app.background;
 }
 
-const wchar_t* OperationName(OperationKind kind) {
-    switch (kind) {
-        case OperationKind::kCopy:
-            return L"复制文件";
-        case OperationKind::kMove:
-            return L"移动文件";
-        case OperationKind::kUndoCopy:
-            return L"撤销复制";
-        case OperationKind::kUndoMove:
-            return L"撤销移动";
-    }
-    return L"";
-}
-
-const wchar_t* ResultText(OperationKind kind, OperationOutcome outcome) {
-    if (outcome == OperationOutcome::kCancelled)
-        return L"已取消";
-    const bool ok = outcome == OperationOutcome::kSucceeded;
-    switch (kind) {
-        case OperationKind::kCopy:
-            return ok ? L"复制成功" : L"复制失败";
-        case OperationKind::kMove:
-            return ok ? L"移动成功" : L"移动失败";
-        case OperationKind::kUndoCopy:
-        case OperationKind::kUndoMove:
-            return ok ? L"已撤销" : L"撤销失败";
-    }
-    return L"";
-}
-
-RowResult ResultOf(OperationKind kind, OperationOutcome outcome) {
-    if (outcome == OperationOutcome::kCancelled)
-        return RowResult::kCancelled;
-    const bool ok = outcome == OperationOutcome::kSucceeded;
-    switch (kind) {
-        case OperationKind::kCopy:
-            return ok ? RowResult::kCopied : RowResult::kCopyFailed;
-        case OperationKind::kMove:
-            return ok ? RowResult::kMoved : RowResult::kMoveFailed;
-        case OperationKind::kUndoCopy:
-        case OperationKind::kUndoMove:
-            return ok ? RowResult::kUndone : RowResult::kUndoFailed;
-    }
-    return RowResult::kNone;
-}
-
 bool IsRow(const Application& app, int32_t row) {
     return row >= 0 && row < app.fileRows.RowCount();
 }
@@ -140,14 +93,14 @@ JournalWrite RecordInJournal(State& state, const FinishedOperation& finished) {
     const Operation& operation = finished.operation;
     JournalEntry entry;
     GetLocalTime(&entry.localTime);
-    entry.operation = OperationName(operation.kind);
+    entry.operation = std::wstring(OperationName(operation.kind));
     entry.source = operation.source;
     entry.destination = operation.destination;
     if (operation.kind == OperationKind::kUndoMove)
         std::swap(entry.source, entry.destination);
     else if (operation.kind == OperationKind::kUndoCopy)
         entry.source = operation.destination, entry.destination.clear();
-    entry.result = ResultText(operation.kind, finished.outcome);
+    entry.result = ResultText(ResultOf(operation.kind, finished.outcome));
     entry.reason = finished.reason;
     return state.journal->Append(entry);
 }
@@ -245,73 +198,7 @@ void QueueUndo(Application& app, int32_t index) {
     Track(app, Queue(app).Enqueue(operation), record.row, operation.kind, index);
 }
 
-// The question box asked before stopping, while it is up: its own window procedure and the
-// queue its "是" cancels. A hook procedure gets no context of its own.
-struct QuestionBox {
-    OperationQueue* queue;
-    // What else "是" does at once, before the box closes; may be empty.
-    const std::function<void()>* onYes;
-    HWND window = nullptr;
-    WNDPROC procedure = nullptr;
-};
-thread_local QuestionBox* questionBox = nullptr;
-
-// "是" cancels the work the moment it reaches the box, before the box handles it: the
-// system may take its time closing a box (Wine without a window manager waits 2 s for one
-// at every window it hides), and a copy must not run on, or even end, meanwhile.
-LRESULT CALLBACK QuestionBoxProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    return RunGuarded([&] {
-        if (message == WM_COMMAND && LOWORD(wParam) == IDYES) {
-            questionBox->queue->CancelAll();
-            if (*questionBox->onYes)
-                (*questionBox->onYes)();
-        }
-        return CallWindowProcW(questionBox->procedure, hwnd, message, wParam, lParam);
-    });
-}
-
-// Puts QuestionBoxProc in front of the box as the box is made.
-LRESULT CALLBACK WatchForQuestionBox(int code, WPARAM wParam, LPARAM lParam) noexcept {
-    return RunGuarded([&] {
-        const auto window = reinterpret_cast<HWND>(wParam);
-        wchar_t className[8] = L"";
-        if (code == HCBT_CREATEWND && questionBox && !questionBox->window &&
-            GetClassNameW(window, className, 8) && lstrcmpW(className, L"#32770") == 0) {
-            questionBox->window = window;
-            questionBox->procedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-                window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&QuestionBoxProc)));
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-    });
-}
-
-// Asks `text` with Yes and No; on Yes the queue's work is already cancelled on return, and
-// `onYes` has run.
-bool AskToStop(Application& app, const std::wstring& text, const std::function<void()>& onYes) {
-    QuestionBox box{&Queue(app), &onYes};
-    questionBox = &box;
-    const UniqueHandle<HHOOK, HookCloser> hook(
-        SetWindowsHookExW(WH_CBT, &WatchForQuestionBox, nullptr, GetCurrentThreadId()));
-    const int answer = MessageBoxW(app.mainWindow, text.c_str(), L"信息", MB_YESNO);
-    questionBox = nullptr;
-    return answer == IDYES;
-}
-
-// A file row that failed shows the system's reason as its tip.
-void FailureReasonTip(const Application& app, int32_t row, wchar_t* buffer, int32_t capacity) {
-    const std::wstring reason = FailureReasonOfRow(app, row);
-    if (!reason.empty())
-        lstrcpynW(buffer, reason.c_str(), capacity);
-}
-
 }  // namespace
-
-void ShowFailureReasonsAsTips(Application& app) {
-    app.controls.fileList.AddExtendedStyle(LVS_EX_INFOTIP);
-    app.controls.fileList.SetRowTipSource([&app](int32_t row, wchar_t* buffer, int32_t capacity) {
-        FailureReasonTip(app, row, buffer, capacity);
-    });
-}
 
 std::wstring JournalPath(const Application& app) {
     const std::wstring& config = app.rules.configPath;
@@ -356,7 +243,7 @@ bool StopPendingAfterAsking(Application& app, const wchar_t* question,
         return true;
     const std::wstring text =
         L"还有 " + std::to_wstring(pending) + L" 个文件操作未完成，停止并" + question;
-    if (!AskToStop(app, text, onYes))
+    if (!AskToStop(app.mainWindow, text, Queue(app), onYes))
         return false;
     Queue(app).StopAndWait();
     ShowFinished(app);
@@ -417,29 +304,4 @@ bool UndoMostRecent(Application& app) {
         }
     }
     return false;
-}
-
-int32_t OfferUndoMenu(Application& app, int32_t row) {
-    if (row < 0)
-        return 0;
-    const UniqueMenu menu(CreatePopupMenu());
-    if (!menu)
-        return 0;
-    AppendMenuW(menu.Get(), MF_STRING | (CanUndoRow(app, row) ? MF_ENABLED : MF_GRAYED),
-                kUndoCommand, L"撤销");
-    AppendOptionItems(app, menu.Get());
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    const auto command =
-        static_cast<UINT_PTR>(TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, cursor.x,
-                                             cursor.y, 0, app.mainWindow, nullptr));
-    if (command == kUndoCommand)
-        UndoRow(app, row);
-    else
-        ChooseOption(app, command);
-    return 0;
-}
-
-std::wstring FailureReasonOfRow(const Application& app, int32_t row) {
-    return IsRow(app, row) ? std::wstring(app.fileRows.FailureReason(row)) : std::wstring();
 }

@@ -51,15 +51,6 @@ void UndoRow(Application& app, int32_t row);
 // Undoes the most recent successful operation not undone yet, trying a refused undo again
 // rather than going on to an older operation; false when there is none.
 bool UndoMostRecent(Application& app);
-// The file list's right-click handler: a menu with "撤销" for the row under the mouse,
-// and the options below a separator.
-int32_t OfferUndoMenu(Application& app, int32_t row);
-
-// The system's reason for the row's last failure, empty when it did not fail.
-std::wstring FailureReasonOfRow(const Application& app, int32_t row);
-// Makes the file list show a failed row's reason as the row's tip (the list asks the main
-// list for it with LVN_GETINFOTIP).
-void ShowFailureReasonsAsTips(Application& app);
 
 // Full path of the journal: 操作记录.csv in the folder of config.ini.
 std::wstring JournalPath(const Application& app);

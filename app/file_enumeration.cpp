@@ -21,10 +21,6 @@ void FileNameBatch::ForEach(const std::function<void(std::wstring_view)>& visit)
 
 namespace {
 
-struct FindCloser {
-    void operator()(HANDLE search) const { FindClose(search); }
-};
-
 // The error of a listing that found nothing. A folder without any entry is no error: the
 // system reports it as a file not found (a drive root has no "." and "..", so an empty
 // memory card is such a folder).
@@ -53,7 +49,7 @@ void ListFilesInBatches(std::wstring_view directory, const std::atomic<bool>& ca
         deliver(std::move(empty));
         return;
     }
-    const UniqueHandle<HANDLE, FindCloser> search(first);
+    const UniqueFind search(first);
 
     FileNameBatch batch;
     int32_t limit = sizes.first;

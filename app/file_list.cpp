@@ -8,6 +8,7 @@
 #include "app/application.h"
 #include "app/file_transfer.h"
 #include "app/folder_path.h"
+#include "app/system_error.h"
 #include "runtime/binding.h"
 #include "runtime/message.h"
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/file_list.h"
+#include "app/result_texts.h"
 
 namespace {
 
@@ -15,59 +16,6 @@ void Put(std::wstring_view text, wchar_t* buffer, int32_t capacity) {
     const size_t units = std::min(text.size(), static_cast<size_t>(capacity - 1));
     std::copy_n(text.data(), units, buffer);
     buffer[units] = L'\0';
-}
-
-std::wstring_view OperationText(RowOperation operation) {
-    switch (operation) {
-        case RowOperation::kCopy:
-            return L"复制文件";
-        case RowOperation::kMove:
-            return L"移动文件";
-        case RowOperation::kNone:
-            break;
-    }
-    return {};
-}
-
-void PutResultText(RowOperation operation, RowResult result, int32_t percent, wchar_t* buffer,
-                   int32_t capacity) {
-    std::wstring_view text;
-    switch (result) {
-        case RowResult::kNone:
-            break;
-        case RowResult::kPending:
-            text = L"等待中";
-            break;
-        case RowResult::kInProgress: {
-            const std::wstring progress =
-                std::wstring(operation == RowOperation::kMove ? L"移动中 " : L"复制中 ") +
-                std::to_wstring(percent) + L"%";
-            Put(progress, buffer, capacity);
-            return;
-        }
-        case RowResult::kCopied:
-            text = L"复制成功";
-            break;
-        case RowResult::kCopyFailed:
-            text = L"复制失败";
-            break;
-        case RowResult::kMoved:
-            text = L"移动成功";
-            break;
-        case RowResult::kMoveFailed:
-            text = L"移动失败";
-            break;
-        case RowResult::kUndone:
-            text = L"已撤销";
-            break;
-        case RowResult::kUndoFailed:
-            text = L"撤销失败";
-            break;
-        case RowResult::kCancelled:
-            text = L"已取消";
-            break;
-    }
-    Put(text, buffer, capacity);
 }
 
 // Writes the decimal digits of `value` (at least two) into `digits`; their count.
@@ -157,10 +105,10 @@ void FileRows::CellText(int32_t row, int32_t column, wchar_t* buffer, int32_t ca
             Put(Name(row), buffer, capacity);  // exactly as the system spells it
             return;
         case kFileOperationColumn:
-            Put(OperationText(record.operation), buffer, capacity);
+            Put(OperationName(record.operation), buffer, capacity);
             return;
         case kFileResultColumn:
-            PutResultText(record.operation, record.result, record.percent, buffer, capacity);
+            Put(ResultText(record.result, record.operation, record.percent), buffer, capacity);
             return;
         default:
             buffer[0] = L'\0';

@@ -37,11 +37,6 @@ struct DispositionInfoEx {
 constexpr DWORD kDispositionDelete = 0x1;
 constexpr DWORD kDispositionPosixSemantics = 0x2;
 
-struct FindCloser {
-    void operator()(HANDLE search) const { FindClose(search); }
-};
-using UniqueFind = UniqueHandle<HANDLE, FindCloser>;
-
 TransferResult Failure(DWORD error) {
     TransferResult result;
     result.error = error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
@@ -571,21 +566,4 @@ TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
     TransferResult result;
     result.succeeded = true;
     return result;
-}
-
-std::wstring SystemMessage(DWORD error) {
-    wchar_t* buffer = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text;
-    if (length > 0 && buffer)
-        text.assign(buffer, length);
-    if (buffer)
-        LocalFree(buffer);
-    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
-        text.pop_back();
-    if (text.empty())
-        text = std::to_wstring(error);
-    return text;
 }

@@ -83,7 +83,3 @@ TransferResult MoveBackUnchangedFile(const std::wstring& moved, const std::wstri
 // file (never for a name ending in a dot or a blank); otherwise fails, changing nothing.
 TransferResult RecycleUnchangedFile(const std::wstring& path, uint64_t size,
                                     const FILETIME& lastWrite);
-
-// The system's message text for an error code, without the trailing line break; the
-// code in decimal when the system has no text for it.
-std::wstring SystemMessage(DWORD error);

@@ -1,3 +1,4 @@
+#include "app/failure_tips.h"
 #include "app/main_window.h"
 
 #include <shlwapi.h>
@@ -9,6 +10,7 @@
 #include "app/open_folder.h"
 #include "app/options_menu.h"
 #include "app/rule_dialog.h"
+#include "app/undo_menu.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "app/application.h"
 #include "app/image_decoder.h"
 #include "app/image_pane.h"
+#include "app/unique_file.h"
 
 namespace {
 
@@ -28,13 +29,9 @@ std::wstring ExtensionOf(const std::wstring& path) {
 // another program), or another program can hold the file without sharing it; under Wine
 // every play of a file that cannot be opened leaves one of the player's threads behind.
 bool CanBeOpenedForReading(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(file);
-    return true;
+    return static_cast<bool>(OwnedFile(CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
 }
 
 // The extensions the installed decoders claim, asked for on the first selection rather

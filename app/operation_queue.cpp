@@ -2,6 +2,7 @@
 
 #include <objbase.h>
 
+#include "app/system_error.h"
 #include "runtime/guard.h"
 
 namespace {

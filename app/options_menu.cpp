@@ -6,6 +6,7 @@
 
 #include "app/application.h"
 #include "app/file_transfer.h"
+#include "app/system_error.h"
 #include "runtime/message.h"
 
 namespace {

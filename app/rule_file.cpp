@@ -90,11 +90,9 @@ bool FitsCodePage936(std::wstring_view text) {
     return size > 0 && !lossy;
 }
 
-// CreateFileW's result owned; empty when the file could not be opened.
 UniqueFile OpenFile(const std::wstring& path, DWORD access, DWORD share, DWORD disposition) {
-    const HANDLE file = CreateFileW(path.c_str(), access, share, nullptr, disposition,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
+    return OwnedFile(CreateFileW(path.c_str(), access, share, nullptr, disposition,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
 // The mutex's name: the full path upper-cased, so every spelling of one file names one

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/system_error.h"
 #include "runtime/environment.h"
 #include "runtime/message.h"
 
@@ -30,25 +31,9 @@ void ShowRules(Application& app, std::vector<Rule> rules) {
     app.rules.loaded = std::move(rules);
 }
 
-// The system's text for an error code, without its final line break.
-std::wstring SystemReason(DWORD error) {
-    wchar_t* text = nullptr;
-    const DWORD length = FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring reason = length && text ? std::wstring(text, length) : std::wstring();
-    LocalFree(text);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' ||
-                               reason.back() == L' ' || reason.back() == L'.'))
-        reason.pop_back();
-    if (reason.empty())
-        reason = L"错误代码 " + std::to_wstring(error);
-    return reason;
-}
-
 void TellNotSaved(DWORD error) {
     const std::wstring text = L"快捷键配置无法保存到 config.ini，规则未更改：\r\n" +
-                              SystemReason(error) + L"（" + std::to_wstring(error) + L"）";
+                              SystemMessage(error) + L"（" + std::to_wstring(error) + L"）";
     ShowMessage(FromUtf16(text.c_str()));
 }
 

@@ -86,10 +86,9 @@ class SharedFileStream final : public IStream {
 }  // namespace
 
 UniqueFile OpenFileShared(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    return UniqueFile(file == INVALID_HANDLE_VALUE ? nullptr : file);
+    return OwnedFile(CreateFileW(path.c_str(), GENERIC_READ,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
 
 IStream* CreateSharedFileStream(UniqueFile file) {

@@ -58,6 +58,12 @@ struct MemoryDcCloser {
 struct MenuCloser {
     void operator()(HMENU menu) const { DestroyMenu(menu); }
 };
+struct FindCloser {
+    void operator()(HANDLE search) const { FindClose(search); }
+};
+struct HookCloser {
+    void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+};
 
 using UniqueBrush = UniqueHandle<HBRUSH, GdiObjectCloser>;
 using UniqueBitmap = UniqueHandle<HBITMAP, GdiObjectCloser>;
@@ -69,3 +75,6 @@ using UniqueKernelHandle = UniqueHandle<HANDLE, KernelHandleCloser>;
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcCloser>;
 // A menu not (yet) given to a window or to another menu; destroyed with its submenus.
 using UniqueMenu = UniqueHandle<HMENU, MenuCloser>;
+// A FindFirstFileExW search (never INVALID_HANDLE_VALUE).
+using UniqueFind = UniqueHandle<HANDLE, FindCloser>;
+using UniqueHook = UniqueHandle<HHOOK, HookCloser>;

@@ -17,11 +17,14 @@
 #include <vector>
 
 #include "app/application.h"
+#include "app/failure_tips.h"
 #include "app/file_transfer.h"
 #include "app/image_pane.h"
 #include "app/layout.h"
 #include "app/options_menu.h"
 #include "app/startup.h"
+#include "app/system_error.h"
+#include "app/undo_menu.h"
 #include "app/unique_file.h"
 #include "tests/support/config_file.h"
 #include "tests/support/desktop.h"

@@ -4,6 +4,7 @@
 
 #include "app/file_list.h"
 #include "app/file_rows.h"
+#include "app/result_texts.h"
 
 namespace {
 
@@ -75,6 +76,26 @@ TEST(FileRows, OperationAndResultCells) {
     EXPECT_EQ(L"移动中 5%", Cell(rows, 1, kFileResultColumn));
     rows.SetResult(1, RowResult::kInProgress, 250);
     EXPECT_EQ(100, rows.Percent(1));
+}
+
+// The journal writes these texts for each kind of operation and how it ended.
+TEST(FileRows, EveryEndedOperationHasItsNameAndResultText) {
+    struct Case {
+        OperationKind kind;
+        const wchar_t* name;
+        const wchar_t* succeeded;
+        const wchar_t* failed;
+    };
+    const Case cases[] = {{OperationKind::kCopy, L"复制文件", L"复制成功", L"复制失败"},
+                          {OperationKind::kMove, L"移动文件", L"移动成功", L"移动失败"},
+                          {OperationKind::kUndoCopy, L"撤销复制", L"已撤销", L"撤销失败"},
+                          {OperationKind::kUndoMove, L"撤销移动", L"已撤销", L"撤销失败"}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.name, OperationName(c.kind));
+        EXPECT_EQ(c.succeeded, ResultText(ResultOf(c.kind, OperationOutcome::kSucceeded)));
+        EXPECT_EQ(c.failed, ResultText(ResultOf(c.kind, OperationOutcome::kFailed)));
+        EXPECT_EQ(L"已取消", ResultText(ResultOf(c.kind, OperationOutcome::kCancelled)));
+    }
 }
 
 TEST(FileRows, FailureReasonsAndUndoRecordsBelongToTheirRow) {

@@ -12,6 +12,7 @@
 
 #include "app/file_identity.h"
 #include "app/file_transfer.h"
+#include "app/system_error.h"
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
 #include "ui/unique_handle.h"
@@ -110,6 +111,16 @@ TEST_F(FileTransferTest, ATakenNameOrAMissingFolderFailsBeforeAnyByteWithTheSyst
     EXPECT_FALSE(reason.empty());
     EXPECT_NE(std::to_wstring(result.error), reason);
     EXPECT_NE(L'\n', reason.back());
+}
+
+TEST(SystemMessageTest, EndsWithoutBreakOrStopAndNamesTheCodeWhenTheSystemHasNoText) {
+    for (const DWORD error : {ERROR_ACCESS_DENIED, ERROR_SHARING_VIOLATION, ERROR_DISK_FULL}) {
+        const std::wstring text = SystemMessage(error);
+        ASSERT_FALSE(text.empty()) << error;
+        EXPECT_EQ(std::wstring::npos, std::wstring(L"\r\n .").find(text.back())) << error;
+    }
+    // A customer-defined code has no system text.
+    EXPECT_EQ(L"错误代码 536875572", SystemMessage(0x20001234));
 }
 
 TEST_F(FileTransferTest, ACancelledCopyOrANameThatAppearsMeanwhileLeavesNothingOfTheCopy) {
