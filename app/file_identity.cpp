@@ -16,12 +16,9 @@ bool ReadFileIdentity(HANDLE file, FileIdentity& identity) {
 bool ReadFileIdentity(const std::wstring& path, FileIdentity& identity) {
     // FILE_FLAG_BACKUP_SEMANTICS lets a folder be opened too, so a folder in the file's
     // place is told apart by its identity rather than by a failed open.
-    const HANDLE opened =
+    const UniqueFile file = OwnedFile(
         CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
-        return false;
-    const UniqueFile file(opened);
-    return ReadFileIdentity(file.Get(), identity);
+                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file && ReadFileIdentity(file.Get(), identity);
 }

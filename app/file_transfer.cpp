@@ -85,13 +85,11 @@ DWORD DeleteOpenFile(HANDLE file, TransferFileCalls& calls) {
 // Deletes a file no program has open: through a handle that shares nothing, which cannot be had
 // while any other handle to it is open.
 void RemoveUnusedFile(const std::wstring& exactPath) {
-    const HANDLE opened =
+    const UniqueFile file = OwnedFile(
         CreateFileW(exactPath.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, 0,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
-        return;
-    const UniqueFile file(opened);
-    DeleteOpenFile(file.Get(), SystemCalls());
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (file)
+        DeleteOpenFile(file.Get(), SystemCalls());
 }
 
 bool ReadSizeAndTime(const std::wstring& exactPath, uint64_t& size, FILETIME& lastWrite) {
@@ -347,12 +345,11 @@ TransferResult CopyExact(const std::wstring& source, const std::wstring& destina
 // meanwhile.
 TransferResult OpenUnchangedSource(const std::wstring& source, const ProgressContext& context,
                                    UniqueFile& held) {
-    const HANDLE opened =
+    held = OwnedFile(
         CreateFileW(source.c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
-                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
+                    FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    if (!held)
         return Failure(LastErrorOr(ERROR_OPEN_FAILED));
-    held.Reset(opened);
     FileIdentity now;
     if (context.sourceKnown && ReadFileIdentity(held.Get(), now) &&
         now.SameFileUnchanged(context.source)) {
