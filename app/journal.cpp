@@ -66,12 +66,10 @@ bool WriteAll(HANDLE file, const std::string& bytes) {
 // Opens a journal (or side file) for appending, giving a new one its header.
 DWORD OpenForAppending(const std::wstring& path, UniqueFile& file) {
     // Opened for each line: another program (a spreadsheet) may read the file meanwhile.
-    const HANDLE opened =
-        CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (opened == INVALID_HANDLE_VALUE)
+    file = OwnedFile(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return LastErrorOr(ERROR_OPEN_FAILED);
-    file.Reset(opened);
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.Get(), &size))
         return LastErrorOr(ERROR_READ_FAULT);
