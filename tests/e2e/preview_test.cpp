@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "app/image_decoder.h"
-#include "app/image_pane.h"
+#include "app/preview/image_decoder.h"
+#include "app/preview/image_pane.h"
 #include "tests/support/config_file.h"
 #include "tests/support/row_presses.h"
 #include "tests/support/image_files.h"

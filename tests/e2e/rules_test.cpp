@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_identity.h"
+#include "app/operations/file_identity.h"
 #include "tests/support/config_file.h"
 #include "tests/support/input.h"
 #include "tests/support/zemo_app.h"

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/rule.h"
-#include "app/rule_file.h"
+#include "app/rules/rule.h"
+#include "app/rules/rule_file.h"
 #include "tests/support/process.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/keyboard_hook.h"
-#include "app/ui_thread.h"
+#include "app/keys/keyboard_hook.h"
+#include "app/base/ui_thread.h"
 #include "tests/support/input.h"
 #include "tests/support/wait.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/operation_queue.h"
-#include "app/ui_thread.h"
+#include "app/operations/operation_queue.h"
+#include "app/base/ui_thread.h"
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/wait.h"

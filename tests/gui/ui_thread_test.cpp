@@ -5,7 +5,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/ui_thread.h"
+#include "app/base/ui_thread.h"
 #include "tests/support/wait.h"
 
 namespace {

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/image_metadata.h"
+#include "app/metadata/image_metadata.h"
 
 #if defined(__has_include)
 #if __has_include(<sanitizer/common_interface_defs.h>)

@@ -32,7 +32,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_transfer.h"
+#include "app/operations/file_transfer.h"
 #include "tests/support/config_file.h"
 #include "tests/support/input.h"
 #include "tests/support/sorting_files.h"

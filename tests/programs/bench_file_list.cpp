@@ -34,7 +34,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/layout.h"
+#include "app/window/layout.h"
 
 #include "tests/support/desktop.h"
 #include "tests/support/process.h"

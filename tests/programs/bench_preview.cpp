@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "app/image_decoder.h"
-#include "app/image_pane.h"
+#include "app/preview/image_decoder.h"
+#include "app/preview/image_pane.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/zemo_app.h"

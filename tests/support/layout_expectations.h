@@ -1,4 +1,4 @@
-// Where the tests expect the program's controls: the boxes of app/layout.h, the program's
+// Where the tests expect the program's controls: the boxes of app/window/layout.h, the program's
 // own table, paired with the controls as the tests find them.
 #pragma once
 
@@ -7,7 +7,7 @@
 #include <ostream>
 #include <vector>
 
-#include "app/layout.h"
+#include "app/window/layout.h"
 
 // A rectangle in its parent's client coordinates as a box.
 LayoutBox BoxOf(const RECT& rect);

@@ -1,6 +1,6 @@
 #include "tests/support/sorting_files.h"
 
-#include "app/journal.h"
+#include "app/operations/journal.h"
 #include "tests/support/config_file.h"
 #include "tests/support/process.h"
 

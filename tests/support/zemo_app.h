@@ -13,7 +13,7 @@
 #include "tests/support/desktop.h"
 #include "tests/support/process.h"
 #include "tests/support/remote_list_view.h"
-#include "app/layout.h"
+#include "app/window/layout.h"
 
 extern const wchar_t* const kMainWindowTitle;  // "ZEMO文件分类整理 墨池社区"
 extern const wchar_t* const kRuleDialogTitle;  // "规则配置"

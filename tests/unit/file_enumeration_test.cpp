@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_enumeration.h"
+#include "app/files/file_enumeration.h"
 #include "tests/support/process.h"
 
 namespace {

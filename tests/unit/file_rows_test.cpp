@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/file_list.h"
-#include "app/file_rows.h"
-#include "app/result_texts.h"
+#include "app/files/file_list.h"
+#include "app/files/file_rows.h"
+#include "app/operations/result_texts.h"
 
 namespace {
 

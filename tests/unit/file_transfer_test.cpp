@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "app/file_identity.h"
-#include "app/file_transfer.h"
-#include "app/system_error.h"
+#include "app/operations/file_identity.h"
+#include "app/operations/file_transfer.h"
+#include "app/base/system_error.h"
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
 #include "ui/unique_handle.h"

@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "app/folder_path.h"
+#include "app/files/folder_path.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/image_metadata.h"
+#include "app/metadata/image_metadata.h"
 
 namespace {
 

@@ -5,11 +5,11 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
-#include "app/image_decoder.h"
-#include "app/image_preview.h"
-#include "app/ui_thread.h"
-#include "app/media_preview.h"
-#include "app/shared_file_stream.h"
+#include "app/preview/image_decoder.h"
+#include "app/preview/image_preview.h"
+#include "app/base/ui_thread.h"
+#include "app/preview/media_preview.h"
+#include "app/preview/shared_file_stream.h"
 #include "tests/support/image_files.h"
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/journal.h"
-#include "app/unique_file.h"
+#include "app/operations/journal.h"
+#include "app/base/unique_file.h"
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
 

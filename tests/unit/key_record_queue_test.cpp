@@ -1,8 +1,8 @@
 // The hook's records of key-downs, taken by the key messages that reach the file list.
 #include <gtest/gtest.h>
 
-#include "app/key_record_queue.h"
-#include "app/keyboard_hook.h"
+#include "app/keys/key_record_queue.h"
+#include "app/keys/keyboard_hook.h"
 
 TEST(KeyRecordQueueTest, EachMessageTakesTheRecordOfItsOwnPressAndExtendedFlagInOrder) {
     KeyRecordQueue queue;

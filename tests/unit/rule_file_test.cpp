@@ -6,9 +6,9 @@
 #include <thread>
 #include <vector>
 
-#include "app/exact_path.h"
-#include "app/rule.h"
-#include "app/rule_file.h"
+#include "app/base/exact_path.h"
+#include "app/rules/rule.h"
+#include "app/rules/rule_file.h"
 #include "tests/support/process.h"
 
 namespace {

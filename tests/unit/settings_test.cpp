@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/rule_file.h"
-#include "app/settings.h"
+#include "app/rules/rule_file.h"
+#include "app/rules/settings.h"
 #include "tests/support/process.h"
 
 namespace {

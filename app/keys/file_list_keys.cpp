@@ -1,0 +1,61 @@
+#include "app/keys/file_list_keys.h"
+
+#include <commctrl.h>
+
+#include "app/window/application.h"
+#include "app/keys/hotkeys.h"
+#include "runtime/guard.h"
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 1;
+
+int32_t ScanCodeOf(LPARAM keyData) {
+    return static_cast<int32_t>((keyData >> 16) & 0xFF);
+}
+
+bool FiresRule(Application& app, WPARAM key, LPARAM keyData) {
+    return FireFileListHotkey(app, static_cast<int32_t>(key), keyData,
+                              static_cast<DWORD>(GetMessageTime()));
+}
+
+LRESULT HandleFileListKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                          Application& app) {
+    int32_t& swallowedScanCode = app.keys.swallowedScanCode;
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            swallowedScanCode = -1;
+            if (FiresRule(app, wParam, lParam)) {
+                swallowedScanCode = ScanCodeOf(lParam);
+                return 0;
+            }
+            break;
+        case WM_CHAR:
+        case WM_SYSCHAR:
+        case WM_DEADCHAR:
+        case WM_SYSDEADCHAR:
+            if (swallowedScanCode >= 0 && ScanCodeOf(lParam) == swallowedScanCode)
+                return 0;
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FileListKeyProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                 DWORD_PTR application) noexcept {
+    if (message == WM_NCDESTROY)
+        RemoveWindowSubclass(window, FileListKeyProc, kSubclassId);
+    return RunGuarded([&] {
+        return HandleFileListKey(window, message, wParam, lParam,
+                                 *reinterpret_cast<Application*>(application));
+    });
+}
+
+}  // namespace
+
+void AttachFileListKeys(Application& app, HWND fileList) {
+    SetWindowSubclass(fileList, FileListKeyProc, kSubclassId, reinterpret_cast<DWORD_PTR>(&app));
+}

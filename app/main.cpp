@@ -1,8 +1,0 @@
-// Entry of zemo.exe.
-#include <windows.h>
-
-#include "app/startup.h"
-
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    return StartProgram();
-}

@@ -1,0 +1,266 @@
+#include "app/preview/image_decoder.h"
+
+#include <wrl/client.h>
+
+#include <algorithm>
+
+#include "app/metadata/image_metadata.h"
+#include "app/preview/shared_file_stream.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// Files up to this size are read into memory whole and decoded from there; larger ones
+// are decoded through a stream over the shared file handle.
+constexpr LONGLONG kInMemoryLimit = 64LL << 20;
+// The part of a large file searched for its EXIF orientation.
+constexpr DWORD kHeaderBytes = 256u << 10;
+constexpr int32_t kBandRows = 64;
+
+// The orientation WIC's metadata reader gives for the frame; 0 when it gives none.
+int QueriedOrientation(IWICBitmapFrameDecode* frame) {
+    ComPtr<IWICMetadataQueryReader> reader;
+    if (FAILED(frame->GetMetadataQueryReader(&reader)))
+        return 0;
+    for (const wchar_t* query : {L"/app1/ifd/{ushort=274}", L"/ifd/{ushort=274}"}) {
+        PROPVARIANT value;
+        PropVariantInit(&value);
+        int orientation = 0;
+        if (SUCCEEDED(reader->GetMetadataByName(query, &value)) && value.vt == VT_UI2)
+            orientation = value.uiVal;
+        PropVariantClear(&value);
+        if (orientation >= 1 && orientation <= 8)
+            return orientation;
+    }
+    return 0;
+}
+
+// The file as a stream WIC can decode, with its first bytes for the EXIF fallback. The
+// file itself is closed already when it fitted in memory.
+struct OpenedImage {
+    ComPtr<IStream> stream;
+    std::vector<uint8_t> memory;  // the whole file, or only its first bytes
+};
+
+bool OpenImage(IWICImagingFactory* factory, const std::wstring& path, OpenedImage& opened) {
+    UniqueFile file = OpenFileShared(path);
+    LARGE_INTEGER size = {};
+    if (!file || !GetFileSizeEx(file.Get(), &size))
+        return false;
+    const bool whole = size.QuadPart <= kInMemoryLimit;
+    opened.memory.resize(whole ? static_cast<size_t>(size.QuadPart)
+                               : static_cast<size_t>(kHeaderBytes));
+    DWORD read = 0;
+    if (!opened.memory.empty() &&
+        !ReadFile(file.Get(), opened.memory.data(), static_cast<DWORD>(opened.memory.size()), &read,
+                  nullptr))
+        return false;
+    opened.memory.resize(read);
+    if (!whole) {
+        LARGE_INTEGER start = {};
+        if (!SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN))
+            return false;
+        opened.stream.Attach(CreateSharedFileStream(std::move(file)));
+        return opened.stream != nullptr;
+    }
+    ComPtr<IWICStream> stream;
+    if (opened.memory.empty() || FAILED(factory->CreateStream(&stream)) ||
+        FAILED(stream->InitializeFromMemory(opened.memory.data(),
+                                            static_cast<DWORD>(opened.memory.size()))))
+        return false;
+    opened.stream = stream;
+    return true;
+}
+
+std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const std::wstring& path,
+                                   PixelSize box, const std::function<bool()>& wanted) {
+    OpenedImage opened;
+    if (!OpenImage(factory, path, opened))
+        return PreviewImage();
+    ComPtr<IWICBitmapDecoder> decoder;
+    ComPtr<IWICBitmapFrameDecode> frame;
+    UINT width = 0, height = 0;
+    if (FAILED(factory->CreateDecoderFromStream(opened.stream.Get(), nullptr,
+                                                WICDecodeMetadataCacheOnDemand, &decoder)) ||
+        FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
+        width == 0 || height == 0 || static_cast<int64_t>(width) * height > kMaximumSourcePixels)
+        return PreviewImage();
+
+    int orientation = QueriedOrientation(frame.Get());
+    if (orientation == 0) {
+        MemoryByteSource header(opened.memory.data(), opened.memory.size());
+        orientation = ReadImageMetadata(header).orientation.value_or(0);
+    }
+    const bool swap = OrientationSwapsSides(orientation);
+    const PixelSize full = {static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    const PixelSize upright = swap ? PixelSize{full.height, full.width} : full;
+    const PixelSize shown = FitInside(upright, box);
+    const PixelSize target = swap ? PixelSize{shown.height, shown.width} : shown;
+
+    // The scaler sits right on the frame, so it lets a decoder that can scale while it
+    // decodes (JPEG: 1/2, 1/4, 1/8) do so, and the full image is never decoded.
+    ComPtr<IWICBitmapSource> source = frame;
+    if (!(target == full)) {
+        ComPtr<IWICBitmapScaler> scaler;
+        if (FAILED(factory->CreateBitmapScaler(&scaler)) ||
+            FAILED(scaler->Initialize(source.Get(), target.width, target.height,
+                                      WICBitmapInterpolationModeFant)))
+            return PreviewImage();
+        source = scaler;
+    }
+    ComPtr<IWICFormatConverter> converter;
+    if (FAILED(factory->CreateFormatConverter(&converter)) ||
+        FAILED(converter->Initialize(source.Get(), GUID_WICPixelFormat32bppPBGRA,
+                                     WICBitmapDitherTypeNone, nullptr, 0.0,
+                                     WICBitmapPaletteTypeCustom)))
+        return PreviewImage();
+    PreviewImage image;
+    image.pixels.resize(static_cast<size_t>(target.width) * target.height);
+    const UINT stride = static_cast<UINT>(target.width) * 4;
+    // In bands, so that a decode nobody wants any more stops early where the decoder
+    // works row by row.
+    for (int32_t top = 0; top < target.height; top += kBandRows) {
+        if (wanted && !wanted())
+            return std::nullopt;
+        const WICRect band = {0, top, target.width, std::min(kBandRows, target.height - top)};
+        BYTE* first =
+            reinterpret_cast<BYTE*>(image.pixels.data() + static_cast<size_t>(top) * target.width);
+        if (FAILED(converter->CopyPixels(&band, stride, stride * band.Height, first)))
+            return PreviewImage();
+    }
+    image.width = target.width;
+    image.height = target.height;
+    CompositeOverBackground(image.pixels, kPreviewBackground);
+    return ApplyOrientation(std::move(image), orientation);
+}
+
+}  // namespace
+
+PixelSize FitInside(PixelSize image, PixelSize box) {
+    if (image.width <= 0 || image.height <= 0 || box.width <= 0 || box.height <= 0)
+        return {};
+    if (image.width <= box.width && image.height <= box.height)
+        return image;
+    const int64_t w = image.width, h = image.height;
+    // Height-bound when the image is relatively taller than the box.
+    if (w * box.height <= h * box.width)
+        return {static_cast<int32_t>(std::max<int64_t>(1, (w * box.height + h / 2) / h)),
+                box.height};
+    return {box.width, static_cast<int32_t>(std::max<int64_t>(1, (h * box.width + w / 2) / w))};
+}
+
+bool OrientationSwapsSides(int orientation) {
+    return orientation >= 5 && orientation <= 8;
+}
+
+PreviewImage ApplyOrientation(PreviewImage image, int orientation) {
+    if (orientation < 2 || orientation > 8 || !image.Decoded())
+        return image;
+    const int32_t w = image.width, h = image.height;
+    PreviewImage turned;
+    turned.width = OrientationSwapsSides(orientation) ? h : w;
+    turned.height = OrientationSwapsSides(orientation) ? w : h;
+    turned.pixels.resize(image.pixels.size());
+    // Each orientation as the steps from an upright position back to the stored one:
+    // swap the axes, then mirror left-right and/or top-bottom.
+    struct Steps {
+        bool swap, mirrorX, mirrorY;
+    };
+    static constexpr Steps kSteps[9] = {{},
+                                        {},
+                                        {false, true, false},
+                                        {false, true, true},
+                                        {false, false, true},
+                                        {true, false, false},
+                                        {true, false, true},
+                                        {true, true, true},
+                                        {true, true, false}};
+    const Steps steps = kSteps[orientation];
+    for (int32_t y = 0; y < turned.height; ++y) {
+        for (int32_t x = 0; x < turned.width; ++x) {
+            const int32_t u = steps.swap ? y : x, v = steps.swap ? x : y;
+            const int32_t sx = steps.mirrorX ? w - 1 - u : u;
+            const int32_t sy = steps.mirrorY ? h - 1 - v : v;
+            turned.pixels[static_cast<size_t>(y) * turned.width + x] =
+                image.pixels[static_cast<size_t>(sy) * w + sx];
+        }
+    }
+    return turned;
+}
+
+void CompositeOverBackground(std::vector<uint32_t>& pixels, COLORREF background) {
+    const uint32_t backgroundChannels[3] = {GetBValue(background), GetGValue(background),
+                                            GetRValue(background)};
+    for (uint32_t& pixel : pixels) {
+        const uint32_t alpha = pixel >> 24;
+        uint32_t result = 0;
+        for (int channel = 0; channel < 3; ++channel) {
+            const uint32_t value = pixel >> (8 * channel) & 0xFF;
+            const uint32_t mixed =
+                value + (backgroundChannels[channel] * (255 - alpha) + 127) / 255;
+            result |= std::min<uint32_t>(mixed, 255) << (8 * channel);
+        }
+        pixel = result;
+    }
+}
+
+std::wstring LowerExtension(std::wstring_view extension) {
+    std::wstring lower(extension);
+    for (wchar_t& c : lower)
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+    return lower;
+}
+
+std::vector<std::wstring> SplitExtensionList(std::wstring_view list) {
+    std::vector<std::wstring> extensions;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find_first_of(L",;", start);
+        if (end == std::wstring_view::npos)
+            end = list.size();
+        std::wstring_view piece = list.substr(start, end - start);
+        while (!piece.empty() && piece.front() == L' ')
+            piece.remove_prefix(1);
+        while (!piece.empty() && piece.back() == L' ')
+            piece.remove_suffix(1);
+        if (!piece.empty())
+            extensions.push_back(LowerExtension(
+                piece.front() == L'.' ? std::wstring(piece) : L"." + std::wstring(piece)));
+        start = end + 1;
+    }
+    return extensions;
+}
+
+std::vector<std::wstring> InstalledImageExtensions(IWICImagingFactory* factory) {
+    std::vector<std::wstring> extensions;
+    ComPtr<IEnumUnknown> components;
+    if (!factory || FAILED(factory->CreateComponentEnumerator(
+                        WICDecoder, WICComponentEnumerateDefault, &components)))
+        return extensions;
+    ComPtr<IUnknown> component;
+    ULONG fetched = 0;
+    while (components->Next(1, component.ReleaseAndGetAddressOf(), &fetched) == S_OK) {
+        ComPtr<IWICBitmapCodecInfo> codec;
+        UINT length = 0;
+        if (FAILED(component.As(&codec)) || FAILED(codec->GetFileExtensions(0, nullptr, &length)) ||
+            length == 0)
+            continue;
+        std::wstring list(length, L'\0');
+        if (FAILED(codec->GetFileExtensions(length, list.data(), &length)))
+            continue;
+        list.resize(wcsnlen(list.c_str(), list.size()));
+        for (std::wstring& extension : SplitExtensionList(list))
+            if (std::find(extensions.begin(), extensions.end(), extension) == extensions.end())
+                extensions.push_back(std::move(extension));
+    }
+    return extensions;
+}
+
+std::optional<PreviewImage> DecodePreview(IWICImagingFactory* factory, const std::wstring& path,
+                                          PixelSize box, const std::function<bool()>& wanted) {
+    if (!factory || box.width <= 0 || box.height <= 0)
+        return PreviewImage();
+    return Decode(factory, path, box, wanted);
+}

@@ -1,0 +1,163 @@
+#include "app/preview/image_pane.h"
+
+#include <memory>
+#include <system_error>
+
+#include "app/preview/image_preview.h"
+#include "runtime/guard.h"
+#include "ui/unique_handle.h"
+
+namespace {
+
+constexpr COLORREF kMessageColour = RGB(230, 230, 230);
+
+struct PaneState {
+    UiReceiver receiver;  // closed with the pane: a preview decoded late finds nothing
+    std::unique_ptr<ImagePreviewer> previewer;
+    uint64_t generation = 0;
+    std::shared_ptr<const PreviewImage> shown;  // null while the focused file decodes
+};
+
+PaneState* StateOf(HWND pane) {
+    return reinterpret_cast<PaneState*>(GetWindowLongPtrW(pane, GWLP_USERDATA));
+}
+
+PixelSize ClientSize(HWND pane) {
+    RECT client = {};
+    GetClientRect(pane, &client);
+    return {client.right - client.left, client.bottom - client.top};
+}
+
+void DrawMessage(HDC dc, RECT client) {
+    static const wchar_t kCannotPreview[] = L"无法预览此文件";
+    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kMessageColour);
+    DrawTextW(dc, kCannotPreview, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, oldFont);
+}
+
+void Paint(HWND pane, const PaneState& state) {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(pane, &paint);
+    RECT client = {};
+    GetClientRect(pane, &client);
+    const UniqueBrush background(CreateSolidBrush(kPreviewBackground));
+    const PreviewImage* image = state.shown.get();
+    if (image && image->Decoded()) {
+        const int x = (client.right - image->width) / 2;
+        const int y = (client.bottom - image->height) / 2;
+        // The background only around the photo, so stepping does not flicker.
+        const UniqueRegion around(CreateRectRgnIndirect(&client));
+        const UniqueRegion photo(CreateRectRgn(x, y, x + image->width, y + image->height));
+        CombineRgn(around.Get(), around.Get(), photo.Get(), RGN_DIFF);
+        FillRgn(dc, around.Get(), background.Get());
+        BITMAPINFO info = {};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = image->width;
+        info.bmiHeader.biHeight = -image->height;  // top-down rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        SetDIBitsToDevice(dc, x, y, image->width, image->height, 0, 0, 0, image->height,
+                          image->pixels.data(), &info, DIB_RGB_COLORS);
+    } else {
+        FillRect(dc, &client, background.Get());
+        if (image)
+            DrawMessage(dc, client);
+    }
+    EndPaint(pane, &paint);
+}
+
+void Display(HWND pane, PaneState& state, std::shared_ptr<const PreviewImage> image) {
+    state.shown = std::move(image);
+    InvalidateRect(pane, nullptr, FALSE);
+}
+
+// The focused file's preview is decoded: shown unless another file was asked for since.
+void ShowWhenReady(HWND pane, uint64_t generation) {
+    PaneState* state = StateOf(pane);
+    if (state && generation == state->generation)
+        if (auto image = state->previewer->Ready(generation))
+            Display(pane, *state, std::move(image));
+}
+
+// Makes the pane's state with its previewer; false when no thread could be started for it.
+bool CreateState(HWND pane) {
+    auto* created = new PaneState;
+    SetWindowLongPtrW(pane, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(created));
+    try {
+        created->previewer = std::make_unique<ImagePreviewer>(
+            created->receiver.Route(),
+            [pane](uint64_t generation) { ShowWhenReady(pane, generation); });
+    } catch (const std::system_error&) {
+        return false;  // no thread: no pane (WM_NCDESTROY frees the state)
+    }
+    return true;
+}
+
+LRESULT HandlePaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) {
+    PaneState* state = StateOf(pane);
+    switch (message) {
+        case WM_NCCREATE:
+            if (!CreateState(pane))
+                return FALSE;
+            break;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(pane, GWLP_USERDATA, 0);
+            delete state;  // joins the worker before the window handle is gone
+            break;
+        case WM_ERASEBKGND:
+            return 1;  // WM_PAINT covers every pixel
+        case WM_PAINT:
+            if (state) {
+                Paint(pane, *state);
+                return 0;
+            }
+            break;
+    }
+    return DefWindowProcW(pane, message, wParam, lParam);
+}
+
+LRESULT CALLBACK PaneProcedure(HWND pane, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return RunGuarded([&] { return HandlePaneMessage(pane, message, wParam, lParam); });
+}
+
+bool RegisterPaneClass() {
+    static const bool registered = [] {
+        WNDCLASSEXW paneClass = {};
+        paneClass.cbSize = sizeof(paneClass);
+        paneClass.lpfnWndProc = &PaneProcedure;
+        paneClass.hInstance = GetModuleHandleW(nullptr);
+        paneClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+        paneClass.lpszClassName = kImagePaneClass;
+        return RegisterClassExW(&paneClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    }();
+    return registered;
+}
+
+}  // namespace
+
+HWND CreateImagePane(HWND parent, int x, int y, int width, int height) {
+    if (!RegisterPaneClass())
+        return nullptr;
+    return CreateWindowExW(WS_EX_CLIENTEDGE, kImagePaneClass, L"", WS_CHILD | WS_CLIPSIBLINGS, x, y,
+                           width, height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstring> ahead) {
+    PaneState* state = StateOf(pane);
+    if (!state)
+        return;
+    state->generation = state->previewer->Request(path, std::move(ahead), ClientSize(pane));
+    // Decoded already (ahead of time): shown in this very paint, without a round trip.
+    Display(pane, *state, state->previewer->Ready(state->generation));
+    if (!IsWindowVisible(pane)) {
+        SetWindowPos(pane, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    }
+}
+
+void ForgetImageInPane(HWND pane, const std::wstring& path) {
+    if (PaneState* state = StateOf(pane))
+        state->previewer->Forget(path);
+}

@@ -1,0 +1,129 @@
+#include "app/preview/media_preview.h"
+
+#include <shlwapi.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/window/application.h"
+#include "app/preview/image_decoder.h"
+#include "app/preview/image_pane.h"
+#include "app/base/unique_file.h"
+
+namespace {
+
+// The full path (UTF-16) of a file-list row; empty when there is no such row.
+std::wstring RowPath(const Application& app, int32_t row) {
+    if (row < 0 || row >= app.fileRows.RowCount())
+        return {};
+    return app.fileRows.Path(row);
+}
+
+std::wstring ExtensionOf(const std::wstring& path) {
+    return LowerExtension(PathFindExtensionW(path.c_str()));
+}
+
+// A file the player can open now. A row can outlive its file (moved by a rule or by
+// another program), or another program can hold the file without sharing it; under Wine
+// every play of a file that cannot be opened leaves one of the player's threads behind.
+bool CanBeOpenedForReading(const std::wstring& path) {
+    return static_cast<bool>(OwnedFile(CreateFileW(
+        path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
+// The extensions the installed decoders claim, asked for on the first selection rather
+// than at start-up: loading the imaging component takes longer than the window itself.
+const std::vector<std::wstring>& ImageExtensions(MediaPreview& preview) {
+    if (!preview.imageExtensions) {
+        preview.imageExtensions.emplace();
+        Microsoft::WRL::ComPtr<IWICImagingFactory> factory;
+        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_PPV_ARGS(&factory))))
+            *preview.imageExtensions = InstalledImageExtensions(factory.Get());
+    }
+    return *preview.imageExtensions;
+}
+
+bool IsImageExtension(MediaPreview& preview, const std::wstring& extension) {
+    const std::vector<std::wstring>& known = ImageExtensions(preview);
+    return !extension.empty() && std::find(known.begin(), known.end(), extension) != known.end();
+}
+
+void StopAndHidePlayer(Application& app) {
+    MediaPlayerHost& player = app.controls.mediaPlayer;
+    if (!app.preview.previewedPath.IsMissing()) {
+        player.SetWideUrl(TextBlock::EmptyWide());  // an empty URL closes the media and its file
+        app.preview.previewedPath = TextBlock();
+    }
+    if (player.IsVisible())
+        player.SetVisible(false);
+}
+
+void Play(Application& app, const std::wstring& path) {
+    const HWND pane = app.preview.imagePane;
+    if (pane && IsWindowVisible(pane))
+        ShowWindow(pane, SW_HIDE);
+    MediaPlayerHost& player = app.controls.mediaPlayer;
+    if (!player.IsVisible())
+        player.SetVisible(true);
+    app.preview.previewedPath = TextBlock::FromWide(path);
+    player.SetWideUrl(app.preview.previewedPath);
+    player.Play();
+}
+
+}  // namespace
+
+void CreatePreviewPane(Application& app, HWND parent, int32_t x, int32_t y, int32_t width,
+                       int32_t height) {
+    app.preview.imagePane = CreateImagePane(parent, x, y, width, height);
+    // The preview starts playback itself. Left to start on its own, the player would also
+    // "play" the empty URL that closes a file before it is moved, and each such attempt
+    // leaves one of its threads behind for the rest of the session.
+    app.controls.mediaPlayer.SetAutoStart(false);
+}
+
+void MovePreviewPane(Application& app, int32_t x, int32_t y, int32_t width, int32_t height) {
+    if (app.preview.imagePane)
+        MoveWindow(app.preview.imagePane, x, y, width, height, TRUE);
+}
+
+bool IsPlayableMediaExtension(std::wstring_view extension) {
+    static constexpr std::wstring_view kMediaExtensions[] = {
+        L".mp4", L".m4v", L".mov", L".wmv", L".avi", L".mkv", L".webm", L".mpg", L".mpeg",
+        L".3gp", L".mp3", L".m4a", L".aac", L".wav", L".wma", L".flac", L".ogg"};
+    const std::wstring lower = LowerExtension(extension);
+    return std::find(std::begin(kMediaExtensions), std::end(kMediaExtensions), lower) !=
+           std::end(kMediaExtensions);
+}
+
+int32_t PreviewSelectedFile(Application& app, int32_t row) {
+    const std::wstring path = RowPath(app, row);
+    const std::wstring extension = ExtensionOf(path);
+    const HWND pane = app.preview.imagePane;
+    if (pane && IsImageExtension(app.preview, extension)) {
+        StopAndHidePlayer(app);
+        ShowImageInPane(pane, path, {RowPath(app, row + 1), RowPath(app, row - 1)});
+    } else if (IsPlayableMediaExtension(extension)) {
+        if (CanBeOpenedForReading(path))
+            Play(app, path);
+        else
+            StopAndHidePlayer(app);
+    }
+    return 0;
+}
+
+void ReleasePreviewedFile(Application& app, const TextBlock& path) {
+    TextBlock& previewed = app.preview.previewedPath;
+    if (app.preview.imagePane)
+        ForgetImageInPane(app.preview.imagePane, std::wstring(path.WideView()));
+    if (previewed.IsMissing())
+        return;
+    // File names compare without regard to case, as the file system does.
+    if (CompareStringOrdinal(previewed.Wide(), -1, path.Wide(), -1, TRUE) != CSTR_EQUAL)
+        return;
+    app.controls.mediaPlayer.SetWideUrl(TextBlock::EmptyWide());
+    previewed = TextBlock();
+}

@@ -1,0 +1,133 @@
+#include "app/operations/failure_tips.h"
+#include "app/window/main_window.h"
+
+#include <shlwapi.h>
+
+#include "app/window/application.h"
+#include "app/keys/hotkeys.h"
+#include "app/keys/keyboard_hook.h"
+#include "app/window/layout.h"
+#include "app/window/open_folder.h"
+#include "app/rules/options_menu.h"
+#include "app/rules/rule_dialog.h"
+#include "app/operations/undo_menu.h"
+
+namespace {
+
+constexpr DWORD kFileListStyle = LVS_REPORT | LVS_NOLABELWRAP | LVS_NOSORTHEADER;
+constexpr DWORD kRuleListStyle = kFileListStyle | LVS_SINGLESEL;
+constexpr DWORD kFileListExtendedStyle =
+    LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_SNAPTOGRID;
+constexpr DWORD kRuleListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
+
+template <size_t N>
+void InsertColumns(ListViewControl& list, const char* const (&titles)[N],
+                   const int32_t (&widths)[N]) {
+    for (size_t i = 0; i < N; ++i)
+        list.InsertColumn(static_cast<int32_t>(i), ToUtf16(Text(titles[i])), widths[i]);
+}
+
+}  // namespace
+
+void LayOutMainWindow(Application& app, UINT dpi) {
+    using namespace MainWindowLayout;
+    ApplicationObjects& o = app.controls;
+    PlaceControls(app.fonts,
+                  {{&o.fileList, kFileList},
+                   {&o.directoryLabel, kDirectoryLabel},
+                   {&o.directoryEdit, kDirectoryEdit},
+                   {&o.chooseFolderButton, kChooseFolderButton},
+                   {&o.readListButton, kReadListButton},
+                   {&o.rulesButton, kRulesButton},
+                   {&o.ruleList, kRuleList}},
+                  dpi);
+    const LayoutBox preview = ScaleForDpi(kPreview, dpi);
+    o.mediaPlayer.Move(preview.x, preview.y, preview.width, preview.height);
+    MovePreviewPane(app, preview.x, preview.y, preview.width, preview.height);
+    SetColumnWidths(o.fileList, kFileColumnWidths, dpi);
+    SetColumnWidths(o.ruleList, kRuleColumnWidths, dpi);
+}
+
+int32_t BuildMainWindow(Application& app, HWND hwnd) {
+    using namespace MainWindowLayout;
+    ApplicationObjects& o = app.controls;
+    Window& window = o.mainWindow;
+    window.AddExtendedWindowStyle(WS_EX_CLIENTEDGE);
+    window.SetIcon(LoadIconW(LibraryInstance, MAKEINTRESOURCEW(kApplicationIconId)), ICON_SMALL);
+    app.mainWindow = hwnd;
+    const UINT dpi = WindowDpi(hwnd);
+    if (dpi != kBaseDpi) {
+        const LayoutSize size = ScaleForDpi(kWindow, dpi);
+        window.Move(std::nullopt, std::nullopt, size.width, size.height);
+    }
+    // Centring shows the window, so the controls appear on a visible window.
+    window.SetState(WindowState::kCentred);
+
+    window.SetCloseHandler([&app] { return ConfirmCloseWithPendingWork(app); });
+    o.fileList.SetItemSelectedHandler(
+        [&app](int32_t row) { return PreviewSelectedFile(app, row); });
+    o.fileList.SetRightClickHandler([&app](int32_t row) { return OfferUndoMenu(app, row); });
+    o.fileList.SetCellTextSource(
+        [&app](int32_t row, int32_t column, wchar_t* buffer, int32_t capacity) {
+            app.fileRows.CellText(row, column, buffer, capacity);
+        });
+    o.fileList.SetRowFinder([&app](const wchar_t* text, bool partial, int32_t start, bool wrap) {
+        return app.fileRows.FindIndexText(text, partial, start, wrap);
+    });
+    o.fileList.Create(hwnd, kFileListStyle, kFileList.x, kFileList.y, kFileList.width,
+                      kFileList.height);
+    o.fileList.AddExtendedStyle(kFileListExtendedStyle);
+    ShowFailureReasonsAsTips(app);
+    InsertColumns(o.fileList, {"索引", "文件名", "操作类型", "结果"}, kFileColumnWidths);
+
+    o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt,
+                            kDirectoryLabel.x, kDirectoryLabel.y, kDirectoryLabel.width,
+                            kDirectoryLabel.height);
+    o.directoryEdit.Create(hwnd, std::nullopt, std::nullopt, kDirectoryEdit.x, kDirectoryEdit.y,
+                           kDirectoryEdit.width, kDirectoryEdit.height);
+    o.directoryEdit.SetText(TextBlock::EmptyWide());
+
+    o.chooseFolderButton.SetClickHandler([&app] { return ChooseDirectory(app); });
+    o.chooseFolderButton.Create(hwnd, ToUtf16(Text("选择文件夹")), std::nullopt, 0,
+                                kChooseFolderButton.x, kChooseFolderButton.y,
+                                kChooseFolderButton.width, kChooseFolderButton.height);
+    o.readListButton.SetClickHandler([&app] { return LoadFileList(app); });
+    o.readListButton.Create(hwnd, ToUtf16(Text("读取文件列表")), std::nullopt, 0, kReadListButton.x,
+                            kReadListButton.y, kReadListButton.width, kReadListButton.height);
+    o.rulesButton.SetClickHandler([&app] { return OpenRuleDialog(app); });
+    o.rulesButton.Create(hwnd, ToUtf16(Text("快捷键规则配置")), std::nullopt, 0, kRulesButton.x,
+                         kRulesButton.y, kRulesButton.width, kRulesButton.height);
+
+    o.ruleList.SetRightClickHandler([&app](int32_t row) { return DeleteSelectedRule(app, row); });
+    o.ruleList.Create(hwnd, kRuleListStyle, kRuleList.x, kRuleList.y, kRuleList.width,
+                      kRuleList.height);
+    o.ruleList.AddExtendedStyle(kRuleListExtendedStyle);
+    InsertColumns(o.ruleList, {"快捷键", "操作类型", "目标目录"}, kRuleColumnWidths);
+
+    o.mediaPlayer.Create(hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
+    CreatePreviewPane(app, hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
+    // At 96 DPI the controls keep the sizes and the stock font they were created with.
+    if (dpi != kBaseDpi)
+        LayOutMainWindow(app, dpi);
+    FollowDpiChanges(window, [&app](UINT newDpi) { LayOutMainWindow(app, newDpi); });
+    window.AcceptDroppedFiles(true);
+    window.SetDropFilesHandler(
+        [&app](const TextBlock* paths) { return OpenDroppedFiles(app, paths); });
+
+    o.ruleMenu.CreatePopup();
+    o.ruleMenu.AppendItem(ToUtf16(Text("删除配置项")), kDeleteRuleCommand);
+
+    LoadRules(app);
+    app.settings.Load(app.rules.configPath);
+    ShowOptionsInSystemMenu(app);
+    // The system menu's items send WM_SYSCOMMAND; Wine sends those of its "选项" submenu as
+    // WM_COMMAND.
+    const auto chooseOption = [&app](UINT_PTR command) {
+        return ChooseOption(app, command) ? 1 : 0;
+    };
+    window.SetSystemCommandHandler(chooseOption);
+    window.SetMenuCommandHandler(chooseOption);
+
+    InstallHotkeys(app, o.fileList.Handle());
+    return 0;
+}
