@@ -6,7 +6,6 @@
 #include <string>
 
 #include "app/window/application.h"
-#include "app/operations/file_transfer.h"
 #include "app/files/folder_path.h"
 #include "app/base/system_error.h"
 #include "runtime/binding.h"

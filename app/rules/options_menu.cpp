@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/window/application.h"
-#include "app/operations/file_transfer.h"
 #include "app/base/system_error.h"
 #include "runtime/message.h"
 
