@@ -168,9 +168,12 @@ TEST(SectionAndHotkeyNames, FoldCaseAsTheSystemDoesAndNeverInsideATwoByteCharact
     };
     // 81 41 and 81 61 are two different characters whose second bytes are "A" and "a";
     // Ａ/ａ (A3 C1, A3 E1) and Α/α (A6 A1, A6 C1) are letters of one character each.
-    const Pair pairs[] = {{"\x81\x41", "\x81\x61"}, {"\x81\x5A\x81\x41", "\x81\x7A\x81\x61"},
-                          {"Ctrl+G", "ctrl+g"},     {"快捷键配置x", "快捷键配置X"},
-                          {"Ａ", "ａ"},             {"Α", "α"},
+    const Pair pairs[] = {{"\x81\x41", "\x81\x61"},
+                          {"\x81\x5A\x81\x41", "\x81\x7A\x81\x61"},
+                          {"Ctrl+G", "ctrl+g"},
+                          {"快捷键配置x", "快捷键配置X"},
+                          {"Ａ", "ａ"},
+                          {"Α", "α"},
                           {"G", "H"}};
     int file = 0;
     for (const Pair& pair : pairs) {
