@@ -65,21 +65,25 @@ LRESULT CALLBACK KeyboardHook::HookProc(int code, WPARAM wParam, LPARAM lParam) 
         KeyboardHook* self = g_installed.load();
         if (code == HC_ACTION && self)
             self->RecordKeyEvent(lParam);
-        return CallNextHookEx(self ? self->hook_.load() : nullptr, code, wParam, lParam);
+        return CallNextHookEx(self ? self->hook_.Get() : nullptr, code, wParam, lParam);
     });
 }
 
+// The hook thread both installs and removes the hook, so the handle is never touched by
+// two threads at once: the UI thread reads it only after the ready event and after the
+// thread has ended.
 void KeyboardHook::InstallOnThread() {
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE);  // gives the thread its queue
-    hook_ = SetWindowsHookExA(WH_KEYBOARD_LL, &HookProc, GetModuleHandleA(nullptr), 0);
-    const bool installed = hook_.load() != nullptr;
+    hook_.Reset(SetWindowsHookExA(WH_KEYBOARD_LL, &HookProc, GetModuleHandleA(nullptr), 0));
+    const bool installed = static_cast<bool>(hook_);
     SetEvent(ready_.Get());
     if (!installed)
         return;
     // The system calls the hook procedure while this loop waits for messages.
     while (GetMessageW(&message, nullptr, 0, 0) > 0)
         DispatchMessageW(&message);
+    hook_.Reset();
 }
 
 DWORD WINAPI KeyboardHook::HookThread(LPVOID self) noexcept {
@@ -92,7 +96,7 @@ KeyboardHook::~KeyboardHook() {
 }
 
 void KeyboardHook::Install(KeyEventHandler handler) {
-    if (hook_.load())
+    if (hook_)
         return;
     KeyboardHook* none = nullptr;
     if (!g_installed.compare_exchange_strong(none, this))
@@ -109,16 +113,16 @@ void KeyboardHook::Install(KeyEventHandler handler) {
     if (hookThread_)
         WaitForSingleObject(ready_.Get(), INFINITE);
     ready_.Reset();
-    if (!hook_.load())
+    if (!hook_)
         g_installed = nullptr;
 }
 
 void KeyboardHook::Remove() {
-    if (HHOOK hook = hook_.exchange(nullptr))
-        UnhookWindowsHookEx(hook);
     if (hookThread_) {
+        // The thread removes the hook as its loop ends; waiting for the thread to end
+        // (it never blocks but in GetMessageW) keeps it from outliving this object.
         PostThreadMessageW(hookThreadId_, WM_QUIT, 0, 0);
-        WaitForSingleObject(hookThread_.Get(), 2000);
+        WaitForSingleObject(hookThread_.Get(), INFINITE);
         hookThread_.Reset();
     }
     KeyboardHook* self = this;

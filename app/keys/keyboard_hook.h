@@ -79,7 +79,7 @@ class KeyboardHook {
     // Removes the hook; the handle is 0 afterwards.
     void Remove();
     // The hook handle, 0 while no hook is installed.
-    HHOOK Handle() const { return hook_.load(); }
+    HHOOK Handle() const { return hook_.Get(); }
 
     // The modifier the hook recorded for the key-down whose input message carries this
     // scan code, extended bit and message time; nothing when the hook saw no such key.
@@ -95,7 +95,8 @@ class KeyboardHook {
     void PostKeyEvent(int32_t modifier, const KBDLLHOOKSTRUCT& event, int32_t direction);
     void InstallOnThread();
 
-    std::atomic<HHOOK> hook_{nullptr};
+    // Set and reset by the hook thread only: before the ready event and after its loop.
+    UniqueHook hook_;
     KeyEventHandler handler_;
     // The events' way to the UI thread; closed with the hook object, so no event reaches
     // a handler that is gone.

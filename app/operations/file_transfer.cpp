@@ -226,22 +226,20 @@ bool CopyFileExReportsProgress() {
 // COPY_FILE_FAIL_IF_EXISTS does where the platform reports its progress.
 DWORD CopyInPieces(const std::wstring& source, const std::wstring& destination,
                    ProgressContext& context) {
-    const HANDLE openedSource =
-        CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (openedSource == INVALID_HANDLE_VALUE)
+    const UniqueFile from =
+        OwnedFile(CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!from)
         return LastErrorOr(ERROR_OPEN_FAILED);
-    const UniqueFile from(openedSource);
     BY_HANDLE_FILE_INFORMATION info;
     if (!GetFileInformationByHandle(from.Get(), &info))
         return LastErrorOr(ERROR_READ_FAULT);
     context.sourceKnown = ReadFileIdentity(from.Get(), context.source);
-    const HANDLE openedDestination =
-        CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (openedDestination == INVALID_HANDLE_VALUE)
+    const UniqueFile to =
+        OwnedFile(CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!to)
         return LastErrorOr(ERROR_OPEN_FAILED);
-    const UniqueFile to(openedDestination);
 
     LARGE_INTEGER total;
     total.QuadPart = (static_cast<LONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;

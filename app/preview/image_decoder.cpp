@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/metadata/image_metadata.h"
+#include "app/preview/file_byte_source.h"
 #include "app/preview/shared_file_stream.h"
 
 using Microsoft::WRL::ComPtr;
@@ -14,8 +15,6 @@ namespace {
 // Files up to this size are read into memory whole and decoded from there; larger ones
 // are decoded through a stream over the shared file handle.
 constexpr LONGLONG kInMemoryLimit = 64LL << 20;
-// The part of a large file searched for its EXIF orientation.
-constexpr DWORD kHeaderBytes = 256u << 10;
 constexpr int32_t kBandRows = 64;
 
 // The orientation WIC's metadata reader gives for the frame; 0 when it gives none.
@@ -36,11 +35,11 @@ int QueriedOrientation(IWICBitmapFrameDecode* frame) {
     return 0;
 }
 
-// The file as a stream WIC can decode, with its first bytes for the EXIF fallback. The
-// file itself is closed already when it fitted in memory.
+// The file as a stream WIC can decode. The file itself is closed already when it fitted in
+// memory.
 struct OpenedImage {
     ComPtr<IStream> stream;
-    std::vector<uint8_t> memory;  // the whole file, or only its first bytes
+    std::vector<uint8_t> memory;  // the whole file; empty when it is decoded from the file
 };
 
 bool OpenImage(IWICImagingFactory* factory, const std::wstring& path, OpenedImage& opened) {
@@ -48,22 +47,17 @@ bool OpenImage(IWICImagingFactory* factory, const std::wstring& path, OpenedImag
     LARGE_INTEGER size = {};
     if (!file || !GetFileSizeEx(file.Get(), &size))
         return false;
-    const bool whole = size.QuadPart <= kInMemoryLimit;
-    opened.memory.resize(whole ? static_cast<size_t>(size.QuadPart)
-                               : static_cast<size_t>(kHeaderBytes));
+    if (size.QuadPart > kInMemoryLimit) {
+        opened.stream.Attach(CreateSharedFileStream(std::move(file)));
+        return opened.stream != nullptr;
+    }
+    opened.memory.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
     if (!opened.memory.empty() &&
         !ReadFile(file.Get(), opened.memory.data(), static_cast<DWORD>(opened.memory.size()), &read,
                   nullptr))
         return false;
     opened.memory.resize(read);
-    if (!whole) {
-        LARGE_INTEGER start = {};
-        if (!SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN))
-            return false;
-        opened.stream.Attach(CreateSharedFileStream(std::move(file)));
-        return opened.stream != nullptr;
-    }
     ComPtr<IWICStream> stream;
     if (opened.memory.empty() || FAILED(factory->CreateStream(&stream)) ||
         FAILED(stream->InitializeFromMemory(opened.memory.data(),
@@ -71,6 +65,17 @@ bool OpenImage(IWICImagingFactory* factory, const std::wstring& path, OpenedImag
         return false;
     opened.stream = stream;
     return true;
+}
+
+// The orientation the file's own TIFF structure records, for when WIC gives none: read from
+// the bytes in memory when the file is there whole, else a few bytes at a time from the file.
+int RecordedOrientation(const std::wstring& path, const OpenedImage& opened) {
+    if (!opened.memory.empty()) {
+        MemoryByteSource whole(opened.memory.data(), opened.memory.size());
+        return ReadImageMetadata(whole).orientation.value_or(0);
+    }
+    FileByteSource file(path);
+    return ReadImageMetadata(file).orientation.value_or(0);
 }
 
 std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const std::wstring& path,
@@ -88,10 +93,8 @@ std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const std::wstri
         return PreviewImage();
 
     int orientation = QueriedOrientation(frame.Get());
-    if (orientation == 0) {
-        MemoryByteSource header(opened.memory.data(), opened.memory.size());
-        orientation = ReadImageMetadata(header).orientation.value_or(0);
-    }
+    if (orientation == 0)
+        orientation = RecordedOrientation(path, opened);
     const bool swap = OrientationSwapsSides(orientation);
     const PixelSize full = {static_cast<int32_t>(width), static_cast<int32_t>(height)};
     const PixelSize upright = swap ? PixelSize{full.height, full.width} : full;

@@ -63,12 +63,23 @@ std::string UpToZero(std::string_view text) {
     return std::string(text.substr(0, text.find('\0')));
 }
 
+// Equal but for the case of A-Z, as the profile functions compare section and key names.
+// The second byte of a two-byte character is compared as it is: 81 41 and 81 61 are two
+// different characters, though their second bytes read "A" and "a".
 bool SectionNameMatches(std::string_view name, std::string_view wanted) {
     if (name.size() != wanted.size())
         return false;
-    for (size_t i = 0; i < name.size(); ++i)
+    for (size_t i = 0; i < name.size(); ++i) {
         if (LowerAscii(name[i]) != LowerAscii(wanted[i]))
             return false;
+        // Equal lead bytes: both texts hold a two-byte character here.
+        if (IsLeadByte(static_cast<unsigned char>(name[i])) && i + 1 < name.size() &&
+            name[i + 1] != '\0') {
+            ++i;
+            if (name[i] != wanted[i])
+                return false;
+        }
+    }
     return true;
 }
 

@@ -118,6 +118,6 @@ enum class RuleTextProblem {
 };
 RuleTextProblem CheckRuleTexts(std::wstring_view hotkey, std::wstring_view target);
 
-// True when the two hotkey texts differ at most in the case of A-Z (the profile
+// True when the two hotkey texts differ at most in the case of one-byte A-Z (the profile
 // functions take such keys for one).
 bool SameHotkeyIgnoringCase(std::string_view a, std::string_view b);

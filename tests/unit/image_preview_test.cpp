@@ -160,6 +160,28 @@ TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadTruncatedOrHugeFiles
     EXPECT_TRUE(DeleteFileW((files_ / L"huge.bmp").c_str()));
 }
 
+TEST_F(WicTest, APhotoTooLargeToReadWholeIsStillTurnedUpright) {
+    const std::wstring stored = files_ / L"stored.jpg";
+    ASSERT_TRUE(WriteImage(stored, GUID_ContainerFormatJpeg, 200, 100,
+                           [](int x, int) { return x < 100 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
+    const std::string turned = WithExifOrientation(*ReadFileBytes(stored), 8, true);
+    // The photo, then zeros up to 65 MB after its end-of-image marker.
+    const std::wstring large = files_ / L"large.jpg";
+    ASSERT_TRUE(CreateLargeFile(large, 65ULL << 20));
+    {
+        UniqueFile output = OwnedFile(
+            CreateFileW(large.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(output.Get(), turned.data(), static_cast<DWORD>(turned.size()),
+                              &written, nullptr));
+    }
+    const PreviewImage upright = DecodePreview(factory_.Get(), large, {365, 592}).value();
+    ASSERT_EQ(100, upright.width);
+    ASSERT_EQ(200, upright.height);
+    const uint32_t top = upright.pixels[20 * 100 + 50];
+    EXPECT_TRUE(NearColour(RGB(0, 0, 255), RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF)));
+}
+
 TEST_F(WicTest, AFileOpenedForDecodingCanStillBeMovedAndDeleted) {
     const std::wstring path = files_ / L"held.jpg";
     WriteFileBytes(path, "bytes");

@@ -19,6 +19,23 @@ Rule RuleOf(std::string_view file, size_t i) {
     return ReadRules(file).at(i);
 }
 
+std::wstring Wide936(std::string_view bytes) {
+    std::wstring wide(bytes.size(), L'\0');
+    wide.resize(MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                    wide.data(), static_cast<int>(wide.size())));
+    return wide;
+}
+
+// Whether the system's profile reader finds section `wanted` in a file whose only section
+// is called `name`.
+bool SystemFindsSection(const std::wstring& path, std::string_view name, std::string_view wanted) {
+    if (!WriteFileBytes(path, "[" + std::string(name) + "]\r\nk=found\r\n"))
+        return false;
+    wchar_t value[16] = {};
+    GetPrivateProfileStringW(Wide936(wanted).c_str(), L"k", L"", value, 16, path.c_str());
+    return std::wstring_view(value) == L"found";
+}
+
 }  // namespace
 
 TEST(RuleSectionReader, ReadsEntriesInFileOrderAndSplitsValues) {
@@ -141,8 +158,33 @@ TEST(RuleTexts, RefusesTextsTheFileCannotHoldOrThatDependOnTheCurrentDirectory) 
         EXPECT_EQ(P::kHotkeyNotStorable, CheckRuleTexts(key, L"D:\\x")) << key;
     for (const wchar_t* target : {L"photos", L".", L"\\x", L"D:x", L"D:"})
         EXPECT_EQ(P::kTargetRelative, CheckRuleTexts(L"F5", target)) << target;
+}
+
+TEST(SectionAndHotkeyNames, FoldCaseAsTheSystemDoesAndNeverInsideATwoByteCharacter) {
+    TempDirectory dir;
+    struct Pair {
+        const char* name;
+        const char* other;
+    };
+    // 81 41 and 81 61 are two different characters whose second bytes are "A" and "a";
+    // Ａ/ａ (A3 C1, A3 E1) and Α/α (A6 A1, A6 C1) are letters of one character each.
+    const Pair pairs[] = {{"\x81\x41", "\x81\x61"},
+                          {"\x81\x5A\x81\x41", "\x81\x7A\x81\x61"},
+                          {"Ctrl+G", "ctrl+g"},
+                          {"快捷键配置x", "快捷键配置X"},
+                          {"Ａ", "ａ"},
+                          {"Α", "α"},
+                          {"G", "H"}};
+    int file = 0;
+    for (const Pair& pair : pairs) {
+        const std::wstring path = dir / (L"names" + std::to_wstring(file++) + L".ini");
+        const bool system = SystemFindsSection(path, pair.name, pair.other);
+        const std::string ini = "[" + std::string(pair.name) + "]\r\nk=found\r\n";
+        EXPECT_EQ(system, ParseRuleSection(ini, pair.other).found) << pair.name;
+        EXPECT_EQ(system, SameHotkeyIgnoringCase(pair.name, pair.other)) << pair.name;
+    }
+    EXPECT_FALSE(SameHotkeyIgnoringCase("\x81\x41", "\x81\x61"));
     EXPECT_TRUE(SameHotkeyIgnoringCase("Ctrl+G", "ctrl+g"));
-    EXPECT_FALSE(SameHotkeyIgnoringCase("G", "H"));
 }
 
 TEST(ExactPath, KeepsTheLastNameExactlyAndTidiesTheFolder) {
