@@ -14,11 +14,11 @@
 namespace {
 
 // Selects the row of the awaited file name when it is among rows [first, end).
-void SelectAwaitedRow(Application& app, int32_t first, int32_t end) {
-    std::wstring& awaited = app.listing.rowToSelect;
+void SelectAwaitedRow(FileListing& listing, const FileRows& rows, VirtualListViewControl& list,
+                      int32_t first, int32_t end) {
+    std::wstring& awaited = listing.rowToSelect;
     if (awaited.empty())
         return;
-    const FileRows& rows = app.fileRows;
     for (int32_t row = first; row < end; ++row) {
         const std::wstring_view name = rows.Name(row);
         // File names compare without regard to case, as the file system does.
@@ -26,7 +26,6 @@ void SelectAwaitedRow(Application& app, int32_t first, int32_t end) {
                                  static_cast<int>(awaited.size()), TRUE) != CSTR_EQUAL)
             continue;
         awaited.clear();
-        ListViewControl& list = app.controls.fileList;
         list.DeselectItem(-1);
         list.SetSelectionMark(row);
         list.EnsureVisible(row);
@@ -42,7 +41,7 @@ void AppendBatch(Application& app, const FileNameBatch& batch) {
     batch.ForEach([&](std::wstring_view name) { rows.Append(name); });
     if (batch.count > 0)
         app.controls.fileList.SetRowCount(rows.RowCount(), true);
-    SelectAwaitedRow(app, first, rows.RowCount());
+    SelectAwaitedRow(app.listing, rows, app.controls.fileList, first, rows.RowCount());
     if (!batch.last)
         return;
     app.listing.reading = false;
@@ -104,7 +103,7 @@ bool ReadDirectoryBoxFolder(Application& app) {
     // The box names the folder the rows come from, as the system names it.
     if (edit.Text().WideView() != directory)
         edit.SetText(TextBlock::FromWide(directory));
-    ForgetFileRows(app);
+    ForgetFileRows(*app.background);
 
     app.listing.reader.Cancel();
     app.controls.fileList.DeleteAllItems();
@@ -117,17 +116,18 @@ int32_t LoadFileList(Application& app) {
     return 0;
 }
 
-void SelectRowWhenListed(Application& app, std::wstring_view name) {
-    app.listing.rowToSelect.assign(name);
-    SelectAwaitedRow(app, 0, app.fileRows.RowCount());
+void SelectRowWhenListed(FileListing& listing, const FileRows& rows, VirtualListViewControl& list,
+                         std::wstring_view name) {
+    listing.rowToSelect.assign(name);
+    SelectAwaitedRow(listing, rows, list, 0, rows.RowCount());
 }
 
 bool IsReadingFiles(const Application& app) {
     return app.listing.reading;
 }
 
-void StopReadingFiles(Application& app) {
-    app.listing.reader.Cancel();
-    app.listing.receiver.Close();
-    app.listing.reading = false;
+void StopReadingFiles(FileListing& listing) {
+    listing.reader.Cancel();
+    listing.receiver.Close();
+    listing.reading = false;
 }

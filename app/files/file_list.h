@@ -10,6 +10,8 @@
 #include "app/files/file_reader.h"
 
 struct Application;
+class FileRows;
+class VirtualListViewControl;
 
 // Columns of the file list: one row per listed file.
 enum FileColumn : int32_t {
@@ -43,8 +45,9 @@ bool ReadDirectoryBoxFolder(Application& app);
 bool MayReadAnotherFolder(Application& app);
 // Selects the row of the file with this name (and makes it the current row) as soon as
 // the read in progress lists it, or at once when it is listed already.
-void SelectRowWhenListed(Application& app, std::wstring_view name);
+void SelectRowWhenListed(FileListing& listing, const FileRows& rows, VirtualListViewControl& list,
+                         std::wstring_view name);
 // True from a read's start until its last row is in the list.
 bool IsReadingFiles(const Application& app);
 // Cancels a read in progress (at shutdown); the rows read so far stay.
-void StopReadingFiles(Application& app);
+void StopReadingFiles(FileListing& listing);

@@ -2,6 +2,7 @@
 
 #include "app/window/application.h"
 #include "app/operations/file_operation.h"
+#include "app/operations/undo_history.h"
 #include "runtime/message.h"
 
 namespace {

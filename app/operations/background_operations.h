@@ -1,7 +1,8 @@
 // Sorting in the background: a hotkey's copies and moves, and undos, go to the worker's
 // queue, and the file list's rows follow them ("等待中", "复制中 37%", then the result).
-// Every operation and undo is journalled in 操作记录.csv beside config.ini. All functions
-// here run on the UI thread.
+// Every operation and undo is journalled in 操作记录.csv beside config.ini. Here: the queue's
+// set-up, the operations queued, and stopping them before the window closes or another folder
+// is read. All functions here run on the UI thread.
 #pragma once
 
 #include <windows.h>
@@ -12,8 +13,7 @@
 
 struct Application;
 
-// What the UI thread keeps of the background work: the worker's queue, the journal, the
-// operations it follows and the undo history.
+// What the UI thread keeps of the background work (app/operations/background_state.h).
 struct BackgroundOperations;
 struct BackgroundOperationsDeleter {
     void operator()(BackgroundOperations* operations) const;
@@ -30,7 +30,7 @@ void QueueFileOperation(Application& app, int32_t row, bool copy, const std::wst
                         const std::wstring& targetFolder, const std::wstring& name);
 
 // Operations queued or running.
-int32_t PendingFileOperations(const Application& app);
+int32_t PendingFileOperations(const BackgroundOperations& operations);
 
 // With operations pending, asks in a box titled "信息" "还有 N 个文件操作未完成，停止并"
 // `question`, and on Yes stops them: the running copy leaves nothing behind, the queued
@@ -42,15 +42,4 @@ bool StopPendingOperationsAfterAsking(Application& app, const wchar_t* question)
 int32_t ConfirmCloseWithPendingWork(Application& app);
 
 // A new file list: the rows of the old one are forgotten, with their undo history.
-void ForgetFileRows(Application& app);
-
-// Undo. A row can be undone when its last copy or move succeeded and was not undone yet;
-// an undo that was refused can be tried again.
-bool CanUndoRow(const Application& app, int32_t row);
-void UndoRow(Application& app, int32_t row);
-// Undoes the most recent successful operation not undone yet, trying a refused undo again
-// rather than going on to an older operation; false when there is none.
-bool UndoMostRecent(Application& app);
-
-// Full path of the journal: 操作记录.csv in the folder of config.ini.
-std::wstring JournalPath(const Application& app);
+void ForgetFileRows(BackgroundOperations& operations);

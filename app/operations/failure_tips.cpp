@@ -3,17 +3,18 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "app/window/application.h"
+#include "app/files/file_rows.h"
+#include "ui/virtual_list_view.h"
 
-std::wstring FailureReasonOfRow(const Application& app, int32_t row) {
-    const bool isRow = row >= 0 && row < app.fileRows.RowCount();
-    return isRow ? std::wstring(app.fileRows.FailureReason(row)) : std::wstring();
+std::wstring FailureReasonOfRow(const FileRows& rows, int32_t row) {
+    const bool isRow = row >= 0 && row < rows.RowCount();
+    return isRow ? std::wstring(rows.FailureReason(row)) : std::wstring();
 }
 
-void ShowFailureReasonsAsTips(Application& app) {
-    app.controls.fileList.AddExtendedStyle(LVS_EX_INFOTIP);
-    app.controls.fileList.SetRowTipSource([&app](int32_t row, wchar_t* buffer, int32_t capacity) {
-        const std::wstring reason = FailureReasonOfRow(app, row);
+void ShowFailureReasonsAsTips(VirtualListViewControl& list, const FileRows& rows) {
+    list.AddExtendedStyle(LVS_EX_INFOTIP);
+    list.SetRowTipSource([&rows](int32_t row, wchar_t* buffer, int32_t capacity) {
+        const std::wstring reason = FailureReasonOfRow(rows, row);
         if (!reason.empty())
             lstrcpynW(buffer, reason.c_str(), capacity);
     });

@@ -4,10 +4,11 @@
 #include <cstdint>
 #include <string>
 
-struct Application;
+class FileRows;
+class VirtualListViewControl;
 
 // The system's reason for the row's last failure, empty when it did not fail.
-std::wstring FailureReasonOfRow(const Application& app, int32_t row);
+std::wstring FailureReasonOfRow(const FileRows& rows, int32_t row);
 // Makes the file list show a failed row's reason as the row's tip (the list asks the main
 // list for it with LVN_GETINFOTIP).
-void ShowFailureReasonsAsTips(Application& app);
+void ShowFailureReasonsAsTips(VirtualListViewControl& list, const FileRows& rows);

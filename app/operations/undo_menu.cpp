@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "app/window/application.h"
-#include "app/operations/background_operations.h"
+#include "app/operations/undo_history.h"
 #include "app/rules/options_menu.h"
 #include "ui/unique_handle.h"
 

@@ -15,10 +15,10 @@
 namespace {
 
 // The full path (UTF-16) of a file-list row; empty when there is no such row.
-std::wstring RowPath(const Application& app, int32_t row) {
-    if (row < 0 || row >= app.fileRows.RowCount())
+std::wstring RowPath(const FileRows& rows, int32_t row) {
+    if (row < 0 || row >= rows.RowCount())
         return {};
-    return app.fileRows.Path(row);
+    return rows.Path(row);
 }
 
 std::wstring ExtensionOf(const std::wstring& path) {
@@ -52,42 +52,41 @@ bool IsImageExtension(MediaPreview& preview, const std::wstring& extension) {
     return !extension.empty() && std::find(known.begin(), known.end(), extension) != known.end();
 }
 
-void StopAndHidePlayer(Application& app) {
-    MediaPlayerHost& player = app.controls.mediaPlayer;
-    if (!app.preview.previewedPath.IsMissing()) {
+void StopAndHidePlayer(MediaPreview& preview, MediaPlayerHost& player) {
+    if (!preview.previewedPath.IsMissing()) {
         player.SetWideUrl(TextBlock::EmptyWide());  // an empty URL closes the media and its file
-        app.preview.previewedPath = TextBlock();
+        preview.previewedPath = TextBlock();
     }
     if (player.IsVisible())
         player.SetVisible(false);
 }
 
-void Play(Application& app, const std::wstring& path) {
-    const HWND pane = app.preview.imagePane;
+void Play(MediaPreview& preview, MediaPlayerHost& player, const std::wstring& path) {
+    const HWND pane = preview.imagePane;
     if (pane && IsWindowVisible(pane))
         ShowWindow(pane, SW_HIDE);
-    MediaPlayerHost& player = app.controls.mediaPlayer;
     if (!player.IsVisible())
         player.SetVisible(true);
-    app.preview.previewedPath = TextBlock::FromWide(path);
-    player.SetWideUrl(app.preview.previewedPath);
+    preview.previewedPath = TextBlock::FromWide(path);
+    player.SetWideUrl(preview.previewedPath);
     player.Play();
 }
 
 }  // namespace
 
-void CreatePreviewPane(Application& app, HWND parent, int32_t x, int32_t y, int32_t width,
-                       int32_t height) {
-    app.preview.imagePane = CreateImagePane(parent, x, y, width, height);
+void CreatePreviewPane(MediaPreview& preview, MediaPlayerHost& player, HWND parent, int32_t x,
+                       int32_t y, int32_t width, int32_t height) {
+    preview.imagePane = CreateImagePane(parent, x, y, width, height);
     // The preview starts playback itself. Left to start on its own, the player would also
     // "play" the empty URL that closes a file before it is moved, and each such attempt
     // leaves one of its threads behind for the rest of the session.
-    app.controls.mediaPlayer.SetAutoStart(false);
+    player.SetAutoStart(false);
 }
 
-void MovePreviewPane(Application& app, int32_t x, int32_t y, int32_t width, int32_t height) {
-    if (app.preview.imagePane)
-        MoveWindow(app.preview.imagePane, x, y, width, height, TRUE);
+void MovePreviewPane(const MediaPreview& preview, int32_t x, int32_t y, int32_t width,
+                     int32_t height) {
+    if (preview.imagePane)
+        MoveWindow(preview.imagePane, x, y, width, height, TRUE);
 }
 
 bool IsPlayableMediaExtension(std::wstring_view extension) {
@@ -100,30 +99,31 @@ bool IsPlayableMediaExtension(std::wstring_view extension) {
 }
 
 int32_t PreviewSelectedFile(Application& app, int32_t row) {
-    const std::wstring path = RowPath(app, row);
+    const std::wstring path = RowPath(app.fileRows, row);
     const std::wstring extension = ExtensionOf(path);
     const HWND pane = app.preview.imagePane;
     if (pane && IsImageExtension(app.preview, extension)) {
-        StopAndHidePlayer(app);
-        ShowImageInPane(pane, path, {RowPath(app, row + 1), RowPath(app, row - 1)});
+        StopAndHidePlayer(app.preview, app.controls.mediaPlayer);
+        ShowImageInPane(pane, path,
+                        {RowPath(app.fileRows, row + 1), RowPath(app.fileRows, row - 1)});
     } else if (IsPlayableMediaExtension(extension)) {
         if (CanBeOpenedForReading(path))
-            Play(app, path);
+            Play(app.preview, app.controls.mediaPlayer, path);
         else
-            StopAndHidePlayer(app);
+            StopAndHidePlayer(app.preview, app.controls.mediaPlayer);
     }
     return 0;
 }
 
-void ReleasePreviewedFile(Application& app, const TextBlock& path) {
-    TextBlock& previewed = app.preview.previewedPath;
-    if (app.preview.imagePane)
-        ForgetImageInPane(app.preview.imagePane, std::wstring(path.WideView()));
+void ReleasePreviewedFile(MediaPreview& preview, MediaPlayerHost& player, const TextBlock& path) {
+    TextBlock& previewed = preview.previewedPath;
+    if (preview.imagePane)
+        ForgetImageInPane(preview.imagePane, std::wstring(path.WideView()));
     if (previewed.IsMissing())
         return;
     // File names compare without regard to case, as the file system does.
     if (CompareStringOrdinal(previewed.Wide(), -1, path.Wide(), -1, TRUE) != CSTR_EQUAL)
         return;
-    app.controls.mediaPlayer.SetWideUrl(TextBlock::EmptyWide());
+    player.SetWideUrl(TextBlock::EmptyWide());
     previewed = TextBlock();
 }

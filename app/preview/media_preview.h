@@ -13,6 +13,7 @@
 #include "runtime/text.h"
 
 struct Application;
+class MediaPlayerHost;
 
 // What the preview shows and can show.
 struct MediaPreview {
@@ -25,10 +26,11 @@ struct MediaPreview {
 
 // Creates the photo pane over the player's place (hidden until a photo is focused). The
 // imaging component is asked which extensions its decoders claim on the first selection.
-void CreatePreviewPane(Application& app, HWND parent, int32_t x, int32_t y, int32_t width,
-                       int32_t height);
+void CreatePreviewPane(MediaPreview& preview, MediaPlayerHost& player, HWND parent, int32_t x,
+                       int32_t y, int32_t width, int32_t height);
 // Places the photo pane where the player is, when the window's layout changes.
-void MovePreviewPane(Application& app, int32_t x, int32_t y, int32_t width, int32_t height);
+void MovePreviewPane(const MediaPreview& preview, int32_t x, int32_t y, int32_t width,
+                     int32_t height);
 
 // The file list's item-selected handler. A photo (an extension an installed decoder
 // claims) shows in the photo pane with the player hidden and stopped, and the rows just
@@ -39,7 +41,7 @@ int32_t PreviewSelectedFile(Application& app, int32_t row);
 // Before a file is moved (UTF-16 full path): the player lets go of it when it holds it,
 // since an open file cannot be moved, and the pane forgets its preview. Decoding never
 // holds a file, so nothing else has to wait.
-void ReleasePreviewedFile(Application& app, const TextBlock& path);
+void ReleasePreviewedFile(MediaPreview& preview, MediaPlayerHost& player, const TextBlock& path);
 
 // The video and audio extensions the player is given, compared without regard to case.
 bool IsPlayableMediaExtension(std::wstring_view extension);

@@ -149,7 +149,8 @@ int32_t AddRule(Application& app) {
     }
 
     const Text target = FromUtf16(targetText);
-    AppendRule(app, NewRule(hotkey.View(), ChosenOperation(o.operationCombo), target.View()));
+    AppendRule(app.rules, app.controls.ruleList,
+               NewRule(hotkey.View(), ChosenOperation(o.operationCombo), target.View()));
     return 0;
 }
 

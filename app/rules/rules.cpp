@@ -15,8 +15,7 @@
 namespace {
 
 // The rule list shows `rules`, which become the rules the program acts by.
-void ShowRules(Application& app, std::vector<Rule> rules) {
-    ListViewControl& list = app.controls.ruleList;
+void ShowRules(RuleSet& ruleSet, ListViewControl& list, std::vector<Rule> rules) {
     // With redraw on, every inserted row repaints the list: minutes for hundreds of rules.
     list.SuspendRedraw();
     list.DeleteAllItems();
@@ -28,7 +27,7 @@ void ShowRules(Application& app, std::vector<Rule> rules) {
     }
     list.ResumeRedraw();
     list.Invalidate(true);
-    app.rules.loaded = std::move(rules);
+    ruleSet.loaded = std::move(rules);
 }
 
 void TellNotSaved(DWORD error) {
@@ -38,14 +37,14 @@ void TellNotSaved(DWORD error) {
 }
 
 // Changes config.ini as it is now and shows what it then holds.
-bool ChangeRules(Application& app, const ConfigChange& change) {
+bool ChangeRules(RuleSet& rules, ListViewControl& ruleList, const ConfigChange& change) {
     std::string now;
-    const DWORD error = ChangeConfigFile(app.rules.configPath, change, now);
+    const DWORD error = ChangeConfigFile(rules.configPath, change, now);
     if (error) {
         TellNotSaved(error);
         return false;
     }
-    ShowRules(app, ReadRules(now));
+    ShowRules(rules, ruleList, ReadRules(now));
     return true;
 }
 
@@ -55,25 +54,25 @@ std::wstring BuildConfigPath() {
     return ProgramDirectory() + L"\\config.ini";
 }
 
-void LoadRules(Application& app) {
+void LoadRules(RuleSet& rules, ListViewControl& ruleList) {
     std::string bytes;
-    if (ReadConfigFile(app.rules.configPath, bytes) == 0)
-        ShowRules(app, ReadRules(bytes));
+    if (ReadConfigFile(rules.configPath, bytes) == 0)
+        ShowRules(rules, ruleList, ReadRules(bytes));
 }
 
-bool AppendRule(Application& app, const Rule& rule) {
-    return ChangeRules(app, [&rule](std::string_view bytes) {
+bool AppendRule(RuleSet& rules, ListViewControl& ruleList, const Rule& rule) {
+    return ChangeRules(rules, ruleList, [&rule](std::string_view bytes) {
         return std::optional<std::string>(WithRuleAdded(bytes, rule.line));
     });
 }
 
-bool DeleteRule(Application& app, int32_t row) {
-    const std::vector<Rule>& rules = app.rules.loaded;
-    if (row < 0 || static_cast<size_t>(row) >= rules.size())
+bool DeleteRule(RuleSet& rules, ListViewControl& ruleList, int32_t row) {
+    const std::vector<Rule>& loaded = rules.loaded;
+    if (row < 0 || static_cast<size_t>(row) >= loaded.size())
         return false;
     // A copy: the change shows the file anew, which replaces the rules.
-    const std::string line = rules[row].line;
-    return ChangeRules(app,
+    const std::string line = loaded[row].line;
+    return ChangeRules(rules, ruleList,
                        [&line](std::string_view bytes) { return WithRuleRemoved(bytes, line); });
 }
 
@@ -87,6 +86,6 @@ int32_t DeleteSelectedRule(Application& app, int32_t row) {
     const int32_t command =
         app.controls.ruleMenu.TrackPopup(cursor.x, cursor.y, app.mainWindow, TPM_RETURNCMD);
     if (command == kDeleteRuleCommand)
-        DeleteRule(app, row);
+        DeleteRule(app.rules, app.controls.ruleList, row);
     return 0;
 }

@@ -22,6 +22,7 @@ enum RuleColumn : int32_t {
 constexpr UINT_PTR kDeleteRuleCommand = 1;
 
 struct Application;
+class ListViewControl;
 
 // The application's rules as config.ini holds them.
 struct RuleSet {
@@ -37,16 +38,16 @@ std::wstring BuildConfigPath();
 
 // Reads the rules from config.ini and shows them in the rule list. A file that is missing
 // or cannot be read gives no rules (and is then never written over).
-void LoadRules(Application& app);
+void LoadRules(RuleSet& rules, ListViewControl& ruleList);
 // Adds a rule after the last rule of config.ini as the file is now, keeping every line the
 // program did not load; the list then shows what the file holds. False, after a box titled
 // "信息" with the system's reason, when config.ini could not be read or written; the file
 // and the list are then as they were.
-bool AppendRule(Application& app, const Rule& rule);
+bool AppendRule(RuleSet& rules, ListViewControl& ruleList, const Rule& rule);
 // Deletes the first line of config.ini, as the file is now, that equals the line rule `row`
 // was read from, byte for byte; with no such line left nothing is written. The list then
 // shows what the file holds. All or nothing as AppendRule.
-bool DeleteRule(Application& app, int32_t row);
+bool DeleteRule(RuleSet& rules, ListViewControl& ruleList, int32_t row);
 // The rule list's right-click handler: over a rule row, offers "删除配置项" at the cursor
 // and deletes that row when it is chosen; over empty space, offers nothing.
 int32_t DeleteSelectedRule(Application& app, int32_t row);

@@ -9,7 +9,7 @@ void DisposeApplication(Application& app) {
     for (ControlObject* object : mainWindowObjects)
         object->DetachFromWindow();
     app.rules.loaded.clear();
-    StopReadingFiles(app);
+    StopReadingFiles(app.listing);
     app.fileRows.Reset(L"");
     const std::initializer_list<ControlObject*> dialogObjects = {
         &o.ruleDialog,  &o.hotkeyLabel, &o.hotkeyEdit,         &o.operationLabel, &o.operationCombo,

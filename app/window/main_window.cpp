@@ -43,7 +43,7 @@ void LayOutMainWindow(Application& app, UINT dpi) {
                   dpi);
     const LayoutBox preview = ScaleForDpi(kPreview, dpi);
     o.mediaPlayer.Move(preview.x, preview.y, preview.width, preview.height);
-    MovePreviewPane(app, preview.x, preview.y, preview.width, preview.height);
+    MovePreviewPane(app.preview, preview.x, preview.y, preview.width, preview.height);
     SetColumnWidths(o.fileList, kFileColumnWidths, dpi);
     SetColumnWidths(o.ruleList, kRuleColumnWidths, dpi);
 }
@@ -77,7 +77,7 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.fileList.Create(hwnd, kFileListStyle, kFileList.x, kFileList.y, kFileList.width,
                       kFileList.height);
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
-    ShowFailureReasonsAsTips(app);
+    ShowFailureReasonsAsTips(app.controls.fileList, app.fileRows);
     InsertColumns(o.fileList, {"索引", "文件名", "操作类型", "结果"}, kFileColumnWidths);
 
     o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt,
@@ -105,7 +105,8 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     InsertColumns(o.ruleList, {"快捷键", "操作类型", "目标目录"}, kRuleColumnWidths);
 
     o.mediaPlayer.Create(hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
-    CreatePreviewPane(app, hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
+    CreatePreviewPane(app.preview, app.controls.mediaPlayer, hwnd, kPreview.x, kPreview.y,
+                      kPreview.width, kPreview.height);
     // At 96 DPI the controls keep the sizes and the stock font they were created with.
     if (dpi != kBaseDpi)
         LayOutMainWindow(app, dpi);
@@ -117,7 +118,7 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.ruleMenu.CreatePopup();
     o.ruleMenu.AppendItem(ToUtf16(Text("删除配置项")), kDeleteRuleCommand);
 
-    LoadRules(app);
+    LoadRules(app.rules, app.controls.ruleList);
     app.settings.Load(app.rules.configPath);
     ShowOptionsInSystemMenu(app);
     // The system menu's items send WM_SYSCOMMAND; Wine sends those of its "选项" submenu as

@@ -61,5 +61,6 @@ int32_t OpenDroppedFiles(Application& app, const TextBlock* paths) {
 void SelectFileRow(Application& app, const TextBlock& path) {
     const std::wstring_view full = path.WideView();
     const size_t slash = full.find_last_of(L"\\/");
-    SelectRowWhenListed(app, slash == std::wstring_view::npos ? full : full.substr(slash + 1));
+    SelectRowWhenListed(app.listing, app.fileRows, app.controls.fileList,
+                        slash == std::wstring_view::npos ? full : full.substr(slash + 1));
 }

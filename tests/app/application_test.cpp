@@ -24,6 +24,7 @@
 #include "app/rules/options_menu.h"
 #include "app/window/startup.h"
 #include "app/base/system_error.h"
+#include "app/operations/undo_history.h"
 #include "app/operations/undo_menu.h"
 #include "app/base/unique_file.h"
 #include "tests/support/config_file.h"
@@ -187,9 +188,11 @@ TEST_F(ApplicationTest, MediaFilesPlayByTheirExactPathUntilAPhotoOrTheirMoveStop
     EXPECT_FALSE(IsWindowVisible(pane));
 
     // The file about to be moved is released by the player first; names ignore case.
-    ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"song.Flac"));  // not playing
+    ReleasePreviewedFile(app_->preview, app_->controls.mediaPlayer,
+                         TextBlock::FromWide(files_ / L"song.Flac"));  // not playing
     EXPECT_EQ(files_ / L"CLIP.MP4", WidePlayerUrl());
-    ReleasePreviewedFile(*app_, TextBlock::FromWide(files_ / L"clip.mp4"));
+    ReleasePreviewedFile(app_->preview, app_->controls.mediaPlayer,
+                         TextBlock::FromWide(files_ / L"clip.mp4"));
     EXPECT_EQ(L"", WidePlayerUrl());
 }
 
@@ -573,7 +576,7 @@ TEST_F(ApplicationTest, AnUndoOfAReplacedFileIsRefusedAndStaysTheOneCtrlZRetries
         ASSERT_TRUE(UndoMostRecent(*app_));
         EXPECT_EQ(L"等待中", resultOf(moved)) << theirs;
         ASSERT_TRUE(shows(moved, L"撤销失败")) << theirs;
-        EXPECT_EQ(L"文件已被修改或替换", FailureReasonOfRow(*app_, moved));
+        EXPECT_EQ(L"文件已被修改或替换", FailureReasonOfRow(app_->fileRows, moved));
         EXPECT_EQ(theirs, ReadFileBytes(target / L"m.txt"));
     }
     EXPECT_EQ(L"复制成功", resultOf(old));
