@@ -13,7 +13,9 @@
 #include <memory>
 #include <mutex>
 #include <ostream>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/window/application.h"
@@ -22,6 +24,7 @@
 #include "app/preview/image_pane.h"
 #include "app/window/layout.h"
 #include "app/rules/options_menu.h"
+#include "app/rules/rule_dialog.h"
 #include "app/window/startup.h"
 #include "app/base/system_error.h"
 #include "app/operations/undo_menu.h"
@@ -35,6 +38,7 @@
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/wait.h"
+#include "tests/support/zemo_app.h"
 
 namespace {
 
@@ -149,6 +153,28 @@ class ApplicationTest : public ::testing::Test {
 
     std::wstring WidePlayerUrl() {
         return std::wstring(Controls().mediaPlayer.WideUrl().WideView());
+    }
+
+    // Opens the rule dialog as "快捷键规则配置" does and gives its controls' identifiers in
+    // creation order. The dialog is modal, so a thread of its own reads them and closes it.
+    std::vector<int> RuleDialogIds() {
+        std::vector<int> ids;
+        std::thread reader([&ids] {
+            const std::wstring title = kRuleDialogTitle;
+            HWND dialog = nullptr;
+            WaitUntil([&] {
+                dialog = FindTopLevelWindow(GetCurrentProcessId(), L"", &title);
+                return dialog && ChildrenInOrder(dialog).size() >= 9;
+            });
+            if (!dialog)
+                return;
+            for (const HWND child : ChildrenInOrder(dialog))
+                ids.push_back(GetDlgCtrlID(child));
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+        });
+        OpenRuleDialog(*app_);
+        reader.join();
+        return ids;
     }
 
     static inline TempDirectory* configHome_ = nullptr;
@@ -392,6 +418,22 @@ TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
             << control.id;
     }
     columnsAre(96);
+}
+
+TEST_F(ApplicationTest, TheMainWindowsControlsKeepTheIdentifiersOtherProgramsFindThemBy) {
+    ApplicationObjects& o = Controls();
+    const std::pair<const ControlObject*, int> controls[] = {
+        {&o.fileList, 501},           {&o.directoryLabel, 502}, {&o.directoryEdit, 503},
+        {&o.chooseFolderButton, 504}, {&o.readListButton, 505}, {&o.rulesButton, 506},
+        {&o.ruleList, 507}};
+    for (const auto& [control, id] : controls)
+        EXPECT_EQ(id, GetDlgCtrlID(control->Handle()));
+}
+
+TEST_F(ApplicationTest, TheRuleDialogsControlsHaveTheSameIdentifiersAtEveryOpening) {
+    const std::vector<int> first = RuleDialogIds();
+    ASSERT_EQ(9u, first.size());
+    EXPECT_EQ(first, RuleDialogIds());
 }
 
 TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
