@@ -423,8 +423,9 @@ TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
 TEST_F(ApplicationTest, TheMainWindowsControlsKeepTheIdentifiersOtherProgramsFindThemBy) {
     ApplicationObjects& o = Controls();
     const std::pair<const ControlObject*, int> controls[] = {
-        {&o.fileList, 501},           {&o.directoryLabel, 502}, {&o.directoryEdit, 503},
-        {&o.chooseFolderButton, 504}, {&o.readListButton, 505}, {&o.rulesButton, 506},
+        {&o.fileList, 501},       {&o.directoryLabel, 502},
+        {&o.directoryEdit, 503},  {&o.chooseFolderButton, 504},
+        {&o.readListButton, 505}, {&o.rulesButton, 506},
         {&o.ruleList, 507}};
     for (const auto& [control, id] : controls)
         EXPECT_EQ(id, GetDlgCtrlID(control->Handle()));
