@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "app/window/application.h"
+#include "app/window/control_ids.h"
 #include "app/operations/failure_tips.h"
 #include "app/operations/file_transfer.h"
 #include "app/preview/image_pane.h"
@@ -421,20 +422,33 @@ TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
 }
 
 TEST_F(ApplicationTest, TheMainWindowsControlsKeepTheIdentifiersOtherProgramsFindThemBy) {
+    using namespace MainWindowIds;
     ApplicationObjects& o = Controls();
-    const std::pair<const ControlObject*, int> controls[] = {
-        {&o.fileList, 501},       {&o.directoryLabel, 502},
-        {&o.directoryEdit, 503},  {&o.chooseFolderButton, 504},
-        {&o.readListButton, 505}, {&o.rulesButton, 506},
-        {&o.ruleList, 507}};
-    for (const auto& [control, id] : controls)
-        EXPECT_EQ(id, GetDlgCtrlID(control->Handle()));
+    // The values are written out: scripts written against earlier versions use them.
+    const struct {
+        const ControlObject* control;
+        int named;
+        int value;
+    } controls[] = {{&o.fileList, kFileListId, 501},
+                    {&o.directoryLabel, kDirectoryLabelId, 502},
+                    {&o.directoryEdit, kDirectoryEditId, 503},
+                    {&o.chooseFolderButton, kChooseFolderButtonId, 504},
+                    {&o.readListButton, kReadListButtonId, 505},
+                    {&o.rulesButton, kRulesButtonId, 506},
+                    {&o.ruleList, kRuleListId, 507}};
+    for (const auto& [control, named, value] : controls) {
+        EXPECT_EQ(value, GetDlgCtrlID(control->Handle()));
+        EXPECT_EQ(value, named);
+    }
 }
 
 TEST_F(ApplicationTest, TheRuleDialogsControlsHaveTheSameIdentifiersAtEveryOpening) {
-    const std::vector<int> first = RuleDialogIds();
-    ASSERT_EQ(9u, first.size());
-    EXPECT_EQ(first, RuleDialogIds());
+    using namespace RuleDialogIds;
+    const std::vector<int> inCreationOrder = {
+        kHotkeyLabelId, kHotkeyEditId,         kOperationLabelId, kOperationComboId, kTargetLabelId,
+        kTargetEditId,  kChooseTargetButtonId, kAddButtonId,      kCancelButtonId};
+    EXPECT_EQ(inCreationOrder, RuleDialogIds());
+    EXPECT_EQ(inCreationOrder, RuleDialogIds());
 }
 
 TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
