@@ -29,11 +29,18 @@ void ButtonControl::ResetHook() {
 int32_t ButtonControl::Create(HWND parent, std::optional<TextBlock> text, std::optional<int32_t> id,
                               DWORD style, int32_t x, int32_t y, int32_t width, int32_t height,
                               DWORD extendedStyle) {
+    const int32_t counterId = NextControlId();
+    return Create(parent, ChildWindowId{id.value_or(counterId)}, std::move(text), style, x, y,
+                  width, height, extendedStyle);
+}
+
+int32_t ButtonControl::Create(HWND parent, ChildWindowId id, std::optional<TextBlock> text,
+                              DWORD style, int32_t x, int32_t y, int32_t width, int32_t height,
+                              DWORD extendedStyle) {
     const TextBlock caption = text ? std::move(*text) : TextBlock::FromWide(L"按钮");
     const DWORD fullStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | style;
-    const int32_t counterId = NextControlId();
     return CreateTextWindow(parent, extendedStyle, L"Button", &caption, fullStyle, x, y, width,
-                            height, id.value_or(counterId))
+                            height, id.value)
                ? 1
                : 0;
 }

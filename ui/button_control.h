@@ -27,6 +27,10 @@ class ButtonControl : public TextControl {
     int32_t Create(HWND parent, std::optional<TextBlock> text, std::optional<int32_t> id,
                    DWORD style, int32_t x, int32_t y, int32_t width = 80, int32_t height = 32,
                    DWORD extendedStyle = 0);
+    // With the caller's identifier; the counter stays as it was.
+    int32_t Create(HWND parent, ChildWindowId id, std::optional<TextBlock> text, DWORD style,
+                   int32_t x, int32_t y, int32_t width = 80, int32_t height = 32,
+                   DWORD extendedStyle = 0);
     int32_t CreateFromDialogItem(HWND dialog, int32_t itemId, bool setFont = true);
     int32_t FromWindow(HWND hwnd);
 

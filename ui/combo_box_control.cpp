@@ -53,11 +53,18 @@ void ComboBoxControl::ResetHook() {
 
 int32_t ComboBoxControl::Create(HWND parent, std::optional<DWORD> comboType, int32_t x, int32_t y,
                                 int32_t width, int32_t height, DWORD extendedStyle) {
+    return Create(parent, ChildWindowId{NextControlId()}, comboType, x, y, width, height,
+                  extendedStyle);
+}
+
+int32_t ComboBoxControl::Create(HWND parent, ChildWindowId id, std::optional<DWORD> comboType,
+                                int32_t x, int32_t y, int32_t width, int32_t height,
+                                DWORD extendedStyle) {
     const TextBlock title = TextBlock::FromWide(L"ComboBox");
     const DWORD style =
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | comboType.value_or(CBS_DROPDOWN) | kAddedComboStyle;
     if (!CreateTextWindow(parent, extendedStyle, L"ComboBox", &title, style, x, y, width, height,
-                          NextControlId()))
+                          id.value))
         return 0;
     SetBackColour(kWhite);
     return 1;

@@ -22,9 +22,12 @@ class ComboBoxControl : public TextControl {
 
     // ---- Creation ----
     // Type absent means CBS_DROPDOWN; a vertical scroll bar, CBS_AUTOHSCROLL and
-    // CBS_NOINTEGRALHEIGHT are always added. `height` includes the drop-down list.
+    // CBS_NOINTEGRALHEIGHT are always added. `height` includes the drop-down list. Without
+    // `id` the box takes the next control identifier.
     int32_t Create(HWND parent, std::optional<DWORD> comboType, int32_t x, int32_t y,
                    int32_t width = 100, int32_t height = 110, DWORD extendedStyle = 0);
+    int32_t Create(HWND parent, ChildWindowId id, std::optional<DWORD> comboType, int32_t x,
+                   int32_t y, int32_t width = 100, int32_t height = 110, DWORD extendedStyle = 0);
     int32_t CreateFromDialogItem(HWND dialog, int32_t itemId, bool setFont = true);
     int32_t FromWindow(HWND hwnd);
     // The new item's index, or CB_ERR / CB_ERRSPACE when the text is refused.

@@ -21,8 +21,14 @@
 #include "ui/unique_handle.h"
 
 // Process-wide control identifier counter: 500 after start-up; every control creation
-// increments it and takes the new value.
+// without an identifier of its own increments it and takes the new value.
 extern int32_t ControlIdCounter;
+// A child-window identifier the creator chooses, for the Create overloads that take one:
+// the control keeps it wherever and however often it is created, and the counter is left
+// as it was.
+struct ChildWindowId {
+    int32_t value;
+};
 // The module instance used by every window creation of the library.
 extern HINSTANCE LibraryInstance;
 

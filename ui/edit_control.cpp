@@ -21,9 +21,16 @@ LRESULT EditControl::CommandHook(HWND, HWND, int32_t notificationCode, int32_t) 
 int32_t EditControl::Create(HWND parent, std::optional<TextBlock> text, std::optional<DWORD> style,
                             int32_t x, int32_t y, int32_t width, int32_t height,
                             DWORD extendedStyle) {
+    return Create(parent, ChildWindowId{NextControlId()}, std::move(text), style, x, y, width,
+                  height, extendedStyle);
+}
+
+int32_t EditControl::Create(HWND parent, ChildWindowId id, std::optional<TextBlock> text,
+                            std::optional<DWORD> style, int32_t x, int32_t y, int32_t width,
+                            int32_t height, DWORD extendedStyle) {
     const DWORD fullStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | style.value_or(ES_AUTOHSCROLL);
     if (!CreateTextWindow(parent, extendedStyle, L"Edit", text ? &*text : nullptr, fullStyle, x, y,
-                          width, height, NextControlId()))
+                          width, height, id.value))
         return 0;
     SetBackColour(kWhite);
     return 1;

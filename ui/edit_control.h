@@ -21,10 +21,14 @@ class EditControl : public TextControl {
 
     // ---- Creation ----
     // Style absent means ES_AUTOHSCROLL (a given style replaces it); WS_TABSTOP is
-    // always added. 1 on success, 0 on failure.
+    // always added. 1 on success, 0 on failure. Without `id` the box takes the next control
+    // identifier.
     int32_t Create(HWND parent, std::optional<TextBlock> text, std::optional<DWORD> style,
                    int32_t x, int32_t y, int32_t width = 80, int32_t height = 20,
                    DWORD extendedStyle = WS_EX_CLIENTEDGE);
+    int32_t Create(HWND parent, ChildWindowId id, std::optional<TextBlock> text,
+                   std::optional<DWORD> style, int32_t x, int32_t y, int32_t width = 80,
+                   int32_t height = 20, DWORD extendedStyle = WS_EX_CLIENTEDGE);
     int32_t CreateFromDialogItem(HWND dialog, int32_t itemId, bool setFont = true);
     int32_t FromWindow(HWND hwnd);
 

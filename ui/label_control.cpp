@@ -11,10 +11,17 @@ std::unique_ptr<ControlObject> LabelControl::Clone() const {
 int32_t LabelControl::Create(HWND parent, std::optional<TextBlock> text, std::optional<DWORD> style,
                              int32_t x, int32_t y, int32_t width, int32_t height,
                              DWORD extendedStyle) {
+    return Create(parent, ChildWindowId{NextControlId()}, std::move(text), style, x, y, width,
+                  height, extendedStyle);
+}
+
+int32_t LabelControl::Create(HWND parent, ChildWindowId id, std::optional<TextBlock> text,
+                             std::optional<DWORD> style, int32_t x, int32_t y, int32_t width,
+                             int32_t height, DWORD extendedStyle) {
     const TextBlock shown = text ? std::move(*text) : TextBlock::FromWide(L"标签");
     const DWORD fullStyle = WS_CHILD | WS_VISIBLE | style.value_or(SS_CENTERIMAGE);
     if (!CreateTextWindow(parent, extendedStyle, L"Static", &shown, fullStyle, x, y, width, height,
-                          NextControlId()))
+                          id.value))
         return 0;
     SetBackColour(GetSysColor(COLOR_BTNFACE));
     return 1;

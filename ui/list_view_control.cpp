@@ -143,12 +143,18 @@ BOOL ListViewControl::Update() {
 
 int32_t ListViewControl::Create(HWND parent, DWORD style, int32_t x, int32_t y, int32_t width,
                                 int32_t height, DWORD extendedStyle) {
+    // Through the overridable creation, so a derived list adds its own style.
+    return Create(parent, ChildWindowId{++ControlIdCounter}, style, x, y, width, height,
+                  extendedStyle);
+}
+
+int32_t ListViewControl::Create(HWND parent, ChildWindowId id, DWORD style, int32_t x, int32_t y,
+                                int32_t width, int32_t height, DWORD extendedStyle) {
     const TextBlock className = TextBlock::FromWide(WC_LISTVIEWW);
     const TextBlock title = TextBlock::FromWide(L"ListView");
-    const int32_t id = ++ControlIdCounter;
     const HWND created = CreateControlWindow(
         parent, extendedStyle, className, &title, WS_CHILD | WS_VISIBLE | style, x, y, width,
-        height, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr);
+        height, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id.value)), nullptr);
     if (created)
         SendToList(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, kCreationExtendedListStyle);
     return Exists();

@@ -38,8 +38,12 @@ class ListViewControl : public ControlObject {
 
     // ---- Creation ----
     // A child list view with WS_CHILD | WS_VISIBLE, full-row info tips and sub-item images.
-    virtual int32_t Create(HWND parent, DWORD style, int32_t x, int32_t y, int32_t width = 100,
-                           int32_t height = 120, DWORD extendedStyle = WS_EX_CLIENTEDGE);
+    // Without `id` the list takes the next control identifier.
+    int32_t Create(HWND parent, DWORD style, int32_t x, int32_t y, int32_t width = 100,
+                   int32_t height = 120, DWORD extendedStyle = WS_EX_CLIENTEDGE);
+    virtual int32_t Create(HWND parent, ChildWindowId id, DWORD style, int32_t x, int32_t y,
+                           int32_t width = 100, int32_t height = 120,
+                           DWORD extendedStyle = WS_EX_CLIENTEDGE);
     int32_t CreateFromDialogItem(HWND dialog, int32_t itemId, bool setFont = true);
     int32_t FromWindow(HWND hwnd);
 

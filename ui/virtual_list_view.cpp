@@ -8,9 +8,10 @@ std::unique_ptr<ControlObject> VirtualListViewControl::Clone() const {
     return std::unique_ptr<ControlObject>(new VirtualListViewControl(*this));
 }
 
-int32_t VirtualListViewControl::Create(HWND parent, DWORD style, int32_t x, int32_t y,
-                                       int32_t width, int32_t height, DWORD extendedStyle) {
-    return ListViewControl::Create(parent, style | LVS_OWNERDATA, x, y, width, height,
+int32_t VirtualListViewControl::Create(HWND parent, ChildWindowId id, DWORD style, int32_t x,
+                                       int32_t y, int32_t width, int32_t height,
+                                       DWORD extendedStyle) {
+    return ListViewControl::Create(parent, id, style | LVS_OWNERDATA, x, y, width, height,
                                    extendedStyle);
 }
 

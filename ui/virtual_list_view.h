@@ -36,8 +36,10 @@ class VirtualListViewControl : public ListViewControl {
     LRESULT NotificationHook(HWND parent, HWND sender, int32_t code, UINT_PTR senderId,
                              LPARAM lParam) override;
     // As the ordinary list, with LVS_OWNERDATA added to the style.
-    int32_t Create(HWND parent, DWORD style, int32_t x, int32_t y, int32_t width = 100,
-                   int32_t height = 120, DWORD extendedStyle = WS_EX_CLIENTEDGE) override;
+    using ListViewControl::Create;
+    int32_t Create(HWND parent, ChildWindowId id, DWORD style, int32_t x, int32_t y,
+                   int32_t width = 100, int32_t height = 120,
+                   DWORD extendedStyle = WS_EX_CLIENTEDGE) override;
     EventHandler SetItemSelectedHandler(EventHandler handler) override;
     // Forgets the sources with the handlers when the window goes.
     void Reset(HWND hwnd) override;

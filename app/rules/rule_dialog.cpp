@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app/window/application.h"
+#include "app/window/control_ids.h"
 #include "app/window/layout.h"
 #include "runtime/binding.h"
 #include "runtime/message.h"
@@ -64,36 +65,43 @@ void LayOutRuleDialog(Application& app, UINT dpi) {
 
 int32_t BuildRuleDialog(Application& app, HWND dialog) {
     using namespace RuleDialogLayout;
+    using namespace RuleDialogIds;
     ApplicationObjects& o = app.controls;
     o.ruleDialog.SetState(WindowState::kCentred);
 
-    o.hotkeyLabel.Create(dialog, ToUtf16(Text("1：快捷键")), std::nullopt, kHotkeyLabel.x,
-                         kHotkeyLabel.y, kHotkeyLabel.width, kHotkeyLabel.height);
-    o.hotkeyEdit.Create(dialog, TextBlock::EmptyWide(), ES_READONLY | ES_CENTER, kHotkeyEdit.x,
-                        kHotkeyEdit.y, kHotkeyEdit.width, kHotkeyEdit.height);
-    o.operationLabel.Create(dialog, ToUtf16(Text("2：操作类型")), std::nullopt, kOperationLabel.x,
-                            kOperationLabel.y, kOperationLabel.width, kOperationLabel.height);
-    o.operationCombo.Create(dialog, CBS_DROPDOWNLIST, kOperationCombo.x, kOperationCombo.y,
-                            kOperationCombo.width, kOperationCombo.height,
-                            kOperationComboExtendedStyle);
+    o.hotkeyLabel.Create(dialog, ChildWindowId{kHotkeyLabelId}, ToUtf16(Text("1：快捷键")),
+                         std::nullopt, kHotkeyLabel.x, kHotkeyLabel.y, kHotkeyLabel.width,
+                         kHotkeyLabel.height);
+    o.hotkeyEdit.Create(dialog, ChildWindowId{kHotkeyEditId}, TextBlock::EmptyWide(),
+                        ES_READONLY | ES_CENTER, kHotkeyEdit.x, kHotkeyEdit.y, kHotkeyEdit.width,
+                        kHotkeyEdit.height);
+    o.operationLabel.Create(dialog, ChildWindowId{kOperationLabelId}, ToUtf16(Text("2：操作类型")),
+                            std::nullopt, kOperationLabel.x, kOperationLabel.y,
+                            kOperationLabel.width, kOperationLabel.height);
+    o.operationCombo.Create(dialog, ChildWindowId{kOperationComboId}, CBS_DROPDOWNLIST,
+                            kOperationCombo.x, kOperationCombo.y, kOperationCombo.width,
+                            kOperationCombo.height, kOperationComboExtendedStyle);
     for (const RuleOperation operation : kOperationChoices)
         o.operationCombo.AddItem(ToUtf16(Text(OperationText(operation))));
     o.operationCombo.SetCurSel(0);
-    o.targetLabel.Create(dialog, ToUtf16(Text("3：目标目录")), std::nullopt, kTargetLabel.x,
-                         kTargetLabel.y, kTargetLabel.width, kTargetLabel.height);
-    o.targetEdit.Create(dialog, TextBlock::EmptyWide(), std::nullopt, kTargetEdit.x, kTargetEdit.y,
-                        kTargetEdit.width, kTargetEdit.height);
+    o.targetLabel.Create(dialog, ChildWindowId{kTargetLabelId}, ToUtf16(Text("3：目标目录")),
+                         std::nullopt, kTargetLabel.x, kTargetLabel.y, kTargetLabel.width,
+                         kTargetLabel.height);
+    o.targetEdit.Create(dialog, ChildWindowId{kTargetEditId}, TextBlock::EmptyWide(), std::nullopt,
+                        kTargetEdit.x, kTargetEdit.y, kTargetEdit.width, kTargetEdit.height);
 
-    o.chooseTargetButton.Create(dialog, ToUtf16(Text("选择目录")), std::nullopt, 0,
-                                kChooseTargetButton.x, kChooseTargetButton.y,
-                                kChooseTargetButton.width, kChooseTargetButton.height);
+    o.chooseTargetButton.Create(dialog, ChildWindowId{kChooseTargetButtonId},
+                                ToUtf16(Text("选择目录")), 0, kChooseTargetButton.x,
+                                kChooseTargetButton.y, kChooseTargetButton.width,
+                                kChooseTargetButton.height);
     o.chooseTargetButton.SetClickHandler([&app] { return ChooseTargetDirectory(app); });
     o.addButton.SetClickHandler([&app] { return AddRule(app); });
     o.cancelButton.SetClickHandler([&app] { return CloseRuleDialog(app); });
-    o.addButton.Create(dialog, ToUtf16(Text("添加规则")), std::nullopt, 0, kAddButton.x,
-                       kAddButton.y, kAddButton.width, kAddButton.height);
-    o.cancelButton.Create(dialog, ToUtf16(Text("取消")), std::nullopt, 0, kCancelButton.x,
-                          kCancelButton.y, kCancelButton.width, kCancelButton.height);
+    o.addButton.Create(dialog, ChildWindowId{kAddButtonId}, ToUtf16(Text("添加规则")), 0,
+                       kAddButton.x, kAddButton.y, kAddButton.width, kAddButton.height);
+    o.cancelButton.Create(dialog, ChildWindowId{kCancelButtonId}, ToUtf16(Text("取消")), 0,
+                          kCancelButton.x, kCancelButton.y, kCancelButton.width,
+                          kCancelButton.height);
     // At 96 DPI the controls keep the sizes and the stock font they were created with.
     const UINT dpi = WindowDpi(dialog);
     if (dpi != kBaseDpi)

@@ -49,18 +49,6 @@ inline constexpr LayoutBox kPreview{688, 10, 365, 592};
 // Column widths, in column order.
 inline constexpr int32_t kFileColumnWidths[] = {40, 450, 80, 80};
 
-// The controls' identifiers. The library numbers controls in the order they are created,
-// so the main window creates them in this order; other programs (accessibility tools, the
-// test driver) find the controls by these.
-enum ControlId : int32_t {
-    kFileListId = 501,
-    kDirectoryLabelId,
-    kDirectoryEditId,
-    kChooseFolderButtonId,
-    kReadListButtonId,
-    kRulesButtonId,
-    kRuleListId,
-};
 inline constexpr int32_t kRuleColumnWidths[] = {80, 80, 500};
 }  // namespace MainWindowLayout
 

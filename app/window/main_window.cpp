@@ -6,6 +6,7 @@
 #include "app/window/application.h"
 #include "app/keys/hotkeys.h"
 #include "app/keys/keyboard_hook.h"
+#include "app/window/control_ids.h"
 #include "app/window/layout.h"
 #include "app/window/open_folder.h"
 #include "app/rules/options_menu.h"
@@ -50,6 +51,7 @@ void LayOutMainWindow(Application& app, UINT dpi) {
 
 int32_t BuildMainWindow(Application& app, HWND hwnd) {
     using namespace MainWindowLayout;
+    using namespace MainWindowIds;
     ApplicationObjects& o = app.controls;
     Window& window = o.mainWindow;
     window.AddExtendedWindowStyle(WS_EX_CLIENTEDGE);
@@ -74,33 +76,36 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.fileList.SetRowFinder([&app](const wchar_t* text, bool partial, int32_t start, bool wrap) {
         return app.fileRows.FindIndexText(text, partial, start, wrap);
     });
-    o.fileList.Create(hwnd, kFileListStyle, kFileList.x, kFileList.y, kFileList.width,
-                      kFileList.height);
+    o.fileList.Create(hwnd, ChildWindowId{kFileListId}, kFileListStyle, kFileList.x, kFileList.y,
+                      kFileList.width, kFileList.height);
     o.fileList.AddExtendedStyle(kFileListExtendedStyle);
     ShowFailureReasonsAsTips(app.controls.fileList, app.fileRows);
     InsertColumns(o.fileList, {"索引", "文件名", "操作类型", "结果"}, kFileColumnWidths);
 
-    o.directoryLabel.Create(hwnd, ToUtf16(Text("需要处理的文件目录：")), std::nullopt,
-                            kDirectoryLabel.x, kDirectoryLabel.y, kDirectoryLabel.width,
-                            kDirectoryLabel.height);
-    o.directoryEdit.Create(hwnd, std::nullopt, std::nullopt, kDirectoryEdit.x, kDirectoryEdit.y,
-                           kDirectoryEdit.width, kDirectoryEdit.height);
+    o.directoryLabel.Create(hwnd, ChildWindowId{kDirectoryLabelId},
+                            ToUtf16(Text("需要处理的文件目录：")), std::nullopt, kDirectoryLabel.x,
+                            kDirectoryLabel.y, kDirectoryLabel.width, kDirectoryLabel.height);
+    o.directoryEdit.Create(hwnd, ChildWindowId{kDirectoryEditId}, std::nullopt, std::nullopt,
+                           kDirectoryEdit.x, kDirectoryEdit.y, kDirectoryEdit.width,
+                           kDirectoryEdit.height);
     o.directoryEdit.SetText(TextBlock::EmptyWide());
 
     o.chooseFolderButton.SetClickHandler([&app] { return ChooseDirectory(app); });
-    o.chooseFolderButton.Create(hwnd, ToUtf16(Text("选择文件夹")), std::nullopt, 0,
-                                kChooseFolderButton.x, kChooseFolderButton.y,
-                                kChooseFolderButton.width, kChooseFolderButton.height);
+    o.chooseFolderButton.Create(hwnd, ChildWindowId{kChooseFolderButtonId},
+                                ToUtf16(Text("选择文件夹")), 0, kChooseFolderButton.x,
+                                kChooseFolderButton.y, kChooseFolderButton.width,
+                                kChooseFolderButton.height);
     o.readListButton.SetClickHandler([&app] { return LoadFileList(app); });
-    o.readListButton.Create(hwnd, ToUtf16(Text("读取文件列表")), std::nullopt, 0, kReadListButton.x,
-                            kReadListButton.y, kReadListButton.width, kReadListButton.height);
+    o.readListButton.Create(hwnd, ChildWindowId{kReadListButtonId}, ToUtf16(Text("读取文件列表")),
+                            0, kReadListButton.x, kReadListButton.y, kReadListButton.width,
+                            kReadListButton.height);
     o.rulesButton.SetClickHandler([&app] { return OpenRuleDialog(app); });
-    o.rulesButton.Create(hwnd, ToUtf16(Text("快捷键规则配置")), std::nullopt, 0, kRulesButton.x,
-                         kRulesButton.y, kRulesButton.width, kRulesButton.height);
+    o.rulesButton.Create(hwnd, ChildWindowId{kRulesButtonId}, ToUtf16(Text("快捷键规则配置")), 0,
+                         kRulesButton.x, kRulesButton.y, kRulesButton.width, kRulesButton.height);
 
     o.ruleList.SetRightClickHandler([&app](int32_t row) { return DeleteSelectedRule(app, row); });
-    o.ruleList.Create(hwnd, kRuleListStyle, kRuleList.x, kRuleList.y, kRuleList.width,
-                      kRuleList.height);
+    o.ruleList.Create(hwnd, ChildWindowId{kRuleListId}, kRuleListStyle, kRuleList.x, kRuleList.y,
+                      kRuleList.width, kRuleList.height);
     o.ruleList.AddExtendedStyle(kRuleListExtendedStyle);
     InsertColumns(o.ruleList, {"快捷键", "操作类型", "目标目录"}, kRuleColumnWidths);
 

@@ -13,15 +13,19 @@
 #include <memory>
 #include <mutex>
 #include <ostream>
+#include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/window/application.h"
+#include "app/window/control_ids.h"
 #include "app/operations/failure_tips.h"
 #include "app/operations/file_transfer.h"
 #include "app/preview/image_pane.h"
 #include "app/window/layout.h"
 #include "app/rules/options_menu.h"
+#include "app/rules/rule_dialog.h"
 #include "app/window/startup.h"
 #include "app/base/system_error.h"
 #include "app/operations/undo_history.h"
@@ -36,6 +40,7 @@
 #include "tests/support/process.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/wait.h"
+#include "tests/support/zemo_app.h"
 
 namespace {
 
@@ -150,6 +155,28 @@ class ApplicationTest : public ::testing::Test {
 
     std::wstring WidePlayerUrl() {
         return std::wstring(Controls().mediaPlayer.WideUrl().WideView());
+    }
+
+    // Opens the rule dialog as "快捷键规则配置" does and gives its controls' identifiers in
+    // creation order. The dialog is modal, so a thread of its own reads them and closes it.
+    std::vector<int> RuleDialogIds() {
+        std::vector<int> ids;
+        std::thread reader([&ids] {
+            const std::wstring title = kRuleDialogTitle;
+            HWND dialog = nullptr;
+            WaitUntil([&] {
+                dialog = FindTopLevelWindow(GetCurrentProcessId(), L"", &title);
+                return dialog && ChildrenInOrder(dialog).size() >= 9;
+            });
+            if (!dialog)
+                return;
+            for (const HWND child : ChildrenInOrder(dialog))
+                ids.push_back(GetDlgCtrlID(child));
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+        });
+        OpenRuleDialog(*app_);
+        reader.join();
+        return ids;
     }
 
     static inline TempDirectory* configHome_ = nullptr;
@@ -395,6 +422,36 @@ TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
             << control.id;
     }
     columnsAre(96);
+}
+
+TEST_F(ApplicationTest, TheMainWindowsControlsKeepTheIdentifiersOtherProgramsFindThemBy) {
+    using namespace MainWindowIds;
+    ApplicationObjects& o = Controls();
+    // The values are written out: scripts written against earlier versions use them.
+    const struct {
+        const ControlObject* control;
+        int named;
+        int value;
+    } controls[] = {{&o.fileList, kFileListId, 501},
+                    {&o.directoryLabel, kDirectoryLabelId, 502},
+                    {&o.directoryEdit, kDirectoryEditId, 503},
+                    {&o.chooseFolderButton, kChooseFolderButtonId, 504},
+                    {&o.readListButton, kReadListButtonId, 505},
+                    {&o.rulesButton, kRulesButtonId, 506},
+                    {&o.ruleList, kRuleListId, 507}};
+    for (const auto& [control, named, value] : controls) {
+        EXPECT_EQ(value, GetDlgCtrlID(control->Handle()));
+        EXPECT_EQ(value, named);
+    }
+}
+
+TEST_F(ApplicationTest, TheRuleDialogsControlsHaveTheSameIdentifiersAtEveryOpening) {
+    using namespace RuleDialogIds;
+    const std::vector<int> inCreationOrder = {
+        kHotkeyLabelId, kHotkeyEditId,         kOperationLabelId, kOperationComboId, kTargetLabelId,
+        kTargetEditId,  kChooseTargetButtonId, kAddButtonId,      kCancelButtonId};
+    EXPECT_EQ(inCreationOrder, RuleDialogIds());
+    EXPECT_EQ(inCreationOrder, RuleDialogIds());
 }
 
 TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {

@@ -34,7 +34,7 @@
 #include <optional>
 #include <vector>
 
-#include "app/window/layout.h"
+#include "app/window/control_ids.h"
 
 #include "tests/support/desktop.h"
 #include "tests/support/process.h"
@@ -46,9 +46,9 @@
 
 namespace {
 
-using MainWindowLayout::kDirectoryEditId;
-using MainWindowLayout::kFileListId;
-constexpr int kReadButtonId = MainWindowLayout::kReadListButtonId;
+using MainWindowIds::kDirectoryEditId;
+using MainWindowIds::kFileListId;
+constexpr int kReadButtonId = MainWindowIds::kReadListButtonId;
 
 double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
     LARGE_INTEGER frequency;

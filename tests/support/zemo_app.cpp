@@ -95,21 +95,21 @@ std::optional<RuleDialog> ZemoApp::OpenRuleDialog() {
     Click(kRulesButtonId);
     const std::wstring title = kRuleDialogTitle;
     RuleDialog dialog;
+    using namespace RuleDialogIds;
+    // The cancel button is created last.
     const bool ready = WaitUntil([&] {
         dialog.window = FindTopLevelWindow(process_->Id(), L"", &title);
-        return dialog.window && ChildrenInOrder(dialog.window).size() >= 9 &&
+        return dialog.window && FindChildById(dialog.window, kCancelButtonId) &&
                IsWindowVisible(dialog.window);
     });
     if (!ready)
         return std::nullopt;
-    // label, hotkey edit, label, combo box, label, target edit, three buttons
-    const std::vector<HWND> children = ChildrenInOrder(dialog.window);
-    dialog.hotkeyEdit = children[1];
-    dialog.operationCombo = children[3];
-    dialog.targetEdit = children[5];
-    dialog.chooseButton = children[6];
-    dialog.addButton = children[7];
-    dialog.cancelButton = children[8];
+    dialog.hotkeyEdit = FindChildById(dialog.window, kHotkeyEditId);
+    dialog.operationCombo = FindChildById(dialog.window, kOperationComboId);
+    dialog.targetEdit = FindChildById(dialog.window, kTargetEditId);
+    dialog.chooseButton = FindChildById(dialog.window, kChooseTargetButtonId);
+    dialog.addButton = FindChildById(dialog.window, kAddButtonId);
+    dialog.cancelButton = FindChildById(dialog.window, kCancelButtonId);
     return dialog;
 }
 

@@ -13,21 +13,22 @@
 #include "tests/support/desktop.h"
 #include "tests/support/process.h"
 #include "tests/support/remote_list_view.h"
+#include "app/window/control_ids.h"
 #include "app/window/layout.h"
 
 extern const wchar_t* const kMainWindowTitle;  // "ZEMO文件分类整理 墨池社区"
 extern const wchar_t* const kRuleDialogTitle;  // "规则配置"
 
 // Identifiers of the main window's controls: the program's own.
-using MainWindowLayout::kChooseFolderButtonId;
-using MainWindowLayout::kDirectoryEditId;
-using MainWindowLayout::kDirectoryLabelId;
-using MainWindowLayout::kFileListId;
-using MainWindowLayout::kReadListButtonId;
-using MainWindowLayout::kRuleListId;
-using MainWindowLayout::kRulesButtonId;
+using MainWindowIds::kChooseFolderButtonId;
+using MainWindowIds::kDirectoryEditId;
+using MainWindowIds::kDirectoryLabelId;
+using MainWindowIds::kFileListId;
+using MainWindowIds::kReadListButtonId;
+using MainWindowIds::kRuleListId;
+using MainWindowIds::kRulesButtonId;
 
-// The rule dialog's controls, in creation order.
+// The rule dialog's controls, found by their identifiers.
 struct RuleDialog {
     HWND window = nullptr;
     HWND hotkeyEdit = nullptr;
