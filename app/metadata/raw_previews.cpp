@@ -18,6 +18,8 @@ enum Tag : uint16_t {
     kStripByteCounts = 0x0117,
     kJpegOffset = 0x0201,  // JPEGInterchangeFormat
     kJpegLength = 0x0202,  // JPEGInterchangeFormatLength
+    kMakerNote = 0x927C,
+    kNikonPreviewIfd = 0x0011,
 };
 
 // Compression values whose strip may be a JPEG file of its own.
@@ -97,27 +99,81 @@ struct DirectoryJpegs {
     std::optional<uint32_t> compression, stripOffset, stripLength, jpegOffset, jpegLength;
 };
 
+std::optional<uint16_t> ReadU16(ByteSource& source, bool little, uint64_t offset) {
+    uint8_t b[2];
+    if (!source.Read(offset, 2, b))
+        return std::nullopt;
+    return static_cast<uint16_t>(little ? b[0] | b[1] << 8 : b[0] << 8 | b[1]);
+}
+
+std::optional<uint32_t> ReadU32(ByteSource& source, bool little, uint64_t offset) {
+    uint8_t b[4];
+    if (!source.Read(offset, 4, b))
+        return std::nullopt;
+    return little ? uint32_t{b[3]} << 24 | uint32_t{b[2]} << 16 | uint32_t{b[1]} << 8 | b[0]
+                  : BigEndian32(b);
+}
+
 // The value of a one-value SHORT or LONG entry, which always sits in the entry itself.
 std::optional<uint32_t> SingleValue(ByteSource& source, bool little, const TiffEntry& entry) {
     if (entry.count != 1 || (entry.type != 3 && entry.type != 4))
         return std::nullopt;
-    uint8_t b[4];
-    if (!source.Read(entry.place + 8, 4, b))
-        return std::nullopt;
     if (entry.type == 3)
-        return little ? b[0] | b[1] << 8 : b[0] << 8 | b[1];
-    return little ? uint32_t{b[3]} << 24 | uint32_t{b[2]} << 16 | uint32_t{b[1]} << 8 | b[0]
-                  : BigEndian32(b);
+        return ReadU16(source, little, entry.place + 8);
+    return ReadU32(source, little, entry.place + 8);
 }
 
 // The file offset of an entry's values when they lie outside it (more than four bytes).
 std::optional<uint64_t> ValuesOffset(ByteSource& source, bool little, uint64_t base,
                                      const TiffEntry& entry) {
-    TiffEntry asLong = entry;
-    asLong.type = 4;
-    asLong.count = 1;
-    const std::optional<uint32_t> offset = SingleValue(source, little, asLong);
+    const std::optional<uint32_t> offset = ReadU32(source, little, entry.place + 8);
     return offset ? std::optional(base + *offset) : std::nullopt;
+}
+
+// The JPEGInterchangeFormat pair of the single directory at `directory` (a file offset),
+// its offsets counted from `base`.
+void ReadDirectoryJpeg(ByteSource& source, bool little, uint64_t base, uint64_t directory,
+                       Finds& finds) {
+    const std::optional<uint16_t> count = ReadU16(source, little, directory);
+    std::optional<uint32_t> offset, length;
+    for (uint32_t i = 0; count && i < *count; ++i) {
+        TiffEntry entry{};
+        entry.place = directory + 2 + 12ull * i;
+        const std::optional<uint16_t> tag = ReadU16(source, little, entry.place);
+        const std::optional<uint16_t> type = ReadU16(source, little, entry.place + 2);
+        const std::optional<uint32_t> values = ReadU32(source, little, entry.place + 4);
+        if (!tag || !type || !values)
+            return;
+        entry.type = *type;
+        entry.count = *values;
+        if (*tag == kJpegOffset)
+            offset = SingleValue(source, little, entry);
+        else if (*tag == kJpegLength)
+            length = SingleValue(source, little, entry);
+    }
+    if (offset && length)
+        finds.Add(base + *offset, *length);
+}
+
+// Nikon's maker note: "Nikon\0" and a version, then a TIFF structure of its own whose
+// PreviewIFD (0x11) holds a preview's JPEGInterchangeFormat pair.
+void ReadNikonMakerNote(ByteSource& source, uint64_t at, uint64_t length, Finds& finds) {
+    constexpr uint64_t kHeader = 10;
+    if (length <= kHeader || !StartsWith(source, at, std::string_view("Nikon\0\x02", 7)))
+        return;
+    const uint64_t base = at + kHeader;
+    std::optional<uint64_t> preview;
+    TiffWalk walk;
+    walk.entry = [&](const TiffEntry& e) {
+        if (e.kind == TiffDirectoryKind::Chain && e.chainIndex == 0 && e.tag == kNikonPreviewIfd &&
+            e.count == 1 && (e.type == 4 || e.type == 13))
+            if (const auto offset = ReadU32(source, walk.littleEndian, e.place + 8))
+                preview = base + *offset;
+        return !preview;
+    };
+    if (WalkTiff(source, base, length - kHeader, walk) && preview &&
+        *preview < base + (length - kHeader))
+        ReadDirectoryJpeg(source, walk.littleEndian, base, *preview, finds);
 }
 
 // Walks the TIFF structure at `base`: the JPEGs of every directory (JPEGInterchangeFormat,
@@ -126,8 +182,12 @@ bool ReadTiffJpegs(ByteSource& source, uint64_t base, uint64_t length, Finds& fi
     std::map<uint64_t, DirectoryJpegs> directories;
     TiffWalk walk;
     walk.entry = [&](const TiffEntry& e) {
-        if (e.kind == TiffDirectoryKind::Exif)
+        if (e.kind == TiffDirectoryKind::Exif) {
+            if (e.tag == kMakerNote && e.type == 7 && e.count > 4)
+                if (const auto at = ValuesOffset(source, walk.littleEndian, base, e))
+                    ReadNikonMakerNote(source, *at, e.count, finds);
             return true;
+        }
         DirectoryJpegs& d = directories[e.directory];
         const std::optional<uint32_t> value = SingleValue(source, walk.littleEndian, e);
         switch (e.tag) {

@@ -360,6 +360,7 @@ int Fuzz(int argc, char** argv) {
     __sanitizer_set_death_callback(PrintReplay);
 #endif
     std::chrono::steady_clock::duration slowest{};
+    uint64_t slowestCase = 0;
     uint64_t found[2] = {};  // damaged copies where some fact was still found, or none
     for (uint64_t i = 0; i < count; ++i) {
         g_case = first + i;
@@ -377,7 +378,10 @@ int Fuzz(int argc, char** argv) {
         walk.entry = [&](const TiffEntry&) { return ++entries < 1000000; };
         WalkTiff(source, seed.base, damaged.size() - std::min<uint64_t>(seed.base, damaged.size()),
                  walk);
-        slowest = std::max(slowest, std::chrono::steady_clock::now() - started);
+        if (const auto took = std::chrono::steady_clock::now() - started; took > slowest) {
+            slowest = took;
+            slowestCase = g_case;
+        }
         const char* broken = Broken(m, damaged.size());
         if (!broken)
             broken = Broken(previews, damaged.size());
@@ -390,10 +394,11 @@ int Fuzz(int argc, char** argv) {
     }
     std::printf(
         "metadata fuzz: %llu damaged copies of %zu files read (facts found in %llu, "
-        "none in %llu); the slowest file took %.3f ms\n",
+        "none in %llu); the slowest file took %.3f ms (--seed=%llu)\n",
         static_cast<unsigned long long>(count), seeds.size(),
         static_cast<unsigned long long>(found[0]), static_cast<unsigned long long>(found[1]),
-        std::chrono::duration<double, std::milli>(slowest).count());
+        std::chrono::duration<double, std::milli>(slowest).count(),
+        static_cast<unsigned long long>(slowestCase));
     return 0;
 }
 

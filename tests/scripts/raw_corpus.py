@@ -106,9 +106,28 @@ def camera(make, model, orientation):
             (0x112, TIFF_SHORT, [orientation])]
 
 
-def exif_directory(tiff):
-    return [(0x8769, TIFF_LONG, [tiff.directory([
-        (0x9003, TIFF_ASCII, "2024:05:06 07:08:09"), (0x8827, TIFF_SHORT, [200])])])]
+def exif_directory(tiff, maker_note=None):
+    entries = [(0x9003, TIFF_ASCII, "2024:05:06 07:08:09"), (0x8827, TIFF_SHORT, [200])]
+    if maker_note:
+        entries.append((0x927C, TIFF_UNDEFINED, maker_note))
+    return [(0x8769, TIFF_LONG, [tiff.directory(entries)])]
+
+
+def nikon_maker_note(preview):
+    """Nikon's maker note: "Nikon", a version, then a TIFF structure of its own (IFD0 right
+    after its header, as Nikon writes it) whose PreviewIFD (0x11) holds a JPEG; offsets
+    count from that structure's header."""
+    def entry(tag, kind, value):
+        return struct.pack(">HHI", tag, kind, 1) + (struct.pack(">I", value) if kind == TIFF_LONG
+                                                    else struct.pack(">HH", value, 0))
+    previews_at = 8 + 2 + 2 * 12 + 4
+    jpeg_at = previews_at + 2 + 3 * 12 + 4
+    ifd0 = struct.pack(">H", 2) + struct.pack(">HHI", 0x0001, TIFF_UNDEFINED, 4) + b"0210" + \
+        entry(0x0011, TIFF_LONG, previews_at) + struct.pack(">I", 0)
+    previews = struct.pack(">H", 3) + entry(0x103, TIFF_SHORT, 6) + \
+        entry(0x201, TIFF_LONG, jpeg_at) + entry(0x202, TIFF_LONG, len(preview)) + \
+        struct.pack(">I", 0)
+    return b"Nikon\0\x02\x10\0\0" + b"MM\0*" + struct.pack(">I", 8) + ifd0 + previews + preview
 
 
 def dng():
@@ -122,18 +141,26 @@ def dng():
     return t.bytes(), GREEN, 8
 
 
-def nef(large=False):
+def nef(large=False, maker_preview=None):
     """Big-endian, as Nikon writes: an RGB thumbnail in IFD0, the JPEG in the first SubIFD,
-    the sensor data in the second."""
+    the sensor data in the second, a smaller preview in the maker note."""
     t = Tiff(">")
     preview = jpeg(6000, 4000, YELLOW) if large else jpeg(300, 200, YELLOW)
+    maker_preview = maker_preview or jpeg(120, 80, GREY)
     sensor = t.directory([(0xFE, TIFF_LONG, [0])] +
                          strip(t, filler(30_000_000 if large else 20000), 1, 100, 100))
     sub = t.directory([(0xFE, TIFF_LONG, [1])] + interchange(t, preview))
     t.chain([[(0xFE, TIFF_LONG, [1]), (0x14A, TIFF_LONG, [sub, sensor])] +
              strip(t, filler(160 * 120 * 3), 1, 160, 120) +
-             camera("NIKON CORPORATION", "NIKON Z TEST", 6) + exif_directory(t)])
+             camera("NIKON CORPORATION", "NIKON Z TEST", 6) +
+             exif_directory(t, nikon_maker_note(maker_preview))])
     return t.bytes(), YELLOW, 6
+
+
+def nef_maker_note():
+    """The maker note's preview larger than the SubIFD's JPEG."""
+    data, _, orientation = nef(maker_preview=jpeg(400, 300, CYAN))
+    return data, CYAN, orientation
 
 
 def cr2():
@@ -255,7 +282,8 @@ def without_jpeg():
     return t.bytes(), None, 1
 
 
-FILES = {"dng-previews.dng": dng, "nef-subifd.nef": nef, "cr2-strip.cr2": cr2,
+FILES = {"dng-previews.dng": dng, "nef-subifd.nef": nef, "nef-makernote.nef": nef_maker_note,
+         "cr2-strip.cr2": cr2,
          "arw-ifd0.arw": arw, "pef-ifd2.pef": pef, "orf-ifd1.orf": orf, "rw2-jpgfromraw.rw2": rw2,
          "raf-header.raf": raf, "cr3-three.cr3": cr3, "nojpeg.dng": without_jpeg}
 
