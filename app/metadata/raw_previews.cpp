@@ -20,6 +20,9 @@ enum Tag : uint16_t {
     kJpegLength = 0x0202,  // JPEGInterchangeFormatLength
     kMakerNote = 0x927C,
     kNikonPreviewIfd = 0x0011,
+    kOlympusCameraSettings = 0x2020,
+    kOlympusPreviewStart = 0x0101,
+    kOlympusPreviewLength = 0x0102,
 };
 
 // Compression values whose strip may be a JPEG file of its own.
@@ -130,12 +133,10 @@ std::optional<uint64_t> ValuesOffset(ByteSource& source, bool little, uint64_t b
     return offset ? std::optional(base + *offset) : std::nullopt;
 }
 
-// The JPEGInterchangeFormat pair of the single directory at `directory` (a file offset),
-// its offsets counted from `base`.
-void ReadDirectoryJpeg(ByteSource& source, bool little, uint64_t base, uint64_t directory,
-                       Finds& finds) {
+// Calls `visit` with each entry of the single directory at `directory` (a file offset).
+void ForEachEntry(ByteSource& source, bool little, uint64_t directory,
+                  const std::function<void(const TiffEntry&)>& visit) {
     const std::optional<uint16_t> count = ReadU16(source, little, directory);
-    std::optional<uint32_t> offset, length;
     for (uint32_t i = 0; count && i < *count; ++i) {
         TiffEntry entry{};
         entry.place = directory + 2 + 12ull * i;
@@ -144,15 +145,58 @@ void ReadDirectoryJpeg(ByteSource& source, bool little, uint64_t base, uint64_t 
         const std::optional<uint32_t> values = ReadU32(source, little, entry.place + 4);
         if (!tag || !type || !values)
             return;
+        entry.directory = directory;
+        entry.tag = *tag;
         entry.type = *type;
         entry.count = *values;
-        if (*tag == kJpegOffset)
-            offset = SingleValue(source, little, entry);
-        else if (*tag == kJpegLength)
-            length = SingleValue(source, little, entry);
+        visit(entry);
     }
+}
+
+// The preview whose offset (counted from `base`) and length the directory at `directory`
+// holds under these tags.
+void ReadDirectoryJpeg(ByteSource& source, bool little, uint64_t base, uint64_t directory,
+                       uint16_t offsetTag, uint16_t lengthTag, Finds& finds) {
+    std::optional<uint32_t> offset, length;
+    ForEachEntry(source, little, directory, [&](const TiffEntry& entry) {
+        if (entry.tag == offsetTag)
+            offset = SingleValue(source, little, entry);
+        else if (entry.tag == lengthTag)
+            length = SingleValue(source, little, entry);
+    });
     if (offset && length)
         finds.Add(base + *offset, *length);
+}
+
+// Olympus's maker note: "OLYMPUS\0", a byte order and a version, its directory at 12 and
+// offsets counted from the note's start; or the older "OLYMP\0", its directory at 8 and
+// offsets counted from the TIFF header. Its CameraSettings (0x2020) hold the preview:
+// PreviewImageStart (0x101) and PreviewImageLength (0x102).
+void ReadOlympusMakerNote(ByteSource& source, bool tiffLittle, uint64_t tiffBase, uint64_t at,
+                          uint64_t length, Finds& finds) {
+    bool little = tiffLittle;
+    uint64_t base = tiffBase, directory = at + 8;
+    if (length > 12 && StartsWith(source, at, std::string_view("OLYMPUS\0", 8))) {
+        if (!StartsWith(source, at + 8, "II") && !StartsWith(source, at + 8, "MM"))
+            return;
+        little = StartsWith(source, at + 8, "II");
+        base = at;
+        directory = at + 12;
+    } else if (length <= 8 || !StartsWith(source, at, std::string_view("OLYMP\0", 6))) {
+        return;
+    }
+    std::optional<uint64_t> settings;
+    ForEachEntry(source, little, directory, [&](const TiffEntry& entry) {
+        if (entry.tag != kOlympusCameraSettings || settings)
+            return;
+        if (entry.type == 7 && entry.count > 4)  // the directory itself as the value
+            settings = ReadU32(source, little, entry.place + 8);
+        else if (entry.count == 1 && (entry.type == 4 || entry.type == 13))
+            settings = ReadU32(source, little, entry.place + 8);
+    });
+    if (settings && *settings != directory - base)
+        ReadDirectoryJpeg(source, little, base, base + *settings, kOlympusPreviewStart,
+                          kOlympusPreviewLength, finds);
 }
 
 // Nikon's maker note: "Nikon\0" and a version, then a TIFF structure of its own whose
@@ -173,7 +217,8 @@ void ReadNikonMakerNote(ByteSource& source, uint64_t at, uint64_t length, Finds&
     };
     if (WalkTiff(source, base, length - kHeader, walk) && preview &&
         *preview < base + (length - kHeader))
-        ReadDirectoryJpeg(source, walk.littleEndian, base, *preview, finds);
+        ReadDirectoryJpeg(source, walk.littleEndian, base, *preview, kJpegOffset, kJpegLength,
+                          finds);
 }
 
 // Walks the TIFF structure at `base`: the JPEGs of every directory (JPEGInterchangeFormat,
@@ -184,8 +229,10 @@ bool ReadTiffJpegs(ByteSource& source, uint64_t base, uint64_t length, Finds& fi
     walk.entry = [&](const TiffEntry& e) {
         if (e.kind == TiffDirectoryKind::Exif) {
             if (e.tag == kMakerNote && e.type == 7 && e.count > 4)
-                if (const auto at = ValuesOffset(source, walk.littleEndian, base, e))
+                if (const auto at = ValuesOffset(source, walk.littleEndian, base, e)) {
                     ReadNikonMakerNote(source, *at, e.count, finds);
+                    ReadOlympusMakerNote(source, walk.littleEndian, base, *at, e.count, finds);
+                }
             return true;
         }
         DirectoryJpegs& d = directories[e.directory];

@@ -130,6 +130,21 @@ def nikon_maker_note(preview):
     return b"Nikon\0\x02\x10\0\0" + b"MM\0*" + struct.pack(">I", 8) + ifd0 + previews + preview
 
 
+def olympus_maker_note(preview):
+    """Olympus's maker note: "OLYMPUS", a byte order and a version, its directory at 12;
+    the CameraSettings directory (0x2020) holds the preview. Offsets count from the note's
+    start."""
+    def entry(tag, kind, value):
+        return struct.pack("<HHII", tag, kind, 1, value)
+    settings_at = 12 + 2 + 12 + 4
+    jpeg_at = settings_at + 2 + 3 * 12 + 4
+    ifd = struct.pack("<H", 1) + entry(0x2020, 13, settings_at) + struct.pack("<I", 0)
+    settings = struct.pack("<H", 3) + entry(0x100, TIFF_LONG, 1) + \
+        entry(0x101, TIFF_LONG, jpeg_at) + entry(0x102, TIFF_LONG, len(preview)) + \
+        struct.pack("<I", 0)
+    return b"OLYMPUS\0II\x03\0" + ifd + settings + preview
+
+
 def dng():
     """A small IFD0 preview, the sensor image and a larger preview in SubIFDs."""
     t = Tiff("<")
@@ -206,10 +221,12 @@ def pef():
 
 
 def orf():
-    """Olympus: "IIRO" in place of TIFF's magic, the sensor strip in IFD0, the JPEG in IFD1."""
+    """Olympus: "IIRO" in place of TIFF's magic, the sensor strip in IFD0, a thumbnail in
+    IFD1, the preview in the maker note's CameraSettings."""
     t = Tiff("<", b"IIRO\0\0\0\0")
-    t.chain([strip(t, filler(20000), 1, 100, 100) + camera("OLYMPUS CORPORATION", "E-TEST", 3),
-             interchange(t, jpeg(200, 150, BLUE))])
+    t.chain([strip(t, filler(20000), 1, 100, 100) + camera("OLYMPUS CORPORATION", "E-TEST", 3) +
+             exif_directory(t, olympus_maker_note(jpeg(320, 240, BLUE))),
+             interchange(t, jpeg(80, 60, GREY))])
     return t.bytes(), BLUE, 3
 
 
@@ -284,7 +301,7 @@ def without_jpeg():
 
 FILES = {"dng-previews.dng": dng, "nef-subifd.nef": nef, "nef-makernote.nef": nef_maker_note,
          "cr2-strip.cr2": cr2,
-         "arw-ifd0.arw": arw, "pef-ifd2.pef": pef, "orf-ifd1.orf": orf, "rw2-jpgfromraw.rw2": rw2,
+         "arw-ifd0.arw": arw, "pef-ifd2.pef": pef, "orf-makernote.orf": orf, "rw2-jpgfromraw.rw2": rw2,
          "raf-header.raf": raf, "cr3-three.cr3": cr3, "nojpeg.dng": without_jpeg}
 
 
