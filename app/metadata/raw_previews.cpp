@@ -81,7 +81,6 @@ class Finds {
         if (!previews_.orientation && value && *value >= 1 && *value <= 8)
             previews_.orientation = static_cast<int>(*value);
     }
-    bool Orientation() const { return previews_.orientation.has_value(); }
 
     RawPreviews Finish() {
         for (const ByteRange& jpeg : previews_.jpegs)
