@@ -2,7 +2,8 @@
 # Fuzzing the rules: the in-process fuzz test with the full count, then the real program
 # started on random config.ini files (each start must show the main window and, closed,
 # exit with code 0); then the image metadata reader, built natively with sanitizers, on
-# damaged copies of the photos ImageMagick and exiftool write. Prints the counts.
+# damaged copies of the photos ImageMagick and exiftool write and of the
+# synthetic camera RAW files. Prints the counts.
 #   scripts/fuzz.sh [cases=100000] [starts=300] [seed=1] [metadata cases=1000000]
 # ZEMO_TEST_DISPLAY=:n uses an existing display.
 set -euo pipefail
@@ -16,8 +17,10 @@ zemo_prepare
 zemo_build host-sanitize
 metadata_corpus=$ZEMO_BUILD/host-sanitize/metadata-corpus
 bash "$ZEMO_ROOT/tests/scripts/metadata_corpus.sh" "$metadata_corpus"
+raw_corpus=$ZEMO_BUILD/host-sanitize/raw-corpus
+python3 "$ZEMO_ROOT/tests/scripts/raw_corpus.py" "$raw_corpus"
 "$ZEMO_BUILD/host-sanitize/tests/native/metadata_tool" fuzz --seed="$seed" \
-  --count="$metadata_cases" "$metadata_corpus"
+  --count="$metadata_cases" "$metadata_corpus" "$raw_corpus"
 zemo_headless_overrides
 zemo_start_session
 export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8

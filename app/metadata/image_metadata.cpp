@@ -485,3 +485,13 @@ bool WalkTiff(ByteSource& source, uint64_t base, uint64_t length, TiffWalk& walk
         .Run();
     return true;
 }
+
+std::optional<uint8_t> JpegFrameMarker(ByteSource& source) {
+    std::optional<uint8_t> marker;
+    ForEachJpegSegment(source, [&](const Segment& segment) {
+        if (IsStartOfFrame(segment.marker))
+            marker = segment.marker;
+        return !marker;
+    });
+    return marker;
+}

@@ -111,3 +111,7 @@ bool WalkTiff(ByteSource& source, uint64_t base, uint64_t length, TiffWalk& walk
 // The TIFF structure of a JPEG's first APP1 "Exif" segment: its base and length; empty
 // when there is none before the image data.
 std::optional<ByteRange> FindJpegExif(ByteSource& source);
+
+// The marker of a JPEG's first start-of-frame segment (0xC0 baseline, 0xC2 progressive,
+// 0xC3 lossless, ...); empty when the source is no JPEG or none comes before the image data.
+std::optional<uint8_t> JpegFrameMarker(ByteSource& source);

@@ -15,6 +15,7 @@ FileByteSource::FileByteSource(const std::wstring& path) : file_(OpenFileShared(
 bool FileByteSource::Read(uint64_t offset, size_t length, uint8_t* out) {
     if (!file_)
         return false;
+    bytesRead_ += length;
     // ReadFile takes at most a DWORD's worth at a time.
     while (length > 0) {
         OVERLAPPED at = {};

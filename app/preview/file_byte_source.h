@@ -21,8 +21,11 @@ class FileByteSource final : public ByteSource {
     uint64_t Size() const override { return size_; }
     // Reads at `offset` without regard to any earlier read; false when the file ends first.
     bool Read(uint64_t offset, size_t length, uint8_t* out) override;
+    // The bytes asked for so far, to show how little of a large file a reader needs.
+    uint64_t BytesRead() const { return bytesRead_; }
 
   private:
     UniqueFile file_;
     uint64_t size_ = 0;
+    uint64_t bytesRead_ = 0;
 };

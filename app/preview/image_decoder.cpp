@@ -1,10 +1,12 @@
 #include "app/preview/image_decoder.h"
 
+#include <shlwapi.h>
 #include <wrl/client.h>
 
 #include <algorithm>
 
 #include "app/metadata/image_metadata.h"
+#include "app/metadata/raw_previews.h"
 #include "app/preview/file_byte_source.h"
 #include "app/preview/shared_file_stream.h"
 
@@ -42,6 +44,17 @@ struct OpenedImage {
     std::vector<uint8_t> memory;  // the whole file; empty when it is decoded from the file
 };
 
+// A WIC stream over the bytes in `opened.memory`.
+bool StreamFromMemory(IWICImagingFactory* factory, OpenedImage& opened) {
+    ComPtr<IWICStream> stream;
+    if (opened.memory.empty() || FAILED(factory->CreateStream(&stream)) ||
+        FAILED(stream->InitializeFromMemory(opened.memory.data(),
+                                            static_cast<DWORD>(opened.memory.size()))))
+        return false;
+    opened.stream = stream;
+    return true;
+}
+
 bool OpenImage(IWICImagingFactory* factory, const std::wstring& path, OpenedImage& opened) {
     UniqueFile file = OpenFileShared(path);
     LARGE_INTEGER size = {};
@@ -58,12 +71,27 @@ bool OpenImage(IWICImagingFactory* factory, const std::wstring& path, OpenedImag
                   nullptr))
         return false;
     opened.memory.resize(read);
-    ComPtr<IWICStream> stream;
-    if (opened.memory.empty() || FAILED(factory->CreateStream(&stream)) ||
-        FAILED(stream->InitializeFromMemory(opened.memory.data(),
-                                            static_cast<DWORD>(opened.memory.size()))))
+    return StreamFromMemory(factory, opened);
+}
+
+// A camera RAW shows the largest JPEG stored in it, read as one byte range and decoded from
+// memory, turned as the RAW says (the JPEG's own EXIF may describe the sensor, not the
+// shot). False when the file is no RAW or holds no JPEG: it then goes the ordinary way.
+bool OpenRawPreview(IWICImagingFactory* factory, const std::wstring& path, OpenedImage& opened,
+                    std::optional<int>& orientation) {
+    if (!IsRawExtension(PathFindExtensionW(path.c_str())))
         return false;
-    opened.stream = stream;
+    FileByteSource file(path);
+    const RawPreviews previews = FindRawPreviews(file);
+    if (!previews.largest || previews.largest->length > static_cast<uint64_t>(kInMemoryLimit))
+        return false;
+    opened.memory.resize(static_cast<size_t>(previews.largest->length));
+    if (!file.Read(previews.largest->offset, opened.memory.size(), opened.memory.data()) ||
+        !StreamFromMemory(factory, opened)) {
+        opened = {};
+        return false;
+    }
+    orientation = previews.orientation.value_or(1);
     return true;
 }
 
@@ -81,7 +109,9 @@ int RecordedOrientation(const std::wstring& path, const OpenedImage& opened) {
 std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const std::wstring& path,
                                    PixelSize box, const std::function<bool()>& wanted) {
     OpenedImage opened;
-    if (!OpenImage(factory, path, opened))
+    std::optional<int> rawOrientation;
+    if (!OpenRawPreview(factory, path, opened, rawOrientation) &&
+        !OpenImage(factory, path, opened))
         return PreviewImage();
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
@@ -92,7 +122,9 @@ std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const std::wstri
         width == 0 || height == 0 || static_cast<int64_t>(width) * height > kMaximumSourcePixels)
         return PreviewImage();
 
-    int orientation = QueriedOrientation(frame.Get());
+    int orientation = rawOrientation.value_or(0);
+    if (!rawOrientation)
+        orientation = QueriedOrientation(frame.Get());
     if (orientation == 0)
         orientation = RecordedOrientation(path, opened);
     const bool swap = OrientationSwapsSides(orientation);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/metadata/raw_previews.h"
 #include "app/window/application.h"
 #include "app/preview/image_decoder.h"
 #include "app/preview/image_pane.h"
@@ -47,7 +48,10 @@ const std::vector<std::wstring>& ImageExtensions(MediaPreview& preview) {
     return *preview.imageExtensions;
 }
 
+// Camera RAW files show the JPEG inside them, whether or not a codec for them is installed.
 bool IsImageExtension(MediaPreview& preview, const std::wstring& extension) {
+    if (IsRawExtension(extension))
+        return true;
     const std::vector<std::wstring>& known = ImageExtensions(preview);
     return !extension.empty() && std::find(known.begin(), known.end(), extension) != known.end();
 }

@@ -10,12 +10,17 @@
 #include "tests/support/row_presses.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
+#include "tests/support/process.h"
+#include "tests/support/raw_files.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
 
 constexpr COLORREF kRed = RGB(230, 20, 20);
 constexpr COLORREF kGreen = RGB(20, 200, 40);
+constexpr COLORREF kBlue = RGB(30, 60, 220);
+constexpr COLORREF kYellow = RGB(230, 210, 30);
+constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kMessageText = RGB(230, 230, 230);
 
 class PreviewTest : public ::testing::Test {
@@ -47,7 +52,26 @@ class PreviewTest : public ::testing::Test {
         });
     }
 
-    TempDirectory source_;
+    // A JPEG's bytes: its top half one colour, its bottom half another.
+    std::string JpegBytes(int width, int height, COLORREF top, COLORREF bottom) {
+        const std::wstring path = parts_ / L"part.jpg";
+        if (!WriteImage(path, GUID_ContainerFormatJpeg, width, height,
+                        [&](int, int y) { return y < height / 2 ? top : bottom; }))
+            return {};
+        return ReadFileBytes(path).value_or("");
+    }
+    // A width x height photo of one colour, centred in the pane, not enlarged.
+    bool ShowsCentred(COLORREF colour, int width, int height) {
+        return PaneShows([&](const ScreenShot& shot) {
+            const int cx = shot.Width() / 2, cy = shot.Height() / 2;
+            const int dx = width / 2 - 8, dy = height / 2 - 8;
+            return NearColour(shot.At(cx - dx, cy - dy), colour) &&
+                   NearColour(shot.At(cx + dx, cy + dy), colour) &&
+                   shot.At(cx + width / 2 + 8, cy) == kPreviewBackground;
+        });
+    }
+
+    TempDirectory source_, parts_;
     std::unique_ptr<ZemoApp> app_;
     HWND pane_ = nullptr;
 };
@@ -101,4 +125,39 @@ TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAnd
     EXPECT_TRUE(RowResultIs(*app_, huge, L"移动成功"));
     EXPECT_TRUE(FileExists(target / L"huge.jpg"));
     EXPECT_FALSE(FileExists(source_ / L"huge.jpg"));
+}
+
+TEST_F(PreviewTest, RawFilesShowTheirLargestJpegUprightAndOneWithoutAJpegTheMessage) {
+    const std::string grey = JpegBytes(40, 30, kGrey, kGrey);
+    // Lying on its side: orientation 6 turns the red top to the right.
+    ASSERT_TRUE(WriteFileBytes(source_ / L"side.NEF", NefBytes(JpegBytes(240, 160, kRed, kBlue), 6)));
+    ASSERT_TRUE(WriteFileBytes(source_ / L"two.dng",
+                               DngBytes(grey, JpegBytes(200, 150, kGreen, kGreen))));
+    // Upside down by the JPEG's own EXIF: the yellow top shows at the bottom.
+    ASSERT_TRUE(WriteFileBytes(source_ / L"fuji.raf",
+                               RafBytes(WithExifOrientation(JpegBytes(200, 150, kYellow, kBlue), 3))));
+    ASSERT_TRUE(WriteFileBytes(source_ / L"three.cr3",
+                               Cr3Bytes(grey, JpegBytes(60, 40, kGrey, kGrey),
+                                        JpegBytes(220, 160, kBlue, kBlue))));
+    ASSERT_TRUE(WriteFileBytes(source_ / L"empty.dng", DngWithoutJpegBytes()));
+    Start(5);
+
+    ASSERT_TRUE(Select(L"side.NEF"));
+    EXPECT_TRUE(PaneShows([](const ScreenShot& shot) {
+        const int cx = shot.Width() / 2, cy = shot.Height() / 2;  // 160 wide, 240 high
+        return NearColour(shot.At(cx + 40, cy - 100), kRed) &&
+               NearColour(shot.At(cx - 40, cy + 100), kBlue) &&
+               shot.At(cx + 90, cy) == kPreviewBackground;
+    }));
+    ASSERT_TRUE(Select(L"two.dng"));
+    EXPECT_TRUE(ShowsCentred(kGreen, 200, 150));  // the SubIFD's, not IFD0's 40 x 30
+    ASSERT_TRUE(Select(L"fuji.raf"));
+    EXPECT_TRUE(PaneShows([](const ScreenShot& shot) {
+        const int cx = shot.Width() / 2, cy = shot.Height() / 2;
+        return NearColour(shot.At(cx, cy + 40), kYellow) && NearColour(shot.At(cx, cy - 40), kBlue);
+    }));
+    ASSERT_TRUE(Select(L"three.cr3"));
+    EXPECT_TRUE(ShowsCentred(kBlue, 220, 160));  // the track's, not THMB's or PRVW's
+    ASSERT_TRUE(Select(L"empty.dng"));
+    EXPECT_TRUE(ShowsMessage());
 }

@@ -2,10 +2,15 @@
 //
 //   metadata_tool print FILE...   one JSON object per file, named as `exiftool -n -j` names
 //                                 the facts, on one line each
+//   metadata_tool raw FILE...     the embedded JPEGs of camera RAW files, one JSON object
+//                                 per file: Jpegs and Largest as [offset, length], and
+//                                 Orientation
 //   metadata_tool fuzz [--count=N] [--seed=S] FILE_OR_FOLDER...
-//                                 N damaged copies of the files through the reader; case i
+//                                 N damaged copies of the files through the readers; case i
 //                                 uses seed S + i, and a failure prints the seed that
 //                                 replays it with --count=1
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -18,6 +23,7 @@
 #include <vector>
 
 #include "app/metadata/image_metadata.h"
+#include "app/metadata/raw_previews.h"
 
 #if defined(__has_include)
 #if __has_include(<sanitizer/common_interface_defs.h>)
@@ -98,6 +104,28 @@ int Print(int count, char** files) {
     return 0;
 }
 
+std::string RangeJson(const ByteRange& range) {
+    return "[" + std::to_string(range.offset) + "," + std::to_string(range.length) + "]";
+}
+
+int PrintRaw(int count, char** files) {
+    for (int i = 0; i < count; ++i) {
+        const Bytes bytes = ReadWhole(files[i]);
+        MemoryByteSource source(bytes.data(), bytes.size());
+        const RawPreviews previews = FindRawPreviews(source);
+        std::string json = "{\"SourceFile\":" + Quoted(files[i]) + ",\"Jpegs\":[";
+        for (const ByteRange& jpeg : previews.jpegs)
+            json += (&jpeg == &previews.jpegs.front() ? "" : ",") + RangeJson(jpeg);
+        json += "]";
+        if (previews.largest)
+            json += ",\"Largest\":" + RangeJson(*previews.largest);
+        if (previews.orientation)
+            json += ",\"Orientation\":" + std::to_string(*previews.orientation);
+        std::printf("%s}\n", json.c_str());
+    }
+    return 0;
+}
+
 // A corpus file with the places in it that a damaged copy changes on purpose.
 struct Seed {
     std::string name;
@@ -108,7 +136,24 @@ struct Seed {
     std::vector<uint64_t> pointers;     // entries whose value is a directory offset
     std::vector<uint64_t> nexts;        // next-directory fields
     std::vector<uint64_t> directories;  // directory offsets, relative to the TIFF header
+    std::vector<uint64_t> boxes;        // ISO base media box headers (CR3)
+    std::vector<uint64_t> words;        // header fields holding an offset or length (RAF)
 };
+
+// The box headers of the types a CR3 reader follows, found by their type codes.
+std::vector<uint64_t> FindBoxes(const Bytes& bytes) {
+    static constexpr const char* kTypes[] = {"ftyp", "moov", "uuid", "trak", "mdia", "minf",
+                                             "stbl", "stsd", "stsz", "co64", "stco", "CMT1",
+                                             "THMB", "PRVW", "CRAW", "JPEG", "mdat"};
+    std::vector<uint64_t> boxes;
+    if (bytes.size() < 12 || std::memcmp(bytes.data() + 4, "ftypcrx ", 8) != 0)
+        return boxes;
+    for (size_t at = 0; at + 8 <= bytes.size(); ++at)
+        for (const char* type : kTypes)
+            if (std::memcmp(bytes.data() + at + 4, type, 4) == 0)
+                boxes.push_back(at);
+    return boxes;
+}
 
 Seed Examine(std::string name, Bytes bytes) {
     Seed seed{std::move(name), std::move(bytes)};
@@ -129,6 +174,9 @@ Seed Examine(std::string name, Bytes bytes) {
     walk.nextPointer = [&](uint64_t place) { seed.nexts.push_back(place); };
     WalkTiff(source, tiff.offset, tiff.length, walk);
     seed.little = walk.littleEndian;
+    seed.boxes = FindBoxes(seed.bytes);
+    if (seed.bytes.size() >= 92 && std::memcmp(seed.bytes.data(), "FUJIFILMCCD-RAW ", 16) == 0)
+        seed.words = {84, 88};
     return seed;
 }
 
@@ -176,7 +224,34 @@ class Mutator {
         }
     }
 
+    // A box's size: 0 (to the end of its parent), 1 (a 64-bit size follows), 8 (empty),
+    // past the end, or the whole rest of the file (it contains itself and what follows).
+    void DamageBox(Bytes& bytes) {
+        const uint64_t at = Pick(seed_.boxes);
+        if (at >= bytes.size())
+            return;
+        const uint64_t rest = bytes.size() - at;
+        switch (Below(5)) {
+            case 0: return PutBig32(bytes, at, 0);
+            case 1:
+                PutBig32(bytes, at, 1);
+                PutBig32(bytes, at + 8, Below(2) ? 0 : 0xFFFFFFFFu);
+                return PutBig32(bytes, at + 12, static_cast<uint32_t>(Below(2) ? rest : rest + 1));
+            case 2: return PutBig32(bytes, at, 8);
+            case 3: return PutBig32(bytes, at, static_cast<uint32_t>(rest + 1 + Below(64)));
+            default: return PutBig32(bytes, at, static_cast<uint32_t>(rest));
+        }
+    }
+    void PutBig32(Bytes& bytes, uint64_t at, uint32_t value) {
+        for (int i = 0; i < 4 && at + i < bytes.size(); ++i)
+            bytes[at + i] = static_cast<uint8_t>(value >> (24 - 8 * i));
+    }
+
     void Damage(Bytes& bytes) {
+        if (!seed_.boxes.empty() && Below(2))
+            return DamageBox(bytes);
+        if (!seed_.words.empty() && Below(3) == 0)
+            return Put32(bytes, Pick(seed_.words), Hostile(bytes));
         switch (Below(7)) {
             case 0:  // cut short
                 bytes.resize(Below(bytes.size()));
@@ -239,6 +314,21 @@ const char* Broken(const ImageMetadata& m, uint64_t size) {
     return nullptr;
 }
 
+bool Outside(const ByteRange& range, uint64_t size) {
+    return range.length == 0 || range.offset > size || range.length > size - range.offset;
+}
+
+const char* Broken(const RawPreviews& previews, uint64_t size) {
+    if (previews.orientation && (*previews.orientation < 1 || *previews.orientation > 8))
+        return "RAW orientation out of range";
+    for (const ByteRange& jpeg : previews.jpegs)
+        if (Outside(jpeg, size) || (previews.largest && jpeg.length > previews.largest->length))
+            return "an embedded JPEG outside the file, or larger than the largest";
+    if (previews.largest.has_value() != !previews.jpegs.empty())
+        return "a largest JPEG that is not among the JPEGs";
+    return nullptr;
+}
+
 void AddSeeds(const std::filesystem::path& path, std::vector<Seed>& seeds) {
     if (std::filesystem::is_directory(path)) {
         for (const auto& item : std::filesystem::directory_iterator(path))
@@ -269,6 +359,8 @@ int Fuzz(int argc, char** argv) {
 #ifdef ZEMO_HAS_SANITIZER_CALLBACK
     __sanitizer_set_death_callback(PrintReplay);
 #endif
+    std::chrono::steady_clock::duration slowest{};
+    uint64_t slowestCase = 0, overTenMs = 0;
     uint64_t found[2] = {};  // damaged copies where some fact was still found, or none
     for (uint64_t i = 0; i < count; ++i) {
         g_case = first + i;
@@ -278,24 +370,38 @@ int Fuzz(int argc, char** argv) {
         std::unique_ptr<uint8_t[]> exact(new uint8_t[damaged.size()]);
         std::copy(damaged.begin(), damaged.end(), exact.get());
         MemoryByteSource source(exact.get(), damaged.size());
+        const auto started = std::chrono::steady_clock::now();
         const ImageMetadata m = ReadImageMetadata(source);
+        const RawPreviews previews = FindRawPreviews(source);
         TiffWalk walk;
         uint64_t entries = 0;
         walk.entry = [&](const TiffEntry&) { return ++entries < 1000000; };
         WalkTiff(source, seed.base, damaged.size() - std::min<uint64_t>(seed.base, damaged.size()),
                  walk);
-        if (const char* broken = Broken(m, damaged.size())) {
+        const auto took = std::chrono::steady_clock::now() - started;
+        overTenMs += took > std::chrono::milliseconds(10) ? 1 : 0;
+        if (took > slowest) {
+            slowest = took;
+            slowestCase = g_case;
+        }
+        const char* broken = Broken(m, damaged.size());
+        if (!broken)
+            broken = Broken(previews, damaged.size());
+        if (broken) {
             std::fprintf(stderr, "metadata fuzz: %s from %s\n", broken, seed.name.c_str());
             PrintReplay();
             return 1;
         }
-        ++found[m.orientation || m.make || m.thumbnail || m.pixelSize ? 0 : 1];
+        ++found[m.orientation || m.make || m.thumbnail || m.pixelSize || previews.largest ? 0 : 1];
     }
     std::printf(
         "metadata fuzz: %llu damaged copies of %zu files read (facts found in %llu, "
-        "none in %llu)\n",
+        "none in %llu); %llu took over 10 ms, the slowest %.3f ms (--seed=%llu)\n",
         static_cast<unsigned long long>(count), seeds.size(),
-        static_cast<unsigned long long>(found[0]), static_cast<unsigned long long>(found[1]));
+        static_cast<unsigned long long>(found[0]), static_cast<unsigned long long>(found[1]),
+        static_cast<unsigned long long>(overTenMs),
+        std::chrono::duration<double, std::milli>(slowest).count(),
+        static_cast<unsigned long long>(slowestCase));
     return 0;
 }
 
@@ -304,10 +410,12 @@ int Fuzz(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (argc >= 2 && std::strcmp(argv[1], "print") == 0)
         return Print(argc - 2, argv + 2);
+    if (argc >= 2 && std::strcmp(argv[1], "raw") == 0)
+        return PrintRaw(argc - 2, argv + 2);
     if (argc >= 2 && std::strcmp(argv[1], "fuzz") == 0)
         return Fuzz(argc - 2, argv + 2);
     std::fprintf(stderr,
-                 "usage: metadata_tool print FILE... | fuzz [--count=N] [--seed=S] "
+                 "usage: metadata_tool print FILE... | raw FILE... | fuzz [--count=N] [--seed=S] "
                  "FILE_OR_FOLDER...\n");
     return 2;
 }

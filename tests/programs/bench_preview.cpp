@@ -5,6 +5,9 @@
 //   bare      - the imaging component's plain decode of the same files at full size in
 //               this process (decoder, frame, conversion to 32-bit pixels), the baseline;
 //   pane size - the program's own decode of the same files fitted to the pane, alone;
+//   RAW       - a 30 MB NEF around the first 6000 x 4000 JPEG: the bytes read to show it,
+//               and the program's decode of it fitted to the pane (cold: nothing cached)
+//               beside the bare decode of the same JPEG;
 //   memory    - zemo.exe's peak resident memory with the folder of a 100-megapixel PNG
 //               listed (the baseline), and after that photo is shown.
 // Usage: bench_preview.exe <jpeg folder> <png folder> [steps]
@@ -22,10 +25,13 @@
 #include <string>
 #include <vector>
 
+#include "app/metadata/raw_previews.h"
+#include "app/preview/file_byte_source.h"
 #include "app/preview/image_decoder.h"
 #include "app/preview/image_pane.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
+#include "tests/support/raw_files.h"
 #include "tests/support/zemo_app.h"
 
 using Microsoft::WRL::ComPtr;
@@ -53,9 +59,9 @@ COLORREF PhotoColour(int index) {
     return RGB(40 + index * 53 % 200, 40 + index * 97 % 200, 40 + index * 151 % 200);
 }
 
-std::wstring PhotoName(int index) {
+std::wstring PhotoName(int index, const wchar_t* extension = L"jpg") {
     wchar_t name[32];
-    swprintf(name, 32, L"photo-%03d.jpg", index);
+    swprintf(name, 32, L"photo-%03d.%ls", index, extension);
     return name;
 }
 
@@ -174,6 +180,55 @@ void DecodeTimes(const std::wstring& folder, int photos, std::vector<double>& ba
     }
 }
 
+// A NEF of at least `size` bytes around the JPEG file's bytes.
+bool WriteNef(const std::wstring& jpegPath, const std::wstring& nefPath, size_t size) {
+    const std::optional<std::string> jpeg = ReadFileBytes(jpegPath);
+    return jpeg && WriteFileBytes(nefPath, NefBytes(*jpeg, 1, size > jpeg->size() ? size - jpeg->size() : 0));
+}
+
+// The photos again, each as the JPEG inside a NEF with 4 MB of filler after it.
+bool CreateRawPhotos(const std::wstring& jpegs, const std::wstring& folder, int count) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    for (int i = 0; i < count; ++i) {
+        const std::wstring path = folder + L"\\" + PhotoName(i, L"nef");
+        if (!FileExists(path) && !WriteNef(jpegs + L"\\" + PhotoName(i), path, 4u << 20))
+            return false;
+    }
+    return true;
+}
+
+// The bytes a RAW preview reads, and the program's cold decode of the NEF at the pane's
+// size beside `bareMedian`, the bare decode of the JPEG inside it.
+bool RawFigures(const std::wstring& jpegs, double bareMedian) {
+    const std::wstring folder = jpegs + L"-large-raw", nef = folder + L"\\large.nef";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    if (!FileExists(nef) && !WriteNef(jpegs + L"\\" + PhotoName(0), nef, 30u << 20))
+        return false;
+    FileByteSource source(nef);
+    const RawPreviews previews = FindRawPreviews(source);
+    std::vector<uint8_t> jpeg(previews.largest ? previews.largest->length : 0);
+    if (!previews.largest || !source.Read(previews.largest->offset, jpeg.size(), jpeg.data()))
+        return false;
+    std::printf("RAW preview of a %.0f MB NEF: %llu bytes read, the JPEG's %zu and %.1f KB more\n",
+                source.Size() / 1048576.0, static_cast<unsigned long long>(source.BytesRead()),
+                jpeg.size(), (source.BytesRead() - jpeg.size()) / 1024.0);
+    ComPtr<IWICImagingFactory> factory;
+    if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_PPV_ARGS(&factory))))
+        return false;
+    std::vector<double> cold;
+    for (int i = 0; i < 5; ++i) {
+        const LARGE_INTEGER start = Now();
+        if (DecodePreview(factory.Get(), nef, {361, 588}).value_or(PreviewImage()).Decoded())
+            cold.push_back(Milliseconds(start, Now()));
+    }
+    std::printf("  decoded fitted to the pane, cold: median %7.1f ms   bare decode of its JPEG "
+                "%7.1f ms   (RAW / bare: %.2f, RAW - bare: %+.1f ms)\n",
+                Median(cold), bareMedian, bareMedian > 0 ? Median(cold) / bareMedian : 0.0,
+                Median(cold) - bareMedian);
+    return !cold.empty();
+}
+
 // The process's peak resident memory in megabytes. Under Wine the process is found by
 // its command line among the Linux processes (Z:\proc), since Wine does not report the
 // memory of another process; on Windows it comes from the process itself.
@@ -268,8 +323,17 @@ int main() {
     std::printf("zemo's own decode fitted to the pane, alone:   median %7.1f ms\n",
                 Median(paneSize));
 
+    const bool rawShown = RawFigures(jpegs, Median(bare));
+    const std::wstring raws = jpegs + L"-raw";
+    const std::vector<double> rawTimes = CreateRawPhotos(jpegs, raws, std::min(photos, 41))
+                                             ? StepThroughPhotos(raws, std::min(photos, 41), 40)
+                                             : std::vector<double>();
+    std::printf("Down to the next RAW's embedded JPEG on screen, %zu steps through NEFs, one a "
+                "second (prefetched): median %7.1f ms   worst %7.1f ms\n",
+                rawTimes.size(), Median(rawTimes),
+                rawTimes.empty() ? 0.0 : *std::max_element(rawTimes.begin(), rawTimes.end()));
     const auto [before, after] = PngPeakMemory(pngs);
     std::printf("peak memory of zemo.exe, %d x %d PNG: %.0f MB listed, %.0f MB shown\n", kPngSide,
                 kPngSide, before, after);
-    return allShown && after > 0 ? 0 : 1;
+    return allShown && rawShown && after > 0 ? 0 : 1;
 }

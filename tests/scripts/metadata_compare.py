@@ -2,11 +2,19 @@
 """Compares the image metadata reader with `exiftool -n` on every file of a folder.
 
    metadata_compare.py TOOL FOLDER
+   metadata_compare.py --raw TOOL FOLDER
 
 TOOL is the native metadata_tool; both print JSON with exiftool's names. A fact one of
 them finds and the other does not, or finds with another value, fails the check; so does
 a fact that no file in the folder holds (the check would prove nothing about it).
+
+With --raw the folder holds camera RAW files (tests/scripts/raw_corpus.py): the bytes of
+the embedded JPEG the reader chooses must equal the largest of the JpgFromRaw,
+PreviewImage, OtherImage and ThumbnailImage exiftool extracts, and its orientation
+exiftool's Orientation. exiftool must find a JPEG in each file but those named "nojpeg",
+where neither may find one: a file exiftool cannot read is a fault of the generator.
 """
+import base64
 import json
 import os
 import subprocess
@@ -64,5 +72,57 @@ def main():
     return 1 if failures else 0
 
 
+RAW_IMAGES = ["JpgFromRaw", "PreviewImage", "OtherImage", "ThumbnailImage"]
+RAW_EXTENSIONS = (".dng", ".nef", ".cr2", ".cr3", ".arw", ".pef", ".orf", ".rw2", ".raf")
+
+
+def exiftool_json(arguments, files):
+    return {os.path.basename(item["SourceFile"]): item for item in json.loads(subprocess.run(
+        ["exiftool", "-j"] + arguments + files, check=True, capture_output=True).stdout)}
+
+
+def compare_raw(tool, folder):
+    files = sorted(os.path.join(folder, name) for name in os.listdir(folder)
+                   if name.lower().endswith(RAW_EXTENSIONS))
+    if not files:
+        sys.exit(f"metadata_compare: no RAW files in {folder}")
+    # -ee: the JPEG of a CR3's first track is a sample of its media, found only so.
+    images = exiftool_json(["-a", "-G1", "-b", "-ee"] + ["-" + t for t in RAW_IMAGES], files)
+    orientations = exiftool_json(["-n", "-Orientation"], files)
+    found = {os.path.basename(item["SourceFile"]): item for item in map(json.loads, subprocess.run(
+        [tool, "raw"] + files, check=True, capture_output=True, text=True).stdout.splitlines())}
+    failures = []
+    for path in files:
+        name = os.path.basename(path)
+        jpegs = [base64.b64decode(value[len("base64:"):]) for key, value in images[name].items()
+                 if key.partition(":")[2] in RAW_IMAGES and str(value).startswith("base64:")]
+        want = max(jpegs, key=len) if jpegs else None
+        got = found[name].get("Largest")
+        if name.startswith("nojpeg"):
+            if want is not None or got is not None:
+                failures.append(f"{name}: a JPEG found in a file without one")
+        elif want is None:
+            failures.append(f"{name}: exiftool finds no JPEG: the file is built wrong")
+        elif got is None:
+            failures.append(f"{name}: the reader finds no JPEG")
+        else:
+            with open(path, "rb") as raw:
+                raw.seek(got[0])
+                chosen = raw.read(got[1])
+            if chosen != want:
+                failures.append(f"{name}: the chosen JPEG ({got[1]} bytes at {got[0]}) is not "
+                                f"exiftool's largest ({len(want)} bytes)")
+        want_orientation = orientations[name].get("Orientation")
+        if want_orientation != found[name].get("Orientation"):
+            failures.append(f"{name}: orientation: exiftool {want_orientation!r}, "
+                            f"reader {found[name].get('Orientation')!r}")
+    for failure in failures:
+        print("FAIL:", failure)
+    print(f"metadata_compare: {len(files)} RAW files, {len(failures)} differences from exiftool")
+    return 1 if failures else 0
+
+
 if __name__ == "__main__":
+    if sys.argv[1] == "--raw":
+        sys.exit(compare_raw(sys.argv[2], sys.argv[3]))
     sys.exit(main())

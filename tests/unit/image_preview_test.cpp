@@ -12,6 +12,7 @@
 #include "app/preview/shared_file_stream.h"
 #include "tests/support/image_files.h"
 #include "tests/support/process.h"
+#include "tests/support/raw_files.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/wait.h"
 
@@ -180,6 +181,28 @@ TEST_F(WicTest, APhotoTooLargeToReadWholeIsStillTurnedUpright) {
     ASSERT_EQ(200, upright.height);
     const uint32_t top = upright.pixels[20 * 100 + 50];
     EXPECT_TRUE(NearColour(RGB(0, 0, 255), RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF)));
+}
+
+TEST_F(WicTest, ARawShowsItsJpegTurnedAsTheRawSaysNotAsTheJpegsOwnExif) {
+    const std::wstring stored = files_ / L"stored.jpg";
+    ASSERT_TRUE(WriteImage(stored, GUID_ContainerFormatJpeg, 200, 100,
+                           [](int x, int) { return x < 100 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
+    const std::string jpeg = *ReadFileBytes(stored);
+    // The camera's JPEG says 8, the RAW says 1: the RAW is right.
+    WriteFileBytes(files_ / L"level.nef", NefBytes(WithExifOrientation(jpeg, 8), 1));
+    const PreviewImage level = DecodePreview(factory_.Get(), files_ / L"level.nef", {365, 592}).value();
+    EXPECT_EQ(200, level.width);
+    EXPECT_EQ(100, level.height);
+
+    WriteFileBytes(files_ / L"side.NEF", NefBytes(jpeg, 6));
+    const PreviewImage side = DecodePreview(factory_.Get(), files_ / L"side.NEF", {365, 592}).value();
+    ASSERT_EQ(100, side.width);
+    ASSERT_EQ(200, side.height);
+    // Turned a quarter clockwise: the stored left half (red) is now at the top.
+    const uint32_t top = side.pixels[20 * 100 + 50];
+    EXPECT_TRUE(NearColour(RGB(255, 0, 0), RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF)));
+    // The file is not held once it is shown.
+    EXPECT_TRUE(DeleteFileW((files_ / L"side.NEF").c_str()));
 }
 
 TEST_F(WicTest, AFileOpenedForDecodingCanStillBeMovedAndDeleted) {
