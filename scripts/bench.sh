@@ -54,4 +54,3 @@ LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_file_list.exe" --startup \
   "$(zemo_windows_path "$bin/zemo.exe")" 7 2>/dev/null
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_preview.sh"
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_copy.sh"
-ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_compare.sh"

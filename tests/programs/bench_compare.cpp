@@ -17,24 +17,12 @@
 
 #include "app/base/unique_file.h"
 #include "app/operations/file_comparison.h"
+#include "tests/support/bench_timing.h"
 
 namespace {
 
 constexpr uint64_t kFileSize = 1ULL << 30;
 constexpr DWORD kPieceBytes = 256 << 10;
-
-double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
-           static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
 
 bool WriteRealBytes(const std::wstring& path) {
     std::vector<char> block(16 << 20);
@@ -72,11 +60,6 @@ uint64_t ReadBoth(const std::wstring& first, const std::wstring& second) {
             return total;
         total += a + b;
     }
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace
@@ -121,8 +104,8 @@ int main() {
     }
     DeleteFileW(first.c_str());
     DeleteFileW(second.c_str());
-    const double bestLoop = *std::min_element(loop.begin(), loop.end());
-    const double bestCompare = *std::min_element(compare.begin(), compare.end());
+    const double bestLoop = Best(loop);
+    const double bestCompare = Best(compare);
     std::printf(
         "  best: read both %.0f ms, compare %.0f ms, compare/read %.2f; median: %.0f ms, "
         "%.0f ms, %.2f (target <= 1.2)\n",
