@@ -149,15 +149,13 @@ FinishedOperation OperationQueue::Carry(const Queued& item) {
                                                                          : operation.destination);
     switch (operation.kind) {
         case OperationKind::kCopy:
-            finished.transfer =
-                CopyWholeFile(operation.source, operation.destination, cancelRunning_, progress,
-                              operation.clash);
+            finished.transfer = CopyWholeFile(operation.source, operation.destination,
+                                              cancelRunning_, progress, operation.clash);
             break;
         case OperationKind::kMove:
             AskToRelease(operation.source);
-            finished.transfer =
-                MoveWholeFile(operation.source, operation.destination, cancelRunning_, progress,
-                              operation.clash);
+            finished.transfer = MoveWholeFile(operation.source, operation.destination,
+                                              cancelRunning_, progress, operation.clash);
             break;
         case OperationKind::kUndoMove:
             AskToRelease(operation.destination);

@@ -44,9 +44,9 @@ class NameClashEndToEndTest : public ::testing::Test {
     std::vector<std::vector<std::wstring>> Journal() {
         std::vector<std::vector<std::wstring>> lines;
         for (const auto& record : JournalRecords(app_->Directory() + L"\\操作记录.csv"))
-            lines.emplace_back(record.size() == 6 ? std::vector<std::wstring>(record.begin() + 1,
-                                                                              record.end())
-                                                  : record);
+            lines.emplace_back(record.size() == 6
+                                   ? std::vector<std::wstring>(record.begin() + 1, record.end())
+                                   : record);
         return lines;
     }
     std::wstring PartialFile() {
@@ -73,8 +73,8 @@ TEST_F(NameClashEndToEndTest, ACopyOrMoveOntoATakenNameSaysWhetherTheFileThereIs
     ASSERT_TRUE(Press(L"same.jpg", 'M', L"移动失败"));
     ASSERT_TRUE(Press(L"other.jpg", 'M', L"移动失败"));
 
-    const auto line = [&](const wchar_t* operation, const std::wstring& name,
-                          const wchar_t* result, const std::wstring& reason) {
+    const auto line = [&](const wchar_t* operation, const std::wstring& name, const wchar_t* result,
+                          const std::wstring& reason) {
         return std::vector<std::wstring>{operation, source_ / name, target_ / name, result, reason};
     };
     EXPECT_EQ((std::vector<std::vector<std::wstring>>{
@@ -86,7 +86,8 @@ TEST_F(NameClashEndToEndTest, ACopyOrMoveOntoATakenNameSaysWhetherTheFileThereIs
     EXPECT_EQ("their photo", ReadFileBytes(target_ / L"other.jpg"));
     EXPECT_EQ("my photo!!", ReadFileBytes(source_ / L"other.jpg"));
     EXPECT_EQ("one photo", ReadFileBytes(source_ / L"same.jpg"));
-    EXPECT_EQ((std::vector<std::wstring>{L"other.jpg", L"same.jpg"}), FolderListing(target_.Path()));
+    EXPECT_EQ((std::vector<std::wstring>{L"other.jpg", L"same.jpg"}),
+              FolderListing(target_.Path()));
 }
 
 // Names that take " (3)" as their two lower numbers are taken: one with an extension, one
@@ -96,10 +97,13 @@ TEST_F(NameClashEndToEndTest, BothKeptFilesTakeTheFirstFreeNumberAndTheirUndoTak
     const std::wstring emoji = L"caf\u00e9 \U0001F600.jpg";
     const std::wstring emojiTaken = L"caf\u00e9 \U0001F600 (2).jpg";
     const std::wstring emojiKept = L"caf\u00e9 \U0001F600 (3).jpg";
-    const std::pair<std::wstring, std::string> theirs[] = {
-        {L"IMG_1.JPG", "card 1"}, {L"IMG_1 (2).JPG", "card 2"}, {emoji, "e1"},
-        {emojiTaken, "e2"},       {L"README", "r1"},            {L"README (2)", "r2"},
-        {L"same.jpg", "twin"}};
+    const std::pair<std::wstring, std::string> theirs[] = {{L"IMG_1.JPG", "card 1"},
+                                                           {L"IMG_1 (2).JPG", "card 2"},
+                                                           {emoji, "e1"},
+                                                           {emojiTaken, "e2"},
+                                                           {L"README", "r1"},
+                                                           {L"README (2)", "r2"},
+                                                           {L"same.jpg", "twin"}};
     for (const auto& [name, content] : theirs)
         ASSERT_TRUE(WriteFileBytes(L"\\\\?\\" + (target_ / name), content));
     for (const auto& [name, content] : std::initializer_list<std::pair<std::wstring, std::string>>{

@@ -29,8 +29,8 @@ bool WriteRealBytes(const std::wstring& path) {
     std::mt19937 random(20261207);
     for (char& b : block)
         b = static_cast<char>(random());
-    const UniqueFile file = OwnedFile(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const UniqueFile file =
+        OwnedFile(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!file)
         return false;
     for (uint64_t done = 0; done < kFileSize; done += block.size()) {
@@ -95,8 +95,8 @@ int main() {
                 ReadBoth(first, second);
             times[comparing ? 1 : 0] = Milliseconds(start, Now());
         }
-        std::printf("  round %d: read both %.0f ms, compare %.0f ms%s\n", round, times[0],
-                    times[1], round == 0 ? " (not counted)" : "");
+        std::printf("  round %d: read both %.0f ms, compare %.0f ms%s\n", round, times[0], times[1],
+                    round == 0 ? " (not counted)" : "");
         if (round > 0) {
             loop.push_back(times[0]);
             compare.push_back(times[1]);

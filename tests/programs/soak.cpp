@@ -332,9 +332,9 @@ int main() {
             SourceFile& file = files[fileOfRow[row]];
             const Expectation& expected = expectations[r];
             const bool expectSuccess = expected.success;
-            const std::wstring expectedResult =
-                rule.copy ? (expectSuccess ? L"复制成功" : L"复制失败")
-                          : (expectSuccess ? L"移动成功" : L"移动失败");
+            const std::wstring expectedResult = rule.copy
+                                                    ? (expectSuccess ? L"复制成功" : L"复制失败")
+                                                    : (expectSuccess ? L"移动成功" : L"移动失败");
             if (result != expectedResult ||
                 list.Text(row, 2) != (rule.copy ? L"复制文件" : L"移动文件")) {
                 ++mismatches;
@@ -342,8 +342,8 @@ int main() {
                              Utf8(list.Text(row, 2)).c_str(), Utf8(result).c_str(),
                              Utf8(expectedResult).c_str());
             }
-            if (keepBoth && expectSuccess && (lines.size() <= r || lines[r].size() < 4 ||
-                                              lines[r][3] != expected.path)) {
+            if (keepBoth && expectSuccess &&
+                (lines.size() <= r || lines[r].size() < 4 || lines[r][3] != expected.path)) {
                 ++mismatches;
                 std::fprintf(stderr, "press %d: row %d's journal line does not name %s\n", press,
                              row, Utf8(expected.path).c_str());

@@ -55,9 +55,8 @@ TEST_F(NameClashTest, BytesDecideTheReasonAndNothingIsWrittenEitherWay) {
     WriteFileBytes(target_ / L"empty.txt", "");
 
     std::vector<int32_t> seen;
-    TransferResult result = Copy(L"same.jpg", NameClash::kFail, [&](int32_t p) {
-        seen.push_back(p);
-    });
+    TransferResult result =
+        Copy(L"same.jpg", NameClash::kFail, [&](int32_t p) { seen.push_back(p); });
     EXPECT_FALSE(result.succeeded);
     EXPECT_EQ(kSameFileReason, result.reason);
     ASSERT_FALSE(seen.empty());
@@ -121,9 +120,9 @@ TEST_F(NameClashTest, KeptFilesTakeTheNextFreeNumberAndAnIdenticalNumberedOneSto
     result = Copy(L"README", NameClash::kKeepBoth);
     ASSERT_TRUE(result.succeeded);
     EXPECT_TRUE(result.keptAs.empty());
-    EXPECT_EQ((std::vector<std::wstring>{L"IMG_1 (2).JPG", L"IMG_1 (3).JPG", L"IMG_1.JPG",
-                                         L"README"}),
-              Target());
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"IMG_1 (2).JPG", L"IMG_1 (3).JPG", L"IMG_1.JPG", L"README"}),
+        Target());
 }
 
 TEST_F(NameClashTest, ANameTakenDuringTheCopyIsLeftAloneAndTheNextNumberTaken) {
