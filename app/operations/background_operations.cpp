@@ -18,6 +18,10 @@ BackgroundOperationsPointer MakeBackgroundOperations() {
 
 namespace {
 
+// The option "重名时保留两者": a file whose name the target holds for a different file is
+// copied or moved under the first free numbered name.
+const Setting<bool> kKeepBothSetting{"重名时保留两者", false};
+
 void ShowFinishedOfQueue(BackgroundOperations& state, FileRows& rows,
                          VirtualListViewControl& list) {
     // A stopped queue is gone, and its operations were shown when it stopped.
@@ -66,6 +70,8 @@ void QueueFileOperation(Application& app, int32_t row, bool copy, const std::wst
         operation.destination = targetFolder + (separated ? L"" : L"\\") + name;
     }
     operation.tag = row;
+    if (app.settings.Get(kKeepBothSetting))
+        operation.clash = NameClash::kKeepBoth;
     FileRows& rows = app.fileRows;
     if (IsRow(rows, row)) {
         rows.SetOperation(row, copy ? RowOperation::kCopy : RowOperation::kMove);

@@ -7,11 +7,16 @@
 #include <vector>
 
 #include "app/base/exact_path.h"
+#include "app/operations/file_comparison.h"
 #include "app/operations/file_identity.h"
+#include "app/operations/free_name.h"
 #include "app/base/unique_file.h"
 #include "runtime/guard.h"
 
 const wchar_t* const kPartialFileSuffix = L".zemo-part";
+const wchar_t* const kSameFileReason = L"目标文件夹已有相同的文件";
+const wchar_t* const kDifferentFileReason = L"目标文件夹已有同名的不同文件";
+const wchar_t* const kNoFreeNameReason = L"目标文件夹中没有可用的名称";
 
 namespace {
 
@@ -42,6 +47,45 @@ TransferResult Failure(DWORD error) {
     result.error = error == ERROR_SUCCESS ? ERROR_GEN_FAILURE : error;
     return result;
 }
+
+TransferResult Refusal(DWORD error, const wchar_t* reason) {
+    TransferResult result = Failure(error);
+    result.reason = reason;
+    return result;
+}
+
+TransferResult Succeeded() {
+    TransferResult result;
+    result.succeeded = true;
+    return result;
+}
+
+// What the system answers a new name, or a rename to one, that is taken.
+bool IsTaken(DWORD error) {
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+
+// The name a copy or move puts its file under: the destination asked for (number 1), or, when
+// both files are kept, one of its numbered names.
+struct Placement {
+    const std::wstring& destination;  // exact
+    NameClash clash;
+    int32_t number = 1;
+
+    std::wstring Path() const { return NumberedPath(destination, number); }
+    // Goes on to the next numbered name; false when both are not kept or none is left.
+    bool TryNext() {
+        if (clash != NameClash::kKeepBoth || number >= kLastNameNumber)
+            return false;
+        ++number;
+        return true;
+    }
+    // The failure of a name that was taken, or of another error the system gave.
+    TransferResult Refused(DWORD error) const {
+        const bool exhausted = clash == NameClash::kKeepBoth && IsTaken(error);
+        return exhausted ? Refusal(error, kNoFreeNameReason) : Failure(error);
+    }
+};
 
 TransferFileCalls& SystemCalls() {
     static TransferFileCalls calls;
@@ -301,14 +345,42 @@ DWORD CopyToPartial(const std::wstring& source, const std::wstring& destination,
     return error != ERROR_SUCCESS && context.cancel->load() ? ERROR_REQUEST_ABORTED : error;
 }
 
-// Renames the complete copy to its final name, replacing nothing; removes it when the name has been
-// taken meanwhile.
-DWORD RenameIntoPlace(const std::wstring& partial, const std::wstring& destination) {
-    if (MoveFileExW(partial.c_str(), destination.c_str(), 0))
-        return ERROR_SUCCESS;
-    const DWORD error = GetLastError();
-    RemoveOwnFile(partial);
-    return error;
+// The first name of `place`, from its current number on, that nothing has. A taken name is
+// compared with `source` first: the same file fails with kSameFileReason, a different one with
+// kDifferentFileReason unless both are kept, when the next number is looked at.
+TransferResult ChooseFreeName(const std::wstring& source, Placement& place,
+                              const std::atomic<bool>& cancel, const TransferProgress& progress) {
+    for (;;) {
+        const std::wstring candidate = place.Path();
+        const DWORD error = NameIsFree(candidate);
+        if (error == ERROR_SUCCESS)
+            return Succeeded();
+        if (error != ERROR_FILE_EXISTS)
+            return Failure(error);
+        const FileComparison compared = CompareFileContents(source, candidate, cancel, progress);
+        if (compared.error != ERROR_SUCCESS)
+            return Failure(compared.error);
+        if (compared.same)
+            return Refusal(ERROR_FILE_EXISTS, kSameFileReason);
+        if (place.clash == NameClash::kFail)
+            return Refusal(ERROR_FILE_EXISTS, kDifferentFileReason);
+        if (!place.TryNext())
+            return place.Refused(error);
+    }
+}
+
+// Renames the complete copy to the name of `place`, replacing nothing. When that name has been
+// taken meanwhile, the next one when both are kept; otherwise the copy is removed.
+TransferResult RenameIntoPlace(const std::wstring& partial, Placement& place) {
+    for (;;) {
+        if (MoveFileExW(partial.c_str(), place.Path().c_str(), 0))
+            return Succeeded();
+        const DWORD error = GetLastError();
+        if (!IsTaken(error) || !place.TryNext()) {
+            RemoveOwnFile(partial);
+            return place.Refused(error);
+        }
+    }
 }
 
 // The result of a copy or move that put its file under `destination`.
@@ -324,17 +396,17 @@ TransferResult Arrived(const std::wstring& destination, const ProgressContext& c
 
 // The copy itself, between exact paths: temporary name, then a rename that replaces
 // nothing. Leaves nothing behind on failure.
-TransferResult CopyExact(const std::wstring& source, const std::wstring& destination,
+TransferResult CopyExact(const std::wstring& source, Placement& place,
                          const std::atomic<bool>& cancel, const TransferProgress& progress) {
-    if (const DWORD error = NameIsFree(destination); error != ERROR_SUCCESS)
-        return Failure(error);
+    if (TransferResult chosen = ChooseFreeName(source, place, cancel, progress); !chosen.succeeded)
+        return chosen;
     ProgressContext context{&cancel, &progress, &SystemCalls()};
     std::wstring partial;
-    if (const DWORD error = CopyToPartial(source, destination, context, partial))
+    if (const DWORD error = CopyToPartial(source, place.destination, context, partial))
         return Failure(error);
-    if (const DWORD error = RenameIntoPlace(partial, destination))
-        return Failure(error);
-    return Arrived(destination, context);
+    if (TransferResult renamed = RenameIntoPlace(partial, place); !renamed.succeeded)
+        return renamed;
+    return Arrived(place.Path(), context);
 }
 
 // Opens the moved source to delete it, sharing it only for reading, so that no program can write it
@@ -362,12 +434,12 @@ TransferResult OpenUnchangedSource(const std::wstring& source, const ProgressCon
 
 // A move between volumes: a whole copy, flushed, then the source deleted while it is still the file
 // copied; the file is always in exactly one place.
-TransferResult MoveAcrossVolumes(const std::wstring& from, const std::wstring& to,
+TransferResult MoveAcrossVolumes(const std::wstring& from, Placement& place,
                                  const std::atomic<bool>& cancel, const TransferProgress& progress,
                                  TransferFileCalls& calls) {
     ProgressContext context{&cancel, &progress, &calls, true};
     std::wstring partial;
-    if (const DWORD error = CopyToPartial(from, to, context, partial))
+    if (const DWORD error = CopyToPartial(from, place.destination, context, partial))
         return Failure(error);
     UniqueFile held;
     const TransferResult opened = OpenUnchangedSource(from, context, held);
@@ -375,14 +447,47 @@ TransferResult MoveAcrossVolumes(const std::wstring& from, const std::wstring& t
         RemoveOwnFile(partial);
         return opened;
     }
-    if (const DWORD error = RenameIntoPlace(partial, to))
-        return Failure(error);
+    if (TransferResult renamed = RenameIntoPlace(partial, place); !renamed.succeeded)
+        return renamed;
+    const std::wstring to = place.Path();
     if (const DWORD error = DeleteOpenFile(held.Get(), calls)) {
         RemoveOwnFile(to);
         return Failure(error);
     }
     held.Reset();  // without POSIX semantics, the source goes as its handle closes
     return Arrived(to, context);
+}
+
+// A move between exact paths: a rename where both are on one volume, else MoveAcrossVolumes.
+TransferResult MoveExact(const std::wstring& from, Placement& place,
+                         const std::atomic<bool>& cancel, const TransferProgress& progress,
+                         TransferFileCalls& calls) {
+    if (TransferResult chosen = ChooseFreeName(from, place, cancel, progress); !chosen.succeeded)
+        return chosen;
+    for (;;) {
+        // Only a rename: every Linux mount is a folder of one drive under Wine, so the
+        // system's own "not the same device" answer is the one reliable test.
+        const std::wstring to = place.Path();
+        if (MoveFileExW(from.c_str(), to.c_str(), 0)) {
+            TransferResult result = Succeeded();
+            ReadSizeAndTime(to, result.size, result.lastWrite);
+            return result;
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_NOT_SAME_DEVICE)
+            return MoveAcrossVolumes(from, place, cancel, progress, calls);
+        if (!IsTaken(error) || !place.TryNext())
+            return place.Refused(error);
+    }
+}
+
+// The result of a copy or move to `destination` as the caller spelled it, with the name the
+// file took when both were kept.
+TransferResult PlacedAt(TransferResult result, const std::wstring& destination,
+                        const Placement& place) {
+    if (result.succeeded && place.number > 1)
+        result.keptAs = NumberedPath(destination, place.number);
+    return result;
 }
 
 }  // namespace
@@ -396,10 +501,13 @@ bool IsPartialFileName(std::wstring_view name) {
 }
 
 TransferResult CopyWholeFile(const std::wstring& source, const std::wstring& destination,
-                             const std::atomic<bool>& cancel, const TransferProgress& progress) {
+                             const std::atomic<bool>& cancel, const TransferProgress& progress,
+                             NameClash clash) {
     if (source.empty() || destination.empty())
         return Failure(ERROR_PATH_NOT_FOUND);
-    return CopyExact(ExactPath(source), ExactPath(destination), cancel, progress);
+    const std::wstring to = ExactPath(destination);
+    Placement place{to, clash};
+    return PlacedAt(CopyExact(ExactPath(source), place, cancel, progress), destination, place);
 }
 
 bool TransferFileCalls::Flush(HANDLE file) {
@@ -424,32 +532,20 @@ bool TransferFileCalls::Delete(HANDLE file) {
 }
 
 TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
-                             const std::atomic<bool>& cancel, const TransferProgress& progress) {
-    return MoveWholeFile(source, destination, cancel, progress, SystemCalls());
+                             const std::atomic<bool>& cancel, const TransferProgress& progress,
+                             NameClash clash) {
+    return MoveWholeFile(source, destination, cancel, progress, SystemCalls(), clash);
 }
 
 TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
                              const std::atomic<bool>& cancel, const TransferProgress& progress,
-                             TransferFileCalls& calls) {
+                             TransferFileCalls& calls, NameClash clash) {
     if (source.empty() || destination.empty())
         return Failure(ERROR_PATH_NOT_FOUND);
-    const std::wstring from = ExactPath(source);
     const std::wstring to = ExactPath(destination);
-    if (const DWORD error = NameIsFree(to); error != ERROR_SUCCESS)
-        return Failure(error);
-
-    // Only a rename: every Linux mount is a folder of one drive under Wine, so the
-    // system's own "not the same device" answer is the one reliable test.
-    if (MoveFileExW(from.c_str(), to.c_str(), 0)) {
-        TransferResult result;
-        result.succeeded = true;
-        ReadSizeAndTime(to, result.size, result.lastWrite);
-        return result;
-    }
-    const DWORD renameError = GetLastError();
-    if (renameError != ERROR_NOT_SAME_DEVICE)
-        return Failure(renameError);
-    return MoveAcrossVolumes(from, to, cancel, progress, calls);
+    Placement place{to, clash};
+    return PlacedAt(MoveExact(ExactPath(source), place, cancel, progress, calls), destination,
+                    place);
 }
 
 void RemoveLeftoverPartialFiles(const std::wstring& folder) {
@@ -490,12 +586,6 @@ namespace {
 
 constexpr wchar_t kChangedReason[] = L"文件已被修改或替换";
 constexpr wchar_t kTrimmedNameReason[] = L"无法放入回收站：文件名以点或空格结尾";
-
-TransferResult Refusal(DWORD error, const wchar_t* reason) {
-    TransferResult result = Failure(error);
-    result.reason = reason;
-    return result;
-}
 
 // Succeeds, with the file's identity, while the file at `exactPath` has exactly this size
 // and last-write time.

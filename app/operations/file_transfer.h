@@ -26,16 +26,32 @@ struct TransferResult {
     // while it was moved, an undo refused); empty: the system's text for `error` is shown.
     std::wstring reason;
     bool copied = false;          // the bytes went through a copy (not a rename)
+    // The path the file went to when both were kept and it took another name than the one
+    // asked for; empty otherwise.
+    std::wstring keptAs;
     // Of the file under its final name after a copy or move that succeeded.
     uint64_t size = 0;
     FILETIME lastWrite{};
 };
 
+// What a copy or move does when the destination's name is taken. It never replaces: it
+// compares the two files first and fails with the reason kSameFileReason or
+// kDifferentFileReason; with kKeepBoth, a different file goes under the first free name
+// of NumberedName (app/operations/free_name.h) instead, taken by a rename that never
+// replaces, so a name another program takes meanwhile makes it try the next. A numbered
+// name that already holds the same file fails as the name itself would.
+enum class NameClash { kFail, kKeepBoth };
+
+extern const wchar_t* const kSameFileReason;       // "目标文件夹已有相同的文件"
+extern const wchar_t* const kDifferentFileReason;  // "目标文件夹已有同名的不同文件"
+extern const wchar_t* const kNoFreeNameReason;     // "目标文件夹中没有可用的名称"
+
 // Copies `source` to `destination` (full paths) through a temporary name beside the
-// destination. Fails at once when the destination name exists; stops, leaving nothing
-// behind, as soon as `cancel` is set.
+// destination. A taken name is handled as `clash` says before any byte is written; stops,
+// leaving nothing behind, as soon as `cancel` is set, also while comparing.
 TransferResult CopyWholeFile(const std::wstring& source, const std::wstring& destination,
-                             const std::atomic<bool>& cancel, const TransferProgress& progress);
+                             const std::atomic<bool>& cancel, const TransferProgress& progress,
+                             NameClash clash = NameClash::kFail);
 
 // The calls a move across volumes makes on its copy and its source, whose order keeps the
 // file safe. The system's own; a test stands in to see the order or refuse a call.
@@ -56,11 +72,13 @@ class TransferFileCalls {
 // only while it is still the file the copy read, unchanged (else the move fails with the
 // program's own reason). When the source cannot be deleted the copy is removed again, so
 // the file is always in exactly one place.
-TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
-                             const std::atomic<bool>& cancel, const TransferProgress& progress);
+// A taken name is handled as CopyWholeFile does.
 TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
                              const std::atomic<bool>& cancel, const TransferProgress& progress,
-                             TransferFileCalls& calls);
+                             NameClash clash = NameClash::kFail);
+TransferResult MoveWholeFile(const std::wstring& source, const std::wstring& destination,
+                             const std::atomic<bool>& cancel, const TransferProgress& progress,
+                             TransferFileCalls& calls, NameClash clash = NameClash::kFail);
 
 // Removes from `folder` the temporary files copies killed mid-way left there, never one a
 // running program still writes: a current-form name only when no process with its id runs

@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "app/base/system_error.h"
+#include "app/operations/free_name.h"
 #include "runtime/guard.h"
 
 namespace {
@@ -148,13 +149,13 @@ FinishedOperation OperationQueue::Carry(const Queued& item) {
                                                                          : operation.destination);
     switch (operation.kind) {
         case OperationKind::kCopy:
-            finished.transfer =
-                CopyWholeFile(operation.source, operation.destination, cancelRunning_, progress);
+            finished.transfer = CopyWholeFile(operation.source, operation.destination,
+                                              cancelRunning_, progress, operation.clash);
             break;
         case OperationKind::kMove:
             AskToRelease(operation.source);
-            finished.transfer =
-                MoveWholeFile(operation.source, operation.destination, cancelRunning_, progress);
+            finished.transfer = MoveWholeFile(operation.source, operation.destination,
+                                              cancelRunning_, progress, operation.clash);
             break;
         case OperationKind::kUndoMove:
             AskToRelease(operation.destination);
@@ -169,6 +170,11 @@ FinishedOperation OperationQueue::Carry(const Queued& item) {
     }
     if (finished.transfer.succeeded) {
         finished.outcome = OperationOutcome::kSucceeded;
+        // The journal and the undo follow the file to the name it took.
+        if (!finished.transfer.keptAs.empty()) {
+            finished.operation.destination = finished.transfer.keptAs;
+            finished.reason = L"已另存为 " + std::wstring(NameOfPath(finished.transfer.keptAs));
+        }
     } else {
         finished.error = finished.transfer.error;
         finished.outcome =

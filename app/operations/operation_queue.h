@@ -34,6 +34,8 @@ struct Operation {
     OperationKind kind = OperationKind::kCopy;
     std::wstring source;
     std::wstring destination;
+    // A copy or move whose destination's name is taken: fails, or keeps both files.
+    NameClash clash = NameClash::kFail;
     // For an undo: the size and last-write time the copy or moved file had when made.
     uint64_t size = 0;
     FILETIME lastWrite{};
@@ -48,7 +50,9 @@ struct FinishedOperation {
     Operation operation;
     OperationOutcome outcome = OperationOutcome::kFailed;
     DWORD error = ERROR_SUCCESS;
-    std::wstring reason;      // the system's text for a failure, empty otherwise
+    // The system's text for a failure; after both files were kept, the name the file took
+    // ("已另存为 IMG_1 (2).JPG"); empty otherwise.
+    std::wstring reason;
     TransferResult transfer;  // size and time of the file under its final name
 };
 

@@ -50,7 +50,8 @@ void ShowFinished(std::vector<FinishedOperation> finished, TrackedRows& tracked,
         if (!operation || !IsRow(rows, operation->row))
             continue;
         const bool ok = ended.outcome == OperationOutcome::kSucceeded;
-        rows.SetFailureReason(operation->row, ok ? std::wstring() : ended.reason);
+        // A failure's reason, or the name a file kept beside another took.
+        rows.SetFailureReason(operation->row, ended.reason);
         if (operation->undoIndex != UndoHistory::kNone) {
             history.FinishUndo(operation->undoIndex, ok);
         } else if (ok) {

@@ -16,7 +16,9 @@ namespace {
 //   {L"按名称排序", "排序", OptionKind::kRadio, 0, 0},
 //   {L"按时间排序", "排序", OptionKind::kRadio, 0, 1},
 const std::vector<Option>& ProgramOptions() {
-    static const std::vector<Option> options = {};
+    static const std::vector<Option> options = {
+        {L"重名时保留两者", "重名时保留两者", OptionKind::kCheck, 0},
+    };
     return options;
 }
 

@@ -454,19 +454,32 @@ TEST_F(ApplicationTest, TheRuleDialogsControlsHaveTheSameIdentifiersAtEveryOpeni
     EXPECT_EQ(inCreationOrder, RuleDialogIds());
 }
 
-TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
-    Load({L"clash.txt", L"fine.txt"});
+// A failed row's tip gives its reason: the system's, or what the file under the taken name
+// is; a file kept beside another of its name, the name it took.
+TEST_F(ApplicationTest, ARowsTipGivesItsFailuresReasonOrTheNameAKeptFileTook) {
+    Load({L"clash.txt", L"same.txt", L"fine.txt", L"lost.txt"});
     TempDirectory target;
     WriteFileBytes(target / L"clash.txt", "theirs");
+    WriteFileBytes(target / L"same.txt", "media");
     const int32_t clash = RowOf(L"clash.txt");
+    const int32_t same = RowOf(L"same.txt");
     const int32_t fine = RowOf(L"fine.txt");
-    QueueFileOperation(*app_, clash, true, files_ / L"clash.txt", target.Path(), L"clash.txt");
-    QueueFileOperation(*app_, fine, true, files_ / L"fine.txt", target.Path(), L"fine.txt");
+    const int32_t lost = RowOf(L"lost.txt");
+    const auto copy = [&](int32_t row, const std::wstring& folder) {
+        const std::wstring name(app_->fileRows.Name(row));
+        QueueFileOperation(*app_, row, true, files_ / name, folder, name);
+    };
     ListViewControl& list = Controls().fileList;
-    ASSERT_TRUE(WaitUntil([&] {
-        return list.GetItemText(clash, kFileResultColumn).WideView() == L"复制失败" &&
-               list.GetItemText(fine, kFileResultColumn).WideView() == L"复制成功";
-    }));
+    const auto resultIs = [&](int32_t row, std::wstring_view result) {
+        return WaitUntil(
+            [&] { return list.GetItemText(row, kFileResultColumn).WideView() == result; });
+    };
+    for (const int32_t row : {clash, same, fine})
+        copy(row, target.Path());
+    copy(lost, target / L"missing");
+    for (const int32_t row : {clash, same, lost})
+        ASSERT_TRUE(resultIs(row, L"复制失败")) << row;
+    ASSERT_TRUE(resultIs(fine, L"复制成功"));
 
     // The tip the list asks its parent for when the mouse rests on a row.
     const auto tipOf = [&](int32_t row) {
@@ -481,8 +494,25 @@ TEST_F(ApplicationTest, AFailedRowShowsTheSystemsReasonAsItsTip) {
         SendMessageW(MainWindow(), WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
         return std::wstring(text);
     };
-    EXPECT_EQ(SystemMessage(ERROR_FILE_EXISTS), tipOf(clash));
+    EXPECT_EQ(L"目标文件夹已有同名的不同文件", tipOf(clash));
+    EXPECT_EQ(L"目标文件夹已有相同的文件", tipOf(same));
+    EXPECT_EQ(SystemMessage(ERROR_PATH_NOT_FOUND), tipOf(lost));
     EXPECT_EQ(L"", tipOf(fine));
+
+    // With both kept: the different file goes beside the other, the identical one nowhere.
+    const Setting<bool> keepBoth{"重名时保留两者", false};
+    ASSERT_EQ(0u, app_->settings.Set(keepBoth, true));
+    copy(clash, target.Path());
+    copy(same, target.Path());
+    ASSERT_TRUE(resultIs(clash, L"复制成功"));
+    ASSERT_TRUE(resultIs(same, L"复制失败"));
+    EXPECT_EQ(L"已另存为 clash (2).txt", tipOf(clash));
+    EXPECT_EQ(L"目标文件夹已有相同的文件", tipOf(same));
+    EXPECT_EQ("media", ReadFileBytes(target / L"clash (2).txt"));
+    EXPECT_EQ((std::vector<std::wstring>{L"clash (2).txt", L"clash.txt", L"fine.txt", L"same.txt"}),
+              FolderListing(target.Path()));
+    EXPECT_EQ(0u, app_->settings.Set(keepBoth, false));
+    DeleteFileW((*configHome_ / L"config.ini").c_str());
 }
 
 namespace {
@@ -547,9 +577,12 @@ TEST_F(ApplicationTest, AnOptionShowsInBothMenusAndIsSavedAtOnce) {
         return UseMenu([&] { OfferUndoMenu(*app_, RowOf(L"a.txt")); }, std::move(keys));
     };
     const auto systemOptions = [&] { return MenuLines(SystemOptionsMenu(MainWindow())); };
-    // The program has no options yet: "撤销" alone, and nothing in the system menu.
-    EXPECT_EQ(std::vector<MenuLine>{{L"撤销"}}, fileListMenu({VK_ESCAPE}));
-    EXPECT_EQ(nullptr, SystemOptionsMenu(MainWindow()));
+    // The program's own options, off while config.ini does not say otherwise.
+    const std::vector<MenuLine> ownOptions = {{L"重名时保留两者"}};
+    std::vector<MenuLine> own = ownOptions;
+    own.insert(own.begin(), {{L"撤销"}, {L"-"}});
+    EXPECT_EQ(own, fileListMenu({VK_ESCAPE}));
+    EXPECT_EQ(ownOptions, systemOptions());
 
     const Option options[] = {
         {L"显示隐藏文件", "隐藏", OptionKind::kCheck, 1, 0, [](Application&) { ++optionChanges; }},
@@ -604,7 +637,7 @@ TEST_F(ApplicationTest, AnOptionShowsInBothMenusAndIsSavedAtOnce) {
 
     UseOptionsForTesting({});
     ShowOptionsInSystemMenu(*app_);
-    EXPECT_EQ(nullptr, SystemOptionsMenu(MainWindow()));
+    EXPECT_EQ(ownOptions, systemOptions());
     DeleteFileW(path.c_str());
 }
 

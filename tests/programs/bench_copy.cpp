@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "app/operations/file_transfer.h"
+#include "tests/support/bench_timing.h"
 #include "tests/support/config_file.h"
 #include "tests/support/input.h"
 #include "tests/support/sorting_files.h"
@@ -45,19 +46,6 @@ constexpr DWORD kPieceSize = 4 << 20;
 // How often the window is asked to answer during a copy through zemo.exe.
 constexpr DWORD kProbeMs = 20;
 const wchar_t* const kFileName = L"big.bin";
-
-double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
-           static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
 
 // Writes what the system still holds of a file or folder to the disk; for a folder, the
 // record of the names removed from it.
@@ -233,16 +221,6 @@ class Bench {
     std::unique_ptr<ZemoApp> app_;
     double worstAnswerMs_ = 0;
 };
-
-double Best(const std::vector<double>& times) {
-    return *std::min_element(times.begin(), times.end());
-}
-
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    const size_t middle = times.size() / 2;
-    return times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
-}
 
 }  // namespace
 

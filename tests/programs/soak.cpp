@@ -5,7 +5,10 @@
 // in a target before may have changed, and nothing may be lost. Between hotkeys the run
 // steps through the list with Down and Up (sent in one burst with the hotkey) and at times
 // selects several rows with Ctrl+click, which one press then sorts together.
-// Usage: soak.exe <zemo.exe> [presses] [files] [seed]
+// With "keep-both" the option "重名时保留两者" is on and half the files' names are taken in
+// the targets, some with their " (2)" too: a different file must land under the first free
+// numbered name, which the journal records, and an identical one nowhere.
+// Usage: soak.exe <zemo.exe> [presses] [files] [seed] [keep-both]
 #include <windows.h>
 #include <shellapi.h>
 #include <commctrl.h>
@@ -20,8 +23,10 @@
 #include <string>
 #include <vector>
 
+#include "app/operations/free_name.h"
 #include "tests/support/input.h"
 #include "tests/support/remote_selection.h"
+#include "tests/support/sorting_files.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
@@ -93,8 +98,14 @@ struct SourceFile {
     uint64_t hash;
     size_t size;
     bool inSource = true;
-    std::set<std::wstring> copiesIn;  // targets holding a copy made by the program
-    std::wstring movedTo;             // target the file was moved into, or empty
+    std::set<std::wstring> copies;  // paths of the copies the program made
+    std::wstring movedTo;           // path the file was moved to, or empty
+};
+
+// What a press must do to one file: succeed, putting it at `path`, or fail.
+struct Expectation {
+    bool success = false;
+    std::wstring path;
 };
 
 }  // namespace
@@ -109,6 +120,7 @@ int main() {
     const int presses = argc > 2 ? _wtoi(argv[2]) : 2000;
     const int fileCount = argc > 3 ? _wtoi(argv[3]) : 200;
     const unsigned seed = argc > 4 ? static_cast<unsigned>(_wtoi(argv[4])) : 20261206u;
+    const bool keepBoth = argc > 5 && std::wstring(argv[5]) == L"keep-both";
     std::mt19937 random(seed);
     // The key names come from the keyboard driver, loaded once this process has a window.
     CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
@@ -142,12 +154,15 @@ int main() {
     }
     // Names already present in the targets, with other content: never to be touched.
     std::map<std::wstring, uint64_t> foreign;
-    for (int i = 0; i < fileCount / 10; ++i) {
+    for (int i = 0; i < (keepBoth ? fileCount / 2 : fileCount / 10); ++i) {
         const Rule& rule = rules[random() % 4];
         const std::wstring path = rule.target + L"\\" + files[random() % files.size()].name;
         const std::string bytes = "existing file " + std::to_string(i);
         if (!FileExists(path) && WriteFileBytes(path, bytes))
             foreign[path] = Hash(bytes);
+        const std::wstring second = NumberedPath(path, 2);
+        if (keepBoth && random() % 3 == 0 && !FileExists(second) && WriteFileBytes(second, bytes))
+            foreign[second] = Hash(bytes);
     }
 
     std::string config = Gbk(L"[快捷键配置]") + "\r\n";
@@ -159,6 +174,8 @@ int main() {
             Gbk(hotkey + L"=" + (rule.copy ? L"复制文件" : L"移动文件") + L"|" + rule.target) +
             "\r\n";
     }
+    if (keepBoth)
+        config += Gbk(L"[设置]\r\n重名时保留两者=1\r\n");
 
     ZemoApp app(config);
     if (!app.Start() || !app.LoadDirectory(source, fileCount)) {
@@ -198,7 +215,23 @@ int main() {
     struct Done {
         int row;
         bool copy;
-        std::wstring target;
+        std::wstring path;
+    };
+    // Before a press: where it must put a file, judged from the disk as it is. A taken name
+    // fails, unless both are kept: then each numbered name in turn, the same bytes failing.
+    const auto expect = [&](const SourceFile& file, const Rule& rule) {
+        Expectation expectation{false, rule.target + L"\\" + file.name};
+        if (!file.inSource || !rule.targetExists)
+            return expectation;
+        for (int32_t number = 1; number <= kLastNameNumber; ++number) {
+            const std::wstring path = NumberedPath(rule.target + L"\\" + file.name, number);
+            const std::optional<std::string> bytes = ReadFileBytes(path);
+            if (!bytes && !FileExists(path))
+                return Expectation{true, path};
+            if (!keepBoth || (bytes && Hash(*bytes) == file.hash))
+                break;
+        }
+        return expectation;
     };
     std::vector<Done> undoable;
 
@@ -224,7 +257,7 @@ int main() {
                 ++mismatches;
                 std::fprintf(stderr, "press %d: undo in row %d failed\n", press, done.row);
             } else if (done.copy) {
-                file.copiesIn.erase(done.target);
+                file.copies.erase(done.path);
             } else {
                 file.inSource = true;
                 file.movedTo.clear();
@@ -265,12 +298,22 @@ int main() {
             list.SelectOnly(current);
             rows = {current};
         }
+        std::vector<Expectation> expectations;
+        for (const int row : rows)
+            expectations.push_back(expect(files[fileOfRow[row]], rule));
         SendHotkey(arrow, rule.key, rule.withControl);
         const bool allEnded =
             WaitUntil([&] { return operationsEnded() >= ended + rows.size(); }, 30000);
         ended += rows.size();
+        // This press's journal lines, one per row in list order: the name each file took.
+        std::vector<std::vector<std::wstring>> lines;
+        if (keepBoth && allEnded) {
+            lines = JournalRecords(journal);
+            lines.erase(lines.begin(), lines.end() - static_cast<ptrdiff_t>(rows.size()));
+        }
 
-        for (const int row : rows) {
+        for (size_t r = 0; r < rows.size(); ++r) {
+            const int row = rows[r];
             std::wstring result;
             if (!allEnded || !WaitUntil([&] { return final(result = list.Text(row, 3)); }, 30000)) {
                 std::fprintf(
@@ -287,28 +330,32 @@ int main() {
 
             // What the model expects of this row.
             SourceFile& file = files[fileOfRow[row]];
-            const std::wstring destination = rule.target + L"\\" + file.name;
-            const bool destinationTaken = foreign.count(destination) ||
-                                          file.copiesIn.count(rule.target) ||
-                                          file.movedTo == rule.target;
-            const bool expectSuccess = file.inSource && rule.targetExists && !destinationTaken;
-            const std::wstring expected = rule.copy ? (expectSuccess ? L"复制成功" : L"复制失败")
+            const Expectation& expected = expectations[r];
+            const bool expectSuccess = expected.success;
+            const std::wstring expectedResult = rule.copy
+                                                    ? (expectSuccess ? L"复制成功" : L"复制失败")
                                                     : (expectSuccess ? L"移动成功" : L"移动失败");
-            if (result != expected ||
+            if (result != expectedResult ||
                 list.Text(row, 2) != (rule.copy ? L"复制文件" : L"移动文件")) {
                 ++mismatches;
                 std::fprintf(stderr, "press %d: row %d shows %s %s, expected %s\n", press, row,
                              Utf8(list.Text(row, 2)).c_str(), Utf8(result).c_str(),
-                             Utf8(expected).c_str());
+                             Utf8(expectedResult).c_str());
+            }
+            if (keepBoth && expectSuccess &&
+                (lines.size() <= r || lines[r].size() < 4 || lines[r][3] != expected.path)) {
+                ++mismatches;
+                std::fprintf(stderr, "press %d: row %d's journal line does not name %s\n", press,
+                             row, Utf8(expected.path).c_str());
             }
             if (result == L"复制成功" || result == L"移动成功") {
                 ++successes;
-                undoable.push_back({row, rule.copy, rule.target});
+                undoable.push_back({row, rule.copy, expected.path});
                 if (rule.copy) {
-                    file.copiesIn.insert(rule.target);
+                    file.copies.insert(expected.path);
                 } else {
                     file.inSource = false;
-                    file.movedTo = rule.target;
+                    file.movedTo = expected.path;
                 }
             } else {
                 ++failures;
@@ -342,10 +389,10 @@ int main() {
             somewhere |= Matches(source + L"\\" + file.name, file.hash);
         else if (FileExists(source + L"\\" + file.name))
             ++wrong;
-        for (const std::wstring& target : file.copiesIn)
-            somewhere |= Matches(target + L"\\" + file.name, file.hash);
+        for (const std::wstring& copy : file.copies)
+            somewhere |= Matches(copy, file.hash);
         if (!file.movedTo.empty())
-            somewhere |= Matches(file.movedTo + L"\\" + file.name, file.hash);
+            somewhere |= Matches(file.movedTo, file.hash);
         if (!somewhere) {
             ++lost;
             lostBytes += static_cast<long long>(file.size);
@@ -354,6 +401,7 @@ int main() {
     for (const auto& [path, hash] : foreign)
         Matches(path, hash);
 
+    std::printf("mode: %s\n", keepBoth ? "both files kept on a taken name" : "taken names fail");
     std::printf(
         "presses %d (after Down/Up %d, several rows %d, undos %d), operations %d, successes %d, "
         "failures %d, result mismatches %d\n",

@@ -91,11 +91,10 @@ TEST_F(FileTransferTest, FilesOfEverySizeArriveWholeWithRisingProgressAndTheSour
 TEST_F(FileTransferTest, ATakenNameOrAMissingFolderFailsBeforeAnyByteWithTheSystemsReason) {
     WriteFileBytes(source_ / L"a.txt", "new");
     WriteFileBytes(target_ / L"a.txt", "precious");
-    bool progressed = false;
-    TransferResult result = Copy(L"a.txt", [&](int32_t) { progressed = true; });
+    TransferResult result = Copy(L"a.txt");
     EXPECT_FALSE(result.succeeded);
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_EXISTS), result.error);
-    EXPECT_FALSE(progressed);
+    EXPECT_EQ(kDifferentFileReason, result.reason);
     EXPECT_EQ("precious", ReadFileBytes(target_ / L"a.txt"));
     EXPECT_EQ(std::vector<std::wstring>{L"a.txt"}, FolderListing(target_.Path()));
 

@@ -1,0 +1,31 @@
+// Timing for the benchmark programs: the performance counter in milliseconds, and the best
+// and the median of a contender's rounds.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+inline LARGE_INTEGER Now() {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return now;
+}
+
+inline double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 /
+           static_cast<double>(frequency.QuadPart);
+}
+
+inline double Best(const std::vector<double>& times) {
+    return *std::min_element(times.begin(), times.end());
+}
+
+inline double Median(std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    const size_t middle = times.size() / 2;
+    return times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
+}

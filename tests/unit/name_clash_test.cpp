@@ -1,0 +1,162 @@
+// A copy or move onto a taken name: never a replaced file; the reason tells an identical
+// file from a different one; with both kept, the first free numbered name, taken without
+// replacing even when another program takes it meanwhile.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "app/base/system_error.h"
+#include "app/operations/file_comparison.h"
+#include "app/operations/file_transfer.h"
+#include "tests/support/process.h"
+#include "tests/support/sorting_files.h"
+
+namespace {
+
+std::string Bytes(size_t size, char salt = 0) {
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>('a' + (i * 13 + i / 777 + salt) % 26);
+    return bytes;
+}
+
+class NameClashTest : public ::testing::Test {
+  protected:
+    TransferResult Copy(const std::wstring& name, NameClash clash,
+                        const TransferProgress& progress = nullptr) {
+        return CopyWholeFile(source_ / name, target_ / name, cancel_, progress, clash);
+    }
+    TransferResult Move(const std::wstring& name, NameClash clash) {
+        return MoveWholeFile(source_ / name, target_ / name, cancel_, nullptr, clash);
+    }
+    std::vector<std::wstring> Target() { return FolderListing(target_.Path()); }
+
+    TempDirectory source_;
+    TempDirectory target_;
+    std::atomic<bool> cancel_{false};
+};
+
+}  // namespace
+
+TEST_F(NameClashTest, BytesDecideTheReasonAndNothingIsWrittenEitherWay) {
+    // Same size, one byte different near the end, past the first piece.
+    const std::string photo = Bytes(700 << 10);
+    std::string other = photo;
+    other[other.size() - 3] ^= 1;
+    WriteFileBytes(source_ / L"same.jpg", photo);
+    WriteFileBytes(target_ / L"same.jpg", photo);
+    WriteFileBytes(source_ / L"diff.jpg", photo);
+    WriteFileBytes(target_ / L"diff.jpg", other);
+    WriteFileBytes(source_ / L"size.jpg", photo);
+    WriteFileBytes(target_ / L"size.jpg", photo + "x");
+    WriteFileBytes(source_ / L"empty.txt", "");
+    WriteFileBytes(target_ / L"empty.txt", "");
+
+    std::vector<int32_t> seen;
+    TransferResult result =
+        Copy(L"same.jpg", NameClash::kFail, [&](int32_t p) { seen.push_back(p); });
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_EQ(kSameFileReason, result.reason);
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(100, seen.back());
+    EXPECT_EQ(kDifferentFileReason, Copy(L"diff.jpg", NameClash::kFail).reason);
+    EXPECT_EQ(kDifferentFileReason, Copy(L"size.jpg", NameClash::kFail).reason);
+    EXPECT_EQ(kSameFileReason, Copy(L"empty.txt", NameClash::kFail).reason);
+    EXPECT_EQ(kSameFileReason, Move(L"same.jpg", NameClash::kFail).reason);
+    EXPECT_EQ(kDifferentFileReason, Move(L"diff.jpg", NameClash::kFail).reason);
+    // With both kept, an identical file is still not stored twice.
+    EXPECT_EQ(kSameFileReason, Copy(L"same.jpg", NameClash::kKeepBoth).reason);
+    EXPECT_EQ(kSameFileReason, Move(L"same.jpg", NameClash::kKeepBoth).reason);
+
+    EXPECT_TRUE(photo == ReadFileBytes(source_ / L"same.jpg"));
+    EXPECT_TRUE(other == ReadFileBytes(target_ / L"diff.jpg"));
+    EXPECT_EQ((std::vector<std::wstring>{L"diff.jpg", L"empty.txt", L"same.jpg", L"size.jpg"}),
+              Target());
+}
+
+TEST_F(NameClashTest, ACancelledComparisonStopsAndAFolderIsNeverTheSameFile) {
+    WriteFileBytes(source_ / L"big.bin", Bytes(4 << 20));
+    WriteFileBytes(target_ / L"big.bin", Bytes(4 << 20));
+    const TransferResult result = Copy(L"big.bin", NameClash::kKeepBoth, [&](int32_t percent) {
+        if (percent > 0)
+            cancel_ = true;
+    });
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_EQ(static_cast<DWORD>(ERROR_REQUEST_ABORTED), result.error);
+    EXPECT_EQ(std::vector<std::wstring>{L"big.bin"}, Target());
+
+    cancel_ = false;
+    CreateDirectoryW((target_ / L"dir").c_str(), nullptr);
+    WriteFileBytes(source_ / L"dir", "");
+    EXPECT_FALSE(CompareFileContents(source_ / L"dir", target_ / L"dir", cancel_, nullptr).same);
+    EXPECT_EQ(kDifferentFileReason, Copy(L"dir", NameClash::kFail).reason);
+}
+
+TEST_F(NameClashTest, KeptFilesTakeTheNextFreeNumberAndAnIdenticalNumberedOneStopsIt) {
+    WriteFileBytes(target_ / L"IMG_1.JPG", "first card");
+    WriteFileBytes(source_ / L"IMG_1.JPG", "second card");
+    TransferResult result = Copy(L"IMG_1.JPG", NameClash::kKeepBoth);
+    ASSERT_TRUE(result.succeeded) << SystemMessage(result.error);
+    EXPECT_EQ(target_ / L"IMG_1 (2).JPG", result.keptAs);
+    EXPECT_EQ(static_cast<uint64_t>(11), result.size);
+    EXPECT_EQ("second card", ReadFileBytes(target_ / L"IMG_1 (2).JPG"));
+    EXPECT_EQ("first card", ReadFileBytes(target_ / L"IMG_1.JPG"));
+
+    // The same press again finds its own copy under the numbered name.
+    result = Copy(L"IMG_1.JPG", NameClash::kKeepBoth);
+    EXPECT_EQ(kSameFileReason, result.reason);
+
+    WriteFileBytes(source_ / L"IMG_1.JPG", "third card");
+    result = Move(L"IMG_1.JPG", NameClash::kKeepBoth);
+    ASSERT_TRUE(result.succeeded) << SystemMessage(result.error);
+    EXPECT_EQ(target_ / L"IMG_1 (3).JPG", result.keptAs);
+    EXPECT_FALSE(FileExists(source_ / L"IMG_1.JPG"));
+    EXPECT_EQ("third card", ReadFileBytes(target_ / L"IMG_1 (3).JPG"));
+
+    // A free name is kept as it is.
+    WriteFileBytes(source_ / L"README", "r");
+    result = Copy(L"README", NameClash::kKeepBoth);
+    ASSERT_TRUE(result.succeeded);
+    EXPECT_TRUE(result.keptAs.empty());
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"IMG_1 (2).JPG", L"IMG_1 (3).JPG", L"IMG_1.JPG", L"README"}),
+        Target());
+}
+
+TEST_F(NameClashTest, ANameTakenDuringTheCopyIsLeftAloneAndTheNextNumberTaken) {
+    WriteFileBytes(target_ / L"a.tar.gz", "old");
+    WriteFileBytes(source_ / L"a.tar.gz", Bytes(3 << 20));
+    const TransferResult result = Copy(L"a.tar.gz", NameClash::kKeepBoth, [&](int32_t percent) {
+        if (percent > 0 && !FileExists(target_ / L"a.tar (2).gz"))
+            WriteFileBytes(target_ / L"a.tar (2).gz", "theirs");
+    });
+    ASSERT_TRUE(result.succeeded) << SystemMessage(result.error);
+    EXPECT_EQ(target_ / L"a.tar (3).gz", result.keptAs);
+    EXPECT_EQ("theirs", ReadFileBytes(target_ / L"a.tar (2).gz"));
+    EXPECT_TRUE(Bytes(3 << 20) == ReadFileBytes(target_ / L"a.tar (3).gz"));
+    EXPECT_EQ(3u, Target().size()) << "a temporary file stayed";
+}
+
+TEST_F(NameClashTest, WithEveryNumberTakenOrANameTooLongTheCopyFailsAndWritesNothing) {
+    WriteFileBytes(source_ / L"n", "mine");
+    WriteFileBytes(target_ / L"n", "");
+    for (int32_t number = 2; number <= 9999; ++number)
+        ASSERT_TRUE(WriteFileBytes(target_ / (L"n (" + std::to_wstring(number) + L")"), ""));
+    TransferResult result = Copy(L"n", NameClash::kKeepBoth);
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_EQ(kNoFreeNameReason, result.reason);
+    EXPECT_EQ(9999u, Target().size());
+
+    // A name that fits only without its number: the system's own reason.
+    const std::wstring longName = std::wstring(250, L'x') + L".jpg";
+    WriteFileBytes(source_ / longName, "mine");
+    WriteFileBytes(target_ / longName, "theirs");
+    result = Copy(longName, NameClash::kKeepBoth);
+    EXPECT_FALSE(result.succeeded);
+    EXPECT_TRUE(result.reason.empty()) << "the system's reason, not the program's";
+    EXPECT_NE(static_cast<DWORD>(ERROR_SUCCESS), result.error);
+    EXPECT_EQ("theirs", ReadFileBytes(target_ / longName));
+    EXPECT_EQ(10000u, Target().size());
+}
