@@ -802,3 +802,17 @@ TEST_F(ApplicationTest, HeaderClicksSortBothWaysWhileRowsKeepTheirNumbersAndTheS
     ClickHeader(MainWindow(), list, kFileIndexColumn);
     DeleteFileW(config.c_str());
 }
+
+TEST_F(ApplicationTest, RowsListedAnewGoIntoTheOrderShown) {
+    ListViewControl& list = Controls().fileList;
+    Load({L"x2.txt", L"x10.txt", L"x9.txt", L"y.txt"});
+    ClickHeader(MainWindow(), list, kFileNameColumn);
+    ClickHeader(MainWindow(), list, kFileNameColumn);
+    const std::vector<std::wstring> descending = {L"y.txt", L"x10.txt", L"x9.txt", L"x2.txt"};
+    EXPECT_EQ(descending, Column(list, kFileNameColumn));
+    Load({});
+    EXPECT_EQ(descending, Column(list, kFileNameColumn));
+    EXPECT_EQ("-d--", HeaderArrows(list));
+    ClickHeader(MainWindow(), list, kFileIndexColumn);
+    DeleteFileW((*configHome_ / L"config.ini").c_str());
+}
