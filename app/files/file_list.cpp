@@ -21,14 +21,15 @@ void SelectAwaitedRow(FileListing& listing, const FileRows& rows, VirtualListVie
         return;
     for (int32_t row = first; row < end; ++row) {
         const std::wstring_view name = rows.Name(row);
+        const int32_t position = rows.PositionOf(row);
         // File names compare without regard to case, as the file system does.
         if (CompareStringOrdinal(name.data(), static_cast<int>(name.size()), awaited.data(),
                                  static_cast<int>(awaited.size()), TRUE) != CSTR_EQUAL)
             continue;
         awaited.clear();
         list.DeselectItem(-1);
-        list.SetSelectionMark(row);
-        list.EnsureVisible(row);
+        list.SetSelectionMark(position);
+        list.EnsureVisible(position);
         return;
     }
 }
@@ -39,12 +40,15 @@ void AppendBatch(Application& app, const FileNameBatch& batch) {
     FileRows& rows = app.fileRows;
     const int32_t first = rows.RowCount();
     batch.ForEach([&](std::wstring_view name) { rows.Append(name); });
-    if (batch.count > 0)
+    if (batch.count > 0) {
         app.controls.fileList.SetRowCount(rows.RowCount(), true);
+        PlaceListedRows(app, first);
+    }
     SelectAwaitedRow(app.listing, rows, app.controls.fileList, first, rows.RowCount());
     if (!batch.last)
         return;
     app.listing.reading = false;
+    FileListingEnded(app);
     if (batch.error != ERROR_SUCCESS) {
         const std::wstring text = L"无法读取文件目录：" + SystemMessage(batch.error);
         MessageBoxW(app.mainWindow, text.c_str(), L"信息", MB_OK | MB_ICONWARNING);
@@ -54,6 +58,7 @@ void AppendBatch(Application& app, const FileNameBatch& batch) {
 void StartReading(Application& app, const std::wstring& directory) {
     FileListing& listing = app.listing;
     app.fileRows.Reset(directory);
+    ForgetRowOrderFacts(app);
     listing.rowToSelect.clear();
     listing.receiver.Reopen();
     listing.reading = true;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/files/file_list.h"
+#include "app/files/natural_order.h"
 #include "app/operations/result_texts.h"
 
 namespace {
@@ -35,13 +36,20 @@ int32_t IndexDigits(int32_t value, wchar_t (&digits)[16]) {
 
 }  // namespace
 
+int32_t RowAtPosition(const FileRows& rows, int32_t position) {
+    return position >= 0 && position < rows.RowCount() ? rows.RowAt(position) : FileRows::kNoIndex;
+}
+
 void FileRows::Reset(std::wstring_view directory) {
     directory_.assign(directory);
     if (directory_.empty() || directory_.back() != L'\\')
         directory_.push_back(L'\\');
     // Memory of a large earlier listing goes back too.
     std::vector<wchar_t>().swap(names_);
+    std::vector<wchar_t>().swap(keys_);
     std::vector<Row>().swap(rows_);
+    std::vector<int32_t>().swap(order_);
+    std::vector<int32_t>().swap(positions_);
     std::vector<std::wstring>().swap(failureReasons_);
 }
 
@@ -50,8 +58,27 @@ int32_t FileRows::Append(std::wstring_view name) {
     row.nameOffset = static_cast<uint32_t>(names_.size());
     names_.insert(names_.end(), name.begin(), name.end());
     names_.push_back(L'\0');
+    row.keyOffset = static_cast<uint32_t>(keys_.size());
+    thread_local std::wstring key;
+    key.clear();
+    AppendNaturalKey(name, key);
+    keys_.insert(keys_.end(), key.begin(), key.end());
     rows_.push_back(row);
-    return RowCount() - 1;
+    const int32_t added = RowCount() - 1;
+    order_.push_back(added);
+    positions_.push_back(static_cast<int32_t>(order_.size()) - 1);
+    return added;
+}
+
+std::wstring_view FileRows::NaturalSortKey(int32_t row) const {
+    const size_t end = row + 1 < RowCount() ? rows_[row + 1].keyOffset : keys_.size();
+    return std::wstring_view(keys_.data() + rows_[row].keyOffset, end - rows_[row].keyOffset);
+}
+
+void FileRows::SetDisplayOrder(std::vector<int32_t> order) {
+    order_ = std::move(order);
+    for (size_t position = 0; position < order_.size(); ++position)
+        positions_[order_[position]] = static_cast<int32_t>(position);
 }
 
 std::wstring FileRows::Path(int32_t row) const {
@@ -87,13 +114,15 @@ std::wstring_view FileRows::FailureReason(int32_t row) const {
     return index == kNoIndex ? std::wstring_view() : std::wstring_view(failureReasons_[index]);
 }
 
-void FileRows::CellText(int32_t row, int32_t column, wchar_t* buffer, int32_t capacity) const {
+void FileRows::CellText(int32_t position, int32_t column, wchar_t* buffer,
+                        int32_t capacity) const {
     if (capacity <= 0)
         return;
-    if (row < 0 || row >= RowCount()) {
+    if (position < 0 || position >= RowCount()) {
         buffer[0] = L'\0';
         return;
     }
+    const int32_t row = RowAt(position);
     const Row& record = rows_[row];
     switch (column) {
         case kFileIndexColumn: {
@@ -120,9 +149,9 @@ int32_t FileRows::FindIndexText(std::wstring_view text, bool partial, int32_t st
     const int32_t count = RowCount();
     if (count == 0)
         return -1;
-    const auto matches = [&](int32_t row) {
+    const auto matches = [&](int32_t position) {
         wchar_t digits[16];
-        const int32_t length = IndexDigits(row + 1, digits);
+        const int32_t length = IndexDigits(RowAt(position) + 1, digits);
         const size_t compared = partial ? text.size() : static_cast<size_t>(length);
         if (text.size() > static_cast<size_t>(length) || compared != text.size())
             return false;
@@ -130,12 +159,12 @@ int32_t FileRows::FindIndexText(std::wstring_view text, bool partial, int32_t st
                                     static_cast<int>(text.size()), TRUE) == CSTR_EQUAL;
     };
     const int32_t first = std::clamp(start, 0, count);
-    for (int32_t row = first; row < count; ++row)
-        if (matches(row))
-            return row;
+    for (int32_t position = first; position < count; ++position)
+        if (matches(position))
+            return position;
     if (wrap)
-        for (int32_t row = 0; row < first; ++row)
-            if (matches(row))
-                return row;
+        for (int32_t position = 0; position < first; ++position)
+            if (matches(position))
+                return position;
     return -1;
 }

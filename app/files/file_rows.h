@@ -1,6 +1,11 @@
 // The file list's rows: one compact record per listed file, the only copy of its path.
 // The list view holds no texts of its own; it asks for every cell, and the cell texts
 // are made from the record when asked.
+//
+// A row keeps its number (its index here, shown from "01") whatever order the list shows:
+// the display order is a permutation beside the rows, from a position in the list to a row
+// and back. Everything the list reports or is told goes through it; everything else
+// (operations, results, undo, tips) names rows.
 #pragma once
 
 #include <cstdint>
@@ -25,13 +30,18 @@ enum class RowResult : uint8_t {
     kCancelled,   // "已取消"
 };
 
+class FileRows;
+// The row shown at `position`; kNoIndex (-1) for a position outside the list.
+int32_t RowAtPosition(const FileRows& rows, int32_t position);
+
 class FileRows {
   public:
     static constexpr int32_t kNoIndex = -1;
 
     // Forgets every row; the next rows belong to `directory` (with or without its "\").
     void Reset(std::wstring_view directory);
-    // Appends a row for the file `name` inside the directory; its row number.
+    // Appends a row for the file `name` inside the directory, shown last, with its natural
+    // sort key (app/files/natural_order.h); its row number.
     int32_t Append(std::wstring_view name);
 
     int32_t RowCount() const { return static_cast<int32_t>(rows_.size()); }
@@ -39,6 +49,16 @@ class FileRows {
     // The full path: the directory followed by the name, exactly as the system spells it.
     std::wstring Path(int32_t row) const;
     std::wstring_view Name(int32_t row) const;
+    // The key that orders names as a person reads them, built when the row was appended.
+    std::wstring_view NaturalSortKey(int32_t row) const;
+
+    // The row shown at `position` of the list, and the position of `row`.
+    int32_t RowAt(int32_t position) const { return order_[position]; }
+    int32_t PositionOf(int32_t row) const { return positions_[row]; }
+    // Every row from the first position to the last.
+    const std::vector<int32_t>& DisplayOrder() const { return order_; }
+    // Shows the rows in `order`, a permutation of every row.
+    void SetDisplayOrder(std::vector<int32_t> order);
 
     RowOperation Operation(int32_t row) const { return rows_[row].operation; }
     void SetOperation(int32_t row, RowOperation operation) { rows_[row].operation = operation; }
@@ -53,17 +73,18 @@ class FileRows {
     int32_t UndoRecord(int32_t row) const { return rows_[row].undoRecord; }
     void SetUndoRecord(int32_t row, int32_t record) { rows_[row].undoRecord = record; }
 
-    // The text of a cell, written with its zero unit into `buffer` of `capacity` units
+    // The text of a cell of the row at `position`, written with its zero unit into `buffer` of `capacity` units
     // (cut to fit). The index column counts from "01"; the name column shows the name as
     // code page 936 can show it.
-    void CellText(int32_t row, int32_t column, wchar_t* buffer, int32_t capacity) const;
-    // The first row at or after `start` whose index text begins with `text` (`partial`)
-    // or equals it, going on from the top when `wrap`; -1 when none.
+    void CellText(int32_t position, int32_t column, wchar_t* buffer, int32_t capacity) const;
+    // The first position at or after `start` whose row's index text begins with `text`
+    // (`partial`) or equals it, going on from the top when `wrap`; -1 when none.
     int32_t FindIndexText(std::wstring_view text, bool partial, int32_t start, bool wrap) const;
 
   private:
     struct Row {
         uint32_t nameOffset;  // into names_, where the name and its zero unit are
+        uint32_t keyOffset;   // into keys_, where the natural sort key starts
         int32_t failureReason = kNoIndex;
         int32_t undoRecord = kNoIndex;
         RowOperation operation = RowOperation::kNone;
@@ -73,6 +94,9 @@ class FileRows {
 
     std::wstring directory_;
     std::vector<wchar_t> names_;  // every name with its zero unit, one after another
+    std::vector<wchar_t> keys_;  // every natural sort key, one after another
     std::vector<Row> rows_;
+    std::vector<int32_t> order_;      // position -> row
+    std::vector<int32_t> positions_;  // row -> position
     std::vector<std::wstring> failureReasons_;  // most rows have none
 };

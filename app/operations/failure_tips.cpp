@@ -13,8 +13,8 @@ std::wstring FailureReasonOfRow(const FileRows& rows, int32_t row) {
 
 void ShowFailureReasonsAsTips(VirtualListViewControl& list, const FileRows& rows) {
     list.AddExtendedStyle(LVS_EX_INFOTIP);
-    list.SetRowTipSource([&rows](int32_t row, wchar_t* buffer, int32_t capacity) {
-        const std::wstring reason = FailureReasonOfRow(rows, row);
+    list.SetRowTipSource([&rows](int32_t position, wchar_t* buffer, int32_t capacity) {
+        const std::wstring reason = FailureReasonOfRow(rows, RowAtPosition(rows, position));
         if (!reason.empty())
             lstrcpynW(buffer, reason.c_str(), capacity);
     });

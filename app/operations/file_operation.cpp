@@ -24,14 +24,9 @@ void ApplyRuleToSelectedRows(Application& app, const Rule& rule) {
         TellInvalidOperation(rule);
         return;
     }
-    // The selected rows are read before the first operation, so each is done once. The
-    // list is asked for them one after another, which also works on a large list.
-    ListViewControl& files = app.controls.fileList;
-    std::vector<int32_t> rows;
-    for (LRESULT row = files.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED);
-         row >= 0; row = files.Send(LVM_GETNEXTITEM, static_cast<WPARAM>(row), LVNI_SELECTED))
-        rows.push_back(static_cast<int32_t>(row));
-    for (const int32_t row : rows)
+    // The selected rows are read before the first operation, so each is done once, in the
+    // order the list shows them.
+    for (const int32_t row : SelectedRows(app))
         ApplyRuleToRow(app, rule, row);
 }
 

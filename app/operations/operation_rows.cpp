@@ -11,7 +11,7 @@ void ShowResult(FileRows& rows, VirtualListViewControl& list, int32_t row, RowRe
     if (!IsRow(rows, row))
         return;
     rows.SetResult(row, result, percent);
-    list.RedrawRow(row);
+    list.RedrawRow(rows.PositionOf(row));
 }
 
 void TrackedRows::Track(uint32_t id, int32_t row, OperationKind kind, int32_t undoIndex) {

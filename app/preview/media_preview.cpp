@@ -15,11 +15,11 @@
 
 namespace {
 
-// The full path (UTF-16) of a file-list row; empty when there is no such row.
-std::wstring RowPath(const FileRows& rows, int32_t row) {
-    if (row < 0 || row >= rows.RowCount())
-        return {};
-    return rows.Path(row);
+// The full path (UTF-16) of the row shown at a position of the file list; empty when there
+// is no such row.
+std::wstring PathAt(const FileRows& rows, int32_t position) {
+    const int32_t row = RowAtPosition(rows, position);
+    return row == FileRows::kNoIndex ? std::wstring() : rows.Path(row);
 }
 
 std::wstring ExtensionOf(const std::wstring& path) {
@@ -102,14 +102,14 @@ bool IsPlayableMediaExtension(std::wstring_view extension) {
            std::end(kMediaExtensions);
 }
 
-int32_t PreviewSelectedFile(Application& app, int32_t row) {
-    const std::wstring path = RowPath(app.fileRows, row);
+int32_t PreviewSelectedFile(Application& app, int32_t position) {
+    const std::wstring path = PathAt(app.fileRows, position);
     const std::wstring extension = ExtensionOf(path);
     const HWND pane = app.preview.imagePane;
     if (pane && IsImageExtension(app.preview, extension)) {
         StopAndHidePlayer(app.preview, app.controls.mediaPlayer);
         ShowImageInPane(pane, path,
-                        {RowPath(app.fileRows, row + 1), RowPath(app.fileRows, row - 1)});
+                        {PathAt(app.fileRows, position + 1), PathAt(app.fileRows, position - 1)});
     } else if (IsPlayableMediaExtension(extension)) {
         if (CanBeOpenedForReading(path))
             Play(app.preview, app.controls.mediaPlayer, path);

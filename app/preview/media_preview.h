@@ -32,11 +32,11 @@ void CreatePreviewPane(MediaPreview& preview, MediaPlayerHost& player, HWND pare
 void MovePreviewPane(const MediaPreview& preview, int32_t x, int32_t y, int32_t width,
                      int32_t height);
 
-// The file list's item-selected handler. A photo (an extension an installed decoder
+// The file list's item-selected handler, for the row shown at `position`. A photo (an extension an installed decoder
 // claims) shows in the photo pane with the player hidden and stopped, and the rows just
 // before and after it are decoded ahead; a video or audio file shows the player again and
 // plays; any other row leaves the preview as it is.
-int32_t PreviewSelectedFile(Application& app, int32_t row);
+int32_t PreviewSelectedFile(Application& app, int32_t position);
 
 // Before a file is moved (UTF-16 full path): the player lets go of it when it holds it,
 // since an open file cannot be moved, and the pane forgets its preview. Decoding never

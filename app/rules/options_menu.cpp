@@ -17,6 +17,10 @@ namespace {
 //   {L"按时间排序", "排序", OptionKind::kRadio, 0, 1},
 const std::vector<Option>& ProgramOptions() {
     static const std::vector<Option> options = {
+        {L"按读取顺序排列", "排序", OptionKind::kRadio, 0, 0, ApplySavedSortOrder, L"读取顺序"},
+        {L"按文件名排列", "排序", OptionKind::kRadio, 0, 1, ApplySavedSortOrder, L"文件名"},
+        {L"按拍摄时间排列", "排序", OptionKind::kRadio, 0, 2, ApplySavedSortOrder, L"拍摄时间"},
+        {L"倒序", "倒序", OptionKind::kCheck, 0, 0, ApplySavedSortOrder},
         {L"重名时保留两者", "重名时保留两者", OptionKind::kCheck, 0},
     };
     return options;
@@ -34,6 +38,17 @@ Setting<bool> CheckSetting(const Option& option) {
 
 Setting<int32_t> RadioSetting(const Option& option) {
     return {option.key, option.defaultValue};
+}
+
+// The setting of a radio item that stores a text, its default the text of the key's default
+// item.
+Setting<std::wstring> TextRadioSetting(const Option& option) {
+    std::wstring defaultText;
+    for (const Option& other : Options())
+        if (other.text && std::string(other.key) == option.key &&
+            other.value == option.defaultValue)
+            defaultText = other.text;
+    return {option.key, defaultText};
 }
 
 std::optional<size_t> OptionIndex(UINT_PTR command) {
@@ -91,6 +106,8 @@ UINT_PTR OptionCommand(size_t index) {
 bool IsOptionChosen(const Application& app, const Option& option) {
     if (option.kind == OptionKind::kCheck)
         return app.settings.Get(CheckSetting(option));
+    if (option.text)
+        return app.settings.Get(TextRadioSetting(option)) == option.text;
     return app.settings.Get(RadioSetting(option)) == option.value;
 }
 
@@ -127,9 +144,11 @@ bool ChooseOption(Application& app, UINT_PTR command) {
     if (!index)
         return false;
     const Option& option = Options()[*index];
-    const DWORD error = option.kind == OptionKind::kCheck
-                            ? app.settings.Set(CheckSetting(option), !IsOptionChosen(app, option))
-                            : app.settings.Set(RadioSetting(option), option.value);
+    const DWORD error =
+        option.kind == OptionKind::kCheck
+            ? app.settings.Set(CheckSetting(option), !IsOptionChosen(app, option))
+        : option.text ? app.settings.Set(TextRadioSetting(option), std::wstring(option.text))
+                      : app.settings.Set(RadioSetting(option), option.value);
     if (error) {
         TellOptionNotSaved(error);
         return true;

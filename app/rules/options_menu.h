@@ -27,6 +27,9 @@ struct Option {
     int32_t value = 0;
     // Run after the setting has been changed and saved, when the change acts at once.
     void (*changed)(Application& app) = nullptr;
+    // A radio item whose key holds a text: the text it stores. The key's default is the
+    // text of its item whose `value` is `defaultValue`.
+    const wchar_t* text = nullptr;
 };
 
 // The options, in the menus' order.

@@ -19,6 +19,7 @@
 #include "app/window/objects.h"
 #include "app/rules/rules.h"
 #include "app/rules/settings.h"
+#include "app/order/list_order.h"
 
 struct Application {
     // Rules are read from and written to `configPath` (config.ini).
@@ -40,6 +41,8 @@ struct Application {
     KeyboardHook keyboardHook;
     MediaPreview preview;
     BackgroundOperationsPointer background = MakeBackgroundOperations();
+    // The order the file list shows, and the capture times it may need.
+    RowSorting sorting;
 };
 
 // Shutdown: disposes the controls in declaration order (a window that still exists is only

@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr DWORD kFileListStyle = LVS_REPORT | LVS_NOLABELWRAP | LVS_NOSORTHEADER;
-constexpr DWORD kRuleListStyle = kFileListStyle | LVS_SINGLESEL;
+constexpr DWORD kFileListStyle = LVS_REPORT | LVS_NOLABELWRAP;  // headers sort the rows
+constexpr DWORD kRuleListStyle = kFileListStyle | LVS_NOSORTHEADER | LVS_SINGLESEL;
 constexpr DWORD kFileListExtendedStyle =
     LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_SNAPTOGRID;
 constexpr DWORD kRuleListExtendedStyle = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
@@ -66,12 +66,18 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     window.SetState(WindowState::kCentred);
 
     window.SetCloseHandler([&app] { return ConfirmCloseWithPendingWork(app); });
-    o.fileList.SetItemSelectedHandler(
-        [&app](int32_t row) { return PreviewSelectedFile(app, row); });
-    o.fileList.SetRightClickHandler([&app](int32_t row) { return OfferUndoMenu(app, row); });
+    // The list reports positions; each names the row shown there.
+    o.fileList.SetItemSelectedHandler([&app](int32_t position) {
+        return app.sorting.moving ? 0 : PreviewSelectedFile(app, position);
+    });
+    o.fileList.SetRightClickHandler([&app](int32_t position) {
+        return OfferUndoMenu(app, RowAtPosition(app.fileRows, position));
+    });
+    o.fileList.SetColumnClickHandler(
+        [&app](int32_t column) { return SortByHeaderClick(app, column); });
     o.fileList.SetCellTextSource(
-        [&app](int32_t row, int32_t column, wchar_t* buffer, int32_t capacity) {
-            app.fileRows.CellText(row, column, buffer, capacity);
+        [&app](int32_t position, int32_t column, wchar_t* buffer, int32_t capacity) {
+            app.fileRows.CellText(position, column, buffer, capacity);
         });
     o.fileList.SetRowFinder([&app](const wchar_t* text, bool partial, int32_t start, bool wrap) {
         return app.fileRows.FindIndexText(text, partial, start, wrap);
@@ -125,6 +131,7 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
 
     LoadRules(app.rules, app.controls.ruleList);
     app.settings.Load(app.rules.configPath);
+    ApplySavedSortOrder(app);
     ShowOptionsInSystemMenu(app);
     // The system menu's items send WM_SYSCOMMAND; Wine sends those of its "选项" submenu as
     // WM_COMMAND.

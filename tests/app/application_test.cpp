@@ -10,9 +10,11 @@
 
 #include <atomic>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <ostream>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -21,6 +23,7 @@
 #include "app/window/application.h"
 #include "app/window/control_ids.h"
 #include "app/operations/failure_tips.h"
+#include "app/operations/file_operation.h"
 #include "app/operations/file_transfer.h"
 #include "app/preview/image_pane.h"
 #include "app/window/layout.h"
@@ -577,12 +580,17 @@ TEST_F(ApplicationTest, AnOptionShowsInBothMenusAndIsSavedAtOnce) {
         return UseMenu([&] { OfferUndoMenu(*app_, RowOf(L"a.txt")); }, std::move(keys));
     };
     const auto systemOptions = [&] { return MenuLines(SystemOptionsMenu(MainWindow())); };
-    // The program's own options, off while config.ini does not say otherwise.
-    const std::vector<MenuLine> ownOptions = {{L"重名时保留两者"}};
-    std::vector<MenuLine> own = ownOptions;
-    own.insert(own.begin(), {{L"撤销"}, {L"-"}});
-    EXPECT_EQ(own, fileListMenu({VK_ESCAPE}));
-    EXPECT_EQ(ownOptions, systemOptions());
+    // The program's own options: the orders of the file list (the reading order chosen), then
+    // keeping both files on a taken name, off while config.ini does not say otherwise.
+    const std::vector<MenuLine> programOptions = {{L"按读取顺序排列", true, true},
+                                                  {L"按文件名排列", false, true},
+                                                  {L"按拍摄时间排列", false, true},
+                                                  {L"倒序"},
+                                                  {L"重名时保留两者"}};
+    std::vector<MenuLine> programMenu = programOptions;
+    programMenu.insert(programMenu.begin(), {{L"撤销"}, {L"-"}});
+    EXPECT_EQ(programMenu, fileListMenu({VK_ESCAPE}));
+    EXPECT_EQ(programOptions, systemOptions());
 
     const Option options[] = {
         {L"显示隐藏文件", "隐藏", OptionKind::kCheck, 1, 0, [](Application&) { ++optionChanges; }},
@@ -636,9 +644,10 @@ TEST_F(ApplicationTest, AnOptionShowsInBothMenusAndIsSavedAtOnce) {
     EXPECT_EQ(1, optionChanges);
 
     UseOptionsForTesting({});
-    ShowOptionsInSystemMenu(*app_);
-    EXPECT_EQ(ownOptions, systemOptions());
     DeleteFileW(path.c_str());
+    app_->settings.Load(path);
+    ShowOptionsInSystemMenu(*app_);
+    EXPECT_EQ(programOptions, systemOptions());
 }
 
 // Another program replaces a moved file: its undo is refused, and while that move is the
@@ -690,4 +699,152 @@ TEST_F(ApplicationTest, AWindowKeepsItsDpiLayoutUntilItIsDestroyed) {
 
     DestroyWindow(window.Handle());
     EXPECT_EQ(1, seen.use_count()) << "the layout outlived its window";
+}
+
+namespace {
+
+// The header click the list reports to its parent.
+void ClickHeader(HWND mainWindow, ListViewControl& list, int32_t column) {
+    NMLISTVIEW click{};
+    click.hdr.hwndFrom = list.Handle();
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list.Handle()));
+    click.hdr.code = LVN_COLUMNCLICK;
+    click.iItem = -1;
+    click.iSubItem = column;
+    SendMessageW(mainWindow, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+}
+
+// Each header's arrow: 'u' up, 'd' down, '-' none.
+std::string HeaderArrows(ListViewControl& list) {
+    std::string arrows;
+    const HWND header = list.GetHeader();
+    for (int i = 0; i < list.GetColumnCount(); ++i) {
+        HDITEMW item{};
+        item.mask = HDI_FORMAT;
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        arrows += (item.fmt & HDF_SORTUP) ? 'u' : (item.fmt & HDF_SORTDOWN) ? 'd' : '-';
+    }
+    return arrows;
+}
+
+std::vector<std::wstring> Column(ListViewControl& list, int32_t column) {
+    std::vector<std::wstring> cells;
+    for (int32_t row = 0; row < list.GetItemCount(); ++row)
+        cells.emplace_back(list.GetItemText(row, column).WideView());
+    return cells;
+}
+
+std::vector<std::wstring> NamesWhere(ListViewControl& list, UINT state) {
+    std::vector<std::wstring> names;
+    for (int32_t row = 0; row < list.GetItemCount(); ++row)
+        if (list.Send(LVM_GETITEMSTATE, static_cast<WPARAM>(row), state) & state)
+            names.emplace_back(list.GetItemText(row, kFileNameColumn).WideView());
+    return names;
+}
+
+}  // namespace
+
+TEST_F(ApplicationTest, HeaderClicksSortBothWaysWhileRowsKeepTheirNumbersAndTheSelection) {
+    Load({L"IMG_10.jpg", L"img_2.jpg", L"IMG_1.jpg", L"b.txt"});
+    ListViewControl& list = Controls().fileList;
+    // Each file's number as the folder listed it.
+    std::map<std::wstring, std::wstring> numbers;
+    for (int32_t row = 0; row < list.GetItemCount(); ++row)
+        numbers[std::wstring(list.GetItemText(row, kFileNameColumn).WideView())] =
+            list.GetItemText(row, kFileIndexColumn).WideView();
+    const std::vector<std::wstring> reading = Column(list, kFileNameColumn);
+    const auto numbersKept = [&] {
+        for (int32_t row = 0; row < list.GetItemCount(); ++row)
+            if (numbers[std::wstring(list.GetItemText(row, kFileNameColumn).WideView())] !=
+                list.GetItemText(row, kFileIndexColumn).WideView())
+                return false;
+        return true;
+    };
+    Select(L"b.txt");
+    list.SelectItem(RowOf(L"img_2.jpg"));
+    LVITEMW focus{};
+    focus.state = focus.stateMask = LVIS_FOCUSED;
+    list.Send(LVM_SETITEMSTATE, RowOf(L"img_2.jpg"), reinterpret_cast<LPARAM>(&focus));
+    const auto selectionKept = [&] {
+        const std::vector<std::wstring> selected = NamesWhere(list, LVIS_SELECTED);
+        return std::set<std::wstring>(selected.begin(), selected.end()) ==
+                   std::set<std::wstring>{L"b.txt", L"img_2.jpg"} &&
+               NamesWhere(list, LVIS_FOCUSED) == std::vector<std::wstring>{L"img_2.jpg"};
+    };
+    ASSERT_TRUE(selectionKept());
+
+    ClickHeader(MainWindow(), list, kFileNameColumn);
+    const std::vector<std::wstring> byName = {L"b.txt", L"IMG_1.jpg", L"img_2.jpg", L"IMG_10.jpg"};
+    EXPECT_EQ(byName, Column(list, kFileNameColumn));
+    EXPECT_EQ("-u--", HeaderArrows(list));
+    EXPECT_TRUE(numbersKept());
+    EXPECT_TRUE(selectionKept());
+
+    ClickHeader(MainWindow(), list, kFileNameColumn);
+    EXPECT_EQ(std::vector<std::wstring>(byName.rbegin(), byName.rend()),
+              Column(list, kFileNameColumn));
+    EXPECT_EQ("-d--", HeaderArrows(list));
+    EXPECT_TRUE(numbersKept());
+    EXPECT_TRUE(selectionKept());
+    const std::wstring config = *configHome_ / L"config.ini";
+    EXPECT_NE(std::string::npos, ReadFileBytes(config).value_or("").find(Gbk(L"排序=文件名\r\n倒序=1\r\n")));
+
+    // A rule acts on the files selected, wherever they moved.
+    TempDirectory target;
+    ApplyRuleToSelectedRows(*app_,
+                            NewRule("F9", RuleOperation::kCopy, Gbk(target.Path())));
+    ASSERT_TRUE(WaitUntil([&] {
+        return IsCopied(RowOf(L"b.txt")) && IsCopied(RowOf(L"img_2.jpg"));
+    }));
+    const std::vector<std::wstring> copied = FolderListing(target.Path());
+    EXPECT_EQ((std::set<std::wstring>{L"b.txt", L"img_2.jpg"}),
+              std::set<std::wstring>(copied.begin(), copied.end()));
+
+    // "操作类型" and "结果": the rows acted on after the others, each group in reading order.
+    std::vector<std::wstring> untouched;
+    for (const std::wstring& name : reading)
+        if (name != L"b.txt" && name != L"img_2.jpg")
+            untouched.push_back(name);
+    std::vector<std::wstring> grouped = untouched;
+    for (const std::wstring& name : reading)
+        if (name == L"b.txt" || name == L"img_2.jpg")
+            grouped.push_back(name);
+    ClickHeader(MainWindow(), list, kFileOperationColumn);
+    EXPECT_EQ(grouped, Column(list, kFileNameColumn));
+    EXPECT_EQ("--u-", HeaderArrows(list));
+    ClickHeader(MainWindow(), list, kFileResultColumn);
+    EXPECT_EQ(grouped, Column(list, kFileNameColumn));
+    EXPECT_EQ("---u", HeaderArrows(list));
+    ClickHeader(MainWindow(), list, kFileResultColumn);
+    EXPECT_EQ(std::vector<std::wstring>(grouped.rbegin(), grouped.rend()),
+              Column(list, kFileNameColumn));
+    EXPECT_TRUE(numbersKept());
+    EXPECT_TRUE(selectionKept());
+
+    // "索引": back to the reading order, no arrow, and the reading order kept.
+    ClickHeader(MainWindow(), list, kFileIndexColumn);
+    EXPECT_EQ(reading, Column(list, kFileNameColumn));
+    EXPECT_EQ("----", HeaderArrows(list));
+    EXPECT_TRUE(selectionKept());
+    EXPECT_NE(std::string::npos, ReadFileBytes(config).value_or("").find(Gbk(L"排序=读取顺序\r\n倒序=0\r\n")));
+    ClickHeader(MainWindow(), list, kFileIndexColumn);
+    EXPECT_EQ(std::vector<std::wstring>(reading.rbegin(), reading.rend()),
+              Column(list, kFileNameColumn));
+    EXPECT_EQ("d---", HeaderArrows(list));
+    ClickHeader(MainWindow(), list, kFileIndexColumn);
+    DeleteFileW(config.c_str());
+}
+
+TEST_F(ApplicationTest, RowsListedAnewGoIntoTheOrderShown) {
+    ListViewControl& list = Controls().fileList;
+    Load({L"x2.txt", L"x10.txt", L"x9.txt", L"y.txt"});
+    ClickHeader(MainWindow(), list, kFileNameColumn);
+    ClickHeader(MainWindow(), list, kFileNameColumn);
+    const std::vector<std::wstring> descending = {L"y.txt", L"x10.txt", L"x9.txt", L"x2.txt"};
+    EXPECT_EQ(descending, Column(list, kFileNameColumn));
+    Load({});
+    EXPECT_EQ(descending, Column(list, kFileNameColumn));
+    EXPECT_EQ("-d--", HeaderArrows(list));
+    ClickHeader(MainWindow(), list, kFileIndexColumn);
+    DeleteFileW((*configHome_ / L"config.ini").c_str());
 }

@@ -66,6 +66,26 @@ std::string WithExifOrientation(const std::string& jpeg, int orientation, bool b
     return jpeg.substr(0, 2) + segment + jpeg.substr(2);
 }
 
+std::string WithExifCaptureTime(const std::string& jpeg, const std::string& dateTimeOriginal) {
+    auto u16 = [](int value) {
+        return std::string{static_cast<char>(value), static_cast<char>(value >> 8)};
+    };
+    auto u32 = [&](int value) { return u16(value & 0xFFFF) + u16(value >> 16); };
+    // Little-endian TIFF: IFD0 at 8 points to the EXIF directory at 26, whose one entry's
+    // text lies at 44.
+    std::string text = dateTimeOriginal;
+    text.resize(20, '\0');
+    const std::string tiff = std::string("II") + u16(42) + u32(8) +                // header
+                             u16(1) + u16(0x8769) + u16(4) + u32(1) + u32(26) + u32(0) +  // IFD0
+                             u16(1) + u16(0x9003) + u16(2) + u32(20) + u32(44) + u32(0) +  // EXIF
+                             text;
+    const std::string payload = std::string("Exif\0\0", 6) + tiff;
+    const int length = static_cast<int>(payload.size()) + 2;
+    const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
+                                static_cast<char>(length & 0xFF) + payload;
+    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}
+
 bool NearColour(COLORREF a, COLORREF b, int tolerance) {
     return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
            std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&

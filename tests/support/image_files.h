@@ -20,6 +20,10 @@ bool WriteSolidImage(const std::wstring& path, const GUID& container, int width,
 // after the start-of-image marker (big-endian TIFF when `bigEndian`).
 std::string WithExifOrientation(const std::string& jpeg, int orientation, bool bigEndian = false);
 
+// A copy of JPEG bytes with an APP1 "Exif" segment whose EXIF directory holds this
+// DateTimeOriginal ("YYYY:MM:DD hh:mm:ss").
+std::string WithExifCaptureTime(const std::string& jpeg, const std::string& dateTimeOriginal);
+
 // Colours within `tolerance` per channel (JPEG moves colours a little).
 bool NearColour(COLORREF a, COLORREF b, int tolerance = 48);
 

@@ -139,3 +139,25 @@ POINT RemoteListView::CellCentreOnScreen(int row, int column) const {
     ClientToScreen(listView_, &point);
     return point;
 }
+
+int RemoteListView::HeaderFormat(int column) const {
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(listView_, LVM_GETHEADER, 0, 0));
+    HDITEMW item = {};
+    item.mask = HDI_FORMAT;
+    if (!remote_ || !header || !Write(item) ||
+        !SendMessageW(header, HDM_GETITEMW, column, reinterpret_cast<LPARAM>(remote_)) ||
+        !Read(item))
+        return 0;
+    return item.fmt;
+}
+
+POINT RemoteListView::HeaderCentreOnScreen(int column) const {
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(listView_, LVM_GETHEADER, 0, 0));
+    RECT bounds = {};
+    GetWindowRect(header, &bounds);
+    int left = bounds.left;
+    for (int i = 0; i < column; ++i)
+        left += static_cast<int>(SendMessageW(listView_, LVM_GETCOLUMNWIDTH, i, 0));
+    const int width = static_cast<int>(SendMessageW(listView_, LVM_GETCOLUMNWIDTH, column, 0));
+    return {left + width / 2, (bounds.top + bounds.bottom) / 2};
+}

@@ -30,6 +30,10 @@ class RemoteListView {
     RECT ItemRect(int row) const;
     // Screen point in the middle of a cell of the row (column given by its left edge).
     POINT CellCentreOnScreen(int row, int column) const;
+    // The header of a column: its format (HDF_SORTUP, HDF_SORTDOWN...), and the screen point
+    // in its middle.
+    int HeaderFormat(int column) const;
+    POINT HeaderCentreOnScreen(int column) const;
 
   private:
     template <class T>
