@@ -72,20 +72,22 @@ void SetState(VirtualListViewControl& list, int32_t position, UINT state, UINT m
                  reinterpret_cast<LPARAM>(&item));
 }
 
-// Shows `order`, with the selection, the focus and the selection mark on the same files as
-// before, and the focused file in view.
 void ShowOrder(Application& app, std::vector<int32_t> order) {
-    FileRows& rows = app.fileRows;
-    VirtualListViewControl& list = app.controls.fileList;
+    app.sorting.moving = true;
+    MoveRows(app.fileRows, app.controls.fileList, std::move(order));
+    app.sorting.moving = false;
+}
+}  // namespace
+
+void MoveRows(FileRows& rows, VirtualListViewControl& list, std::vector<int32_t> order) {
     if (order == rows.DisplayOrder())
         return;
-    const std::vector<int32_t> selected = SelectedRows(app);
+    const std::vector<int32_t> selected = SelectedRows(rows, list);
     const int32_t focused = NextPosition(list, -1, LVNI_FOCUSED);
     const int32_t focusedRow = focused >= 0 && focused < rows.RowCount() ? rows.RowAt(focused) : -1;
     const int32_t mark = list.GetSelectionMark();
     const int32_t markRow = mark >= 0 && mark < rows.RowCount() ? rows.RowAt(mark) : -1;
     rows.SetDisplayOrder(std::move(order));
-    app.sorting.moving = true;
     SetState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     for (const int32_t row : selected)
         SetState(list, rows.PositionOf(row), LVIS_SELECTED, LVIS_SELECTED);
@@ -95,9 +97,12 @@ void ShowOrder(Application& app, std::vector<int32_t> order) {
     }
     if (markRow >= 0)
         list.Send(LVM_SETSELECTIONMARK, 0, rows.PositionOf(markRow));
-    app.sorting.moving = false;
-    list.RedrawRows(0, rows.RowCount() - 1);
+    // Only the rows on screen are painted again: redrawing every row by number costs
+    // seconds for a large list.
+    InvalidateRect(list.Handle(), nullptr, FALSE);
 }
+
+namespace {
 
 SortFacts FactsOf(const Application& app) {
     return {&app.sorting.captureTimes};
@@ -193,8 +198,10 @@ void ForgetRowOrderFacts(Application& app) {
 }
 
 std::vector<int32_t> SelectedRows(const Application& app) {
-    const VirtualListViewControl& list = app.controls.fileList;
-    const FileRows& rows = app.fileRows;
+    return SelectedRows(app.fileRows, app.controls.fileList);
+}
+
+std::vector<int32_t> SelectedRows(const FileRows& rows, const VirtualListViewControl& list) {
     std::vector<int32_t> selected;
     for (int32_t position = NextPosition(list, -1, LVNI_SELECTED);
          position >= 0 && position < rows.RowCount();
