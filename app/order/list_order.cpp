@@ -41,8 +41,8 @@ int32_t HeaderOf(SortColumn column) {
 }
 
 std::optional<SortColumn> ColumnOfHeader(int32_t header) {
-    for (const SortColumn column : {SortColumn::kReading, SortColumn::kName,
-                                    SortColumn::kOperation, SortColumn::kResult})
+    for (const SortColumn column :
+         {SortColumn::kReading, SortColumn::kName, SortColumn::kOperation, SortColumn::kResult})
         if (HeaderOf(column) == header)
             return column;
     return std::nullopt;
@@ -60,8 +60,8 @@ void SaveSortOrder(Application& app, SortOrder order) {
 }
 
 int32_t NextPosition(const VirtualListViewControl& list, int32_t after, UINT state) {
-    return static_cast<int32_t>(SendMessageW(list.Handle(), LVM_GETNEXTITEM,
-                                             static_cast<WPARAM>(after), state));
+    return static_cast<int32_t>(
+        SendMessageW(list.Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(after), state));
 }
 
 void SetState(VirtualListViewControl& list, int32_t position, UINT state, UINT mask) {
@@ -119,15 +119,14 @@ void StartReadingCaptureTimes(Application& app) {
     for (int32_t row = 0; row < rows.RowCount(); ++row)
         names.emplace_back(rows.Name(row));
     const int32_t count = rows.RowCount();
-    app.sorting.reading.Start(rows.Directory(), std::move(names),
-                              [&app, count](std::vector<CaptureTime>&& times) {
-                                  if (app.fileRows.RowCount() != count)
-                                      return;  // rows were listed since: read again
-                                  app.sorting.captureTimes = std::move(times);
-                                  if (app.sorting.order.column == SortColumn::kCaptureTime)
-                                      ShowOrder(app, SortedRows(app.fileRows, app.sorting.order,
-                                                                FactsOf(app)));
-                              });
+    app.sorting.reading.Start(
+        rows.Directory(), std::move(names), [&app, count](std::vector<CaptureTime>&& times) {
+            if (app.fileRows.RowCount() != count)
+                return;  // rows were listed since: read again
+            app.sorting.captureTimes = std::move(times);
+            if (app.sorting.order.column == SortColumn::kCaptureTime)
+                ShowOrder(app, SortedRows(app.fileRows, app.sorting.order, FactsOf(app)));
+        });
 }
 
 }  // namespace
@@ -224,7 +223,6 @@ void ShowSortArrow(VirtualListViewControl& list, int32_t column, bool descending
         const bool reading = column == kFileIndexColumn && !descending;
         if (i == column && !reading)
             item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
-        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(&item));
+        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
 }

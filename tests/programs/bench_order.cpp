@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -30,25 +31,16 @@
 
 namespace {
 
-double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
-
+// The best of `repeats` runs, in milliseconds.
 template <typename F>
 double Best(int repeats, F&& run) {
     double best = 1e300;
     for (int i = 0; i < repeats; ++i) {
-        const LARGE_INTEGER start = Now();
+        const auto start = std::chrono::steady_clock::now();
         run();
-        best = std::min(best, Milliseconds(start, Now()));
+        const std::chrono::duration<double, std::milli> took =
+            std::chrono::steady_clock::now() - start;
+        best = std::min(best, took.count());
     }
     return best;
 }
@@ -80,8 +72,9 @@ void NaturalOrder(int count) {
                   [&](int32_t a, int32_t b) { return rows.Name(a) < rows.Name(b); });
     });
     const double natural = Best(3, [&] { SortedRows(rows, {SortColumn::kName, false}, {}); });
-    std::printf("natural order of %d names: %.1f ms, ordinal sort %.1f ms, ratio %.2f (at most 2)\n",
-                count, natural, ordinal, natural / ordinal);
+    std::printf(
+        "natural order of %d names: %.1f ms, ordinal sort %.1f ms, ratio %.2f (at most 2)\n", count,
+        natural, ordinal, natural / ordinal);
     std::printf("  their keys, built as the rows are listed: %.1f ms, %.2f x the ordinal sort\n",
                 keys, keys / ordinal);
 }
@@ -120,9 +113,10 @@ void CaptureTimes(const std::wstring& folder, int count) {
             CloseHandle(file);
         }
     });
-    std::printf("capture times of %d JPEGs, warm: %.0f files/s (at least 5000); open and read "
-                "4 KB: %.0f files/s, ratio %.2f\n",
-                count, count * 1000.0 / capture, count * 1000.0 / baseline, capture / baseline);
+    std::printf(
+        "capture times of %d JPEGs, warm: %.0f files/s (at least 5000); open and read "
+        "4 KB: %.0f files/s, ratio %.2f\n",
+        count, count * 1000.0 / capture, count * 1000.0 / baseline, capture / baseline);
 }
 
 void Reorder(int count) {
@@ -164,9 +158,10 @@ void Reorder(int count) {
         InvalidateRect(list.Handle(), nullptr, FALSE);
         UpdateWindow(list.Handle());
     });
-    std::printf("re-ordering %d rows in the list, keys built: %.1f ms (at most 100); sorting "
-                "them too %.1f ms; a repaint of the list alone %.1f ms\n",
-                count, move, sortAndMove, repaint);
+    std::printf(
+        "re-ordering %d rows in the list, keys built: %.1f ms (at most 100); sorting "
+        "them too %.1f ms; a repaint of the list alone %.1f ms\n",
+        count, move, sortAndMove, repaint);
 }
 
 }  // namespace
