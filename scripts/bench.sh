@@ -13,6 +13,7 @@
 # window of the main window's size with the same media player control, for zemo.exe
 # without rules and with 700 rules; the ratios zemo / minimal and 700 rules / none, for the
 # best of seven starts and for their median.
+# Orders: see tests/programs/bench_order.cpp.
 # Usage: scripts/bench.sh [sizes...]
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -54,3 +55,8 @@ LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_file_list.exe" --startup \
   "$(zemo_windows_path "$bin/zemo.exe")" 7 2>/dev/null
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_preview.sh"
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_copy.sh"
+echo
+echo "Orders: natural order of 100,000 names against an ordinal sort, capture times of 10,000"
+echo "JPEGs (warm) against opening them, re-ordering 100,000 rows of a list view"
+mkdir -p "$data/order-jpegs"
+LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_order.exe" "$(zemo_windows_path "$data/order-jpegs")" 2>/dev/null

@@ -114,8 +114,7 @@ std::wstring_view FileRows::FailureReason(int32_t row) const {
     return index == kNoIndex ? std::wstring_view() : std::wstring_view(failureReasons_[index]);
 }
 
-void FileRows::CellText(int32_t position, int32_t column, wchar_t* buffer,
-                        int32_t capacity) const {
+void FileRows::CellText(int32_t position, int32_t column, wchar_t* buffer, int32_t capacity) const {
     if (capacity <= 0)
         return;
     if (position < 0 || position >= RowCount()) {

@@ -73,9 +73,9 @@ class FileRows {
     int32_t UndoRecord(int32_t row) const { return rows_[row].undoRecord; }
     void SetUndoRecord(int32_t row, int32_t record) { rows_[row].undoRecord = record; }
 
-    // The text of a cell of the row at `position`, written with its zero unit into `buffer` of `capacity` units
-    // (cut to fit). The index column counts from "01"; the name column shows the name as
-    // code page 936 can show it.
+    // The text of a cell of the row at `position`, written with its zero unit into `buffer` of
+    // `capacity` units (cut to fit). The index column counts from "01"; the name column shows the
+    // name as code page 936 can show it.
     void CellText(int32_t position, int32_t column, wchar_t* buffer, int32_t capacity) const;
     // The first position at or after `start` whose row's index text begins with `text`
     // (`partial`) or equals it, going on from the top when `wrap`; -1 when none.
@@ -94,9 +94,9 @@ class FileRows {
 
     std::wstring directory_;
     std::vector<wchar_t> names_;  // every name with its zero unit, one after another
-    std::vector<wchar_t> keys_;  // every natural sort key, one after another
+    std::vector<wchar_t> keys_;   // every natural sort key, one after another
     std::vector<Row> rows_;
-    std::vector<int32_t> order_;      // position -> row
-    std::vector<int32_t> positions_;  // row -> position
+    std::vector<int32_t> order_;                // position -> row
+    std::vector<int32_t> positions_;            // row -> position
     std::vector<std::wstring> failureReasons_;  // most rows have none
 };

@@ -20,8 +20,8 @@ std::unique_ptr<FoldTable> MakeFoldTable() {
     LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, table->data(), kBelowSurrogates,
                   table->data(), kBelowSurrogates, nullptr, nullptr, 0);
     const int above = static_cast<int>(table->size()) - kAboveSurrogates;
-    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, table->data() + kAboveSurrogates,
-                  above, table->data() + kAboveSurrogates, above, nullptr, nullptr, 0);
+    LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, table->data() + kAboveSurrogates, above,
+                  table->data() + kAboveSurrogates, above, nullptr, nullptr, 0);
     (*table)[0] = L'\0';
     return table;
 }

@@ -105,7 +105,9 @@ CaptureTime LocalCaptureTime(const FILETIME& utc) {
         return {};
     const int64_t wallClock =
         ((((local.wYear * 100LL + local.wMonth) * 100 + local.wDay) * 100 + local.wHour) * 100 +
-         local.wMinute) * 100 + local.wSecond;
+         local.wMinute) *
+            100 +
+        local.wSecond;
     const uint64_t ticks = (static_cast<uint64_t>(utc.dwHighDateTime) << 32) | utc.dwLowDateTime;
     return {wallClock, static_cast<uint32_t>(ticks % 10'000'000) * 100};
 }
@@ -144,8 +146,8 @@ bool CaptureTimeReading::Start(std::wstring directory, std::vector<std::wstring>
     Cancel();
     auto cancelled = std::make_shared<std::atomic<bool>>(false);
     auto work = [directory = std::move(directory), names = std::move(names),
-                 route = receiver_.Route(), receive = std::move(receive),
-                 cancelled, this]() noexcept {
+                 route = receiver_.Route(), receive = std::move(receive), cancelled,
+                 this]() noexcept {
         RunGuarded([&] {
             auto times = std::make_shared<std::vector<CaptureTime>>();
             times->reserve(names.size());

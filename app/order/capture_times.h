@@ -41,7 +41,8 @@ class CaptureTimeReading {
 
     // Reads the times of `names` inside `directory` (ending with "\"); `receive` gets them
     // all at once. False when no thread could be started.
-    bool Start(std::wstring directory, std::vector<std::wstring> names, CaptureTimesReceiver receive);
+    bool Start(std::wstring directory, std::vector<std::wstring> names,
+               CaptureTimesReceiver receive);
     // The worker stops at its next file and reports nothing.
     void Cancel();
     bool Running() const { return running_; }

@@ -41,8 +41,8 @@ int32_t HeaderOf(SortColumn column) {
 }
 
 std::optional<SortColumn> ColumnOfHeader(int32_t header) {
-    for (const SortColumn column : {SortColumn::kReading, SortColumn::kName,
-                                    SortColumn::kOperation, SortColumn::kResult})
+    for (const SortColumn column :
+         {SortColumn::kReading, SortColumn::kName, SortColumn::kOperation, SortColumn::kResult})
         if (HeaderOf(column) == header)
             return column;
     return std::nullopt;
@@ -60,8 +60,8 @@ void SaveSortOrder(Application& app, SortOrder order) {
 }
 
 int32_t NextPosition(const VirtualListViewControl& list, int32_t after, UINT state) {
-    return static_cast<int32_t>(SendMessageW(list.Handle(), LVM_GETNEXTITEM,
-                                             static_cast<WPARAM>(after), state));
+    return static_cast<int32_t>(
+        SendMessageW(list.Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(after), state));
 }
 
 void SetState(VirtualListViewControl& list, int32_t position, UINT state, UINT mask) {
@@ -72,20 +72,22 @@ void SetState(VirtualListViewControl& list, int32_t position, UINT state, UINT m
                  reinterpret_cast<LPARAM>(&item));
 }
 
-// Shows `order`, with the selection, the focus and the selection mark on the same files as
-// before, and the focused file in view.
 void ShowOrder(Application& app, std::vector<int32_t> order) {
-    FileRows& rows = app.fileRows;
-    VirtualListViewControl& list = app.controls.fileList;
+    app.sorting.moving = true;
+    MoveRows(app.fileRows, app.controls.fileList, std::move(order));
+    app.sorting.moving = false;
+}
+}  // namespace
+
+void MoveRows(FileRows& rows, VirtualListViewControl& list, std::vector<int32_t> order) {
     if (order == rows.DisplayOrder())
         return;
-    const std::vector<int32_t> selected = SelectedRows(app);
+    const std::vector<int32_t> selected = SelectedRows(rows, list);
     const int32_t focused = NextPosition(list, -1, LVNI_FOCUSED);
     const int32_t focusedRow = focused >= 0 && focused < rows.RowCount() ? rows.RowAt(focused) : -1;
     const int32_t mark = list.GetSelectionMark();
     const int32_t markRow = mark >= 0 && mark < rows.RowCount() ? rows.RowAt(mark) : -1;
     rows.SetDisplayOrder(std::move(order));
-    app.sorting.moving = true;
     SetState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     for (const int32_t row : selected)
         SetState(list, rows.PositionOf(row), LVIS_SELECTED, LVIS_SELECTED);
@@ -95,9 +97,12 @@ void ShowOrder(Application& app, std::vector<int32_t> order) {
     }
     if (markRow >= 0)
         list.Send(LVM_SETSELECTIONMARK, 0, rows.PositionOf(markRow));
-    app.sorting.moving = false;
-    list.RedrawRows(0, rows.RowCount() - 1);
+    // Only the rows on screen are painted again: redrawing every row by number costs
+    // seconds for a large list.
+    InvalidateRect(list.Handle(), nullptr, FALSE);
 }
+
+namespace {
 
 SortFacts FactsOf(const Application& app) {
     return {&app.sorting.captureTimes};
@@ -114,15 +119,14 @@ void StartReadingCaptureTimes(Application& app) {
     for (int32_t row = 0; row < rows.RowCount(); ++row)
         names.emplace_back(rows.Name(row));
     const int32_t count = rows.RowCount();
-    app.sorting.reading.Start(rows.Directory(), std::move(names),
-                              [&app, count](std::vector<CaptureTime>&& times) {
-                                  if (app.fileRows.RowCount() != count)
-                                      return;  // rows were listed since: read again
-                                  app.sorting.captureTimes = std::move(times);
-                                  if (app.sorting.order.column == SortColumn::kCaptureTime)
-                                      ShowOrder(app, SortedRows(app.fileRows, app.sorting.order,
-                                                                FactsOf(app)));
-                              });
+    app.sorting.reading.Start(
+        rows.Directory(), std::move(names), [&app, count](std::vector<CaptureTime>&& times) {
+            if (app.fileRows.RowCount() != count)
+                return;  // rows were listed since: read again
+            app.sorting.captureTimes = std::move(times);
+            if (app.sorting.order.column == SortColumn::kCaptureTime)
+                ShowOrder(app, SortedRows(app.fileRows, app.sorting.order, FactsOf(app)));
+        });
 }
 
 }  // namespace
@@ -193,8 +197,10 @@ void ForgetRowOrderFacts(Application& app) {
 }
 
 std::vector<int32_t> SelectedRows(const Application& app) {
-    const VirtualListViewControl& list = app.controls.fileList;
-    const FileRows& rows = app.fileRows;
+    return SelectedRows(app.fileRows, app.controls.fileList);
+}
+
+std::vector<int32_t> SelectedRows(const FileRows& rows, const VirtualListViewControl& list) {
     std::vector<int32_t> selected;
     for (int32_t position = NextPosition(list, -1, LVNI_SELECTED);
          position >= 0 && position < rows.RowCount();
@@ -217,7 +223,6 @@ void ShowSortArrow(VirtualListViewControl& list, int32_t column, bool descending
         const bool reading = column == kFileIndexColumn && !descending;
         if (i == column && !reading)
             item.fmt |= descending ? HDF_SORTDOWN : HDF_SORTUP;
-        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i),
-                     reinterpret_cast<LPARAM>(&item));
+        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
     }
 }

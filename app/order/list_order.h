@@ -47,6 +47,10 @@ void ForgetRowOrderFacts(Application& app);
 
 // The rows the list shows selected, in display order.
 std::vector<int32_t> SelectedRows(const Application& app);
+std::vector<int32_t> SelectedRows(const FileRows& rows, const VirtualListViewControl& list);
+// Shows the rows in `order`, with the selection, the focus and the selection mark on the
+// same files as before, and the focused file in view.
+void MoveRows(FileRows& rows, VirtualListViewControl& list, std::vector<int32_t> order);
 // Shows the sort arrow on `column`'s header (descending: down) and none on the others;
 // -1 for none at all.
 void ShowSortArrow(VirtualListViewControl& list, int32_t column, bool descending);

@@ -83,6 +83,16 @@ std::optional<int> OptionsMenuPosition(HMENU systemMenu) {
     return std::nullopt;
 }
 
+// Writes what choosing the option's item means: a check item flips, a radio item's key
+// takes its value or its text. The system's error code, or 0.
+DWORD SaveChoice(Application& app, const Option& option) {
+    if (option.kind == OptionKind::kCheck)
+        return app.settings.Set(CheckSetting(option), !IsOptionChosen(app, option));
+    if (option.text)
+        return app.settings.Set(TextRadioSetting(option), std::wstring(option.text));
+    return app.settings.Set(RadioSetting(option), option.value);
+}
+
 void TellOptionNotSaved(DWORD error) {
     const std::wstring text = L"设置无法保存到 config.ini，选项未更改：\r\n" +
                               SystemMessage(error) + L"（" + std::to_wstring(error) + L"）";
@@ -144,11 +154,7 @@ bool ChooseOption(Application& app, UINT_PTR command) {
     if (!index)
         return false;
     const Option& option = Options()[*index];
-    const DWORD error =
-        option.kind == OptionKind::kCheck
-            ? app.settings.Set(CheckSetting(option), !IsOptionChosen(app, option))
-        : option.text ? app.settings.Set(TextRadioSetting(option), std::wstring(option.text))
-                      : app.settings.Set(RadioSetting(option), option.value);
+    const DWORD error = SaveChoice(app, option);
     if (error) {
         TellOptionNotSaved(error);
         return true;

@@ -162,7 +162,8 @@ TEST_F(RowOrderTest, CaptureTimesOrderPhotosByTheirExifTimeAndOtherFilesByTheirW
     std::string jpeg;
     {
         TempDirectory scratch;
-        ASSERT_TRUE(WriteSolidImage(scratch / L"s.jpg", GUID_ContainerFormatJpeg, 8, 8, RGB(9, 9, 9)));
+        ASSERT_TRUE(
+            WriteSolidImage(scratch / L"s.jpg", GUID_ContainerFormatJpeg, 8, 8, RGB(9, 9, 9)));
         jpeg = ReadFileBytes(scratch / L"s.jpg").value_or("");
     }
     ASSERT_FALSE(jpeg.empty());

@@ -75,8 +75,8 @@ std::string WithExifCaptureTime(const std::string& jpeg, const std::string& date
     // text lies at 44.
     std::string text = dateTimeOriginal;
     text.resize(20, '\0');
-    const std::string tiff = std::string("II") + u16(42) + u32(8) +                // header
-                             u16(1) + u16(0x8769) + u16(4) + u32(1) + u32(26) + u32(0) +  // IFD0
+    const std::string tiff = std::string("II") + u16(42) + u32(8) +                        // header
+                             u16(1) + u16(0x8769) + u16(4) + u32(1) + u32(26) + u32(0) +   // IFD0
                              u16(1) + u16(0x9003) + u16(2) + u32(20) + u32(44) + u32(0) +  // EXIF
                              text;
     const std::string payload = std::string("Exif\0\0", 6) + tiff;

@@ -29,9 +29,10 @@ std::vector<std::wstring> NamesIn(const FileRows& rows, const std::vector<int32_
 
 TEST(RowOrder, ResultsAndOperationsGoInTheirGroupsEachInReadingOrder) {
     FileRows rows = RowsNamed({L"0", L"1", L"2", L"3", L"4", L"5", L"6", L"7", L"8"});
-    const RowResult results[] = {RowResult::kCancelled,  RowResult::kMoved,   RowResult::kNone,
-                                 RowResult::kUndone,     RowResult::kPending, RowResult::kCopyFailed,
-                                 RowResult::kInProgress, RowResult::kCopied,  RowResult::kNone};
+    const RowResult results[] = {
+        RowResult::kCancelled,  RowResult::kMoved,   RowResult::kNone,
+        RowResult::kUndone,     RowResult::kPending, RowResult::kCopyFailed,
+        RowResult::kInProgress, RowResult::kCopied,  RowResult::kNone};
     for (int32_t row = 0; row < 9; ++row)
         rows.SetResult(row, results[row]);
     rows.SetOperation(0, RowOperation::kMove);
@@ -50,9 +51,11 @@ TEST(RowOrder, ResultsAndOperationsGoInTheirGroupsEachInReadingOrder) {
 
 TEST(RowOrder, CaptureTimesTieBySubSecondsThenByName) {
     FileRows rows = RowsNamed({L"c10.jpg", L"c9.jpg", L"b.jpg", L"a.jpg", L"late.png"});
-    const std::vector<CaptureTime> times = {
-        {20240101120000, 0}, {20240101120000, 0}, {20240101120000, 500'000'000},
-        {20240101120000, 50'000'000}, {20240102000000, 0}};
+    const std::vector<CaptureTime> times = {{20240101120000, 0},
+                                            {20240101120000, 0},
+                                            {20240101120000, 500'000'000},
+                                            {20240101120000, 50'000'000},
+                                            {20240102000000, 0}};
     const SortFacts facts{&times};
     EXPECT_EQ((std::vector<std::wstring>{L"c9.jpg", L"c10.jpg", L"a.jpg", L"b.jpg", L"late.png"}),
               NamesIn(rows, SortedRows(rows, {SortColumn::kCaptureTime, false}, facts)));
