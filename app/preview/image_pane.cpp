@@ -16,6 +16,9 @@ struct PaneState {
     std::unique_ptr<ImagePreviewer> previewer;
     uint64_t generation = 0;
     std::shared_ptr<const PreviewImage> shown;  // null while the focused file decodes
+    // The focused file and the files after it, asked for again when the pane's size changes.
+    std::wstring path;
+    std::vector<std::wstring> ahead;
 };
 
 PaneState* StateOf(HWND pane) {
@@ -82,6 +85,14 @@ void ShowWhenReady(HWND pane, uint64_t generation) {
             Display(pane, *state, std::move(image));
 }
 
+// Asks for the focused file fitted to the pane as it is now. The photo shown stays until
+// the new one is decoded, unless it is decoded already.
+void RequestForPaneSize(HWND pane, PaneState& state) {
+    state.generation = state.previewer->Request(state.path, state.ahead, ClientSize(pane));
+    if (auto image = state.previewer->Ready(state.generation))
+        Display(pane, state, std::move(image));
+}
+
 // Makes the pane's state with its previewer; false when no thread could be started for it.
 bool CreateState(HWND pane) {
     auto* created = new PaneState;
@@ -106,6 +117,10 @@ LRESULT HandlePaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_NCDESTROY:
             SetWindowLongPtrW(pane, GWLP_USERDATA, 0);
             delete state;  // joins the worker before the window handle is gone
+            break;
+        case WM_SIZE:
+            if (state && !state->path.empty())
+                RequestForPaneSize(pane, *state);
             break;
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT covers every pixel
@@ -149,7 +164,9 @@ void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstri
     PaneState* state = StateOf(pane);
     if (!state)
         return;
-    state->generation = state->previewer->Request(path, std::move(ahead), ClientSize(pane));
+    state->path = path;
+    state->ahead = std::move(ahead);
+    state->generation = state->previewer->Request(path, state->ahead, ClientSize(pane));
     // Decoded already (ahead of time): shown in this very paint, without a round trip.
     Display(pane, *state, state->previewer->Ready(state->generation));
     if (!IsWindowVisible(pane)) {
@@ -158,6 +175,9 @@ void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstri
 }
 
 void ForgetImageInPane(HWND pane, const std::wstring& path) {
-    if (PaneState* state = StateOf(pane))
+    if (PaneState* state = StateOf(pane)) {
         state->previewer->Forget(path);
+        if (state->path == path)
+            state->path.clear();  // gone: a new pane size asks for it no more
+    }
 }

@@ -9,6 +9,7 @@
 #include "app/window/control_ids.h"
 #include "app/window/layout.h"
 #include "app/window/open_folder.h"
+#include "app/window/window_placement.h"
 #include "app/rules/options_menu.h"
 #include "app/rules/rule_dialog.h"
 #include "app/operations/undo_menu.h"
@@ -31,22 +32,26 @@ void InsertColumns(ListViewControl& list, const char* const (&titles)[N],
 }  // namespace
 
 void LayOutMainWindow(Application& app, UINT dpi) {
-    using namespace MainWindowLayout;
     ApplicationObjects& o = app.controls;
-    PlaceControls(app.fonts,
-                  {{&o.fileList, kFileList},
-                   {&o.directoryLabel, kDirectoryLabel},
-                   {&o.directoryEdit, kDirectoryEdit},
-                   {&o.chooseFolderButton, kChooseFolderButton},
-                   {&o.readListButton, kReadListButton},
-                   {&o.rulesButton, kRulesButton},
-                   {&o.ruleList, kRuleList}},
-                  dpi);
-    const LayoutBox preview = ScaleForDpi(kPreview, dpi);
+    RECT client = {};
+    GetClientRect(app.mainWindow, &client);
+    const MainWindowBoxes boxes =
+        ArrangeMainWindow({client.right, client.bottom}, MainWindowDefaultClient(dpi), dpi);
+    PlaceScaledControls(app.fonts,
+                        {{&o.fileList, boxes.fileList},
+                         {&o.directoryLabel, boxes.directoryLabel},
+                         {&o.directoryEdit, boxes.directoryEdit},
+                         {&o.chooseFolderButton, boxes.chooseFolderButton},
+                         {&o.readListButton, boxes.readListButton},
+                         {&o.rulesButton, boxes.rulesButton},
+                         {&o.ruleList, boxes.ruleList}},
+                        dpi);
+    const LayoutBox& preview = boxes.preview;
     o.mediaPlayer.Move(preview.x, preview.y, preview.width, preview.height);
     MovePreviewPane(app.preview, preview.x, preview.y, preview.width, preview.height);
-    SetColumnWidths(o.fileList, kFileColumnWidths, dpi);
-    SetColumnWidths(o.ruleList, kRuleColumnWidths, dpi);
+    SetColumnWidths(o.fileList, MainWindowLayout::kFileColumnWidths, dpi);
+    o.fileList.SetColumnWidth(MainWindowLayout::kNameColumn, boxes.nameColumnWidth);
+    SetColumnWidths(o.ruleList, MainWindowLayout::kRuleColumnWidths, dpi);
 }
 
 int32_t BuildMainWindow(Application& app, HWND hwnd) {
@@ -58,12 +63,9 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     window.SetIcon(LoadIconW(LibraryInstance, MAKEINTRESOURCEW(kApplicationIconId)), ICON_SMALL);
     app.mainWindow = hwnd;
     const UINT dpi = WindowDpi(hwnd);
-    if (dpi != kBaseDpi) {
-        const LayoutSize size = ScaleForDpi(kWindow, dpi);
-        window.Move(std::nullopt, std::nullopt, size.width, size.height);
-    }
-    // Centring shows the window, so the controls appear on a visible window.
-    window.SetState(WindowState::kCentred);
+    app.settings.Load(app.rules.configPath);
+    // Placing shows the window, so the controls appear on a visible window.
+    PlaceMainWindow(app, dpi);
 
     window.SetCloseHandler([&app] { return ConfirmCloseWithPendingWork(app); });
     o.fileList.SetItemSelectedHandler(
@@ -112,10 +114,14 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.mediaPlayer.Create(hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
     CreatePreviewPane(app.preview, app.controls.mediaPlayer, hwnd, kPreview.x, kPreview.y,
                       kPreview.width, kPreview.height);
-    // At 96 DPI the controls keep the sizes and the stock font they were created with.
-    if (dpi != kBaseDpi)
-        LayOutMainWindow(app, dpi);
+    LayOutMainWindow(app, dpi);
     FollowDpiChanges(window, [&app](UINT newDpi) { LayOutMainWindow(app, newDpi); });
+    // A minimised window's client area is empty: it keeps its layout.
+    window.SetSizeHandler([&app](int32_t width, int32_t height) {
+        if (width > 0 && height > 0)
+            LayOutMainWindow(app, WindowDpi(app.mainWindow));
+        return 0;
+    });
     window.AcceptDroppedFiles(true);
     window.SetDropFilesHandler(
         [&app](const TextBlock* paths) { return OpenDroppedFiles(app, paths); });
@@ -124,7 +130,6 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.ruleMenu.AppendItem(ToUtf16(Text("删除配置项")), kDeleteRuleCommand);
 
     LoadRules(app.rules, app.controls.ruleList);
-    app.settings.Load(app.rules.configPath);
     ShowOptionsInSystemMenu(app);
     // The system menu's items send WM_SYSCOMMAND; Wine sends those of its "选项" submenu as
     // WM_COMMAND.
