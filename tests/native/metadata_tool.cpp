@@ -1,7 +1,8 @@
 // The image metadata reader on the host, for the checks against exiftool and for fuzzing.
 //
 //   metadata_tool print FILE...   one JSON object per file, named as `exiftool -n -j` names
-//                                 the facts, on one line each
+//                                 the facts, on one line each, and the preview's facts
+//                                 line as "FactsLine"
 //   metadata_tool fuzz [--count=N] [--seed=S] FILE_OR_FOLDER...
 //                                 N damaged copies of the files through the reader; case i
 //                                 uses seed S + i, and a failure prints the seed that
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "app/metadata/image_metadata.h"
+#include "app/metadata/photo_facts.h"
 
 #if defined(__has_include)
 #if __has_include(<sanitizer/common_interface_defs.h>)
@@ -93,6 +95,8 @@ int Print(int count, char** files) {
             add("ThumbnailOffset", std::to_string(m.thumbnail->offset));
             add("ThumbnailLength", std::to_string(m.thumbnail->length));
         }
+        // The preview's line of facts, without the file's own time (exiftool's differs).
+        add("FactsLine", Quoted(FactsLine(m, {bytes.size(), ""})));
         std::printf("%s}\n", json.c_str());
     }
     return 0;
