@@ -1,5 +1,6 @@
 #include "app/preview/image_pane.h"
 
+#include <algorithm>
 #include <memory>
 #include <system_error>
 
@@ -25,10 +26,20 @@ PaneState* StateOf(HWND pane) {
     return reinterpret_cast<PaneState*>(GetWindowLongPtrW(pane, GWLP_USERDATA));
 }
 
-PixelSize ClientSize(HWND pane) {
-    RECT client = {};
-    GetClientRect(pane, &client);
-    return {client.right - client.left, client.bottom - client.top};
+// The height of the facts line at the pane's bottom: the text's and a little room.
+int FactsLineHeight(HWND pane) {
+    const HDC dc = GetDC(pane);
+    TEXTMETRICW metrics = {};
+    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, oldFont);
+    ReleaseDC(pane, dc);
+    return metrics.tmHeight + 6;
+}
+
+PixelSize PhotoAreaSize(HWND pane) {
+    const RECT area = ImagePanePhotoArea(pane);
+    return {area.right - area.left, area.bottom - area.top};
 }
 
 void DrawMessage(HDC dc, RECT client) {
@@ -40,13 +51,29 @@ void DrawMessage(HDC dc, RECT client) {
     SelectObject(dc, oldFont);
 }
 
+void DrawFacts(HDC dc, RECT line, const std::wstring& facts) {
+    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kMessageColour);
+    InflateRect(&line, -4, 0);
+    DrawTextW(dc, facts.c_str(), static_cast<int>(facts.size()), &line,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+}
+
 void Paint(HWND pane, const PaneState& state) {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(pane, &paint);
-    RECT client = {};
-    GetClientRect(pane, &client);
+    RECT whole = {};
+    GetClientRect(pane, &whole);
+    const RECT client = ImagePanePhotoArea(pane);
     const UniqueBrush background(CreateSolidBrush(kPreviewBackground));
     const PreviewImage* image = state.shown.get();
+    RECT line = whole;
+    line.top = client.bottom;
+    FillRect(dc, &line, background.Get());
+    if (image)
+        DrawFacts(dc, line, image->facts);
     if (image && image->Decoded()) {
         const int x = (client.right - image->width) / 2;
         const int y = (client.bottom - image->height) / 2;
@@ -88,7 +115,7 @@ void ShowWhenReady(HWND pane, uint64_t generation) {
 // Asks for the focused file fitted to the pane as it is now. The photo shown stays until
 // the new one is decoded, unless it is decoded already.
 void RequestForPaneSize(HWND pane, PaneState& state) {
-    state.generation = state.previewer->Request(state.path, state.ahead, ClientSize(pane));
+    state.generation = state.previewer->Request(state.path, state.ahead, PhotoAreaSize(pane));
     if (auto image = state.previewer->Ready(state.generation))
         Display(pane, state, std::move(image));
 }
@@ -153,6 +180,13 @@ bool RegisterPaneClass() {
 
 }  // namespace
 
+RECT ImagePanePhotoArea(HWND pane) {
+    RECT area = {};
+    GetClientRect(pane, &area);
+    area.bottom = std::max(area.top, area.bottom - FactsLineHeight(pane));
+    return area;
+}
+
 HWND CreateImagePane(HWND parent, int x, int y, int width, int height) {
     if (!RegisterPaneClass())
         return nullptr;
@@ -166,7 +200,7 @@ void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstri
         return;
     state->path = path;
     state->ahead = std::move(ahead);
-    state->generation = state->previewer->Request(path, state->ahead, ClientSize(pane));
+    state->generation = state->previewer->Request(path, state->ahead, PhotoAreaSize(pane));
     // Decoded already (ahead of time): shown in this very paint, without a round trip.
     Display(pane, *state, state->previewer->Ready(state->generation));
     if (!IsWindowVisible(pane)) {

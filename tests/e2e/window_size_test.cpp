@@ -36,12 +36,13 @@ LayoutSize FixedFrameClientSize() {
     return client;
 }
 
-// The width of the green run along the middle row of the pane.
+// The width of the green run along the middle row of the photo's area.
 int GreenWidth(HWND pane) {
     const ScreenShot shot(pane);
+    const int middle = ImagePanePhotoArea(pane).bottom / 2;
     int green = 0;
     for (int x = 0; x < shot.Width(); ++x)
-        green += NearColour(shot.At(x, shot.Height() / 2), kGreen) ? 1 : 0;
+        green += NearColour(shot.At(x, middle), kGreen) ? 1 : 0;
     return green;
 }
 
@@ -86,6 +87,16 @@ TEST(WindowSize, ALargerWindowSharesItsRoomOutAndFitsThePhotoToTheLargerPane) {
     int before = 0;
     ASSERT_TRUE(
         WaitUntil([&] { return IsWindowVisible(pane) && (before = GreenWidth(pane)) > 300; }));
+
+    // The facts line: light text in the strip under the photo's area.
+    EXPECT_TRUE(WaitUntil([&] {
+        const ScreenShot shot(pane);
+        int text = 0;
+        for (int y = ImagePanePhotoArea(pane).bottom; y < shot.Height(); ++y)
+            for (int x = 0; x < shot.Width(); ++x)
+                text += NearColour(shot.At(x, y), RGB(230, 230, 230), 40) ? 1 : 0;
+        return text > 20;
+    }));
 
     const HWND main = app.MainWindow();
     SetWindowPos(main, nullptr, 0, 0, 1600, 1000, SWP_NOZORDER);
