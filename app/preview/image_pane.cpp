@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/preview/image_preview.h"
+#include "app/preview/key_legend.h"
 #include "runtime/guard.h"
 #include "ui/unique_handle.h"
 
@@ -20,6 +21,8 @@ struct PaneState {
     // The focused file and the files after it, asked for again when the pane's size changes.
     std::wstring path;
     std::vector<std::wstring> ahead;
+    bool legendShown = false;
+    std::vector<std::wstring> legend;
 };
 
 PaneState* StateOf(HWND pane) {
@@ -96,6 +99,11 @@ void Paint(HWND pane, const PaneState& state) {
         if (image)
             DrawMessage(dc, client);
     }
+    if (state.legendShown) {
+        const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        DrawKeyLegend(dc, client, state.legend);
+        SelectObject(dc, oldFont);
+    }
     EndPaint(pane, &paint);
 }
 
@@ -148,6 +156,9 @@ LRESULT HandlePaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_SIZE:
             if (state && !state->path.empty())
                 RequestForPaneSize(pane, *state);
+            break;
+        case WM_LBUTTONDOWN:
+            HideKeyLegend(pane);
             break;
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT covers every pixel
@@ -206,6 +217,28 @@ void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstri
     if (!IsWindowVisible(pane)) {
         SetWindowPos(pane, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     }
+}
+
+void ToggleKeyLegend(HWND pane, std::vector<std::wstring> entries) {
+    if (PaneState* state = StateOf(pane)) {
+        state->legendShown = !state->legendShown;
+        state->legend = std::move(entries);
+        InvalidateRect(pane, nullptr, FALSE);
+    }
+}
+
+bool HideKeyLegend(HWND pane) {
+    PaneState* state = StateOf(pane);
+    if (!state || !state->legendShown)
+        return false;
+    state->legendShown = false;
+    InvalidateRect(pane, nullptr, FALSE);
+    return true;
+}
+
+bool KeyLegendShown(HWND pane) {
+    const PaneState* state = StateOf(pane);
+    return state && state->legendShown;
 }
 
 void ForgetImageInPane(HWND pane, const std::wstring& path) {

@@ -23,5 +23,12 @@ RECT ImagePanePhotoArea(HWND pane);
 // `ahead` are decoded after it, so stepping to them shows them at once.
 void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstring> ahead);
 
+// The key legend over the photo: F1 shows it with these entries, or hides it; Esc and a
+// click on the pane hide it; stepping to another file keeps it. Hiding gives whether it
+// was shown.
+void ToggleKeyLegend(HWND pane, std::vector<std::wstring> entries);
+bool HideKeyLegend(HWND pane);
+bool KeyLegendShown(HWND pane);
+
 // Drops any preview of the file (it is being moved or replaced).
 void ForgetImageInPane(HWND pane, const std::wstring& path);
