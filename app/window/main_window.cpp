@@ -31,27 +31,35 @@ void InsertColumns(ListViewControl& list, const char* const (&titles)[N],
 
 }  // namespace
 
-void LayOutMainWindow(Application& app, UINT dpi) {
+void LayOutMainWindow(Application& app, UINT dpi, bool newDpi) {
     ApplicationObjects& o = app.controls;
     RECT client = {};
     GetClientRect(app.mainWindow, &client);
     const MainWindowBoxes boxes =
         ArrangeMainWindow({client.right, client.bottom}, MainWindowDefaultClient(dpi), dpi);
-    PlaceScaledControls(app.fonts,
-                        {{&o.fileList, boxes.fileList},
-                         {&o.directoryLabel, boxes.directoryLabel},
-                         {&o.directoryEdit, boxes.directoryEdit},
-                         {&o.chooseFolderButton, boxes.chooseFolderButton},
-                         {&o.readListButton, boxes.readListButton},
-                         {&o.rulesButton, boxes.rulesButton},
-                         {&o.ruleList, boxes.ruleList}},
-                        dpi);
+    const std::initializer_list<std::pair<ControlObject*, LayoutBox>> placed = {
+        {&o.fileList, boxes.fileList},
+        {&o.directoryLabel, boxes.directoryLabel},
+        {&o.directoryEdit, boxes.directoryEdit},
+        {&o.chooseFolderButton, boxes.chooseFolderButton},
+        {&o.readListButton, boxes.readListButton},
+        {&o.rulesButton, boxes.rulesButton},
+        {&o.ruleList, boxes.ruleList}};
+    // A new font makes each control measure itself again: only when the DPI changes.
+    if (newDpi) {
+        PlaceScaledControls(app.fonts, placed, dpi);
+    } else {
+        for (const auto& [control, box] : placed)
+            control->Move(box.x, box.y, box.width, box.height);
+    }
     const LayoutBox& preview = boxes.preview;
     o.mediaPlayer.Move(preview.x, preview.y, preview.width, preview.height);
     MovePreviewPane(app.preview, preview.x, preview.y, preview.width, preview.height);
-    SetColumnWidths(o.fileList, MainWindowLayout::kFileColumnWidths, dpi);
+    if (newDpi) {
+        SetColumnWidths(o.fileList, MainWindowLayout::kFileColumnWidths, dpi);
+        SetColumnWidths(o.ruleList, MainWindowLayout::kRuleColumnWidths, dpi);
+    }
     o.fileList.SetColumnWidth(MainWindowLayout::kNameColumn, boxes.nameColumnWidth);
-    SetColumnWidths(o.ruleList, MainWindowLayout::kRuleColumnWidths, dpi);
 }
 
 int32_t BuildMainWindow(Application& app, HWND hwnd) {
@@ -119,7 +127,7 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     // A minimised window's client area is empty: it keeps its layout.
     window.SetSizeHandler([&app](int32_t width, int32_t height) {
         if (width > 0 && height > 0)
-            LayOutMainWindow(app, WindowDpi(app.mainWindow));
+            LayOutMainWindow(app, WindowDpi(app.mainWindow), false);
         return 0;
     });
     window.AcceptDroppedFiles(true);
