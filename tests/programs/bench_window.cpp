@@ -17,21 +17,10 @@
 #include "app/window/application.h"
 #include "app/window/startup.h"
 #include "tests/support/process.h"
+#include "tests/support/stopwatch.h"
 #include "ui/unique_handle.h"
 
 namespace {
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / frequency.QuadPart;
-}
 
 void Pump() {
     MSG message;
