@@ -14,6 +14,9 @@
 # without rules and with 700 rules; the ratios zemo / minimal and 700 rules / none, for the
 # best of seven starts and for their median.
 # Orders: see tests/programs/bench_order.cpp.
+# Window: the worst of 50 layout passes of the main window with 100,000 rows listed, and the
+# key legend of 700 rules drawn, against a bare window's size changes and the 700 texts drawn
+# plainly (tests/programs/bench_window.cpp).
 # Usage: scripts/bench.sh [sizes...]
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
@@ -53,6 +56,10 @@ echo "start-up (ms; targets: zemo/minimal <= 1.2, 700 rules/none <= 1.2; best of
 printf "%10s %10s %10s %10s %10s\n" minimal zemo "700 rules" "z/minimal" "700/none"
 LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_file_list.exe" --startup \
   "$(zemo_windows_path "$bin/zemo.exe")" 7 2>/dev/null
+echo
+echo "window (ms; targets: the worst layout pass at 100,000 rows <= 16, the legend of 700 rules <= 50)"
+printf "%10s %10s %8s %10s %10s %8s\n" resize "bare" "r/bare" legend "700 texts" "l/texts"
+LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_window.exe" 2>/dev/null
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_preview.sh"
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_copy.sh"
 echo

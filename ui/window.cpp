@@ -115,6 +115,14 @@ bool Window::RaiseWindowEvent(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             events_.size(LOWORD(lParam), HIWORD(lParam));
             return false;
+        case WM_GETMINMAXINFO:
+            if (minimumTrackSize_) {
+                const SIZE smallest = minimumTrackSize_();
+                if (smallest.cx > 0 && smallest.cy > 0)
+                    reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {smallest.cx,
+                                                                             smallest.cy};
+            }
+            return false;
         case WM_ACTIVATE:
             if (LOWORD(wParam)) {
                 if (!activatedBefore_) {

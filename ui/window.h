@@ -13,6 +13,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <functional>
 #include <memory>
 
 #include "runtime/heap.h"
@@ -82,6 +83,10 @@ class Window : public ControlObject {
     // A left-button press anywhere in the client area drags the window.
     bool DragsToMove() const;
     void SetDragToMove(bool drag);
+    // The smallest outer size the frame can be dragged or set to, asked for at each
+    // WM_GETMINMAXINFO (it may follow the DPI); without one, or 0 by 0, the system's.
+    using SizeSource = std::function<SIZE()>;
+    void SetMinimumTrackSize(SizeSource source);
 
     // ---- Background ----
     COLORREF BackgroundColour() const;
@@ -131,8 +136,8 @@ class Window : public ControlObject {
     // (command id & 0xFFF0, the system's own bits cleared); nonzero answers the message,
     // else the system carries the command out.
     EventHandler SetSystemCommandHandler(EventHandler handler);
-    EventHandler SetTrayEventHandler(EventHandler handler);      // (code 1 to 10, or 0)
-    EventHandler SetHotkeyHandler(EventHandler handler);         // (id, modifiers, key)
+    EventHandler SetTrayEventHandler(EventHandler handler);  // (code 1 to 10, or 0)
+    EventHandler SetHotkeyHandler(EventHandler handler);     // (id, modifiers, key)
     // (new DPI, const RECT* suggested window rectangle); with a handler registered, the
     // handler alone answers WM_DPICHANGED.
     EventHandler SetDpiChangeHandler(EventHandler handler);
@@ -194,6 +199,7 @@ class Window : public ControlObject {
     bool keepCaptionActive_ = false;
     bool dragToMove_ = false;
     bool activatedBefore_ = false;
+    SizeSource minimumTrackSize_;
     // The hidden owner that keeps the window off the taskbar; closed with the window.
     HWND hiddenOwner_ = nullptr;
 };

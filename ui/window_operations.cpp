@@ -195,6 +195,10 @@ void Window::SetDragToMove(bool drag) {
     dragToMove_ = drag;
 }
 
+void Window::SetMinimumTrackSize(SizeSource source) {
+    minimumTrackSize_ = std::move(source);
+}
+
 int32_t Window::RegisterHotkey(UINT modifiers, UINT virtualKey) {
     const int32_t id = g_hotkeyCounter + 1;
     if (!RegisterHotKey(window_, id, modifiers, virtualKey))

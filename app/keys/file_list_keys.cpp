@@ -4,6 +4,8 @@
 
 #include "app/window/application.h"
 #include "app/keys/hotkeys.h"
+#include "app/preview/image_pane.h"
+#include "app/rules/rule_legend.h"
 #include "runtime/guard.h"
 
 namespace {
@@ -19,6 +21,18 @@ bool FiresRule(Application& app, WPARAM key, LPARAM keyData) {
                               static_cast<DWORD>(GetMessageTime()));
 }
 
+// F1, when no rule takes it, shows or hides the key legend; Esc hides it.
+bool ShowsKeyLegend(Application& app, UINT message, WPARAM key) {
+    const HWND pane = app.preview.imagePane;
+    if (message != WM_KEYDOWN || !pane)
+        return false;
+    if (key == VK_F1) {
+        ToggleKeyLegend(pane, LegendEntries(app.rules.loaded));
+        return true;
+    }
+    return key == VK_ESCAPE && HideKeyLegend(pane);
+}
+
 LRESULT HandleFileListKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                           Application& app) {
     int32_t& swallowedScanCode = app.keys.swallowedScanCode;
@@ -26,7 +40,7 @@ LRESULT HandleFileListKey(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             swallowedScanCode = -1;
-            if (FiresRule(app, wParam, lParam)) {
+            if (FiresRule(app, wParam, lParam) || ShowsKeyLegend(app, message, wParam)) {
                 swallowedScanCode = ScanCodeOf(lParam);
                 return 0;
             }

@@ -6,9 +6,12 @@
 
 FileByteSource::FileByteSource(const std::wstring& path) : file_(OpenFileShared(path)) {
     LARGE_INTEGER size = {};
-    if (file_ && GetFileSizeEx(file_.Get(), &size))
+    BY_HANDLE_FILE_INFORMATION information = {};
+    if (file_ && GetFileSizeEx(file_.Get(), &size) &&
+        GetFileInformationByHandle(file_.Get(), &information)) {
         size_ = static_cast<uint64_t>(size.QuadPart);
-    else
+        lastWrite_ = information.ftLastWriteTime;
+    } else
         file_.Reset();
 }
 

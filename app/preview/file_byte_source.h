@@ -19,6 +19,8 @@ class FileByteSource final : public ByteSource {
     bool IsOpen() const { return static_cast<bool>(file_); }
     // The size when the file was opened; 0 when it could not be opened.
     uint64_t Size() const override { return size_; }
+    // The last write time when the file was opened.
+    FILETIME LastWriteTime() const { return lastWrite_; }
     // Reads at `offset` without regard to any earlier read; false when the file ends first.
     bool Read(uint64_t offset, size_t length, uint8_t* out) override;
     // The bytes asked for so far, to show how little of a large file a reader needs.
@@ -27,5 +29,6 @@ class FileByteSource final : public ByteSource {
   private:
     UniqueFile file_;
     uint64_t size_ = 0;
+    FILETIME lastWrite_ = {};
     uint64_t bytesRead_ = 0;
 };

@@ -4,8 +4,11 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdio>
 
 #include "app/metadata/image_metadata.h"
+#include "app/metadata/photo_facts.h"
 #include "app/metadata/raw_previews.h"
 #include "app/preview/file_byte_source.h"
 #include "app/preview/shared_file_stream.h"
@@ -42,7 +45,50 @@ int QueriedOrientation(IWICBitmapFrameDecode* frame) {
 struct OpenedImage {
     ComPtr<IStream> stream;
     std::vector<uint8_t> memory;  // the whole file; empty when it is decoded from the file
+    FileFacts file;
+    bool rawOrientation = false;  // a RAW's JPEG: turned as the RAW says, never as WIC says
 };
+
+// The metadata reader's bytes from the stream WIC decodes, for a file too large to be read
+// whole: the file is opened once.
+class StreamByteSource final : public ByteSource {
+  public:
+    StreamByteSource(IStream* stream, uint64_t size) : stream_(stream), size_(size) {}
+    uint64_t Size() const override { return size_; }
+    bool Read(uint64_t offset, size_t length, uint8_t* out) override {
+        LARGE_INTEGER at = {};
+        at.QuadPart = static_cast<LONGLONG>(offset);
+        ULONG read = 0;
+        return length <= ULONG_MAX && SUCCEEDED(stream_->Seek(at, STREAM_SEEK_SET, nullptr)) &&
+               SUCCEEDED(stream_->Read(out, static_cast<ULONG>(length), &read)) && read == length;
+    }
+
+  private:
+    IStream* stream_;
+    uint64_t size_;
+};
+
+// "YYYY-MM-DD hh:mm:ss" of a file time, in local time; empty when it cannot be turned.
+std::string LocalTimeText(const FILETIME& time) {
+    SYSTEMTIME utc = {}, local = {};
+    if (!FileTimeToSystemTime(&time, &utc) ||
+        !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+        return {};
+    char text[24];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u", local.wYear, local.wMonth,
+                  local.wDay, local.wHour, local.wMinute, local.wSecond);
+    return text;
+}
+
+std::wstring Utf16(const std::string& utf8) {
+    const int length =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+    if (length > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(),
+                            length);
+    return wide;
+}
 
 // A WIC stream over the bytes in `opened.memory`.
 bool StreamFromMemory(IWICImagingFactory* factory, OpenedImage& opened) {
@@ -58,8 +104,12 @@ bool StreamFromMemory(IWICImagingFactory* factory, OpenedImage& opened) {
 bool OpenImage(IWICImagingFactory* factory, const std::wstring& path, OpenedImage& opened) {
     UniqueFile file = OpenFileShared(path);
     LARGE_INTEGER size = {};
-    if (!file || !GetFileSizeEx(file.Get(), &size))
+    BY_HANDLE_FILE_INFORMATION information = {};
+    if (!file || !GetFileSizeEx(file.Get(), &size) ||
+        !GetFileInformationByHandle(file.Get(), &information))
         return false;
+    opened.file = {static_cast<uint64_t>(size.QuadPart),
+                   LocalTimeText(information.ftLastWriteTime)};
     if (size.QuadPart > kInMemoryLimit) {
         opened.stream.Attach(CreateSharedFileStream(std::move(file)));
         return opened.stream != nullptr;
@@ -76,9 +126,10 @@ bool OpenImage(IWICImagingFactory* factory, const std::wstring& path, OpenedImag
 
 // A camera RAW shows the largest JPEG stored in it, read as one byte range and decoded from
 // memory, turned as the RAW says (the JPEG's own EXIF may describe the sensor, not the
-// shot). False when the file is no RAW or holds no JPEG: it then goes the ordinary way.
+// shot); the facts are the RAW's own. False when the file is no RAW or holds no JPEG: it
+// then goes the ordinary way.
 bool OpenRawPreview(IWICImagingFactory* factory, const std::wstring& path, OpenedImage& opened,
-                    std::optional<int>& orientation) {
+                    ImageMetadata& photo) {
     if (!IsRawExtension(PathFindExtensionW(path.c_str())))
         return false;
     FileByteSource file(path);
@@ -91,28 +142,30 @@ bool OpenRawPreview(IWICImagingFactory* factory, const std::wstring& path, Opene
         opened = {};
         return false;
     }
-    orientation = previews.orientation.value_or(1);
+    opened.file = {file.Size(), LocalTimeText(file.LastWriteTime())};
+    photo = ReadImageMetadata(file);
+    photo.orientation = previews.orientation.value_or(1);
+    opened.rawOrientation = true;
     return true;
 }
 
-// The orientation the file's own TIFF structure records, for when WIC gives none: read from
-// the bytes in memory when the file is there whole, else a few bytes at a time from the file.
-int RecordedOrientation(const std::wstring& path, const OpenedImage& opened) {
+// The facts the file's own TIFF structure records, from the bytes WIC decodes: in memory
+// when the file is there whole, else a few bytes at a time through the stream.
+ImageMetadata RecordedMetadata(const OpenedImage& opened) {
     if (!opened.memory.empty()) {
         MemoryByteSource whole(opened.memory.data(), opened.memory.size());
-        return ReadImageMetadata(whole).orientation.value_or(0);
+        return ReadImageMetadata(whole);
     }
-    FileByteSource file(path);
-    return ReadImageMetadata(file).orientation.value_or(0);
+    StreamByteSource stream(opened.stream.Get(), opened.file.size);
+    ImageMetadata metadata = ReadImageMetadata(stream);
+    const LARGE_INTEGER start = {};
+    opened.stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    return metadata;
 }
 
-std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const std::wstring& path,
-                                   PixelSize box, const std::function<bool()>& wanted) {
-    OpenedImage opened;
-    std::optional<int> rawOrientation;
-    if (!OpenRawPreview(factory, path, opened, rawOrientation) &&
-        !OpenImage(factory, path, opened))
-        return PreviewImage();
+std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const OpenedImage& opened,
+                                   ImageMetadata& photo, PixelSize box,
+                                   const std::function<bool()>& wanted) {
     ComPtr<IWICBitmapDecoder> decoder;
     ComPtr<IWICBitmapFrameDecode> frame;
     UINT width = 0, height = 0;
@@ -122,11 +175,12 @@ std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const std::wstri
         width == 0 || height == 0 || static_cast<int64_t>(width) * height > kMaximumSourcePixels)
         return PreviewImage();
 
-    int orientation = rawOrientation.value_or(0);
-    if (!rawOrientation)
-        orientation = QueriedOrientation(frame.Get());
+    int orientation = opened.rawOrientation ? 0 : QueriedOrientation(frame.Get());
     if (orientation == 0)
-        orientation = RecordedOrientation(path, opened);
+        orientation = photo.orientation.value_or(0);
+    // The facts line shows what the decoder decoded, turned as shown.
+    photo.pixelSize = ImageDimensions{width, height};
+    photo.orientation = orientation;
     const bool swap = OrientationSwapsSides(orientation);
     const PixelSize full = {static_cast<int32_t>(width), static_cast<int32_t>(height)};
     const PixelSize upright = swap ? PixelSize{full.height, full.width} : full;
@@ -297,5 +351,16 @@ std::optional<PreviewImage> DecodePreview(IWICImagingFactory* factory, const std
                                           PixelSize box, const std::function<bool()>& wanted) {
     if (!factory || box.width <= 0 || box.height <= 0)
         return PreviewImage();
-    return Decode(factory, path, box, wanted);
+    OpenedImage opened;
+    ImageMetadata photo;
+    if (!OpenRawPreview(factory, path, opened, photo)) {
+        if (!OpenImage(factory, path, opened))
+            return PreviewImage();
+        photo = RecordedMetadata(opened);
+    }
+    std::optional<PreviewImage> image = Decode(factory, opened, photo, box, wanted);
+    if (image)
+        // A file that did not decode is no photo to the line: its time and size only.
+        image->facts = Utf16(FactsLine(image->Decoded() ? photo : ImageMetadata{}, opened.file));
+    return image;
 }

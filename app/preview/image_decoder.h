@@ -23,6 +23,9 @@ struct PreviewImage {
     int32_t width = 0;
     int32_t height = 0;
     std::vector<uint32_t> pixels;
+    // The line of facts shown under the photo (UTF-16); for a file that could not be
+    // decoded its time and size, when it could be opened.
+    std::wstring facts;
 
     bool Decoded() const { return width > 0 && height > 0; }
 };

@@ -1,9 +1,11 @@
 #include "app/preview/image_pane.h"
 
+#include <algorithm>
 #include <memory>
 #include <system_error>
 
 #include "app/preview/image_preview.h"
+#include "app/preview/key_legend.h"
 #include "runtime/guard.h"
 #include "ui/unique_handle.h"
 
@@ -16,16 +18,31 @@ struct PaneState {
     std::unique_ptr<ImagePreviewer> previewer;
     uint64_t generation = 0;
     std::shared_ptr<const PreviewImage> shown;  // null while the focused file decodes
+    // The focused file and the files after it, asked for again when the pane's size changes.
+    std::wstring path;
+    std::vector<std::wstring> ahead;
+    bool legendShown = false;
+    std::vector<std::wstring> legend;
 };
 
 PaneState* StateOf(HWND pane) {
     return reinterpret_cast<PaneState*>(GetWindowLongPtrW(pane, GWLP_USERDATA));
 }
 
-PixelSize ClientSize(HWND pane) {
-    RECT client = {};
-    GetClientRect(pane, &client);
-    return {client.right - client.left, client.bottom - client.top};
+// The height of the facts line at the pane's bottom: the text's and a little room.
+int FactsLineHeight(HWND pane) {
+    const HDC dc = GetDC(pane);
+    TEXTMETRICW metrics = {};
+    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, oldFont);
+    ReleaseDC(pane, dc);
+    return metrics.tmHeight + 6;
+}
+
+PixelSize PhotoAreaSize(HWND pane) {
+    const RECT area = ImagePanePhotoArea(pane);
+    return {area.right - area.left, area.bottom - area.top};
 }
 
 void DrawMessage(HDC dc, RECT client) {
@@ -37,13 +54,29 @@ void DrawMessage(HDC dc, RECT client) {
     SelectObject(dc, oldFont);
 }
 
+void DrawFacts(HDC dc, RECT line, const std::wstring& facts) {
+    const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, kMessageColour);
+    InflateRect(&line, -4, 0);
+    DrawTextW(dc, facts.c_str(), static_cast<int>(facts.size()), &line,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, oldFont);
+}
+
 void Paint(HWND pane, const PaneState& state) {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(pane, &paint);
-    RECT client = {};
-    GetClientRect(pane, &client);
+    RECT whole = {};
+    GetClientRect(pane, &whole);
+    const RECT client = ImagePanePhotoArea(pane);
     const UniqueBrush background(CreateSolidBrush(kPreviewBackground));
     const PreviewImage* image = state.shown.get();
+    RECT line = whole;
+    line.top = client.bottom;
+    FillRect(dc, &line, background.Get());
+    if (image)
+        DrawFacts(dc, line, image->facts);
     if (image && image->Decoded()) {
         const int x = (client.right - image->width) / 2;
         const int y = (client.bottom - image->height) / 2;
@@ -66,6 +99,11 @@ void Paint(HWND pane, const PaneState& state) {
         if (image)
             DrawMessage(dc, client);
     }
+    if (state.legendShown) {
+        const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        DrawKeyLegend(dc, client, state.legend);
+        SelectObject(dc, oldFont);
+    }
     EndPaint(pane, &paint);
 }
 
@@ -80,6 +118,14 @@ void ShowWhenReady(HWND pane, uint64_t generation) {
     if (state && generation == state->generation)
         if (auto image = state->previewer->Ready(generation))
             Display(pane, *state, std::move(image));
+}
+
+// Asks for the focused file fitted to the pane as it is now. The photo shown stays until
+// the new one is decoded, unless it is decoded already.
+void RequestForPaneSize(HWND pane, PaneState& state) {
+    state.generation = state.previewer->Request(state.path, state.ahead, PhotoAreaSize(pane));
+    if (auto image = state.previewer->Ready(state.generation))
+        Display(pane, state, std::move(image));
 }
 
 // Makes the pane's state with its previewer; false when no thread could be started for it.
@@ -106,6 +152,13 @@ LRESULT HandlePaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_NCDESTROY:
             SetWindowLongPtrW(pane, GWLP_USERDATA, 0);
             delete state;  // joins the worker before the window handle is gone
+            break;
+        case WM_SIZE:
+            if (state && !state->path.empty())
+                RequestForPaneSize(pane, *state);
+            break;
+        case WM_LBUTTONDOWN:
+            HideKeyLegend(pane);
             break;
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT covers every pixel
@@ -138,6 +191,13 @@ bool RegisterPaneClass() {
 
 }  // namespace
 
+RECT ImagePanePhotoArea(HWND pane) {
+    RECT area = {};
+    GetClientRect(pane, &area);
+    area.bottom = std::max(area.top, area.bottom - FactsLineHeight(pane));
+    return area;
+}
+
 HWND CreateImagePane(HWND parent, int x, int y, int width, int height) {
     if (!RegisterPaneClass())
         return nullptr;
@@ -149,7 +209,9 @@ void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstri
     PaneState* state = StateOf(pane);
     if (!state)
         return;
-    state->generation = state->previewer->Request(path, std::move(ahead), ClientSize(pane));
+    state->path = path;
+    state->ahead = std::move(ahead);
+    state->generation = state->previewer->Request(path, state->ahead, PhotoAreaSize(pane));
     // Decoded already (ahead of time): shown in this very paint, without a round trip.
     Display(pane, *state, state->previewer->Ready(state->generation));
     if (!IsWindowVisible(pane)) {
@@ -157,7 +219,32 @@ void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstri
     }
 }
 
+void ToggleKeyLegend(HWND pane, std::vector<std::wstring> entries) {
+    if (PaneState* state = StateOf(pane)) {
+        state->legendShown = !state->legendShown;
+        state->legend = std::move(entries);
+        InvalidateRect(pane, nullptr, FALSE);
+    }
+}
+
+bool HideKeyLegend(HWND pane) {
+    PaneState* state = StateOf(pane);
+    if (!state || !state->legendShown)
+        return false;
+    state->legendShown = false;
+    InvalidateRect(pane, nullptr, FALSE);
+    return true;
+}
+
+bool KeyLegendShown(HWND pane) {
+    const PaneState* state = StateOf(pane);
+    return state && state->legendShown;
+}
+
 void ForgetImageInPane(HWND pane, const std::wstring& path) {
-    if (PaneState* state = StateOf(pane))
+    if (PaneState* state = StateOf(pane)) {
         state->previewer->Forget(path);
+        if (state->path == path)
+            state->path.clear();  // gone: a new pane size asks for it no more
+    }
 }

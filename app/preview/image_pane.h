@@ -14,10 +14,21 @@ inline constexpr wchar_t kImagePaneClass[] = L"ZemoImagePane";
 // Creates the pane, hidden, at the given place in the parent's client area; null on failure.
 HWND CreateImagePane(HWND parent, int x, int y, int width, int height);
 
+// The part of the pane's client area the photo is fitted into: all but the line of the
+// focused file's facts at its bottom.
+RECT ImagePanePhotoArea(HWND pane);
+
 // Shows the pane with the photo at `path`: at once when its preview is decoded already,
 // else as soon as the worker has decoded it (the pane stays empty meanwhile). The files in
 // `ahead` are decoded after it, so stepping to them shows them at once.
 void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstring> ahead);
+
+// The key legend over the photo: F1 shows it with these entries, or hides it; Esc and a
+// click on the pane hide it; stepping to another file keeps it. Hiding gives whether it
+// was shown.
+void ToggleKeyLegend(HWND pane, std::vector<std::wstring> entries);
+bool HideKeyLegend(HWND pane);
+bool KeyLegendShown(HWND pane);
 
 // Drops any preview of the file (it is being moved or replaced).
 void ForgetImageInPane(HWND pane, const std::wstring& path);

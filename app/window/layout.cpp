@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <array>
 #include <memory>
 
@@ -77,14 +78,20 @@ HFONT ControlFonts::At(UINT dpi) {
     return slot.font.Get();
 }
 
-void PlaceControls(ControlFonts& fonts,
-                   std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi) {
+void PlaceScaledControls(ControlFonts& fonts,
+                         std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls,
+                         UINT dpi) {
     const HFONT font = fonts.At(dpi);
     for (const auto& [control, box] : controls) {
-        const LayoutBox scaled = ScaleForDpi(box, dpi);
-        control->Move(scaled.x, scaled.y, scaled.width, scaled.height);
+        control->Move(box.x, box.y, box.width, box.height);
         control->SetFont(font);
     }
+}
+
+void PlaceControls(ControlFonts& fonts,
+                   std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi) {
+    for (const auto& [control, box] : controls)
+        PlaceScaledControls(fonts, {{control, ScaleForDpi(box, dpi)}}, dpi);
 }
 
 void SetColumnWidths(ListViewControl& list, const int32_t* widths, size_t count, UINT dpi) {
@@ -104,4 +111,52 @@ void FollowDpiChanges(Window& window, DpiLayout layOut) {
             layOut(dpi);
             return 0;
         });
+}
+
+MainWindowBoxes ArrangeMainWindow(LayoutSize client, LayoutSize defaultClient, UINT dpi) {
+    using namespace MainWindowLayout;
+    const int32_t dw = std::max(0, client.width - defaultClient.width);
+    const int32_t dh = std::max(0, client.height - defaultClient.height);
+    const int32_t a = dw / 3;
+    const auto moved = [dpi](const LayoutBox& box, int32_t dx, int32_t dy, int32_t grownWidth,
+                             int32_t grownHeight) {
+        const LayoutBox s = ScaleForDpi(box, dpi);
+        return LayoutBox{s.x + dx, s.y + dy, s.width + grownWidth, s.height + grownHeight};
+    };
+    return {
+        .fileList = moved(kFileList, 0, 0, a, dh),
+        .directoryLabel = moved(kDirectoryLabel, 0, dh, 0, 0),
+        .directoryEdit = moved(kDirectoryEdit, 0, dh, a, 0),
+        .chooseFolderButton = moved(kChooseFolderButton, a, dh, 0, 0),
+        .readListButton = moved(kReadListButton, a, dh, 0, 0),
+        .rulesButton = moved(kRulesButton, a, dh, 0, 0),
+        .ruleList = moved(kRuleList, 0, dh, a, 0),
+        .preview = moved(kPreview, a, 0, dw - a, dh),
+        .nameColumnWidth = ScaleForDpi(kFileColumnWidths[kNameColumn], dpi) + a,
+    };
+}
+
+namespace {
+
+// How much wider and taller a frame makes a client area.
+LayoutSize FrameSize(DWORD style, DWORD extendedStyle) {
+    RECT frame = {0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, style, FALSE, extendedStyle);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+}  // namespace
+
+LayoutSize MainWindowDefaultClient(UINT dpi) {
+    using namespace MainWindowLayout;
+    const LayoutSize outer = ScaleForDpi(kWindow, dpi);
+    const LayoutSize frame = FrameSize(kFixedFrameStyle, kFrameExtendedStyle);
+    return {outer.width - frame.width, outer.height - frame.height};
+}
+
+LayoutSize MainWindowDefaultOuter(UINT dpi) {
+    using namespace MainWindowLayout;
+    const LayoutSize client = MainWindowDefaultClient(dpi);
+    const LayoutSize frame = FrameSize(kFrameStyle, kFrameExtendedStyle);
+    return {client.width + frame.width, client.height + frame.height};
 }

@@ -50,7 +50,42 @@ inline constexpr LayoutBox kPreview{688, 10, 365, 592};
 inline constexpr int32_t kFileColumnWidths[] = {40, 450, 80, 80};
 
 inline constexpr int32_t kRuleColumnWidths[] = {80, 80, 500};
+// The file list's column that takes a share of the extra width: the file name.
+inline constexpr int32_t kNameColumn = 1;
+
+// The frame before the window could be resized: kWindow is its outer size. The client area
+// it left is the default and smallest client area of the resizable frame.
+inline constexpr DWORD kFixedFrameStyle =
+    WS_CAPTION | WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+inline constexpr DWORD kFrameStyle = kFixedFrameStyle | WS_THICKFRAME;
+inline constexpr DWORD kFrameExtendedStyle = WS_EX_CLIENTEDGE | WS_EX_WINDOWEDGE;
 }  // namespace MainWindowLayout
+
+// The main window's controls for one client size, in client coordinates of the DPI.
+struct MainWindowBoxes {
+    LayoutBox fileList;
+    LayoutBox directoryLabel;
+    LayoutBox directoryEdit;
+    LayoutBox chooseFolderButton;
+    LayoutBox readListButton;
+    LayoutBox rulesButton;
+    LayoutBox ruleList;
+    LayoutBox preview;
+    int32_t nameColumnWidth;
+    bool operator==(const MainWindowBoxes&) const = default;
+};
+
+// The default boxes scaled for `dpi`, with the room by which `client` exceeds
+// `defaultClient` shared out: a third of the extra width (rounded down) to the file list,
+// its name column, the folder edit and the rule list, the rest to the preview; the extra
+// height to the file list and the preview, the rows below the list moving down by it.
+// A client smaller than the default lays out as the default.
+MainWindowBoxes ArrangeMainWindow(LayoutSize client, LayoutSize defaultClient, UINT dpi);
+
+// The default client size of the main window at `dpi`: what the fixed frame of kWindow's
+// outer size leaves. The default outer size is that client area in the resizable frame.
+LayoutSize MainWindowDefaultClient(UINT dpi);
+LayoutSize MainWindowDefaultOuter(UINT dpi);
 
 namespace RuleDialogLayout {
 inline constexpr LayoutSize kWindow{343, 272};
@@ -91,6 +126,10 @@ class ControlFonts {
     size_t next_ = 0;
 };
 
+// Moves each control to its box, already scaled, and gives it the font for `dpi`.
+void PlaceScaledControls(ControlFonts& fonts,
+                         std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls,
+                         UINT dpi);
 // Moves each control to its box scaled for `dpi` and gives it the font for `dpi`.
 void PlaceControls(ControlFonts& fonts,
                    std::initializer_list<std::pair<ControlObject*, LayoutBox>> controls, UINT dpi);

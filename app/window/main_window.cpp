@@ -9,6 +9,7 @@
 #include "app/window/control_ids.h"
 #include "app/window/layout.h"
 #include "app/window/open_folder.h"
+#include "app/window/window_placement.h"
 #include "app/rules/options_menu.h"
 #include "app/rules/rule_dialog.h"
 #include "app/operations/undo_menu.h"
@@ -30,23 +31,35 @@ void InsertColumns(ListViewControl& list, const char* const (&titles)[N],
 
 }  // namespace
 
-void LayOutMainWindow(Application& app, UINT dpi) {
-    using namespace MainWindowLayout;
+void LayOutMainWindow(Application& app, UINT dpi, bool newDpi) {
     ApplicationObjects& o = app.controls;
-    PlaceControls(app.fonts,
-                  {{&o.fileList, kFileList},
-                   {&o.directoryLabel, kDirectoryLabel},
-                   {&o.directoryEdit, kDirectoryEdit},
-                   {&o.chooseFolderButton, kChooseFolderButton},
-                   {&o.readListButton, kReadListButton},
-                   {&o.rulesButton, kRulesButton},
-                   {&o.ruleList, kRuleList}},
-                  dpi);
-    const LayoutBox preview = ScaleForDpi(kPreview, dpi);
+    RECT client = {};
+    GetClientRect(app.mainWindow, &client);
+    const MainWindowBoxes boxes =
+        ArrangeMainWindow({client.right, client.bottom}, MainWindowDefaultClient(dpi), dpi);
+    const std::initializer_list<std::pair<ControlObject*, LayoutBox>> placed = {
+        {&o.fileList, boxes.fileList},
+        {&o.directoryLabel, boxes.directoryLabel},
+        {&o.directoryEdit, boxes.directoryEdit},
+        {&o.chooseFolderButton, boxes.chooseFolderButton},
+        {&o.readListButton, boxes.readListButton},
+        {&o.rulesButton, boxes.rulesButton},
+        {&o.ruleList, boxes.ruleList}};
+    // A new font makes each control measure itself again: only when the DPI changes.
+    if (newDpi) {
+        PlaceScaledControls(app.fonts, placed, dpi);
+    } else {
+        for (const auto& [control, box] : placed)
+            control->Move(box.x, box.y, box.width, box.height);
+    }
+    const LayoutBox& preview = boxes.preview;
     o.mediaPlayer.Move(preview.x, preview.y, preview.width, preview.height);
     MovePreviewPane(app.preview, preview.x, preview.y, preview.width, preview.height);
-    SetColumnWidths(o.fileList, kFileColumnWidths, dpi);
-    SetColumnWidths(o.ruleList, kRuleColumnWidths, dpi);
+    if (newDpi) {
+        SetColumnWidths(o.fileList, MainWindowLayout::kFileColumnWidths, dpi);
+        SetColumnWidths(o.ruleList, MainWindowLayout::kRuleColumnWidths, dpi);
+    }
+    o.fileList.SetColumnWidth(MainWindowLayout::kNameColumn, boxes.nameColumnWidth);
 }
 
 int32_t BuildMainWindow(Application& app, HWND hwnd) {
@@ -58,12 +71,9 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     window.SetIcon(LoadIconW(LibraryInstance, MAKEINTRESOURCEW(kApplicationIconId)), ICON_SMALL);
     app.mainWindow = hwnd;
     const UINT dpi = WindowDpi(hwnd);
-    if (dpi != kBaseDpi) {
-        const LayoutSize size = ScaleForDpi(kWindow, dpi);
-        window.Move(std::nullopt, std::nullopt, size.width, size.height);
-    }
-    // Centring shows the window, so the controls appear on a visible window.
-    window.SetState(WindowState::kCentred);
+    app.settings.Load(app.rules.configPath);
+    // Placing shows the window, so the controls appear on a visible window.
+    PlaceMainWindow(app, dpi);
 
     window.SetCloseHandler([&app] { return ConfirmCloseWithPendingWork(app); });
     // The list reports positions; each names the row shown there.
@@ -118,10 +128,14 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.mediaPlayer.Create(hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
     CreatePreviewPane(app.preview, app.controls.mediaPlayer, hwnd, kPreview.x, kPreview.y,
                       kPreview.width, kPreview.height);
-    // At 96 DPI the controls keep the sizes and the stock font they were created with.
-    if (dpi != kBaseDpi)
-        LayOutMainWindow(app, dpi);
+    LayOutMainWindow(app, dpi);
     FollowDpiChanges(window, [&app](UINT newDpi) { LayOutMainWindow(app, newDpi); });
+    // A minimised window's client area is empty: it keeps its layout.
+    window.SetSizeHandler([&app](int32_t width, int32_t height) {
+        if (width > 0 && height > 0)
+            LayOutMainWindow(app, WindowDpi(app.mainWindow), false);
+        return 0;
+    });
     window.AcceptDroppedFiles(true);
     window.SetDropFilesHandler(
         [&app](const TextBlock* paths) { return OpenDroppedFiles(app, paths); });
@@ -130,7 +144,6 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.ruleMenu.AppendItem(ToUtf16(Text("删除配置项")), kDeleteRuleCommand);
 
     LoadRules(app.rules, app.controls.ruleList);
-    app.settings.Load(app.rules.configPath);
     ApplySavedSortOrder(app);
     ShowOptionsInSystemMenu(app);
     // The system menu's items send WM_SYSCOMMAND; Wine sends those of its "选项" submenu as

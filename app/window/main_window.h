@@ -17,6 +17,7 @@ constexpr int kApplicationIconId = ZEMO_ICON;
 // with the application's handlers and loads the rules.
 int32_t BuildMainWindow(Application& app, HWND hwnd);
 
-// Places the main window's controls for `dpi` (positions, sizes, column widths, font); run
-// at creation when the DPI is not 96, and whenever the window's DPI changes.
-void LayOutMainWindow(Application& app, UINT dpi);
+// Places the main window's controls for `dpi` and the client area's size (positions, sizes,
+// column widths, font); run at creation, whenever the window's DPI changes and, after a
+// size change, with `newDpi` false: the fonts and the other columns then stay.
+void LayOutMainWindow(Application& app, UINT dpi, bool newDpi = true);

@@ -9,6 +9,7 @@
 #include "app/window/layout.h"
 #include "app/window/main_window.h"
 #include "app/window/open_folder.h"
+#include "app/window/window_placement.h"
 #include "app/base/ui_thread.h"
 #include "runtime/binding.h"
 #include "runtime/errors.h"
@@ -17,10 +18,6 @@
 #include "ui/window_registry.h"
 
 namespace {
-
-// The main window's frame: caption, system menu, minimise and maximise boxes, no sizing
-// border, so it keeps its size.
-constexpr DWORD kMainWindowStyle = WS_CLIPCHILDREN | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 // The one application of the process. Only the teardown, an exit callback that takes no
 // argument, reaches it from here.
@@ -56,14 +53,21 @@ Application& PrepareProgram(const std::wstring& configPath) {
 
 HWND ShowMainWindow(Application& app) {
     Window& mainWindow = app.controls.mainWindow;
-    mainWindow.SetDestroyHandler([&app] { return QuitProgram(app); });
+    mainWindow.SetDestroyHandler([&app] {
+        SaveMainWindowPlacement(app);
+        return QuitProgram(app);
+    });
     const TextBlock title = ToUtf16(Text("ZEMO文件分类整理 墨池社区"));
     // The size at 96 DPI: the main window scales itself to its own DPI when it is built.
-    return mainWindow.Show({.title = &title,
-                            .onCreate = [&app](HWND hwnd) { return BuildMainWindow(app, hwnd); },
-                            .width = MainWindowLayout::kWindow.width,
-                            .height = MainWindowLayout::kWindow.height,
-                            .style = kMainWindowStyle});
+    const HWND window =
+        mainWindow.Show({.title = &title,
+                         .onCreate = [&app](HWND hwnd) { return BuildMainWindow(app, hwnd); },
+                         .width = MainWindowLayout::kWindow.width,
+                         .height = MainWindowLayout::kWindow.height,
+                         .style = MainWindowLayout::kFrameStyle});
+    if (window)
+        MaximiseMainWindowAsItWas(app);
+    return window;
 }
 
 int32_t ApplicationMain(Application& app) {

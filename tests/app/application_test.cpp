@@ -392,7 +392,7 @@ TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
     ApplicationObjects& o = Controls();
     const RECT before = o.mainWindow.RectangleInParent();
     const LONG fontAt96 = FontHeight(o.fileList.Handle());
-    const LayoutSize size = ScaleForDpi(MainWindowLayout::kWindow, 144);
+    const LayoutSize size = MainWindowDefaultOuter(144);
     const RECT suggested = {40, 30, 40 + size.width, 30 + size.height};
     o.mainWindow.Send(WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
 

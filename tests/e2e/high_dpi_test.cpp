@@ -31,7 +31,7 @@ TEST(HighDpiLayout, EveryRectangleIsTodaysScaledWithinOnePixel) {
 
     ZemoApp app;
     ASSERT_TRUE(app.Start());
-    const LayoutSize window = ScaleForDpi(MainWindowLayout::kWindow, dpi);
+    const LayoutSize window = MainWindowDefaultOuter(dpi);
     const LayoutBox frame = BoxOf(ScreenRect(app.MainWindow()));
     EXPECT_NEAR(window.width, frame.width, 1);
     EXPECT_NEAR(window.height, frame.height, 1);

@@ -23,6 +23,17 @@ constexpr COLORREF kYellow = RGB(230, 210, 30);
 constexpr COLORREF kGrey = RGB(128, 128, 128);
 constexpr COLORREF kMessageText = RGB(230, 230, 230);
 
+// The photo's part of the pane, above the facts line.
+class PhotoShot : public ScreenShot {
+  public:
+    explicit PhotoShot(HWND pane) : ScreenShot(pane), height_(ImagePanePhotoArea(pane).bottom) {}
+    int Height() const { return height_; }
+    COLORREF Centre() const { return At(Width() / 2, height_ / 2); }
+
+  private:
+    int height_;
+};
+
 class PreviewTest : public ::testing::Test {
   protected:
     void Start(int files, std::optional<std::string> config = std::nullopt) {
@@ -34,13 +45,13 @@ class PreviewTest : public ::testing::Test {
     }
     bool Select(const std::wstring& name) { return app_->ClickFileRow(FileRowOf(*app_, name)); }
     // Waits until the pane is on screen and `condition` holds for its pixels.
-    bool PaneShows(const std::function<bool(const ScreenShot&)>& condition) {
-        return WaitUntil([&] { return IsWindowVisible(pane_) && condition(ScreenShot(pane_)); });
+    bool PaneShows(const std::function<bool(const PhotoShot&)>& condition) {
+        return WaitUntil([&] { return IsWindowVisible(pane_) && condition(PhotoShot(pane_)); });
     }
     // The message: text-coloured pixels along the middle row, and only background and
     // text (with its smoothing) in the pane.
     bool ShowsMessage() {
-        return PaneShows([](const ScreenShot& shot) {
+        return PaneShows([](const PhotoShot& shot) {
             int text = 0;
             for (int x = 0; x < shot.Width(); ++x)
                 for (int y = shot.Height() / 2 - 8; y <= shot.Height() / 2 + 8; ++y)
@@ -92,7 +103,7 @@ TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAnd
 
     // 640 x 480 across the pane's width: a band three quarters of the width high, centred.
     ASSERT_TRUE(Select(L"green.tif"));
-    EXPECT_TRUE(PaneShows([](const ScreenShot& shot) {
+    EXPECT_TRUE(PaneShows([](const PhotoShot& shot) {
         const int band = shot.Width() * 3 / 4, middle = shot.Height() / 2;
         return NearColour(shot.At(2, middle), kGreen) &&
                NearColour(shot.At(shot.Width() - 3, middle), kGreen) &&
@@ -100,8 +111,7 @@ TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAnd
                shot.At(shot.Width() / 2, middle - band / 2 - 3) == kPreviewBackground;
     }));
     ASSERT_TRUE(Select(L"notes.txt"));  // other files leave the pane as it is
-    EXPECT_TRUE(
-        PaneShows([](const ScreenShot& shot) { return NearColour(shot.Centre(), kGreen); }));
+    EXPECT_TRUE(PaneShows([](const PhotoShot& shot) { return NearColour(shot.Centre(), kGreen); }));
 
     // A damaged file replaces the photo with the message, and no box.
     ASSERT_TRUE(Select(L"corrupt.jpg"));
@@ -110,7 +120,7 @@ TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAnd
 
     // 100 x 100 stays 100 x 100 in the middle.
     ASSERT_TRUE(Select(L"small.bmp"));
-    EXPECT_TRUE(PaneShows([](const ScreenShot& shot) {
+    EXPECT_TRUE(PaneShows([](const PhotoShot& shot) {
         const int cx = shot.Width() / 2, cy = shot.Height() / 2;
         return NearColour(shot.At(cx - 45, cy - 45), kRed) &&
                NearColour(shot.At(cx + 45, cy + 45), kRed) &&

@@ -32,10 +32,10 @@ TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsid
     // The title reads back as UTF-16 whatever the system's code page.
     EXPECT_EQ(kMainWindowTitle, WindowText(main));
 
-    const int width = MainWindowLayout::kWindow.width;
-    const int height = MainWindowLayout::kWindow.height;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;  // 425 on 1920 x 1080
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;  // 220
+    const int width = MainWindowDefaultOuter(kBaseDpi).width;
+    const int height = MainWindowDefaultOuter(kBaseDpi).height;
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     EXPECT_TRUE(WaitUntil([&] {
         const RECT r = ScreenRect(main);
         return r.left == left && r.top == top && r.right - r.left == width &&
@@ -45,7 +45,7 @@ TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsid
     const LONG style = GetWindowLongW(main, GWL_STYLE);
     EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN),
               WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CLIPCHILDREN);
-    EXPECT_EQ(style & WS_THICKFRAME, 0) << "the frame must not be resizable";
+    EXPECT_EQ(style & WS_THICKFRAME, WS_THICKFRAME) << "the frame must be resizable";
     EXPECT_TRUE(GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
 
     // The rules come from the config.ini beside the program.

@@ -1,7 +1,8 @@
 // The image metadata reader on the host, for the checks against exiftool and for fuzzing.
 //
 //   metadata_tool print FILE...   one JSON object per file, named as `exiftool -n -j` names
-//                                 the facts, on one line each
+//                                 the facts, on one line each, and the preview's facts
+//                                 line as "FactsLine"
 //   metadata_tool raw FILE...     the embedded JPEGs of camera RAW files, one JSON object
 //                                 per file: Jpegs and Largest as [offset, length], and
 //                                 Orientation
@@ -24,6 +25,7 @@
 
 #include "app/metadata/image_metadata.h"
 #include "app/metadata/raw_previews.h"
+#include "app/metadata/photo_facts.h"
 
 #if defined(__has_include)
 #if __has_include(<sanitizer/common_interface_defs.h>)
@@ -99,6 +101,8 @@ int Print(int count, char** files) {
             add("ThumbnailOffset", std::to_string(m.thumbnail->offset));
             add("ThumbnailLength", std::to_string(m.thumbnail->length));
         }
+        // The preview's line of facts, without the file's own time (exiftool's differs).
+        add("FactsLine", Quoted(FactsLine(m, {bytes.size(), ""})));
         std::printf("%s}\n", json.c_str());
     }
     return 0;

@@ -16,6 +16,7 @@ where neither may find one: a file exiftool cannot read is a fault of the genera
 """
 import base64
 import json
+import math
 import os
 import subprocess
 import sys
@@ -32,6 +33,47 @@ def same(expected, found):
         except ValueError:
             return False
     return str(expected) == str(found)
+
+
+def one_decimal(value):
+    text = "%.1f" % value
+    return text[:-2] if text.endswith(".0") else text
+
+
+def whole(value):
+    return str(int(math.floor(value + 0.5)))
+
+
+def facts_line(values, size):
+    """The preview's facts line as exiftool's values make it (without the file's time)."""
+    facts = []
+    if "ImageWidth" in values and "ImageHeight" in values:
+        w, h = values["ImageWidth"], values["ImageHeight"]
+        if values.get("Orientation") in (5, 6, 7, 8):
+            w, h = h, w
+        facts.append(f"{w}\u00d7{h}")
+    if "DateTimeOriginal" in values:
+        t = str(values["DateTimeOriginal"])
+        facts.append(t[:4] + "-" + t[5:7] + "-" + t[8:])
+    make, model = str(values.get("Make", "")), str(values.get("Model", ""))
+    camera = model if model.lower().startswith(make.lower()) else (make + " " + model).strip()
+    if camera:
+        facts.append(camera)
+    exposure = []
+    if "ExposureTime" in values:
+        t = float(values["ExposureTime"])
+        exposure.append(f"1/{whole(1 / t)} s" if t < 1 else f"{one_decimal(t)} s")
+    if "FNumber" in values:
+        exposure.append("f/" + one_decimal(float(values["FNumber"])))
+    if "ISO" in values:
+        exposure.append(f"ISO {values['ISO']}")
+    if "FocalLength" in values:
+        exposure.append(whole(float(values["FocalLength"])) + " mm")
+    if exposure:
+        facts.append(" ".join(exposure))
+    mb = 1024 * 1024
+    facts.append("%.1f MB" % (size / mb) if size >= mb else whole(size / 1024) + " KB")
+    return " \u00b7 ".join(facts)
 
 
 def main():
@@ -62,6 +104,10 @@ def main():
             if fact not in values or fact not in got or not same(values[fact], got[fact]):
                 failures.append(f"{name}: {fact}: exiftool {values.get(fact, '(none)')!r}, "
                                 f"reader {got.get(fact, '(none)')!r}")
+        line = facts_line(values, os.path.getsize(want["SourceFile"]))
+        if line != got.get("FactsLine"):
+            failures.append(f"{name}: facts line: from exiftool {line!r}, "
+                            f"reader {got.get('FactsLine')!r}")
     for fact in FACTS:
         if fact not in seen:
             failures.append(f"no file holds {fact}: the corpus does not check it")

@@ -29,6 +29,10 @@ for o in 1 2 3 4 5 7; do
   convert -size 20x10 xc:blue "orientation-$o.jpg"
   tag -Orientation#=$o -ExposureTime=30 "orientation-$o.jpg"
 done
+# A model that names its make; a long exposure in tenths; a file above 1 MB.
+convert -size 1200x900 plasma:fractal -quality 100 named-model.jpg
+tag -Make=NIKON -Model='NIKON D850' -ExposureTime=2.5 -FNumber=4 -FocalLength=23.6 \
+    named-model.jpg
 # No EXIF at all: only the frame size.
 convert -size 100x7 xc:red plain.jpg
 # TIFF files in both byte orders, with tags in IFD0 and the EXIF directory.
