@@ -73,7 +73,7 @@ class PreviewTest : public ::testing::Test {
     }
     // A width x height photo of one colour, centred in the pane, not enlarged.
     bool ShowsCentred(COLORREF colour, int width, int height) {
-        return PaneShows([&](const ScreenShot& shot) {
+        return PaneShows([&](const PhotoShot& shot) {
             const int cx = shot.Width() / 2, cy = shot.Height() / 2;
             const int dx = width / 2 - 8, dy = height / 2 - 8;
             return NearColour(shot.At(cx - dx, cy - dy), colour) &&
@@ -153,7 +153,7 @@ TEST_F(PreviewTest, RawFilesShowTheirLargestJpegUprightAndOneWithoutAJpegTheMess
     Start(5);
 
     ASSERT_TRUE(Select(L"side.NEF"));
-    EXPECT_TRUE(PaneShows([](const ScreenShot& shot) {
+    EXPECT_TRUE(PaneShows([](const PhotoShot& shot) {
         const int cx = shot.Width() / 2, cy = shot.Height() / 2;  // 160 wide, 240 high
         return NearColour(shot.At(cx + 40, cy - 100), kRed) &&
                NearColour(shot.At(cx - 40, cy + 100), kBlue) &&
@@ -162,7 +162,7 @@ TEST_F(PreviewTest, RawFilesShowTheirLargestJpegUprightAndOneWithoutAJpegTheMess
     ASSERT_TRUE(Select(L"two.dng"));
     EXPECT_TRUE(ShowsCentred(kGreen, 200, 150));  // the SubIFD's, not IFD0's 40 x 30
     ASSERT_TRUE(Select(L"fuji.raf"));
-    EXPECT_TRUE(PaneShows([](const ScreenShot& shot) {
+    EXPECT_TRUE(PaneShows([](const PhotoShot& shot) {
         const int cx = shot.Width() / 2, cy = shot.Height() / 2;
         return NearColour(shot.At(cx, cy + 40), kYellow) && NearColour(shot.At(cx, cy - 40), kBlue);
     }));
