@@ -47,6 +47,9 @@ void ForgetRowOrderFacts(Application& app);
 
 // The rows the list shows selected, in display order.
 std::vector<int32_t> SelectedRows(const Application& app);
+// Sets the `mask` bits of the list's state at `position` (-1: every position) to `state`'s.
+void SetPositionState(VirtualListViewControl& list, int32_t position, uint32_t state,
+                      uint32_t mask);
 // Shows the sort arrow on `column`'s header (descending: down) and none on the others;
 // -1 for none at all.
 void ShowSortArrow(VirtualListViewControl& list, int32_t column, bool descending);
