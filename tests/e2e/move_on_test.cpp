@@ -27,9 +27,9 @@ class MoveOnTest : public ::testing::Test {
         for (int i = 0; i < kFiles; ++i)
             WriteFileBytes(source_ / (L"file" + std::to_wstring(100 + i) + L".txt"),
                            std::to_string(i));
-        app_ = std::make_unique<ZemoApp>(RulesConfig({{KeyNameOf('C'), L"复制文件",
-                                                       target_.Path()}}) +
-                                         Gbk(L"[设置]\r\n" + settings));
+        app_ =
+            std::make_unique<ZemoApp>(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}) +
+                                      Gbk(L"[设置]\r\n" + settings));
         ASSERT_TRUE(app_->Start());
         ASSERT_TRUE(app_->LoadDirectory(source_.Path(), kFiles));
     }
@@ -62,11 +62,9 @@ TEST_F(MoveOnTest, QuickPressesSortConsecutiveShownRowsAndUndoBringsTheFocusBack
         ASSERT_TRUE(RowResultIs(*app_, position, L"复制成功")) << "position " << position;
     ASSERT_TRUE(FocusedAlone(3));
     EXPECT_EQ(3, app_->FileList().SelectionMark());
+    const std::vector<std::wstring> copied = FolderListing(target_.Path());
     EXPECT_EQ((std::set<std::wstring>{NameAt(0), NameAt(1), NameAt(2)}),
-              [&] {
-                  const std::vector<std::wstring> names = FolderListing(target_.Path());
-                  return std::set<std::wstring>(names.begin(), names.end());
-              }());
+              std::set<std::wstring>(copied.begin(), copied.end()));
     EXPECT_EQ(L"", app_->FileList().Text(3, 3));
 
     PressKeys({VK_LCONTROL, 'Z'});
