@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/operations/move_on.h"
 #include "app/window/application.h"
 #include "runtime/message.h"
 
@@ -26,8 +27,10 @@ void ApplyRuleToSelectedRows(Application& app, const Rule& rule) {
     }
     // The selected rows are read before the first operation, so each is done once, in the
     // order the list shows them.
-    for (const int32_t row : SelectedRows(app))
+    const std::vector<int32_t> rows = SelectedRows(app);
+    for (const int32_t row : rows)
         ApplyRuleToRow(app, rule, row);
+    MoveOnAfterRule(app, rows);
 }
 
 void ApplyRuleToRow(Application& app, const Rule& rule, int32_t row) {

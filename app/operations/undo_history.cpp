@@ -1,6 +1,7 @@
 #include "app/operations/undo_history.h"
 
 #include "app/operations/background_state.h"
+#include "app/operations/move_on.h"
 #include "app/operations/operation_rows.h"
 #include "app/window/application.h"
 
@@ -57,6 +58,7 @@ void QueueUndo(Application& app, int32_t index) {
         app.fileRows.SetFailureReason(row, L"");
     ShowResult(app.fileRows, app.controls.fileList, row, RowResult::kPending);
     state.tracked.Track(QueueOf(app).Enqueue(operation), row, operation.kind, index);
+    ReturnToUndoneRow(app, row);
 }
 
 }  // namespace

@@ -64,14 +64,6 @@ int32_t NextPosition(const VirtualListViewControl& list, int32_t after, UINT sta
         SendMessageW(list.Handle(), LVM_GETNEXTITEM, static_cast<WPARAM>(after), state));
 }
 
-void SetState(VirtualListViewControl& list, int32_t position, UINT state, UINT mask) {
-    LVITEMW item{};
-    item.state = state;
-    item.stateMask = mask;
-    SendMessageW(list.Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(position),
-                 reinterpret_cast<LPARAM>(&item));
-}
-
 void ShowOrder(Application& app, std::vector<int32_t> order) {
     app.sorting.moving = true;
     MoveRows(app.fileRows, app.controls.fileList, std::move(order));
@@ -88,11 +80,11 @@ void MoveRows(FileRows& rows, VirtualListViewControl& list, std::vector<int32_t>
     const int32_t mark = list.GetSelectionMark();
     const int32_t markRow = mark >= 0 && mark < rows.RowCount() ? rows.RowAt(mark) : -1;
     rows.SetDisplayOrder(std::move(order));
-    SetState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    SetPositionState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     for (const int32_t row : selected)
-        SetState(list, rows.PositionOf(row), LVIS_SELECTED, LVIS_SELECTED);
+        SetPositionState(list, rows.PositionOf(row), LVIS_SELECTED, LVIS_SELECTED);
     if (focusedRow >= 0) {
-        SetState(list, rows.PositionOf(focusedRow), LVIS_FOCUSED, LVIS_FOCUSED);
+        SetPositionState(list, rows.PositionOf(focusedRow), LVIS_FOCUSED, LVIS_FOCUSED);
         list.EnsureVisible(rows.PositionOf(focusedRow), false);
     }
     if (markRow >= 0)
@@ -207,6 +199,15 @@ std::vector<int32_t> SelectedRows(const FileRows& rows, const VirtualListViewCon
          position = NextPosition(list, position, LVNI_SELECTED))
         selected.push_back(rows.RowAt(position));
     return selected;
+}
+
+void SetPositionState(VirtualListViewControl& list, int32_t position, uint32_t state,
+                      uint32_t mask) {
+    LVITEMW item{};
+    item.state = state;
+    item.stateMask = mask;
+    SendMessageW(list.Handle(), LVM_SETITEMSTATE, static_cast<WPARAM>(position),
+                 reinterpret_cast<LPARAM>(&item));
 }
 
 void ShowSortArrow(VirtualListViewControl& list, int32_t column, bool descending) {

@@ -51,6 +51,9 @@ std::vector<int32_t> SelectedRows(const FileRows& rows, const VirtualListViewCon
 // Shows the rows in `order`, with the selection, the focus and the selection mark on the
 // same files as before, and the focused file in view.
 void MoveRows(FileRows& rows, VirtualListViewControl& list, std::vector<int32_t> order);
+// Sets the `mask` bits of the list's state at `position` (-1: every position) to `state`'s.
+void SetPositionState(VirtualListViewControl& list, int32_t position, uint32_t state,
+                      uint32_t mask);
 // Shows the sort arrow on `column`'s header (descending: down) and none on the others;
 // -1 for none at all.
 void ShowSortArrow(VirtualListViewControl& list, int32_t column, bool descending);

@@ -22,6 +22,7 @@ const std::vector<Option>& ProgramOptions() {
         {L"按拍摄时间排列", "排序", OptionKind::kRadio, 0, 2, ApplySavedSortOrder, L"拍摄时间"},
         {L"倒序", "倒序", OptionKind::kCheck, 0, 0, ApplySavedSortOrder},
         {L"重名时保留两者", "重名时保留两者", OptionKind::kCheck, 0},
+        {L"处理后下一个", "处理后下一个", OptionKind::kCheck, 0},
     };
     return options;
 }

@@ -581,12 +581,14 @@ TEST_F(ApplicationTest, AnOptionShowsInBothMenusAndIsSavedAtOnce) {
     };
     const auto systemOptions = [&] { return MenuLines(SystemOptionsMenu(MainWindow())); };
     // The program's own options: the orders of the file list (the reading order chosen), then
-    // keeping both files on a taken name, off while config.ini does not say otherwise.
+    // keeping both files on a taken name and moving on after a rule, off while config.ini
+    // does not say otherwise.
     const std::vector<MenuLine> programOptions = {{L"按读取顺序排列", true, true},
                                                   {L"按文件名排列", false, true},
                                                   {L"按拍摄时间排列", false, true},
                                                   {L"倒序"},
-                                                  {L"重名时保留两者"}};
+                                                  {L"重名时保留两者"},
+                                                  {L"处理后下一个"}};
     std::vector<MenuLine> programMenu = programOptions;
     programMenu.insert(programMenu.begin(), {{L"撤销"}, {L"-"}});
     EXPECT_EQ(programMenu, fileListMenu({VK_ESCAPE}));

@@ -114,6 +114,11 @@ bool RemoteListView::IsSelected(int row) const {
     return SendMessageW(listView_, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED;
 }
 
+int RemoteListView::FocusedRow() const {
+    return static_cast<int>(SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
+                                         LVNI_FOCUSED));
+}
+
 RECT RemoteListView::ItemRect(int row) const {
     RECT rect = {LVIR_BOUNDS, 0, 0, 0};
     if (!remote_ || !Write(rect))

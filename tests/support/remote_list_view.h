@@ -22,6 +22,7 @@ class RemoteListView {
     std::vector<std::wstring> Column(int column) const;  // every row's cell
     int SelectionMark() const;
     bool IsSelected(int row) const;
+    int FocusedRow() const;  // -1 when no row has the focus
     // Writes a cell, as the program itself would.
     bool SetText(int row, int column, const std::wstring& text) const;
     // Makes `row` the only selected row, the focused row and the selection mark.
