@@ -17,7 +17,7 @@
 #include "app/window/application.h"
 #include "app/window/startup.h"
 #include "tests/support/process.h"
-#include "tests/support/stopwatch.h"
+#include "tests/support/bench_timing.h"
 #include "ui/unique_handle.h"
 
 namespace {
