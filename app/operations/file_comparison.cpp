@@ -1,5 +1,6 @@
 #include "app/operations/file_comparison.h"
 
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -30,6 +31,28 @@ bool ReadPiece(HANDLE file, std::vector<char>& buffer, DWORD& read) {
             break;
         read += got;
     }
+    return true;
+}
+
+// Whether two pieces hold the same bytes. Blocks of 256 bytes, each folded into one word
+// without a branch, so the compiler can use wide registers: the C runtime's memcmp under
+// Wine compares a byte at a time, which cost half again the reading itself.
+bool SameBytes(const char* a, const char* b, size_t count) {
+    constexpr size_t kWords = 32;
+    size_t at = 0;
+    for (; at + kWords * 8 <= count; at += kWords * 8) {
+        uint64_t x[kWords], y[kWords];
+        std::memcpy(x, a + at, sizeof x);
+        std::memcpy(y, b + at, sizeof y);
+        uint64_t difference = 0;
+        for (size_t word = 0; word < kWords; ++word)
+            difference |= x[word] ^ y[word];
+        if (difference != 0)
+            return false;
+    }
+    for (; at < count; ++at)
+        if (a[at] != b[at])
+            return false;
     return true;
 }
 
@@ -73,7 +96,7 @@ FileComparison CompareFileContents(const std::wstring& first, const std::wstring
             return result;
         }
         // A file that grew or shrank meanwhile is not the same.
-        if (readLeft != readRight || std::memcmp(left.data(), right.data(), readLeft) != 0)
+        if (readLeft != readRight || !SameBytes(left.data(), right.data(), readLeft))
             return result;
         if (readLeft == 0)
             break;
