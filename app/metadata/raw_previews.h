@@ -19,8 +19,8 @@ struct RawPreviews {
     std::vector<ByteRange> jpegs;
     // The one with the most bytes: the sharpest the file offers.
     std::optional<ByteRange> largest;
-    // 1 to 8: IFD0's Orientation for the TIFF formats, CMT1's for CR3, the largest
-    // JPEG's own EXIF for RAF.
+    // How the photo is turned, as the Orientation tag counts it: the first directory's for
+    // the TIFF formats, the CMT1 box's for CR3, the largest JPEG's own EXIF for RAF.
     std::optional<int> orientation;
 };
 
