@@ -149,6 +149,7 @@ void ShowWhenReady(HWND pane, uint64_t generation) {
 // stretched, until one for the new size is decoded.
 void RequestForPaneSize(HWND pane, PaneState& state) {
     state.request.box = PhotoAreaSize(pane);
+    state.request.stepIntervalMs = 0;  // no step: the focus rests
     state.generation = state.previewer->Request(state.request);
     if (auto image = state.previewer->Ready(state.generation))
         Display(pane, state, std::move(image));
