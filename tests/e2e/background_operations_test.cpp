@@ -49,9 +49,6 @@ bool WriteRealBytes(const std::wstring& path, uint64_t size) {
 
 class BackgroundOperationsTest : public FolderSessionTest {
   protected:
-    void StartWith(std::string config, const FileContents& files, int bigFiles = 0) {
-        StartOn(std::move(config), files, static_cast<int>(files.size()) + bigFiles);
-    }
     bool Shows(const std::wstring& name, const std::wstring& result) {
         return RowResultIs(*app_, RowOf(name), result, kCopyWaitMs);
     }
@@ -136,8 +133,8 @@ TEST_F(BackgroundOperationsTest,
     // Sparse, so made at once, but its copy writes every byte: long enough to outlast the
     // checks and the question below on any machine, and cancelled long before it fills a disk.
     ASSERT_TRUE(CreateLargeFile(source_ / L"big2.bin", 8 * kGigabyte));
-    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}),
-              {{L"small.txt", "small"}}, 2);
+    StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {{L"small.txt", "small"}},
+            3);
     const std::wstring title = L"信息";
 
     // Reading another folder while a long copy runs and another waits behind it: "No" keeps
@@ -185,7 +182,7 @@ TEST_F(BackgroundOperationsTest, AnsweringYesStopsARunningCopyBeforeReadingAnoth
     ASSERT_TRUE(WriteRealBytes(source_ / L"big.bin", 3 * kGigabyte / 2));
     TempDirectory other;
     WriteFileBytes(other / L"other.txt", "other");
-    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 1);
+    StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 1);
 
     StopCopyByAnswerYes(
         L"big.bin", [&] { app_->ReadDirectory(other.Path()); },
@@ -210,9 +207,9 @@ TEST_F(BackgroundOperationsTest,
     const std::wstring moved = target_ / L"moved";
     CreateDirectoryW(moved.c_str(), nullptr);
     const std::wstring twoName = L"b, two \u00e9\ud55c.txt";  // outside code page 936 too
-    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
-                           {KeyNameOf('M'), L"移动文件", moved}}),
-              {{L"a.txt", "a"}, {twoName, "b"}, {L"c.txt", "c"}, {L"locked.mp4", "l"}});
+    StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
+                         {KeyNameOf('M'), L"移动文件", moved}}),
+            {{L"a.txt", "a"}, {twoName, "b"}, {L"c.txt", "c"}, {L"locked.mp4", "l"}});
     UniqueKernelHandle locked(CreateFileW((source_ / L"locked.mp4").c_str(), GENERIC_READ, 0,
                                           nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(INVALID_HANDLE_VALUE, locked.Get());

@@ -36,7 +36,6 @@ Files NumberedFiles(int count) {
 
 class SortingTest : public FolderSessionTest {
   protected:
-    void StartWith(std::string config, const Files& files) { StartOn(std::move(config), files); }
     bool RowShows(int row, const std::wstring& result) { return RowResultIs(*app_, row, result); }
     // Adds a row to the selection, or takes it away, as Ctrl+click does.
     bool CtrlClickFileRow(int row, bool selected) {
@@ -64,11 +63,11 @@ TEST_F(SortingTest, CopiesAndMovesTakeTheRowsExactFileAndATargetlessRuleTouchesN
     for (const wchar_t* name : {L"\ud55c\uae00.jpg", L"照片.jpg", L"\u3072\u3089\u304c\u306a.mp4"})
         files.emplace_back(name, "x");
     // Rules without a target only an edited file can hold; they must not reach the root.
-    StartWith(RulesConfig({{KeyNameOf('M'), L"移动文件", target_.Path()},
-                           {KeyNameOf('D'), L"复制文件", deep},
-                           {KeyNameOf('E'), L"复制文件", L""},
-                           {KeyNameOf('R'), L"移动文件", L""}}),
-              files);
+    StartOn(RulesConfig({{KeyNameOf('M'), L"移动文件", target_.Path()},
+                         {KeyNameOf('D'), L"复制文件", deep},
+                         {KeyNameOf('E'), L"复制文件", L""},
+                         {KeyNameOf('R'), L"移动文件", L""}}),
+            files);
     std::set<std::wstring> names;
     for (const auto& file : files)
         names.insert(file.first);
@@ -99,12 +98,12 @@ TEST_F(SortingTest, OnlyKeyDownsWithTheRuleModifierFireAndTheFirstOfTwoEqualRule
     const std::wstring marker = target_ / L"marker";
     for (const std::wstring& dir : {plain, combo, first, second, marker})
         CreateDirectoryW(dir.c_str(), nullptr);
-    StartWith(RulesConfig({{KeyNameOf(VK_CONTROL) + L"+" + KeyNameOf('J'), L"复制文件", combo},
-                           {KeyNameOf('L'), L"复制文件", plain},
-                           {KeyNameOf('G'), L"复制文件", first},
-                           {KeyNameOf('G'), L"复制文件", second},
-                           {KeyNameOf('H'), L"复制文件", marker}}),
-              {{L"one.txt", "1"}, {L"two.txt", "2"}, {L"x.txt", "x"}});
+    StartOn(RulesConfig({{KeyNameOf(VK_CONTROL) + L"+" + KeyNameOf('J'), L"复制文件", combo},
+                         {KeyNameOf('L'), L"复制文件", plain},
+                         {KeyNameOf('G'), L"复制文件", first},
+                         {KeyNameOf('G'), L"复制文件", second},
+                         {KeyNameOf('H'), L"复制文件", marker}}),
+            {{L"one.txt", "1"}, {L"two.txt", "2"}, {L"x.txt", "x"}});
     const int one = RowOf(L"one.txt");
     ASSERT_TRUE(app_->ClickFileRow(one));
     PressKeys({VK_LCONTROL, 'L'});  // a plain rule does not fire while a modifier is held
@@ -143,9 +142,9 @@ TEST_F(SortingTest, LetterAndDigitRulesSortTheSelectedRowsAndNeverMoveTheList) {
     Files files = NumberedFiles(9);
     files.insert(files.end(),
                  {{L"a-first.txt", "a"}, {L"b-second.txt", "b"}, {L"c-third.txt", "c"}});
-    StartWith(RulesConfig({{KeyNameOf('B'), L"复制文件", target_.Path()},
-                           {KeyNameOf('1'), L"复制文件", digits.Path()}}),
-              files);
+    StartOn(RulesConfig({{KeyNameOf('B'), L"复制文件", target_.Path()},
+                         {KeyNameOf('1'), L"复制文件", digits.Path()}}),
+            files);
     const int row = RowOf(L"a-first.txt");
     ASSERT_TRUE(PressOn(L"a-first.txt", 'B', L"复制成功"));
     EXPECT_EQ((std::vector<std::wstring>{L"a-first.txt"}), FolderListing(target_.Path()));
@@ -193,7 +192,7 @@ TEST_F(SortingTest, NavigationKeysNeverFireKeypadRulesAndEachKeyOfABurstActsAfte
         config +=
             Gbk(HotkeyNameOf(KeypadStroke(key)) + L"=复制文件|" + targets.back()->Path()) + "\r\n";
     }
-    StartWith(config, NumberedFiles(30));
+    StartOn(config, NumberedFiles(30));
     ASSERT_TRUE(app_->ClickFileRow(0));
 
     SendBurst({StrokeOf(VK_DOWN), StrokeOf(VK_LEFT), StrokeOf(VK_RIGHT), StrokeOf(VK_NEXT),
@@ -228,10 +227,10 @@ TEST_F(SortingTest, NavigationKeysNeverFireKeypadRulesAndEachKeyOfABurstActsAfte
 TEST_F(SortingTest, AnOperationCountsTrimmedAndAnyOtherOperationTouchesNothingAndSaysSo) {
     const std::wstring copies = target_ / L"copies";
     CreateDirectoryW(copies.c_str(), nullptr);
-    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件 ", copies},
-                           {KeyNameOf('X'), L"复制", target_.Path()},
-                           {KeyNameOf('Y'), L"移动", target_.Path()}}),
-              {{L"kept.txt", "kept"}, {L"copied.txt", "copied"}});
+    StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件 ", copies},
+                         {KeyNameOf('X'), L"复制", target_.Path()},
+                         {KeyNameOf('Y'), L"移动", target_.Path()}}),
+            {{L"kept.txt", "kept"}, {L"copied.txt", "copied"}});
     ASSERT_TRUE(PressOn(L"copied.txt", 'C', L"复制成功"));
     EXPECT_EQ("copied", ReadFileBytes(source_ / L"copied.txt"));
     EXPECT_EQ("copied", ReadFileBytes(copies + L"\\copied.txt"));
