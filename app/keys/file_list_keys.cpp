@@ -23,7 +23,8 @@ bool FiresRule(Application& app, WPARAM key, LPARAM keyData) {
 }
 
 // The view's keys, when no rule takes them: F1 shows or hides the key legend, F11 enters
-// or leaves full screen, Esc hides the legend or else leaves full screen.
+// or leaves full screen, Esc hides the legend or else leaves full screen, Z zooms the photo
+// to 1:1 and back.
 bool ActsOnView(Application& app, UINT message, WPARAM key) {
     const HWND pane = app.preview.imagePane;
     if (message != WM_KEYDOWN || !pane)
@@ -34,6 +35,13 @@ bool ActsOnView(Application& app, UINT message, WPARAM key) {
             return true;
         case VK_F11:
             ToggleFullScreen(app);
+            return true;
+        case 'Z':
+            // Plain Z only: Ctrl+Z undoes, and other combinations belong to rules or nobody.
+            if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0 ||
+                GetKeyState(VK_SHIFT) < 0 || !IsWindowVisible(pane))
+                return false;
+            ToggleImagePaneZoom(pane);
             return true;
         case VK_ESCAPE:
             if (HideKeyLegend(pane))
@@ -47,6 +55,13 @@ bool ActsOnView(Application& app, UINT message, WPARAM key) {
     }
 }
 
+bool PointerOver(HWND window) {
+    POINT cursor = {};
+    RECT place = {};
+    return window && IsWindowVisible(window) && GetCursorPos(&cursor) &&
+           GetWindowRect(window, &place) && PtInRect(&place, cursor);
+}
+
 LRESULT HandleFileListKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                           Application& app) {
     int32_t& swallowedScanCode = app.keys.swallowedScanCode;
@@ -56,6 +71,13 @@ LRESULT HandleFileListKey(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             swallowedScanCode = -1;
             if (FiresRule(app, wParam, lParam) || ActsOnView(app, message, wParam)) {
                 swallowedScanCode = ScanCodeOf(lParam);
+                return 0;
+            }
+            break;
+        case WM_MOUSEWHEEL:
+            // Over the photo, the wheel zooms it rather than scrolling the list.
+            if (PointerOver(app.preview.imagePane)) {
+                SendMessageW(app.preview.imagePane, message, wParam, lParam);
                 return 0;
             }
             break;

@@ -1,5 +1,7 @@
 #include "app/preview/image_pane.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -7,6 +9,7 @@
 
 #include "app/preview/image_preview.h"
 #include "app/preview/key_legend.h"
+#include "app/preview/zoomed_drawing.h"
 #include "runtime/guard.h"
 #include "ui/unique_handle.h"
 
@@ -30,6 +33,11 @@ struct PaneState {
     bool fullScreen = false;
     std::wstring line;
     std::function<void()> doubleClicked;
+    // Zoomed: the view, the focused photo's own pixels once decoded, and a drag under way.
+    ZoomView zoom;
+    std::shared_ptr<const PreviewImage> full;
+    bool dragging = false;
+    POINT dragFrom = {};
 };
 
 constexpr UINT_PTR kLineFadeTimer = 1;
@@ -126,7 +134,15 @@ void Paint(HWND pane, const PaneState& state) {
         DrawFacts(dc, line, state.line);
     else if (image)
         DrawFacts(dc, line, image->facts);
-    if (image && image->Decoded()) {
+    if (image && image->Decoded() && !state.zoom.Fitted()) {
+        // Until the photo's own pixels are there, the fitted image stands in, scaled up.
+        const PreviewImage& source = state.full ? *state.full : *image;
+        const bool reduced = state.full && state.full->photoSize.width > state.full->width;
+        DrawZoomed(dc, source, state.zoom, client, BackgroundOf(state),
+                   !state.full ? L"正在载入原图…"
+                   : reduced   ? L"已缩小显示"
+                               : nullptr);
+    } else if (image && image->Decoded()) {
         const RECT place = PhotoPlace(*image, client);
         // The background only around the photo, so stepping does not flicker.
         const UniqueRegion around(CreateRectRgnIndirect(&client));
@@ -155,9 +171,46 @@ void Display(HWND pane, PaneState& state, std::shared_ptr<const PreviewImage> im
 // Something new of the focused file is made: shown unless another file was asked for since.
 void ShowWhenReady(HWND pane, uint64_t generation) {
     PaneState* state = StateOf(pane);
-    if (state && generation == state->generation)
-        if (auto image = state->previewer->Ready(generation))
-            Display(pane, *state, std::move(image));
+    if (!state || generation != state->generation)
+        return;
+    state->full = state->previewer->Full(generation);
+    if (auto image = state->previewer->Ready(generation))
+        Display(pane, *state, std::move(image));
+}
+
+// The photo's upright size, for the zoom; 0 x 0 while there is none.
+ZoomSize ShownPhotoSize(const PaneState& state) {
+    const PreviewImage* image = state.shown.get();
+    if (!image || !image->Decoded())
+        return {};
+    const PixelSize photo =
+        image->photoSize.width > 0 ? image->photoSize : PixelSize{image->width, image->height};
+    return {photo.width, photo.height};
+}
+
+ZoomSize PhotoAreaZoomSize(HWND pane) {
+    const PixelSize area = PhotoAreaSize(pane);
+    return {area.width, area.height};
+}
+
+// A new zoom: asks for the photo's own pixels while zoomed (and no more once fitted).
+void SetZoom(HWND pane, PaneState& state, ZoomView zoom) {
+    const bool wasFitted = state.zoom.Fitted();
+    state.zoom = zoom;
+    if (wasFitted != zoom.Fitted() && !state.request.focused.empty()) {
+        state.request.full = !zoom.Fitted();
+        state.request.stepIntervalMs = 0;
+        state.generation = state.previewer->Request(state.request);
+        state.full = state.previewer->Full(state.generation);
+    }
+    InvalidateRect(pane, nullptr, FALSE);
+}
+
+ZoomPoint PointerIn(HWND pane) {
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    ScreenToClient(pane, &cursor);
+    return {cursor.x, cursor.y};
 }
 
 // Asks for the focused file fitted to the pane as it is now. The same file's image stays,
@@ -207,7 +260,38 @@ LRESULT HandlePaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
             break;
         case WM_LBUTTONDOWN:
             HideKeyLegend(pane);
+            if (state && !state->zoom.Fitted()) {
+                state->dragging = true;
+                state->dragFrom = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                SetCapture(pane);
+            }
             break;
+        case WM_MOUSEMOVE:
+            if (state && state->dragging) {
+                const POINT at = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                SetZoom(pane, *state,
+                        Pan(state->zoom, at.x - state->dragFrom.x, at.y - state->dragFrom.y,
+                            PhotoAreaZoomSize(pane), ShownPhotoSize(*state)));
+                state->dragFrom = at;
+            }
+            break;
+        case WM_LBUTTONUP:
+        case WM_CAPTURECHANGED:
+            if (state && state->dragging) {
+                state->dragging = false;
+                if (message == WM_LBUTTONUP)
+                    ReleaseCapture();
+            }
+            break;
+        case WM_MBUTTONDOWN:
+            ToggleImagePaneZoom(pane);
+            return 0;
+        case WM_MOUSEWHEEL:
+            if (state)
+                SetZoom(pane, *state,
+                        ZoomStep(state->zoom, GET_WHEEL_DELTA_WPARAM(wParam) > 0 ? 1 : -1,
+                                 PointerIn(pane), PhotoAreaZoomSize(pane), ShownPhotoSize(*state)));
+            return 0;
         case WM_LBUTTONDBLCLK:
             if (state && state->doubleClicked)
                 state->doubleClicked();
@@ -274,7 +358,9 @@ void ShowImageInPane(HWND pane, PreviewRequest request) {
         return;
     state->request = std::move(request);
     state->request.box = PhotoAreaSize(pane);
+    state->request.full = !state->zoom.Fitted();
     state->generation = state->previewer->Request(state->request);
+    state->full = state->previewer->Full(state->generation);
     // Made already (ahead of time): shown in this very paint, without a round trip; else
     // the background until the placeholder or the photo is there.
     Display(pane, *state, state->previewer->Ready(state->generation));
@@ -339,4 +425,24 @@ void ShowImagePaneLine(HWND pane, std::wstring line) {
 void SetImagePaneDoubleClick(HWND pane, std::function<void()> doubleClicked) {
     if (PaneState* state = StateOf(pane))
         state->doubleClicked = std::move(doubleClicked);
+}
+
+void ToggleImagePaneZoom(HWND pane) {
+    PaneState* state = StateOf(pane);
+    if (!state)
+        return;
+    const ZoomSize photo = ShownPhotoSize(*state);
+    // Before the photo is there, 1:1 at its centre.
+    ZoomView oneToOne;
+    oneToOne.level = kOneToOneLevel;
+    SetZoom(pane, *state,
+            photo.width > 0
+                ? ToggleOneToOne(state->zoom, PointerIn(pane), PhotoAreaZoomSize(pane), photo)
+            : state->zoom.Fitted() ? oneToOne
+                                   : ZoomView{});
+}
+
+void FitImageInPane(HWND pane) {
+    if (PaneState* state = StateOf(pane); state && !state->zoom.Fitted())
+        SetZoom(pane, *state, ZoomView{});
 }

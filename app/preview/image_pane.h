@@ -44,3 +44,11 @@ void SetImagePaneFullScreen(HWND pane, bool fullScreen);
 void ShowImagePaneLine(HWND pane, std::wstring line);
 // What a double-click on the pane does.
 void SetImagePaneDoubleClick(HWND pane, std::function<void()> doubleClicked);
+
+// Z and the middle button: 1:1 at the pointer (or the centre), or back to fit. The wheel
+// zooms in steps around the pointer and a drag pans, both handled by the pane itself; the
+// zoom stays while stepping from photo to photo. While zoomed, the focused photo's own
+// pixels are decoded, and the next one's.
+void ToggleImagePaneZoom(HWND pane);
+// Back to fit (a file that is no photo is focused).
+void FitImageInPane(HWND pane);

@@ -76,6 +76,7 @@ uint64_t ImagePreviewer::Request(PreviewRequest request) {
     std::lock_guard lock(mutex_);
     ++generation_;
     box_ = request.box;
+    full_ = request.full;
     decodesFrom_ = request.decodesFrom;
     const int64_t rest =
         RestBeforeDecodingMs(request.stepIntervalMs, lastDecodeMs_, decodeWorkers_);
@@ -88,8 +89,10 @@ uint64_t ImagePreviewer::Request(PreviewRequest request) {
         if (!next.empty() && !Contains(wanted_, next))
             wanted_.push_back(std::move(next));
     // Wanted images become the most recent, so decoding ahead never pushes them out.
-    for (auto file = wanted_.rbegin(); file != wanted_.rend(); ++file)
+    for (auto file = wanted_.rbegin(); file != wanted_.rend(); ++file) {
         cache_.Touch(*file);
+        fullCache_.Touch(*file);
+    }
     wake_.notify_all();
     return generation_;
 }
@@ -101,6 +104,13 @@ std::shared_ptr<const PreviewImage> ImagePreviewer::Ready(uint64_t generation) c
     return cache_.Best(wanted_.front(), box_);
 }
 
+std::shared_ptr<const PreviewImage> ImagePreviewer::Full(uint64_t generation) const {
+    std::lock_guard lock(mutex_);
+    if (generation != generation_ || wanted_.empty())
+        return nullptr;
+    return fullCache_.Find(wanted_.front(), PreviewKind::full, kFullDecodeBox);
+}
+
 bool ImagePreviewer::Holds(const std::wstring& path) const {
     std::lock_guard lock(mutex_);
     return cache_.Find(path, PreviewKind::sharp, box_) != nullptr;
@@ -109,6 +119,7 @@ bool ImagePreviewer::Holds(const std::wstring& path) const {
 void ImagePreviewer::Forget(const std::wstring& path) {
     std::lock_guard lock(mutex_);
     cache_.Forget(path);
+    fullCache_.Forget(path);
 }
 
 void ImagePreviewer::RunThread(void (ImagePreviewer::*work)(IWICImagingFactory*)) {
@@ -163,15 +174,36 @@ void ImagePreviewer::ReadPlaceholders(IWICImagingFactory* factory) {
     }
 }
 
+std::optional<ImagePreviewer::Job> ImagePreviewer::NextJob() const {
+    // The focused photo at the view's size, then its own pixels when zoomed, then the photos
+    // ahead, then the next one's own pixels, so stepping through a burst stays at 1:1.
+    std::vector<Job> jobs;
+    jobs.push_back({wanted_.front(), PreviewKind::sharp});
+    if (full_)
+        jobs.push_back({wanted_.front(), PreviewKind::full});
+    for (size_t next = 1; next < wanted_.size(); ++next)
+        jobs.push_back({wanted_[next], PreviewKind::sharp});
+    if (full_ && wanted_.size() > 1)
+        jobs.push_back({wanted_[1], PreviewKind::full});
+    for (const Job& job : jobs) {
+        const bool made =
+            job.kind == PreviewKind::full
+                ? fullCache_.Find(job.path, PreviewKind::full, kFullDecodeBox) != nullptr
+                : cache_.Find(job.path, PreviewKind::sharp, box_) != nullptr;
+        const bool taken = std::any_of(decoding_.begin(), decoding_.end(), [&](const Job& other) {
+            return other.kind == job.kind && SamePath(other.path, job.path);
+        });
+        if (!made && !taken)
+            return job;
+    }
+    return std::nullopt;
+}
+
 void ImagePreviewer::DecodePhotos(IWICImagingFactory* factory) {
     std::unique_lock lock(mutex_);
     while (!stopping_) {
-        // The first wanted file without its photo that no other worker is decoding: the
-        // focused one, else the nearest ahead.
-        const auto missing = std::find_if(wanted_.begin(), wanted_.end(), [&](const auto& file) {
-            return !cache_.Find(file, PreviewKind::sharp, box_) && !Contains(decoding_, file);
-        });
-        if (missing == wanted_.end()) {
+        const std::optional<Job> next = wanted_.empty() ? std::nullopt : NextJob();
+        if (!next) {
             wake_.wait(lock);
             continue;
         }
@@ -179,32 +211,40 @@ void ImagePreviewer::DecodePhotos(IWICImagingFactory* factory) {
             wake_.wait_until(lock, decodesFrom_);
             continue;  // the wanted files may have changed meanwhile
         }
-        const std::wstring path = *missing;
-        const PixelSize box = box_;
-        decoding_.push_back(path);
+        const Job job = *next;
+        const bool full = job.kind == PreviewKind::full;
+        const PixelSize box = full ? kFullDecodeBox : box_;
+        decoding_.push_back(job);
         ++decodesStarted_;
         lock.unlock();
         if (decodeStarting_)
-            decodeStarting_(path);
+            decodeStarting_(job.path);
         const PreviewClock::time_point started = PreviewClock::now();
         // A decode goes on while its file is still wanted; once the focus has moved so far
         // that it is not, it stops at the next band.
-        std::optional<PreviewImage> decoded = DecodePreview(factory, path, box, [&] {
+        std::optional<PreviewImage> decoded = DecodePreview(factory, job.path, box, [&] {
             std::lock_guard check(mutex_);
-            return Wanted(path, box);
+            return Wanted(job.path, full ? box_ : box) && (!full || full_);
         });
         lock.lock();
-        decoding_.erase(std::find(decoding_.begin(), decoding_.end(), path));
+        decoding_.erase(std::find_if(decoding_.begin(), decoding_.end(), [&](const Job& other) {
+            return other.kind == job.kind && other.path == job.path;
+        }));
         if (decoded) {
-            lastDecodeMs_ =
-                std::chrono::duration_cast<std::chrono::milliseconds>(PreviewClock::now() - started)
-                    .count();
-            // A decode that lost the race is kept (the user may step back) but announced
-            // only when its file is still the focused one at this size.
-            cache_.Put(path, PreviewKind::sharp, box,
-                       std::make_shared<const PreviewImage>(std::move(*decoded)));
-            if (box == box_)
-                AnnounceIfFocused(path);
+            auto image = std::make_shared<const PreviewImage>(std::move(*decoded));
+            if (full) {
+                fullCache_.Put(job.path, PreviewKind::full, box, std::move(image));
+                AnnounceIfFocused(job.path);
+            } else {
+                lastDecodeMs_ = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                    PreviewClock::now() - started)
+                                    .count();
+                // A decode that lost the race is kept (the user may step back) but announced
+                // only when its file is still the focused one at this size.
+                cache_.Put(job.path, PreviewKind::sharp, box, std::move(image));
+                if (box == box_)
+                    AnnounceIfFocused(job.path);
+            }
         }
         wake_.notify_all();  // others may have skipped this file while it was decoded
     }

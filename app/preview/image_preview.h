@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,7 +35,15 @@ struct PreviewRequest {
     PreviewClock::time_point decodesFrom{};
     // The mean time between the latest steps of the focus; 0 when it is not stepping.
     int64_t stepIntervalMs = 0;
+    // The view is zoomed: the focused photo's own pixels are wanted too, and the next one's.
+    bool full = false;
 };
+
+// A photo's own pixels are decoded up to this size (a larger one is shown reduced): two of
+// them fit the budget for full decodes.
+inline constexpr PixelSize kFullDecodeBox = {8192, 8192};
+// 400 MB of full decodes in the 32-bit build, 1 GB in the x64 build.
+inline constexpr size_t kFullDecodeBytes = (sizeof(void*) == 4 ? 400u : 1024u) << 20;
 
 struct PreviewerOptions {
     int decodeWorkers = 1;
@@ -66,6 +75,8 @@ class ImagePreviewer {
     // The best image of the newest request's focused file (see PreviewCache::Best); null
     // when there is none yet, or when `generation` is no longer the newest.
     std::shared_ptr<const PreviewImage> Ready(uint64_t generation) const;
+    // The focused file's own pixels, when the newest request is zoomed and they are decoded.
+    std::shared_ptr<const PreviewImage> Full(uint64_t generation) const;
     // Whether the file's photo is decoded for the newest request's size.
     bool Holds(const std::wstring& path) const;
     // Drops the file's images (it was moved or replaced).
@@ -74,6 +85,12 @@ class ImagePreviewer {
     uint64_t DecodesStarted() const { return decodesStarted_.load(); }
 
   private:
+    struct Job {
+        std::wstring path;
+        PreviewKind kind;
+    };
+    // Under the lock: the most wanted decode no worker has taken.
+    std::optional<Job> NextJob() const;
     void Stop();
     // Runs `work` with a COM apartment and an imaging factory of the thread's own, once the
     // first file is asked for, so the imaging component loads on first use.
@@ -95,8 +112,10 @@ class ImagePreviewer {
     std::vector<std::wstring> wanted_;  // the focused file first, then the files ahead
     PixelSize box_;
     PreviewClock::time_point decodesFrom_;
-    std::vector<std::wstring> decoding_;  // files a worker decodes now
+    bool full_ = false;
+    std::vector<Job> decoding_;  // what the workers decode now
     PreviewCache cache_;
+    PreviewCache fullCache_{kFullDecodeBytes};
     std::atomic<uint64_t> decodesStarted_{0};
     int decodeWorkers_ = 1;
     int64_t lastDecodeMs_ = 0;  // how long the latest finished photo decode took

@@ -142,6 +142,8 @@ int32_t PreviewSelectedFile(Application& app, int32_t position) {
             pane,
             {.focused = path, .ahead = PhotosAhead(app, position), .decodesFrom = decodesFrom});
     } else if (IsPlayableMediaExtension(extension)) {
+        if (pane)
+            FitImageInPane(pane);  // the zoom is for photos
         if (CanBeOpenedForReading(path))
             Play(app.preview, app.controls.mediaPlayer, path);
         else

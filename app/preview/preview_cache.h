@@ -10,7 +10,7 @@
 
 #include "app/preview/image_decoder.h"
 
-enum class PreviewKind { placeholder, sharp };
+enum class PreviewKind { placeholder, sharp, full };
 
 // 64 MB of decoded images in the 32-bit build; four times that where the address space allows.
 inline constexpr size_t kPreviewCacheBytes = (sizeof(void*) == 4 ? 64u : 256u) << 20;

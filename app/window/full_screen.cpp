@@ -26,15 +26,14 @@ int64_t DistanceSquared(const RECT& a, const RECT& b) {
     return dx * dx + dy * dy;
 }
 
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT place, LPARAM found) {
+    reinterpret_cast<std::vector<RECT>*>(found)->push_back(*place);
+    return TRUE;
+}
+
 std::vector<RECT> MonitorRectangles() {
     std::vector<RECT> monitors;
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR, HDC, LPRECT place, LPARAM found) -> BOOL {
-            reinterpret_cast<std::vector<RECT>*>(found)->push_back(*place);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&monitors));
+    EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&monitors));
     return monitors;
 }
 
@@ -56,6 +55,10 @@ LRESULT HandleFullScreenMessage(HWND window, UINT message, WPARAM wParam, LPARAM
             // The keys act as in the file list: its own key handling and its navigation.
             if (app)
                 return SendMessageW(app->controls.fileList.Handle(), message, wParam, lParam);
+            break;
+        case WM_MOUSEWHEEL:
+            if (app && app->preview.imagePane)
+                return SendMessageW(app->preview.imagePane, message, wParam, lParam);
             break;
         case WM_SIZE:
             if (app && app->preview.imagePane)

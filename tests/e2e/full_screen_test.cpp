@@ -104,3 +104,39 @@ TEST_F(FullScreenTest, RulesOnF11AndEscFireAndADoubleClickStillEntersAndLeaves) 
     DoubleClickAt({GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2});
     EXPECT_TRUE(WaitUntil([&] { return FullScreenWindow() == nullptr; }));
 }
+
+TEST_F(FullScreenTest, ZShowsThePhotosOwnPixelsAtThePointerAndSteppingKeepsThePlace) {
+    // One-pixel stripes: fitted they sample to anything; at 1:1 they alternate pixel by pixel.
+    ASSERT_TRUE(WriteImage(source_ / L"a.png", GUID_ContainerFormatPng, 6000, 4000,
+                           [](int x, int) { return x % 2 ? RGB(255, 255, 255) : RGB(0, 0, 0); }));
+    ASSERT_TRUE(WriteImage(source_ / L"b.png", GUID_ContainerFormatPng, 6000, 4000,
+                           [](int, int y) { return y % 2 ? RGB(255, 255, 255) : RGB(0, 0, 0); }));
+    StartOn(RuleConfig({CopyRule(KeyNameOf('1'))}), {}, 2);
+    ASSERT_TRUE(SelectFile(L"a.png"));
+    ASSERT_TRUE(PaneShows([](const ScreenShot& shot) {
+        return NearColour(shot.Centre(), RGB(0, 0, 0), 24) ||
+               NearColour(shot.Centre(), RGB(255, 255, 255), 24);
+    }));
+    const RECT pane = ScreenRect(Pane());
+    const POINT pointer = {(pane.left + pane.right) / 2 + 17, (pane.top + pane.bottom) / 2 - 9};
+    MoveMouseTo(pointer);
+    // Alternating black and white one by one around the pointer, along a row or a column.
+    const auto alternates = [&](bool alongRow) {
+        return PaneShows([&](const ScreenShot& shot) {
+            const int x = pointer.x - pane.left, y = pointer.y - pane.top;
+            for (int step = -6; step < 6; ++step) {
+                const COLORREF a = alongRow ? shot.At(x + step, y) : shot.At(x, y + step);
+                const COLORREF b = alongRow ? shot.At(x + step + 1, y) : shot.At(x, y + step + 1);
+                const bool black = NearColour(a, RGB(0, 0, 0), 24);
+                if (!(black || NearColour(a, RGB(255, 255, 255), 24)) ||
+                    black == NearColour(b, RGB(0, 0, 0), 24))
+                    return false;
+            }
+            return true;
+        });
+    };
+    PressKeys({'Z'});
+    EXPECT_TRUE(alternates(true));
+    PressKeys({VK_DOWN});
+    EXPECT_TRUE(alternates(false));
+}

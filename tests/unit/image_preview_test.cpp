@@ -175,8 +175,9 @@ TEST_F(WicTest, PhotosAndRawJpegsAreTurnedUprightAsTheirOwnOrientationSays) {
         ASSERT_EQ(c.width, upright.width) << c.name;
         ASSERT_EQ(c.height, upright.height) << c.name;
         const uint32_t top = upright.pixels[20 * upright.width + upright.width / 2];
-        if (c.top != kAny)
+        if (c.top != kAny) {
             EXPECT_TRUE(NearColour(c.top, RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF))) << c.name;
+        }
     }
     // The file is not held once it is shown.
     EXPECT_TRUE(DeleteFileW((files_ / L"side.NEF").c_str()));

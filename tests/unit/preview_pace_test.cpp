@@ -183,11 +183,13 @@ TEST_F(PreviewerTest, ParallelWorkersShareTheWorkAndAHeldKeyStartsNoDecodeUntilI
              {},
              box_,
              PreviewClock::time_point(std::chrono::milliseconds(pace.DecodesFrom()))});
-        if (row == 0)
+        if (row == 0) {
             ASSERT_TRUE(WaitUntil([&] { return previewer_->DecodesStarted() == 1; }));
+        }
         Sleep(30);
-        if (row > 0)
+        if (row > 0) {
             EXPECT_EQ(1u, previewer_->DecodesStarted()) << row;
+        }
     }
     ASSERT_TRUE(WaitUntil([&] { return previewer_->Holds(Photo(L"f")); }));
     EXPECT_EQ((std::vector<std::wstring>{L"a", L"f"}), Started());
