@@ -1,0 +1,144 @@
+// Stepping through photos in the real program at the pace of a hand. At five keys a second
+// the pane shows the focused photo (its EXIF thumbnail first, then the photo itself) or its
+// plain background, never another photo; holding Down starts next to no decodes until the
+// key is released, and then the photo where it stopped shows sharp.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/preview/image_decoder.h"
+#include "app/preview/image_pane.h"
+#include "tests/support/bench_timing.h"
+#include "tests/support/image_files.h"
+#include "tests/support/input.h"
+#include "tests/support/pace_photos.h"
+#include "tests/support/process.h"
+#include "tests/support/zemo_app.h"
+
+namespace {
+
+class PreviewPaceTest : public ::testing::Test {
+  protected:
+    // The program with `workers` decode workers on a folder of `photos` photos, the first
+    // one focused and shown sharp.
+    void Start(int photos, int width, int height, const wchar_t* workers) {
+        ASSERT_TRUE(WritePacePhotos(folder_.Path(), photos, width, height));
+        const ScopedEnvironmentVariable decodeWorkers(L"ZEMO_DECODE_WORKERS", workers);
+        app_ = std::make_unique<ZemoApp>();
+        ASSERT_TRUE(app_->Start());
+        ASSERT_TRUE(app_->LoadDirectory(folder_.Path(), photos));
+        for (const std::wstring& name : app_->FileList().Column(1))
+            colours_.push_back(DistinctColour(PacePhotoIndex(name)));
+        pane_ = FindWindowExW(app_->MainWindow(), nullptr, kImagePaneClass, nullptr);
+        ASSERT_NE(nullptr, pane_);
+        points_ = PhotoPointsOnScreen(pane_, width, height);
+        ASSERT_TRUE(app_->ClickFileRow(0));
+        ASSERT_TRUE(WaitUntil([&] { return ShowsSharp(0); }, 30000));
+    }
+    bool ShowsSharp(int row) {
+        return NearColour(ScreenPixel(points_.centre), colours_[row]) &&
+               NearColour(ScreenPixel(points_.marker), MarkerColour(colours_[row]));
+    }
+    // The pane's decode count once it has stayed the same for 700 ms.
+    std::optional<int> SettledDecodes() {
+        std::optional<int> last = DecodesStarted(pane_);
+        ULONGLONG since = GetTickCount64();
+        const bool settled = WaitUntil(
+            [&] {
+                const std::optional<int> now = DecodesStarted(pane_);
+                if (now != last) {
+                    last = now;
+                    since = GetTickCount64();
+                }
+                return last && GetTickCount64() - since >= 700;
+            },
+            30000);
+        return settled ? last : std::nullopt;
+    }
+
+    TempDirectory folder_;
+    std::unique_ptr<ZemoApp> app_;
+    HWND pane_ = nullptr;
+    PhotoPoints points_ = {};
+    std::vector<COLORREF> colours_;  // each row's photo's colour, in the order shown
+};
+
+}  // namespace
+
+// Two workers, so that the parallel path runs on a machine of two cores too. The photos
+// are large enough that their decode takes longer than a step.
+TEST_F(PreviewPaceTest, AtFiveKeysASecondThePaneShowsTheFocusedPhotoOrItsBackgroundOnly) {
+    constexpr int kPhotos = 20;
+    constexpr double kStepMs = 200, kAllowanceMs = 30;
+    Start(kPhotos, 3000, 2000, L"2");
+
+    struct Sample {
+        double at;
+        int row;
+        COLORREF colour;
+    };
+    std::vector<Sample> samples;
+    std::map<int, double> focusedSince;  // first sample of each row
+    const LARGE_INTEGER start = Now();
+    int presses = 0;
+    for (double now = 0; now < (kPhotos - 1) * kStepMs + 500; now = Milliseconds(start, Now())) {
+        if (presses < kPhotos - 1 && now >= presses * kStepMs) {
+            PressKeys({VK_DOWN});
+            ++presses;
+        }
+        // Kept only when the focus did not move while the pixel was read.
+        const double at = Milliseconds(start, Now());
+        const int row = app_->FileList().FocusedRow();
+        const COLORREF colour = ScreenPixel(points_.centre);
+        if (row >= 0 && row == app_->FileList().FocusedRow()) {
+            focusedSince.emplace(row, at);
+            samples.push_back({at, row, colour});
+        }
+        const double next = (static_cast<int>(Milliseconds(start, Now()) / 10) + 1) * 10.0;
+        Sleep(static_cast<DWORD>(std::max(0.0, next - Milliseconds(start, Now()))));
+    }
+
+    ASSERT_EQ(kPhotos - 1, app_->FileList().FocusedRow());
+    int wrong = 0;
+    std::map<int, bool> ownColourSeen;
+    for (const Sample& sample : samples) {
+        const bool own = NearColour(sample.colour, colours_[sample.row]);
+        ownColourSeen[sample.row] = ownColourSeen[sample.row] || own;
+        if (own || sample.at - focusedSince[sample.row] <= kAllowanceMs ||
+            NearColour(sample.colour, kPreviewBackground, 8))
+            continue;
+        if (++wrong <= 5)
+            ADD_FAILURE() << "at " << sample.at << " ms row " << sample.row << " showed 0x"
+                          << std::hex << sample.colour << " instead of 0x" << colours_[sample.row];
+    }
+    EXPECT_EQ(0, wrong) << "of " << samples.size() << " samples";
+    // A pane that stayed grey would pass the check above.
+    for (int row = 1; row < kPhotos; ++row)
+        EXPECT_TRUE(ownColourSeen[row]) << "row " << row << "'s photo never showed";
+}
+
+// One worker; the key repeats about 30 times a second for 1.5 s. Once the focus rests the
+// photo where it stopped is decoded, then a few ahead of it.
+TEST_F(PreviewPaceTest, HoldingDownDecodesNextToNothingUntilTheKeyIsReleased) {
+    constexpr int kPhotos = 60, kRepeats = 45;
+    Start(kPhotos, 1500, 1000, L"1");
+    const std::optional<int> before = SettledDecodes();
+    ASSERT_TRUE(before);
+    ASSERT_GT(*before, 0) << "the first photo's decode was not counted";
+
+    for (int repeat = 0; repeat < kRepeats; ++repeat) {
+        KeyDown(VK_DOWN);
+        Sleep(33);
+    }
+    KeyUp(VK_DOWN);
+
+    ASSERT_TRUE(WaitUntil([&] { return app_->FileList().FocusedRow() == kRepeats; }));
+    EXPECT_TRUE(WaitUntil([&] { return ShowsSharp(kRepeats); }, 30000));
+    const std::optional<int> after = SettledDecodes();
+    ASSERT_TRUE(after);
+    EXPECT_LE(*after - *before, 6);
+}
