@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <mutex>
 
 #include "app/metadata/image_metadata.h"
 #include "app/metadata/photo_facts.h"
@@ -21,6 +22,7 @@ namespace {
 // are decoded through a stream over the shared file handle.
 constexpr LONGLONG kInMemoryLimit = 64LL << 20;
 constexpr int32_t kBandRows = 64;
+constexpr int64_t kLargeSourcePixels = 40'000'000;
 
 // The orientation WIC's metadata reader gives for the frame; 0 when it gives none.
 int QueriedOrientation(IWICBitmapFrameDecode* frame) {
@@ -149,6 +151,18 @@ bool OpenRawPreview(IWICImagingFactory* factory, const std::wstring& path, Opene
     return true;
 }
 
+// The upright size a photo of these facts is shown at; 0 x 0 when they give none.
+PixelSize UprightSize(const ImageMetadata& photo) {
+    if (!photo.pixelSize || photo.pixelSize->width > INT32_MAX ||
+        photo.pixelSize->height > INT32_MAX)
+        return {};
+    const PixelSize stored = {static_cast<int32_t>(photo.pixelSize->width),
+                              static_cast<int32_t>(photo.pixelSize->height)};
+    return OrientationSwapsSides(photo.orientation.value_or(1))
+               ? PixelSize{stored.height, stored.width}
+               : stored;
+}
+
 // The facts the file's own TIFF structure records, from the bytes WIC decodes: in memory
 // when the file is there whole, else a few bytes at a time through the stream.
 ImageMetadata RecordedMetadata(const OpenedImage& opened) {
@@ -185,6 +199,7 @@ std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const OpenedImag
     const PixelSize full = {static_cast<int32_t>(width), static_cast<int32_t>(height)};
     const PixelSize upright = swap ? PixelSize{full.height, full.width} : full;
     const PixelSize shown = FitInside(upright, box);
+    const PixelSize photoSize = upright;
     const PixelSize target = swap ? PixelSize{shown.height, shown.width} : shown;
 
     // The scaler sits right on the frame, so it lets a decoder that can scale while it
@@ -204,6 +219,13 @@ std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const OpenedImag
                                      WICBitmapDitherTypeNone, nullptr, 0.0,
                                      WICBitmapPaletteTypeCustom)))
         return PreviewImage();
+    // Several workers decode at once, but a very large photo's decoder holds the whole
+    // source image (some 300 MB at 100 megapixels): one such decode at a time, so the
+    // 32-bit address space holds.
+    static std::mutex largeDecodes;
+    std::unique_lock<std::mutex> oneLarge(largeDecodes, std::defer_lock);
+    if (static_cast<int64_t>(width) * height > kLargeSourcePixels)
+        oneLarge.lock();
     PreviewImage image;
     image.pixels.resize(static_cast<size_t>(target.width) * target.height);
     const UINT stride = static_cast<UINT>(target.width) * 4;
@@ -221,16 +243,23 @@ std::optional<PreviewImage> Decode(IWICImagingFactory* factory, const OpenedImag
     image.width = target.width;
     image.height = target.height;
     CompositeOverBackground(image.pixels, kPreviewBackground);
-    return ApplyOrientation(std::move(image), orientation);
+    image = ApplyOrientation(std::move(image), orientation);
+    image.photoSize = photoSize;
+    return image;
 }
 
 }  // namespace
 
 PixelSize FitInside(PixelSize image, PixelSize box) {
+    if (image.width <= box.width && image.height <= box.height && image.width > 0 &&
+        image.height > 0 && box.width > 0 && box.height > 0)
+        return image;
+    return ScaleToFit(image, box);
+}
+
+PixelSize ScaleToFit(PixelSize image, PixelSize box) {
     if (image.width <= 0 || image.height <= 0 || box.width <= 0 || box.height <= 0)
         return {};
-    if (image.width <= box.width && image.height <= box.height)
-        return image;
     const int64_t w = image.width, h = image.height;
     // Height-bound when the image is relatively taller than the box.
     if (w * box.height <= h * box.width)
@@ -363,4 +392,43 @@ std::optional<PreviewImage> DecodePreview(IWICImagingFactory* factory, const std
         // A file that did not decode is no photo to the line: its time and size only.
         image->facts = Utf16(FactsLine(image->Decoded() ? photo : ImageMetadata{}, opened.file));
     return image;
+}
+
+PreviewImage DecodePlaceholder(IWICImagingFactory* factory, const std::wstring& path) {
+    // Thumbnails are some 10 to 100 KB; a quick read stops well short of a full photo.
+    constexpr uint64_t kLargestPlaceholder = 1 << 20;
+    constexpr PixelSize kAnySize = {1 << 14, 1 << 14};
+    if (!factory)
+        return {};
+    FileByteSource file(path);
+    ImageMetadata photo = ReadImageMetadata(file);
+    std::optional<ByteRange> small = photo.thumbnail;
+    if (IsRawExtension(PathFindExtensionW(path.c_str()))) {
+        const RawPreviews previews = FindRawPreviews(file);
+        if (previews.jpegs.empty())
+            return {};
+        small = *std::min_element(
+            previews.jpegs.begin(), previews.jpegs.end(),
+            [](const ByteRange& a, const ByteRange& b) { return a.length < b.length; });
+        // The photo is shown from its largest JPEG, at that JPEG's size.
+        ByteRangeSource largest(file, *previews.largest);
+        photo.pixelSize = ReadImageMetadata(largest).pixelSize;
+        photo.orientation = previews.orientation.value_or(1);
+    }
+    if (!small || small->length == 0 || small->length > kLargestPlaceholder)
+        return {};
+    OpenedImage opened;
+    opened.memory.resize(static_cast<size_t>(small->length));
+    if (!file.Read(small->offset, opened.memory.size(), opened.memory.data()) ||
+        !StreamFromMemory(factory, opened))
+        return {};
+    // A thumbnail is stored as the photo is, so it turns as the photo's facts say.
+    opened.rawOrientation = true;
+    ImageMetadata stored = photo;
+    std::optional<PreviewImage> image = Decode(factory, opened, stored, kAnySize, nullptr);
+    if (!image || !image->Decoded())
+        return {};
+    image->photoSize = UprightSize(photo);
+    image->facts = Utf16(FactsLine(photo, {file.Size(), LocalTimeText(file.LastWriteTime())}));
+    return std::move(*image);
 }

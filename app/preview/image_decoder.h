@@ -17,6 +17,12 @@
 // The pane's background, also behind transparent pixels and around a fitted photo.
 constexpr COLORREF kPreviewBackground = RGB(64, 64, 64);
 
+struct PixelSize {
+    int32_t width = 0;
+    int32_t height = 0;
+    bool operator==(const PixelSize&) const = default;
+};
+
 // A decoded preview: width x height pixels, rows top-down, 0x00RRGGBB (the byte order of
 // a 32-bit top-down DIB). Empty (0 x 0) when the file could not be decoded.
 struct PreviewImage {
@@ -26,19 +32,20 @@ struct PreviewImage {
     // The line of facts shown under the photo (UTF-16); for a file that could not be
     // decoded its time and size, when it could be opened.
     std::wstring facts;
+    // The upright size of the photo these pixels stand for: a placeholder is drawn at the
+    // size the photo would be shown. 0 x 0 when the file does not say.
+    PixelSize photoSize;
 
     bool Decoded() const { return width > 0 && height > 0; }
-};
-
-struct PixelSize {
-    int32_t width = 0;
-    int32_t height = 0;
-    bool operator==(const PixelSize&) const = default;
 };
 
 // The largest size with the image's proportions that fits inside the box, never larger
 // than the image itself; at least 1 x 1 for a non-empty image and box.
 PixelSize FitInside(PixelSize image, PixelSize box);
+
+// The size with the image's proportions that just fits the box, larger or smaller than the
+// image; at least 1 x 1 for a non-empty image and box.
+PixelSize ScaleToFit(PixelSize image, PixelSize box);
 
 // True for the orientations that swap width and height (5 to 8).
 bool OrientationSwapsSides(int orientation);
@@ -73,3 +80,9 @@ constexpr int64_t kMaximumSourcePixels = 200'000'000;
 std::optional<PreviewImage> DecodePreview(IWICImagingFactory* factory, const std::wstring& path,
                                           PixelSize box,
                                           const std::function<bool()>& wanted = nullptr);
+
+// The quick stand-in for a photo, shown while it decodes: a JPEG's EXIF thumbnail or a
+// camera RAW's smallest embedded JPEG, read as one small byte range and decoded upright at
+// its own size, with the photo's facts. Empty when the file holds none (or only one too
+// large to be quick).
+PreviewImage DecodePlaceholder(IWICImagingFactory* factory, const std::wstring& path);

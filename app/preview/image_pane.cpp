@@ -17,10 +17,11 @@ struct PaneState {
     UiReceiver receiver;  // closed with the pane: a preview decoded late finds nothing
     std::unique_ptr<ImagePreviewer> previewer;
     uint64_t generation = 0;
-    std::shared_ptr<const PreviewImage> shown;  // null while the focused file decodes
-    // The focused file and the files after it, asked for again when the pane's size changes.
-    std::wstring path;
-    std::vector<std::wstring> ahead;
+    // The focused file's best image so far; null (the background shows) until its
+    // placeholder or photo is there, so another file's photo never stays.
+    std::shared_ptr<const PreviewImage> shown;
+    // What was asked for last, asked for again when the pane's size changes.
+    PreviewRequest request;
     bool legendShown = false;
     std::vector<std::wstring> legend;
 };
@@ -64,6 +65,39 @@ void DrawFacts(HDC dc, RECT line, const std::wstring& facts) {
     SelectObject(dc, oldFont);
 }
 
+// Where the image goes: at the size its photo is shown in the area (a placeholder or an
+// image made for another size is stretched to it), centred.
+RECT PhotoPlace(const PreviewImage& image, RECT area) {
+    const PixelSize box = {area.right - area.left, area.bottom - area.top};
+    const PixelSize shown = image.photoSize.width > 0
+                                ? FitInside(image.photoSize, box)
+                                : ScaleToFit({image.width, image.height}, box);
+    const int x = area.left + (box.width - shown.width) / 2;
+    const int y = area.top + (box.height - shown.height) / 2;
+    return {x, y, x + shown.width, y + shown.height};
+}
+
+void DrawPhoto(HDC dc, const PreviewImage& image, RECT place) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = image.width;
+    info.bmiHeader.biHeight = -image.height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const int width = place.right - place.left, height = place.bottom - place.top;
+    if (width == image.width && height == image.height) {
+        SetDIBitsToDevice(dc, place.left, place.top, width, height, 0, 0, 0, image.height,
+                          image.pixels.data(), &info, DIB_RGB_COLORS);
+        return;
+    }
+    const int oldMode = SetStretchBltMode(dc, HALFTONE);
+    SetBrushOrgEx(dc, 0, 0, nullptr);
+    StretchDIBits(dc, place.left, place.top, width, height, 0, 0, image.width, image.height,
+                  image.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+    SetStretchBltMode(dc, oldMode);
+}
+
 void Paint(HWND pane, const PaneState& state) {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(pane, &paint);
@@ -78,22 +112,13 @@ void Paint(HWND pane, const PaneState& state) {
     if (image)
         DrawFacts(dc, line, image->facts);
     if (image && image->Decoded()) {
-        const int x = (client.right - image->width) / 2;
-        const int y = (client.bottom - image->height) / 2;
+        const RECT place = PhotoPlace(*image, client);
         // The background only around the photo, so stepping does not flicker.
         const UniqueRegion around(CreateRectRgnIndirect(&client));
-        const UniqueRegion photo(CreateRectRgn(x, y, x + image->width, y + image->height));
+        const UniqueRegion photo(CreateRectRgnIndirect(&place));
         CombineRgn(around.Get(), around.Get(), photo.Get(), RGN_DIFF);
         FillRgn(dc, around.Get(), background.Get());
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = image->width;
-        info.bmiHeader.biHeight = -image->height;  // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        SetDIBitsToDevice(dc, x, y, image->width, image->height, 0, 0, 0, image->height,
-                          image->pixels.data(), &info, DIB_RGB_COLORS);
+        DrawPhoto(dc, *image, place);
     } else {
         FillRect(dc, &client, background.Get());
         if (image)
@@ -112,7 +137,7 @@ void Display(HWND pane, PaneState& state, std::shared_ptr<const PreviewImage> im
     InvalidateRect(pane, nullptr, FALSE);
 }
 
-// The focused file's preview is decoded: shown unless another file was asked for since.
+// Something new of the focused file is made: shown unless another file was asked for since.
 void ShowWhenReady(HWND pane, uint64_t generation) {
     PaneState* state = StateOf(pane);
     if (state && generation == state->generation)
@@ -120,12 +145,18 @@ void ShowWhenReady(HWND pane, uint64_t generation) {
             Display(pane, *state, std::move(image));
 }
 
-// Asks for the focused file fitted to the pane as it is now. The photo shown stays until
-// the new one is decoded, unless it is decoded already.
+// Asks for the focused file fitted to the pane as it is now. The same file's image stays,
+// stretched, until one for the new size is decoded.
 void RequestForPaneSize(HWND pane, PaneState& state) {
-    state.generation = state.previewer->Request(state.path, state.ahead, PhotoAreaSize(pane));
+    state.request.box = PhotoAreaSize(pane);
+    state.generation = state.previewer->Request(state.request);
     if (auto image = state.previewer->Ready(state.generation))
         Display(pane, state, std::move(image));
+}
+
+UINT DecodesStartedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"ZemoDecodesStarted");
+    return message;
 }
 
 // Makes the pane's state with its previewer; false when no thread could be started for it.
@@ -135,7 +166,8 @@ bool CreateState(HWND pane) {
     try {
         created->previewer = std::make_unique<ImagePreviewer>(
             created->receiver.Route(),
-            [pane](uint64_t generation) { ShowWhenReady(pane, generation); });
+            [pane](uint64_t generation) { ShowWhenReady(pane, generation); },
+            PreviewerOptions{.decodeWorkers = DefaultDecodeWorkers()});
     } catch (const std::system_error&) {
         return false;  // no thread: no pane (WM_NCDESTROY frees the state)
     }
@@ -154,7 +186,7 @@ LRESULT HandlePaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
             delete state;  // joins the worker before the window handle is gone
             break;
         case WM_SIZE:
-            if (state && !state->path.empty())
+            if (state && !state->request.focused.empty())
                 RequestForPaneSize(pane, *state);
             break;
         case WM_LBUTTONDOWN:
@@ -169,6 +201,9 @@ LRESULT HandlePaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
             }
             break;
     }
+    // Tests and benchmarks in other processes read how many photo decodes have started.
+    if (message != 0 && message == DecodesStartedMessage() && state)
+        return static_cast<LRESULT>(state->previewer->DecodesStarted());
     return DefWindowProcW(pane, message, wParam, lParam);
 }
 
@@ -205,14 +240,15 @@ HWND CreateImagePane(HWND parent, int x, int y, int width, int height) {
                            width, height, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstring> ahead) {
+void ShowImageInPane(HWND pane, PreviewRequest request) {
     PaneState* state = StateOf(pane);
     if (!state)
         return;
-    state->path = path;
-    state->ahead = std::move(ahead);
-    state->generation = state->previewer->Request(path, state->ahead, PhotoAreaSize(pane));
-    // Decoded already (ahead of time): shown in this very paint, without a round trip.
+    state->request = std::move(request);
+    state->request.box = PhotoAreaSize(pane);
+    state->generation = state->previewer->Request(state->request);
+    // Made already (ahead of time): shown in this very paint, without a round trip; else
+    // the background until the placeholder or the photo is there.
     Display(pane, *state, state->previewer->Ready(state->generation));
     if (!IsWindowVisible(pane)) {
         SetWindowPos(pane, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
@@ -244,7 +280,7 @@ bool KeyLegendShown(HWND pane) {
 void ForgetImageInPane(HWND pane, const std::wstring& path) {
     if (PaneState* state = StateOf(pane)) {
         state->previewer->Forget(path);
-        if (state->path == path)
-            state->path.clear();  // gone: a new pane size asks for it no more
+        if (state->request.focused == path)
+            state->request.focused.clear();  // gone: a new pane size asks for it no more
     }
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/preview/image_preview.h"
+
 // The pane's window class.
 inline constexpr wchar_t kImagePaneClass[] = L"ZemoImagePane";
 
@@ -18,10 +20,11 @@ HWND CreateImagePane(HWND parent, int x, int y, int width, int height);
 // focused file's facts at its bottom.
 RECT ImagePanePhotoArea(HWND pane);
 
-// Shows the pane with the photo at `path`: at once when its preview is decoded already,
-// else as soon as the worker has decoded it (the pane stays empty meanwhile). The files in
-// `ahead` are decoded after it, so stepping to them shows them at once.
-void ShowImageInPane(HWND pane, const std::wstring& path, std::vector<std::wstring> ahead);
+// Shows the pane with the focused photo: at once when its image is made already, else its
+// placeholder as soon as the fast lane has read it, then the photo when decoded (the
+// background meanwhile). The files ahead are prepared after it, so stepping to them shows
+// them at once. The request's box is the pane's own.
+void ShowImageInPane(HWND pane, PreviewRequest request);
 
 // The key legend over the photo: F1 shows it with these entries, or hides it; Esc and a
 // click on the pane hide it; stepping to another file keeps it. Hiding gives whether it

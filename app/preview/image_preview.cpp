@@ -4,6 +4,8 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <system_error>
 
 #include "runtime/guard.h"
 
@@ -11,84 +13,77 @@ using Microsoft::WRL::ComPtr;
 
 namespace {
 
-// File names compare without regard to case, as the file system does.
 bool SamePath(const std::wstring& a, const std::wstring& b) {
     return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+bool Contains(const std::vector<std::wstring>& files, const std::wstring& path) {
+    return std::any_of(files.begin(), files.end(),
+                       [&](const std::wstring& file) { return SamePath(file, path); });
+}
+
 }  // namespace
 
-// ---- PreviewCache ---------------------------------------------------------------------------
-
-std::vector<PreviewCache::Entry>::const_iterator PreviewCache::Locate(const std::wstring& key,
-                                                                      PixelSize box) const {
-    return std::find_if(entries_.begin(), entries_.end(), [&](const Entry& entry) {
-        return entry.box == box &&
-               CompareStringOrdinal(entry.key.c_str(), static_cast<int>(entry.key.size()),
-                                    key.c_str(), static_cast<int>(key.size()), TRUE) == CSTR_EQUAL;
-    });
+int DefaultDecodeWorkers() {
+    wchar_t text[8] = {};
+    const DWORD length = GetEnvironmentVariableW(L"ZEMO_DECODE_WORKERS", text, 8);
+    if (length > 0 && length < 8) {
+        const long count = std::wcstol(text, nullptr, 10);
+        if (count >= 1 && count <= 16)
+            return static_cast<int>(count);
+    }
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()) - 1);
 }
 
-std::shared_ptr<const PreviewImage> PreviewCache::Find(const std::wstring& path,
-                                                       PixelSize box) const {
-    const auto found = Locate(path, box);
-    return found == entries_.end() ? nullptr : found->image;
+ImagePreviewer::ImagePreviewer(UiRoute route, ReadyHandler ready, PreviewerOptions options)
+    : route_(std::move(route)),
+      ready_(std::move(ready)),
+      decodeStarting_(std::move(options.decodeStarting)),
+      cache_(options.cacheBytes) {
+    try {
+        threads_.emplace_back([this] { RunThread(&ImagePreviewer::ReadPlaceholders); });
+        for (int worker = 0; worker < std::max(1, options.decodeWorkers); ++worker)
+            threads_.emplace_back([this] { RunThread(&ImagePreviewer::DecodePhotos); });
+    } catch (const std::system_error&) {
+        if (threads_.size() < 2) {
+            Stop();  // the caller learns there is no previewer
+            throw;
+        }
+        // Fewer workers than asked for still decode everything.
+    }
 }
-
-bool PreviewCache::Touch(const std::wstring& path, PixelSize box) {
-    const auto found = Locate(path, box);
-    if (found == entries_.end())
-        return false;
-    std::rotate(entries_.begin() + (found - entries_.cbegin()),
-                entries_.begin() + (found - entries_.cbegin()) + 1, entries_.end());
-    return true;
-}
-
-void PreviewCache::Put(const std::wstring& path, PixelSize box,
-                       std::shared_ptr<const PreviewImage> image) {
-    const auto found = Locate(path, box);
-    if (found != entries_.end())
-        entries_.erase(found);
-    if (capacity_ == 0)
-        return;
-    if (entries_.size() >= capacity_)
-        entries_.erase(entries_.begin());
-    entries_.push_back({path, box, std::move(image)});
-}
-
-void PreviewCache::Forget(const std::wstring& path) {
-    std::erase_if(entries_, [&](const Entry& entry) { return SamePath(entry.key, path); });
-}
-
-// ---- ImagePreviewer -------------------------------------------------------------------------
-
-ImagePreviewer::ImagePreviewer(UiRoute route, ReadyHandler ready)
-    : route_(std::move(route)), ready_(std::move(ready)), worker_([this] { Run(); }) {}
 
 ImagePreviewer::~ImagePreviewer() {
+    Stop();
+}
+
+void ImagePreviewer::Stop() {
     {
         std::lock_guard lock(mutex_);
         stopping_ = true;
     }
     wake_.notify_all();
-    worker_.join();
+    for (std::thread& thread : threads_)
+        if (thread.joinable())
+            thread.join();
+    threads_.clear();
 }
 
-uint64_t ImagePreviewer::Request(const std::wstring& path, std::vector<std::wstring> ahead,
-                                 PixelSize box) {
+uint64_t ImagePreviewer::Request(PreviewRequest request) {
     std::lock_guard lock(mutex_);
     ++generation_;
-    box_ = box;
+    box_ = request.box;
+    decodesFrom_ = request.decodesFrom;
     wanted_.clear();
-    wanted_.push_back(path);
-    for (std::wstring& next : ahead)
-        if (!next.empty())
+    wanted_.push_back(std::move(request.focused));
+    for (std::wstring& next : request.ahead)
+        if (!next.empty() && !Contains(wanted_, next))
             wanted_.push_back(std::move(next));
-    // Wanted previews become the most recent, so decoding ahead never pushes them out.
+    // Wanted images become the most recent, so decoding ahead never pushes them out.
     for (auto file = wanted_.rbegin(); file != wanted_.rend(); ++file)
-        cache_.Touch(*file, box_);
-    wake_.notify_one();
+        cache_.Touch(*file);
+    wake_.notify_all();
     return generation_;
 }
 
@@ -96,12 +91,12 @@ std::shared_ptr<const PreviewImage> ImagePreviewer::Ready(uint64_t generation) c
     std::lock_guard lock(mutex_);
     if (generation != generation_ || wanted_.empty())
         return nullptr;
-    return cache_.Find(wanted_.front(), box_);
+    return cache_.Best(wanted_.front(), box_);
 }
 
 bool ImagePreviewer::Holds(const std::wstring& path) const {
     std::lock_guard lock(mutex_);
-    return cache_.Find(path, box_) != nullptr;
+    return cache_.Find(path, PreviewKind::sharp, box_) != nullptr;
 }
 
 void ImagePreviewer::Forget(const std::wstring& path) {
@@ -109,60 +104,97 @@ void ImagePreviewer::Forget(const std::wstring& path) {
     cache_.Forget(path);
 }
 
-void ImagePreviewer::Run() {
-    // A file that cannot be decoded is a result (an empty preview), not an exception.
-    RunGuarded([this] {
+void ImagePreviewer::RunThread(void (ImagePreviewer::*work)(IWICImagingFactory*)) {
+    // A file that cannot be decoded is a result (an empty image), not an exception.
+    RunGuarded([&] {
+        {
+            std::unique_lock lock(mutex_);
+            wake_.wait(lock, [&] { return stopping_ || !wanted_.empty(); });
+            if (stopping_)
+                return;
+        }
         const HRESULT apartment = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        if (WaitForFirstRequest()) {
+        {
             ComPtr<IWICImagingFactory> factory;
             if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                            IID_PPV_ARGS(&factory))))
-                Work(factory.Get());
+                (this->*work)(factory.Get());
         }
         if (SUCCEEDED(apartment))
             CoUninitialize();
     });
 }
 
-bool ImagePreviewer::WaitForFirstRequest() {
-    std::unique_lock lock(mutex_);
-    wake_.wait(lock, [&] { return stopping_ || !wanted_.empty(); });
-    return !stopping_;
+bool ImagePreviewer::Wanted(const std::wstring& path, PixelSize box) const {
+    return !stopping_ && box == box_ && Contains(wanted_, path);
 }
 
-void ImagePreviewer::Work(IWICImagingFactory* factory) {
+void ImagePreviewer::AnnounceIfFocused(const std::wstring& path) {
+    if (!wanted_.empty() && SamePath(path, wanted_.front()))
+        route_.Post([ready = ready_, generation = generation_] { ready(generation); });
+}
+
+void ImagePreviewer::ReadPlaceholders(IWICImagingFactory* factory) {
     std::unique_lock lock(mutex_);
-    for (;;) {
-        // The first wanted file without a preview: the focused one, else the next ahead.
+    while (!stopping_) {
+        // The first wanted file with neither a placeholder nor its photo at this size.
         const auto missing = std::find_if(wanted_.begin(), wanted_.end(), [&](const auto& file) {
-            return !cache_.Find(file, box_);
+            return !cache_.Find(file, PreviewKind::placeholder, {}) &&
+                   !cache_.Find(file, PreviewKind::sharp, box_);
         });
-        if (stopping_)
-            return;
         if (missing == wanted_.end()) {
             wake_.wait(lock);
             continue;
         }
         const std::wstring path = *missing;
-        const PixelSize box = box_;
         lock.unlock();
-        // A decode goes on while its file is still focused or ahead; once the selection
-        // has moved elsewhere it stops at the next band.
-        const auto wanted = [&] {
-            std::lock_guard check(mutex_);
-            return !stopping_ && box == box_ &&
-                   std::any_of(wanted_.begin(), wanted_.end(),
-                               [&](const std::wstring& file) { return SamePath(file, path); });
-        };
-        std::optional<PreviewImage> decoded = DecodePreview(factory, path, box, wanted);
+        auto placeholder = std::make_shared<const PreviewImage>(DecodePlaceholder(factory, path));
         lock.lock();
-        if (!decoded)
+        cache_.Put(path, PreviewKind::placeholder, {}, placeholder);
+        if (placeholder->Decoded())
+            AnnounceIfFocused(path);
+    }
+}
+
+void ImagePreviewer::DecodePhotos(IWICImagingFactory* factory) {
+    std::unique_lock lock(mutex_);
+    while (!stopping_) {
+        // The first wanted file without its photo that no other worker is decoding: the
+        // focused one, else the nearest ahead.
+        const auto missing = std::find_if(wanted_.begin(), wanted_.end(), [&](const auto& file) {
+            return !cache_.Find(file, PreviewKind::sharp, box_) && !Contains(decoding_, file);
+        });
+        if (missing == wanted_.end()) {
+            wake_.wait(lock);
             continue;
-        // A decode that lost the race is kept (the user may step back) but announced only
-        // when its file is still the focused one.
-        cache_.Put(path, box, std::make_shared<const PreviewImage>(std::move(*decoded)));
-        if (!wanted_.empty() && box == box_ &&
-            CompareStringOrdinal(path.c_str(), -1, wanted_.front().c_str(), -1, TRUE) == CSTR_EQUAL)
-            route_.Post([ready = ready_, generation = generation_] { ready(generation); });
+        }
+        if (PreviewClock::now() < decodesFrom_) {
+            wake_.wait_until(lock, decodesFrom_);
+            continue;  // the wanted files may have changed meanwhile
+        }
+        const std::wstring path = *missing;
+        const PixelSize box = box_;
+        decoding_.push_back(path);
+        ++decodesStarted_;
+        lock.unlock();
+        if (decodeStarting_)
+            decodeStarting_(path);
+        // A decode goes on while its file is still wanted; once the focus has moved so far
+        // that it is not, it stops at the next band.
+        std::optional<PreviewImage> decoded = DecodePreview(factory, path, box, [&] {
+            std::lock_guard check(mutex_);
+            return Wanted(path, box);
+        });
+        lock.lock();
+        decoding_.erase(std::find(decoding_.begin(), decoding_.end(), path));
+        if (decoded) {
+            // A decode that lost the race is kept (the user may step back) but announced
+            // only when its file is still the focused one at this size.
+            cache_.Put(path, PreviewKind::sharp, box,
+                       std::make_shared<const PreviewImage>(std::move(*decoded)));
+            if (box == box_)
+                AnnounceIfFocused(path);
+        }
+        wake_.notify_all();  // others may have skipped this file while it was decoded
     }
 }

@@ -4,6 +4,7 @@
 #include <wrl/client.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,26 @@ bool IsImageExtension(MediaPreview& preview, const std::wstring& extension) {
     return !extension.empty() && std::find(known.begin(), known.end(), extension) != known.end();
 }
 
+// The photos to prepare after the focused one: in the direction of travel, as many rows as
+// the pace asks for, and at a slow pace the row just behind too, for a step back.
+std::vector<std::wstring> PhotosAhead(Application& app, int32_t position) {
+    const StepPace& pace = app.preview.pace;
+    const int direction = pace.Direction();
+    const int rows = pace.RowsAhead();
+    std::vector<int32_t> positions;
+    for (int step = 1; step <= rows; ++step)
+        positions.push_back(position + direction * step);
+    if (rows == 1)
+        positions.push_back(position - direction);
+    std::vector<std::wstring> photos;
+    for (const int32_t at : positions) {
+        std::wstring path = PathAt(app.fileRows, at);
+        if (!path.empty() && IsImageExtension(app.preview, ExtensionOf(path)))
+            photos.push_back(std::move(path));
+    }
+    return photos;
+}
+
 void StopAndHidePlayer(MediaPreview& preview, MediaPlayerHost& player) {
     if (!preview.previewedPath.IsMissing()) {
         player.SetWideUrl(TextBlock::EmptyWide());  // an empty URL closes the media and its file
@@ -106,10 +127,18 @@ int32_t PreviewSelectedFile(Application& app, int32_t position) {
     const std::wstring path = PathAt(app.fileRows, position);
     const std::wstring extension = ExtensionOf(path);
     const HWND pane = app.preview.imagePane;
+    const int64_t now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                            PreviewClock::now().time_since_epoch())
+                            .count();
+    app.preview.pace.Step(app.preview.focusedPosition, position, now);
+    app.preview.focusedPosition = position;
     if (pane && IsImageExtension(app.preview, extension)) {
         StopAndHidePlayer(app.preview, app.controls.mediaPlayer);
-        ShowImageInPane(pane, path,
-                        {PathAt(app.fileRows, position + 1), PathAt(app.fileRows, position - 1)});
+        const PreviewClock::time_point decodesFrom{
+            std::chrono::milliseconds(app.preview.pace.DecodesFrom())};
+        ShowImageInPane(
+            pane,
+            {.focused = path, .ahead = PhotosAhead(app, position), .decodesFrom = decodesFrom});
     } else if (IsPlayableMediaExtension(extension)) {
         if (CanBeOpenedForReading(path))
             Play(app.preview, app.controls.mediaPlayer, path);

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/preview/step_pace.h"
 #include "runtime/text.h"
 
 struct Application;
@@ -22,6 +23,9 @@ struct MediaPreview {
     HWND imagePane = nullptr;
     // The extensions the installed decoders claim; asked for on the first selection.
     std::optional<std::vector<std::wstring>> imageExtensions;
+    // How the focus travels, so the photos ahead of it are prepared first.
+    StepPace pace;
+    int32_t focusedPosition = -1;
 };
 
 // Creates the photo pane over the player's place (hidden until a photo is focused). The
@@ -32,10 +36,10 @@ void CreatePreviewPane(MediaPreview& preview, MediaPlayerHost& player, HWND pare
 void MovePreviewPane(const MediaPreview& preview, int32_t x, int32_t y, int32_t width,
                      int32_t height);
 
-// The file list's item-selected handler, for the row shown at `position`. A photo (an extension an installed decoder
-// claims) shows in the photo pane with the player hidden and stopped, and the rows just
-// before and after it are decoded ahead; a video or audio file shows the player again and
-// plays; any other row leaves the preview as it is.
+// The file list's item-selected handler, for the row shown at `position`. A photo (an
+// extension an installed decoder claims) shows in the photo pane with the player hidden and
+// stopped, and the photos ahead in the direction of travel are prepared; a video or audio file
+// shows the player again and plays; any other row leaves the preview as it is.
 int32_t PreviewSelectedFile(Application& app, int32_t position);
 
 // Before a file is moved (UTF-16 full path): the player lets go of it when it holds it,

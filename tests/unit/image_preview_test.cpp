@@ -1,12 +1,11 @@
-// The photo preview's pure steps (fitting, turning, compositing, the
-// extension lists, the cache) and decoding real files through the imaging component.
+// The photo preview's pure steps (fitting, turning, compositing, the extension lists) and
+// decoding real files through the imaging component.
 #include <gtest/gtest.h>
 
 #include <objbase.h>
 #include <wrl/client.h>
 
 #include "app/preview/image_decoder.h"
-#include "app/preview/image_preview.h"
 #include "app/base/ui_thread.h"
 #include "app/preview/media_preview.h"
 #include "app/preview/shared_file_stream.h"
@@ -80,23 +79,6 @@ TEST(ExtensionTest, CodecListsSplitInLowerCaseAndMediaExtensionsMatchWithoutRega
         EXPECT_TRUE(IsPlayableMediaExtension(media)) << media;
     for (const wchar_t* other : {L".mp", L".mp44", L"", L"mp4"})
         EXPECT_FALSE(IsPlayableMediaExtension(other)) << other;
-}
-
-TEST(PreviewCacheTest, KeepsTheMostRecentlyUsedPreviewsUpToItsCapacity) {
-    PreviewCache cache(3);
-    const PixelSize box{365, 592};
-    for (const wchar_t* name : {L"C:\\a.jpg", L"C:\\b.jpg", L"C:\\c.jpg"})
-        cache.Put(name, box, std::make_shared<PreviewImage>());
-    EXPECT_TRUE(cache.Touch(L"C:\\A.JPG", box));  // names compare without regard to case
-    cache.Put(L"C:\\d.jpg", box, std::make_shared<PreviewImage>());
-    EXPECT_EQ(3u, cache.Size());
-    EXPECT_TRUE(cache.Find(L"c:\\a.jpg", box));
-    EXPECT_FALSE(cache.Find(L"C:\\b.jpg", box));                     // the least recently used left
-    EXPECT_FALSE(cache.Find(L"C:\\c.jpg", {100, 100}));              // made for another size
-    cache.Put(L"C:\\c.jpg", box, std::make_shared<PreviewImage>());  // replaced, not doubled
-    EXPECT_EQ(3u, cache.Size());
-    cache.Forget(L"C:\\D.jpg");
-    EXPECT_FALSE(cache.Find(L"C:\\d.jpg", box));
 }
 
 TEST_F(WicTest, InstalledDecodersClaimTheCommonPhotoFormats) {
@@ -190,12 +172,14 @@ TEST_F(WicTest, ARawShowsItsJpegTurnedAsTheRawSaysNotAsTheJpegsOwnExif) {
     const std::string jpeg = *ReadFileBytes(stored);
     // The camera's JPEG says 8, the RAW says 1: the RAW is right.
     WriteFileBytes(files_ / L"level.nef", NefBytes(WithExifOrientation(jpeg, 8), 1));
-    const PreviewImage level = DecodePreview(factory_.Get(), files_ / L"level.nef", {365, 592}).value();
+    const PreviewImage level =
+        DecodePreview(factory_.Get(), files_ / L"level.nef", {365, 592}).value();
     EXPECT_EQ(200, level.width);
     EXPECT_EQ(100, level.height);
 
     WriteFileBytes(files_ / L"side.NEF", NefBytes(jpeg, 6));
-    const PreviewImage side = DecodePreview(factory_.Get(), files_ / L"side.NEF", {365, 592}).value();
+    const PreviewImage side =
+        DecodePreview(factory_.Get(), files_ / L"side.NEF", {365, 592}).value();
     ASSERT_EQ(100, side.width);
     ASSERT_EQ(200, side.height);
     // Turned a quarter clockwise: the stored left half (red) is now at the top.
@@ -212,35 +196,4 @@ TEST_F(WicTest, AFileOpenedForDecodingCanStillBeMovedAndDeleted) {
     ASSERT_TRUE(held);
     EXPECT_TRUE(MoveFileW(path.c_str(), (files_ / L"moved.jpg").c_str()));
     EXPECT_TRUE(DeleteFileW((files_ / L"moved.jpg").c_str()));
-}
-
-namespace {
-
-// The announcements the UI thread received.
-std::vector<uint64_t> announced;
-
-}  // namespace
-
-TEST_F(WicTest, ThePreviewerAnnouncesOnlyTheNewestRequestAndDecodesAhead) {
-    for (const wchar_t* name : {L"a.png", L"b.png", L"c.png"})
-        ASSERT_TRUE(WriteSolidImage(files_ / name, GUID_ContainerFormatPng, 600, 400, 0));
-    ASSERT_TRUE(StartUiTasks());
-    const UiReceiver receiver;
-    const PixelSize box{300, 300};
-    announced.clear();
-    {
-        ImagePreviewer previewer(receiver.Route(),
-                                 [](uint64_t generation) { announced.push_back(generation); });
-        previewer.Request(files_ / L"a.png", {}, box);
-        const uint64_t newest = previewer.Request(files_ / L"b.png", {files_ / L"c.png"}, box);
-        ASSERT_TRUE(WaitUntil([&] { return !announced.empty(); }));
-        EXPECT_EQ(newest, announced.back());
-        EXPECT_TRUE(previewer.Ready(newest));
-        EXPECT_FALSE(previewer.Ready(newest - 1));
-
-        // c.png is decoded ahead, and then ready the moment it is asked for.
-        ASSERT_TRUE(WaitUntil([&] { return previewer.Holds(files_ / L"C.PNG"); }));
-        EXPECT_TRUE(previewer.Ready(previewer.Request(files_ / L"c.png", {}, box)));
-    }
-    StopUiTasks();
 }
