@@ -23,10 +23,9 @@ namespace {
 
 class PreviewPaceTest : public ::testing::Test {
   protected:
-    // The program with `workers` decode workers on a folder of `photos` photos, the first
-    // one focused and shown sharp.
+    // The program with `workers` decode workers on the folder of `photos` photos, the
+    // first one focused and shown sharp.
     void Start(int photos, int width, int height, const wchar_t* workers) {
-        ASSERT_TRUE(WritePacePhotos(folder_.Path(), photos, width, height));
         const ScopedEnvironmentVariable decodeWorkers(L"ZEMO_DECODE_WORKERS", workers);
         app_ = std::make_unique<ZemoApp>();
         ASSERT_TRUE(app_->Start());
@@ -70,10 +69,16 @@ class PreviewPaceTest : public ::testing::Test {
 }  // namespace
 
 // Two workers, so that the parallel path runs on a machine of two cores too. The photos
-// are large enough that their decode takes longer than a step.
+// are large enough that their decode takes longer than a step; every fourth has no
+// thumbnail and is larger still, so that for a while the pane has nothing of it to show.
 TEST_F(PreviewPaceTest, AtFiveKeysASecondThePaneShowsTheFocusedPhotoOrItsBackgroundOnly) {
     constexpr int kPhotos = 20;
     constexpr double kStepMs = 200, kAllowanceMs = 30;
+    const auto hasThumbnail = [](int index) { return index % 4 != 3; };
+    for (int i = 0; i < kPhotos; ++i)
+        ASSERT_TRUE(hasThumbnail(i)
+                        ? WritePacePhoto(folder_ / PacePhotoName(i), i, 3000, 2000)
+                        : WritePacePhoto(folder_ / PacePhotoName(i), i, 6000, 4000, false, false));
     Start(kPhotos, 3000, 2000, L"2");
 
     struct Sample {
@@ -103,28 +108,37 @@ TEST_F(PreviewPaceTest, AtFiveKeysASecondThePaneShowsTheFocusedPhotoOrItsBackgro
     }
 
     ASSERT_EQ(kPhotos - 1, app_->FileList().FocusedRow());
+    // Another photo seen twice in a row after the allowance fails; a single late paint,
+    // when the loaded machine let the program wait for a processor, does not.
     int wrong = 0;
+    const Sample* lastWrong = nullptr;
     std::map<int, bool> ownColourSeen;
     for (const Sample& sample : samples) {
         const bool own = NearColour(sample.colour, colours_[sample.row]);
         ownColourSeen[sample.row] = ownColourSeen[sample.row] || own;
-        if (own || sample.at - focusedSince[sample.row] <= kAllowanceMs ||
-            NearColour(sample.colour, kPreviewBackground, 8))
+        const bool late = sample.at - focusedSince[sample.row] > kAllowanceMs;
+        if (own || !late || NearColour(sample.colour, kPreviewBackground, 8)) {
+            lastWrong = nullptr;
             continue;
-        if (++wrong <= 5)
-            ADD_FAILURE() << "at " << sample.at << " ms row " << sample.row << " showed 0x"
-                          << std::hex << sample.colour << " instead of 0x" << colours_[sample.row];
+        }
+        if (lastWrong && lastWrong->row == sample.row && ++wrong <= 5)
+            ADD_FAILURE() << "from " << lastWrong->at << " to " << sample.at << " ms row "
+                          << sample.row << " showed 0x" << std::hex << sample.colour
+                          << " instead of 0x" << colours_[sample.row];
+        lastWrong = &sample;
     }
     EXPECT_EQ(0, wrong) << "of " << samples.size() << " samples";
     // A pane that stayed grey would pass the check above.
     for (int row = 1; row < kPhotos; ++row)
-        EXPECT_TRUE(ownColourSeen[row]) << "row " << row << "'s photo never showed";
+        if (hasThumbnail(PacePhotoIndex(app_->FileList().Text(row, 1))))
+            EXPECT_TRUE(ownColourSeen[row]) << "row " << row << "'s photo never showed";
 }
 
 // One worker; the key repeats about 30 times a second for 1.5 s. Once the focus rests the
 // photo where it stopped is decoded, then a few ahead of it.
 TEST_F(PreviewPaceTest, HoldingDownDecodesNextToNothingUntilTheKeyIsReleased) {
     constexpr int kPhotos = 60, kRepeats = 45;
+    ASSERT_TRUE(WritePacePhotos(folder_.Path(), kPhotos, 1500, 1000));
     Start(kPhotos, 1500, 1000, L"1");
     const std::optional<int> before = SettledDecodes();
     ASSERT_TRUE(before);

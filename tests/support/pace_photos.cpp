@@ -47,7 +47,7 @@ int PacePhotoIndex(const std::wstring& name) {
 }
 
 std::optional<std::string> WritePacePhoto(const std::wstring& path, int index, int width,
-                                          int height, bool textured) {
+                                          int height, bool textured, bool thumbnail) {
     const COLORREF colour = DistinctColour(index), marker = MarkerColour(colour);
     const auto pixel = [&](int x, int y) {
         if (InMarker(x, y, width, height))
@@ -56,7 +56,13 @@ std::optional<std::string> WritePacePhoto(const std::wstring& path, int index, i
             std::abs(x - width / 2) < width / 10 && std::abs(y - height / 2) < height / 6;
         return !textured || block ? colour : Grain(x, y);
     };
-    return WriteJpegWithThumbnail(path, width, height, pixel, colour);
+    if (thumbnail)
+        return WriteJpegWithThumbnail(path, width, height, pixel, colour);
+    const std::optional<std::string> photo =
+        EncodeImage(GUID_ContainerFormatJpeg, width, height, pixel);
+    if (!photo || !WriteFileBytes(path, *photo))
+        return std::nullopt;
+    return std::string();
 }
 
 bool WritePacePhotos(const std::wstring& folder, int count, int width, int height, bool textured) {

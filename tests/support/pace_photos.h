@@ -18,11 +18,12 @@ COLORREF MarkerColour(COLORREF colour);
 std::wstring PacePhotoName(int index);  // "photo-007.jpg"
 int PacePhotoIndex(const std::wstring& name);
 
-// Writes photo `index` of width x height (its colour, its marker and its thumbnail). A
-// textured photo has its colour only in a block around the centre and grain elsewhere, so
-// it decodes as slowly as a camera's. Gives the thumbnail's bytes, nothing on failure.
-std::optional<std::string> WritePacePhoto(const std::wstring& path, int index, int width, int height,
-                    bool textured = false);
+// Writes photo `index` of width x height: its colour, its marker and, unless told otherwise,
+// its thumbnail. A textured photo has its colour only in a block around the centre and
+// grain elsewhere, so it decodes as slowly as a camera's. Gives the thumbnail's bytes
+// (empty without one), nothing on failure.
+std::optional<std::string> WritePacePhoto(const std::wstring& path, int index, int width,
+                                          int height, bool textured = false, bool thumbnail = true);
 // Writes photos 0 .. count-1 into the folder, skipping those already there.
 bool WritePacePhotos(const std::wstring& folder, int count, int width, int height,
                      bool textured = false);
