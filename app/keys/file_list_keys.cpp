@@ -6,6 +6,7 @@
 #include "app/keys/hotkeys.h"
 #include "app/preview/image_pane.h"
 #include "app/rules/rule_legend.h"
+#include "app/window/full_screen.h"
 #include "runtime/guard.h"
 
 namespace {
@@ -21,16 +22,29 @@ bool FiresRule(Application& app, WPARAM key, LPARAM keyData) {
                               static_cast<DWORD>(GetMessageTime()));
 }
 
-// F1, when no rule takes it, shows or hides the key legend; Esc hides it.
-bool ShowsKeyLegend(Application& app, UINT message, WPARAM key) {
+// The view's keys, when no rule takes them: F1 shows or hides the key legend, F11 enters
+// or leaves full screen, Esc hides the legend or else leaves full screen.
+bool ActsOnView(Application& app, UINT message, WPARAM key) {
     const HWND pane = app.preview.imagePane;
     if (message != WM_KEYDOWN || !pane)
         return false;
-    if (key == VK_F1) {
-        ToggleKeyLegend(pane, LegendEntries(app.rules.loaded));
-        return true;
+    switch (key) {
+        case VK_F1:
+            ToggleKeyLegend(pane, LegendEntries(app.rules.loaded));
+            return true;
+        case VK_F11:
+            ToggleFullScreen(app);
+            return true;
+        case VK_ESCAPE:
+            if (HideKeyLegend(pane))
+                return true;
+            if (!IsFullScreen(app))
+                return false;
+            LeaveFullScreen(app);
+            return true;
+        default:
+            return false;
     }
-    return key == VK_ESCAPE && HideKeyLegend(pane);
 }
 
 LRESULT HandleFileListKey(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -40,7 +54,7 @@ LRESULT HandleFileListKey(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             swallowedScanCode = -1;
-            if (FiresRule(app, wParam, lParam) || ShowsKeyLegend(app, message, wParam)) {
+            if (FiresRule(app, wParam, lParam) || ActsOnView(app, message, wParam)) {
                 swallowedScanCode = ScanCodeOf(lParam);
                 return 0;
             }

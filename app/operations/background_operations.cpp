@@ -6,6 +6,7 @@
 #include "app/operations/background_state.h"
 #include "app/operations/stop_question.h"
 #include "app/window/application.h"
+#include "app/window/full_screen.h"
 #include "app/window/startup.h"
 
 void BackgroundOperationsDeleter::operator()(BackgroundOperations* operations) const {
@@ -43,7 +44,10 @@ OperationQueue& QueueOf(Application& app) {
         [&state, &rows, &list](uint32_t id, int32_t percent) {
             ShowProgress(state.tracked, rows, list, id, percent);
         },
-        [&state, &rows, &list] { ShowFinishedOfQueue(state, rows, list); },
+        [&state, &app] {
+            ShowFinishedOfQueue(state, app.fileRows, app.controls.fileList);
+            ShowFullScreenResult(app);
+        },
         [&preview = app.preview, &player = app.controls.mediaPlayer](const std::wstring& path) {
             ReleasePreviewedFile(preview, player, TextBlock::FromWide(path));
         }};

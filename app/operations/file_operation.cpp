@@ -8,6 +8,7 @@
 
 #include "app/operations/move_on.h"
 #include "app/window/application.h"
+#include "app/window/full_screen.h"
 #include "runtime/message.h"
 
 namespace {
@@ -30,6 +31,8 @@ void ApplyRuleToSelectedRows(Application& app, const Rule& rule) {
     const std::vector<int32_t> rows = SelectedRows(app);
     for (const int32_t row : rows)
         ApplyRuleToRow(app, rule, row);
+    if (!rows.empty())
+        NoteFullScreenRule(app, rows.back(), rule.target);
     MoveOnAfterRule(app, rows);
 }
 

@@ -346,27 +346,19 @@ DWORD CopyToPartial(const std::wstring& source, const std::wstring& destination,
 }
 
 // The first name of `place`, from its current number on, that nothing has. A taken name is
-// compared with `source` first: the same file fails with kSameFileReason, a different one with
-// kDifferentFileReason unless both are kept, when the next number is looked at.
+// compared with `source`: FindFreeNumber decides on what was found.
 TransferResult ChooseFreeName(const std::wstring& source, Placement& place,
                               const std::atomic<bool>& cancel, const TransferProgress& progress) {
-    for (;;) {
-        const std::wstring candidate = place.Path();
+    return FindFreeNumber(place.number, place.clash, [&](int32_t number) {
+        const std::wstring candidate = NumberedPath(place.destination, number);
         const DWORD error = NameIsFree(candidate);
-        if (error == ERROR_SUCCESS)
-            return Succeeded();
         if (error != ERROR_FILE_EXISTS)
-            return Failure(error);
+            return NameLook{error};
         const FileComparison compared = CompareFileContents(source, candidate, cancel, progress);
         if (compared.error != ERROR_SUCCESS)
-            return Failure(compared.error);
-        if (compared.same)
-            return Refusal(ERROR_FILE_EXISTS, kSameFileReason);
-        if (place.clash == NameClash::kFail)
-            return Refusal(ERROR_FILE_EXISTS, kDifferentFileReason);
-        if (!place.TryNext())
-            return place.Refused(error);
-    }
+            return NameLook{compared.error};
+        return NameLook{ERROR_FILE_EXISTS, compared.same};
+    });
 }
 
 // Renames the complete copy to the name of `place`, replacing nothing. When that name has been

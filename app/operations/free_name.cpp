@@ -21,3 +21,24 @@ std::wstring NumberedPath(std::wstring_view path, int32_t number) {
     const std::wstring_view name = NameOfPath(path);
     return std::wstring(path.substr(0, path.size() - name.size())) + NumberedName(name, number);
 }
+
+TransferResult FindFreeNumber(int32_t& number, NameClash clash,
+                              const std::function<NameLook(int32_t number)>& look) {
+    TransferResult result;
+    for (;; ++number) {
+        const NameLook found = look(number);
+        result.error = found.error;
+        result.succeeded = found.error == ERROR_SUCCESS;
+        if (found.error != ERROR_FILE_EXISTS)
+            return result;
+        if (found.same)
+            result.reason = kSameFileReason;
+        else if (clash == NameClash::kFail)
+            result.reason = kDifferentFileReason;
+        else if (number >= kLastNameNumber)
+            result.reason = kNoFreeNameReason;
+        else
+            continue;
+        return result;
+    }
+}

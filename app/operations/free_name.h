@@ -1,10 +1,16 @@
 // The names a file takes beside another of its name when both are kept: " (2)", " (3)"...
-// before its last extension. Pure text, no file system.
+// before its last extension, and the walk through them to the first free one. No file
+// system: the caller looks at each name.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+
+#include "app/operations/file_transfer.h"
 
 // The highest number a kept name takes; past it the folder has no name left for the file.
 constexpr int32_t kLastNameNumber = 9999;
@@ -20,3 +26,17 @@ std::wstring NumberedPath(std::wstring_view path, int32_t number);
 
 // The last part of a path, after its last "\" or "/".
 std::wstring_view NameOfPath(std::wstring_view path);
+
+// What a look under one of the file's names found: nothing (ERROR_SUCCESS), a file
+// (ERROR_FILE_EXISTS; `same` when it holds the file's own bytes), or the look's own error.
+struct NameLook {
+    DWORD error = ERROR_SUCCESS;
+    bool same = false;
+};
+
+// The first number, from `number` on, under whose name `look` finds nothing; `number` is
+// left at the last one looked at. A file holding the same bytes fails with kSameFileReason,
+// another file with kDifferentFileReason unless both are kept, when the next number is
+// looked at; past kLastNameNumber the failure is kNoFreeNameReason.
+TransferResult FindFreeNumber(int32_t& number, NameClash clash,
+                              const std::function<NameLook(int32_t number)>& look);

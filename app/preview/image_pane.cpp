@@ -1,6 +1,7 @@
 #include "app/preview/image_pane.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <system_error>
 
@@ -24,7 +25,19 @@ struct PaneState {
     PreviewRequest request;
     bool legendShown = false;
     std::vector<std::wstring> legend;
+    // Full screen: on black, and the line at the bottom tells the file and its result
+    // instead of its facts, until it fades.
+    bool fullScreen = false;
+    std::wstring line;
+    std::function<void()> doubleClicked;
 };
+
+constexpr UINT_PTR kLineFadeTimer = 1;
+constexpr UINT kLineFadeMs = 2000;
+
+COLORREF BackgroundOf(const PaneState& state) {
+    return state.fullScreen ? RGB(0, 0, 0) : kPreviewBackground;
+}
 
 PaneState* StateOf(HWND pane) {
     return reinterpret_cast<PaneState*>(GetWindowLongPtrW(pane, GWLP_USERDATA));
@@ -104,12 +117,14 @@ void Paint(HWND pane, const PaneState& state) {
     RECT whole = {};
     GetClientRect(pane, &whole);
     const RECT client = ImagePanePhotoArea(pane);
-    const UniqueBrush background(CreateSolidBrush(kPreviewBackground));
+    const UniqueBrush background(CreateSolidBrush(BackgroundOf(state)));
     const PreviewImage* image = state.shown.get();
     RECT line = whole;
     line.top = client.bottom;
     FillRect(dc, &line, background.Get());
-    if (image)
+    if (state.fullScreen)
+        DrawFacts(dc, line, state.line);
+    else if (image)
         DrawFacts(dc, line, image->facts);
     if (image && image->Decoded()) {
         const RECT place = PhotoPlace(*image, client);
@@ -149,6 +164,7 @@ void ShowWhenReady(HWND pane, uint64_t generation) {
 // stretched, until one for the new size is decoded.
 void RequestForPaneSize(HWND pane, PaneState& state) {
     state.request.box = PhotoAreaSize(pane);
+    state.request.stepIntervalMs = 0;  // no step: the focus rests
     state.generation = state.previewer->Request(state.request);
     if (auto image = state.previewer->Ready(state.generation))
         Display(pane, state, std::move(image));
@@ -192,6 +208,17 @@ LRESULT HandlePaneMessage(HWND pane, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_LBUTTONDOWN:
             HideKeyLegend(pane);
             break;
+        case WM_LBUTTONDBLCLK:
+            if (state && state->doubleClicked)
+                state->doubleClicked();
+            return 0;
+        case WM_TIMER:
+            if (state && wParam == kLineFadeTimer) {
+                KillTimer(pane, kLineFadeTimer);
+                state->line.clear();
+                InvalidateRect(pane, nullptr, FALSE);
+            }
+            return 0;
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT covers every pixel
         case WM_PAINT:
@@ -215,6 +242,7 @@ bool RegisterPaneClass() {
     static const bool registered = [] {
         WNDCLASSEXW paneClass = {};
         paneClass.cbSize = sizeof(paneClass);
+        paneClass.style = CS_DBLCLKS;
         paneClass.lpfnWndProc = &PaneProcedure;
         paneClass.hInstance = GetModuleHandleW(nullptr);
         paneClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
@@ -283,4 +311,32 @@ void ForgetImageInPane(HWND pane, const std::wstring& path) {
         if (state->request.focused == path)
             state->request.focused.clear();  // gone: a new pane size asks for it no more
     }
+}
+
+void SetImagePaneFullScreen(HWND pane, bool fullScreen) {
+    if (PaneState* state = StateOf(pane)) {
+        state->fullScreen = fullScreen;
+        // No sunken edge around a photo that fills the monitor.
+        const LONG_PTR style = GetWindowLongPtrW(pane, GWL_EXSTYLE);
+        SetWindowLongPtrW(pane, GWL_EXSTYLE,
+                          fullScreen ? style & ~WS_EX_CLIENTEDGE : style | WS_EX_CLIENTEDGE);
+        SetWindowPos(pane, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        state->line.clear();
+        KillTimer(pane, kLineFadeTimer);
+        InvalidateRect(pane, nullptr, FALSE);
+    }
+}
+
+void ShowImagePaneLine(HWND pane, std::wstring line) {
+    if (PaneState* state = StateOf(pane); state && state->fullScreen) {
+        state->line = std::move(line);
+        SetTimer(pane, kLineFadeTimer, kLineFadeMs, nullptr);
+        InvalidateRect(pane, nullptr, FALSE);
+    }
+}
+
+void SetImagePaneDoubleClick(HWND pane, std::function<void()> doubleClicked) {
+    if (PaneState* state = StateOf(pane))
+        state->doubleClicked = std::move(doubleClicked);
 }

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,3 +36,11 @@ bool KeyLegendShown(HWND pane);
 
 // Drops any preview of the file (it is being moved or replaced).
 void ForgetImageInPane(HWND pane, const std::wstring& path);
+
+// Full screen: the pane draws on black, and its bottom line shows what ShowImagePaneLine
+// gives (the file, then its result) instead of the photo's facts, fading 2 s after it last
+// changed.
+void SetImagePaneFullScreen(HWND pane, bool fullScreen);
+void ShowImagePaneLine(HWND pane, std::wstring line);
+// What a double-click on the pane does.
+void SetImagePaneDoubleClick(HWND pane, std::function<void()> doubleClicked);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "app/preview/step_pace.h"
 #include "runtime/guard.h"
 
 using Microsoft::WRL::ComPtr;
@@ -40,10 +41,11 @@ ImagePreviewer::ImagePreviewer(UiRoute route, ReadyHandler ready, PreviewerOptio
     : route_(std::move(route)),
       ready_(std::move(ready)),
       decodeStarting_(std::move(options.decodeStarting)),
-      cache_(options.cacheBytes) {
+      cache_(options.cacheBytes),
+      decodeWorkers_(std::max(1, options.decodeWorkers)) {
     try {
         threads_.emplace_back([this] { RunThread(&ImagePreviewer::ReadPlaceholders); });
-        for (int worker = 0; worker < std::max(1, options.decodeWorkers); ++worker)
+        for (int worker = 0; worker < decodeWorkers_; ++worker)
             threads_.emplace_back([this] { RunThread(&ImagePreviewer::DecodePhotos); });
     } catch (const std::system_error&) {
         if (threads_.size() < 2) {
@@ -75,6 +77,11 @@ uint64_t ImagePreviewer::Request(PreviewRequest request) {
     ++generation_;
     box_ = request.box;
     decodesFrom_ = request.decodesFrom;
+    const int64_t rest =
+        RestBeforeDecodingMs(request.stepIntervalMs, lastDecodeMs_, decodeWorkers_);
+    if (rest > 0)
+        decodesFrom_ =
+            std::max(decodesFrom_, PreviewClock::now() + std::chrono::milliseconds(rest));
     wanted_.clear();
     wanted_.push_back(std::move(request.focused));
     for (std::wstring& next : request.ahead)
@@ -179,6 +186,7 @@ void ImagePreviewer::DecodePhotos(IWICImagingFactory* factory) {
         lock.unlock();
         if (decodeStarting_)
             decodeStarting_(path);
+        const PreviewClock::time_point started = PreviewClock::now();
         // A decode goes on while its file is still wanted; once the focus has moved so far
         // that it is not, it stops at the next band.
         std::optional<PreviewImage> decoded = DecodePreview(factory, path, box, [&] {
@@ -188,6 +196,9 @@ void ImagePreviewer::DecodePhotos(IWICImagingFactory* factory) {
         lock.lock();
         decoding_.erase(std::find(decoding_.begin(), decoding_.end(), path));
         if (decoded) {
+            lastDecodeMs_ =
+                std::chrono::duration_cast<std::chrono::milliseconds>(PreviewClock::now() - started)
+                    .count();
             // A decode that lost the race is kept (the user may step back) but announced
             // only when its file is still the focused one at this size.
             cache_.Put(path, PreviewKind::sharp, box,

@@ -32,6 +32,8 @@ struct PreviewRequest {
     // No photo decode starts before this (while a held key runs over the rows);
     // placeholders are read at once.
     PreviewClock::time_point decodesFrom{};
+    // The mean time between the latest steps of the focus; 0 when it is not stepping.
+    int64_t stepIntervalMs = 0;
 };
 
 struct PreviewerOptions {
@@ -57,7 +59,9 @@ class ImagePreviewer {
     ImagePreviewer& operator=(const ImagePreviewer&) = delete;
 
     // Gives the request's generation. Work for files no longer wanted is dropped before it
-    // starts, and a running decode of one stops at its next band of rows.
+    // starts, and a running decode of one stops at its next band of rows. When the steps
+    // come faster than the workers decode, a decode started now would be of a row already
+    // left: decodes then wait until the focus rests.
     uint64_t Request(PreviewRequest request);
     // The best image of the newest request's focused file (see PreviewCache::Best); null
     // when there is none yet, or when `generation` is no longer the newest.
@@ -94,5 +98,7 @@ class ImagePreviewer {
     std::vector<std::wstring> decoding_;  // files a worker decodes now
     PreviewCache cache_;
     std::atomic<uint64_t> decodesStarted_{0};
+    int decodeWorkers_ = 1;
+    int64_t lastDecodeMs_ = 0;  // how long the latest finished photo decode took
     std::vector<std::thread> threads_;
 };

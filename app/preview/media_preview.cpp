@@ -12,6 +12,7 @@
 #include "app/window/application.h"
 #include "app/preview/image_decoder.h"
 #include "app/preview/image_pane.h"
+#include "app/window/full_screen.h"
 #include "app/base/unique_file.h"
 
 namespace {
@@ -102,15 +103,16 @@ void Play(MediaPreview& preview, MediaPlayerHost& player, const std::wstring& pa
 void CreatePreviewPane(MediaPreview& preview, MediaPlayerHost& player, HWND parent, int32_t x,
                        int32_t y, int32_t width, int32_t height) {
     preview.imagePane = CreateImagePane(parent, x, y, width, height);
+    preview.paneRect = {x, y, x + width, y + height};
     // The preview starts playback itself. Left to start on its own, the player would also
     // "play" the empty URL that closes a file before it is moved, and each such attempt
     // leaves one of its threads behind for the rest of the session.
     player.SetAutoStart(false);
 }
 
-void MovePreviewPane(const MediaPreview& preview, int32_t x, int32_t y, int32_t width,
-                     int32_t height) {
-    if (preview.imagePane)
+void MovePreviewPane(MediaPreview& preview, int32_t x, int32_t y, int32_t width, int32_t height) {
+    preview.paneRect = {x, y, x + width, y + height};
+    if (preview.imagePane && !preview.fullScreenWindow)
         MoveWindow(preview.imagePane, x, y, width, height, TRUE);
 }
 

@@ -26,15 +26,23 @@ struct MediaPreview {
     // How the focus travels, so the photos ahead of it are prepared first.
     StepPace pace;
     int32_t focusedPosition = -1;
+    // The full-screen window while the pane is in it, and the pane's place in the main
+    // window to come back to.
+    HWND fullScreenWindow = nullptr;
+    RECT paneRect = {};
+    // The last row a rule acted on in full screen, until its result is shown, and where the
+    // rule sent it.
+    int32_t ruleRow = -1;
+    std::wstring ruleTarget;
 };
 
 // Creates the photo pane over the player's place (hidden until a photo is focused). The
 // imaging component is asked which extensions its decoders claim on the first selection.
 void CreatePreviewPane(MediaPreview& preview, MediaPlayerHost& player, HWND parent, int32_t x,
                        int32_t y, int32_t width, int32_t height);
-// Places the photo pane where the player is, when the window's layout changes.
-void MovePreviewPane(const MediaPreview& preview, int32_t x, int32_t y, int32_t width,
-                     int32_t height);
+// Places the photo pane where the player is, when the window's layout changes (in full
+// screen, the place it comes back to).
+void MovePreviewPane(MediaPreview& preview, int32_t x, int32_t y, int32_t width, int32_t height);
 
 // The file list's item-selected handler, for the row shown at `position`. A photo (an
 // extension an installed decoder claims) shows in the photo pane with the player hidden and

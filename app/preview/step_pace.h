@@ -22,6 +22,8 @@ class StepPace {
     // 1 at one step a second or slower, up to 4 at four steps a second or faster, from the
     // mean time between the latest steps.
     int RowsAhead() const;
+    // The mean time between the latest steps; 0 before the second step.
+    int64_t MeanIntervalMs() const;
     // When decodes may start: at once after a step that came at least kRestMs after the one
     // before; while steps come faster (a held key), only once the focus has rested kRestMs.
     int64_t DecodesFrom() const;
@@ -31,3 +33,9 @@ class StepPace {
     int taken_ = 0;                                 // how many of them there are
     int direction_ = 1;
 };
+
+// How long the focus must rest before a photo decode starts, when steps come every
+// `stepIntervalMs` and a decode takes `decodeMs` on each of `workers`: none while the
+// workers keep up; else a step and a half (at most half a second), which tells a pause
+// from the next step, since a decode started sooner would be of a row already left.
+int64_t RestBeforeDecodingMs(int64_t stepIntervalMs, int64_t decodeMs, int workers);

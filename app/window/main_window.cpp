@@ -7,7 +7,9 @@
 #include "app/keys/hotkeys.h"
 #include "app/keys/keyboard_hook.h"
 #include "app/window/control_ids.h"
+#include "app/window/full_screen.h"
 #include "app/window/layout.h"
+#include "app/preview/image_pane.h"
 #include "app/window/open_folder.h"
 #include "app/window/window_placement.h"
 #include "app/rules/options_menu.h"
@@ -128,6 +130,9 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.mediaPlayer.Create(hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
     CreatePreviewPane(app.preview, app.controls.mediaPlayer, hwnd, kPreview.x, kPreview.y,
                       kPreview.width, kPreview.height);
+    // A double-click on the photo always enters and leaves full screen, whatever keys the
+    // rules take.
+    SetImagePaneDoubleClick(app.preview.imagePane, [&app] { ToggleFullScreen(app); });
     LayOutMainWindow(app, dpi);
     FollowDpiChanges(window, [&app](UINT newDpi) { LayOutMainWindow(app, newDpi); });
     // A minimised window's client area is empty: it keeps its layout.

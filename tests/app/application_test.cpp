@@ -150,8 +150,13 @@ class ApplicationTest : public ::testing::Test {
         Load(names);
         return RowOf(L"big.bin");
     }
-    bool IsCopied(int32_t row) {
-        return Controls().fileList.GetItemText(row, kFileResultColumn).WideView() == L"复制成功";
+    std::wstring ResultOf(int32_t row) {
+        return std::wstring(Controls().fileList.GetItemText(row, kFileResultColumn).WideView());
+    }
+    bool IsCopied(int32_t row) { return ResultOf(row) == L"复制成功"; }
+    // Waits until the row's result cell shows `result`.
+    bool Shows(int32_t row, std::wstring_view result, DWORD timeoutMs = kDefaultWaitMs) {
+        return WaitUntil([&] { return ResultOf(row) == result; }, timeoutMs);
     }
     static constexpr const wchar_t* kReadQuestion =
         L"还有 1 个文件操作未完成，停止并读取新目录吗？";
@@ -354,7 +359,7 @@ TEST_F(ApplicationTest, WithWorkPendingADropAnsweredNoChangesNothing) {
     EXPECT_EQ(3, list.GetItemCount());
     EXPECT_EQ(1, list.GetSelectedCount());
     EXPECT_TRUE(list.IsItemSelected(RowOf(L"a.jpg")));
-    EXPECT_TRUE(WaitUntil([&] { return IsCopied(big); }, 60000));
+    EXPECT_TRUE(Shows(big, L"复制成功", 60000));
 }
 
 // Yes to reading a folder removed while the question is up: the listing fails and the
@@ -373,7 +378,7 @@ TEST_F(ApplicationTest, AListingThatFailsShowsTheSystemsReason) {
             if (box.text != kReadQuestion)
                 return IDOK;
             RemoveDirectoryW(gone.c_str());
-            WaitUntil([&] { return IsCopied(big); }, 60000);
+            Shows(big, L"复制成功", 60000);
             return IDYES;
         });
         Controls().readListButton.Send(BM_CLICK, 0, 0);
@@ -473,16 +478,12 @@ TEST_F(ApplicationTest, ARowsTipGivesItsFailuresReasonOrTheNameAKeptFileTook) {
         QueueFileOperation(*app_, row, true, files_ / name, folder, name);
     };
     ListViewControl& list = Controls().fileList;
-    const auto resultIs = [&](int32_t row, std::wstring_view result) {
-        return WaitUntil(
-            [&] { return list.GetItemText(row, kFileResultColumn).WideView() == result; });
-    };
     for (const int32_t row : {clash, same, fine})
         copy(row, target.Path());
     copy(lost, target / L"missing");
     for (const int32_t row : {clash, same, lost})
-        ASSERT_TRUE(resultIs(row, L"复制失败")) << row;
-    ASSERT_TRUE(resultIs(fine, L"复制成功"));
+        ASSERT_TRUE(Shows(row, L"复制失败")) << row;
+    ASSERT_TRUE(Shows(fine, L"复制成功"));
 
     // The tip the list asks its parent for when the mouse rests on a row.
     const auto tipOf = [&](int32_t row) {
@@ -507,8 +508,8 @@ TEST_F(ApplicationTest, ARowsTipGivesItsFailuresReasonOrTheNameAKeptFileTook) {
     ASSERT_EQ(0u, app_->settings.Set(keepBoth, true));
     copy(clash, target.Path());
     copy(same, target.Path());
-    ASSERT_TRUE(resultIs(clash, L"复制成功"));
-    ASSERT_TRUE(resultIs(same, L"复制失败"));
+    ASSERT_TRUE(Shows(clash, L"复制成功"));
+    ASSERT_TRUE(Shows(same, L"复制失败"));
     EXPECT_EQ(L"已另存为 clash (2).txt", tipOf(clash));
     EXPECT_EQ(L"目标文件夹已有相同的文件", tipOf(same));
     EXPECT_EQ("media", ReadFileBytes(target / L"clash (2).txt"));
@@ -660,33 +661,27 @@ TEST_F(ApplicationTest, AnUndoOfAReplacedFileIsRefusedAndStaysTheOneCtrlZRetries
     TempDirectory target;
     const int32_t old = RowOf(L"old.txt");
     const int32_t moved = RowOf(L"m.txt");
-    const auto resultOf = [&](int32_t row) {
-        return std::wstring(Controls().fileList.GetItemText(row, kFileResultColumn).WideView());
-    };
-    const auto shows = [&](int32_t row, const wchar_t* result) {
-        return WaitUntil([&] { return resultOf(row) == result; });
-    };
     QueueFileOperation(*app_, old, true, files_ / L"old.txt", target.Path(), L"old.txt");
     QueueFileOperation(*app_, moved, false, files_ / L"m.txt", target.Path(), L"m.txt");
-    ASSERT_TRUE(shows(old, L"复制成功") && shows(moved, L"移动成功"));
+    ASSERT_TRUE(Shows(old, L"复制成功") && Shows(moved, L"移动成功"));
 
     // Put aside, and replaced by a longer file, then by one of the same size but later.
     ASSERT_TRUE(MoveFileW((target / L"m.txt").c_str(), (target / L"aside").c_str()));
     for (const char* theirs : {"theirs, longer", "other"}) {
         WriteFileBytes(target / L"m.txt", theirs);
         ASSERT_TRUE(UndoMostRecent(*app_));
-        EXPECT_EQ(L"等待中", resultOf(moved)) << theirs;
-        ASSERT_TRUE(shows(moved, L"撤销失败")) << theirs;
+        EXPECT_EQ(L"等待中", ResultOf(moved)) << theirs;
+        ASSERT_TRUE(Shows(moved, L"撤销失败")) << theirs;
         EXPECT_EQ(L"文件已被修改或替换", FailureReasonOfRow(app_->fileRows, moved));
         EXPECT_EQ(theirs, ReadFileBytes(target / L"m.txt"));
     }
-    EXPECT_EQ(L"复制成功", resultOf(old));
+    EXPECT_EQ(L"复制成功", ResultOf(old));
 
     // With the moved file itself back, the row's "撤销" moves it home.
     ASSERT_TRUE(MoveFileExW((target / L"aside").c_str(), (target / L"m.txt").c_str(),
                             MOVEFILE_REPLACE_EXISTING));
     UndoRow(*app_, moved);
-    ASSERT_TRUE(shows(moved, L"已撤销"));
+    ASSERT_TRUE(Shows(moved, L"已撤销"));
     EXPECT_EQ("media", ReadFileBytes(files_ / L"m.txt"));
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/support/config_file.h"
+#include "tests/support/folder_session.h"
 #include "tests/support/input.h"
 #include "tests/support/row_presses.h"
 #include "tests/support/sorting_files.h"
@@ -46,19 +47,8 @@ bool WriteRealBytes(const std::wstring& path, uint64_t size) {
     return true;
 }
 
-class BackgroundOperationsTest : public ::testing::Test {
+class BackgroundOperationsTest : public FolderSessionTest {
   protected:
-    void StartWith(std::string config,
-                   std::initializer_list<std::pair<std::wstring, std::string>> files,
-                   int bigFiles = 0) {
-        for (const auto& [name, content] : files)
-            WriteFileBytes(source_ / name, content);
-        app_ = std::make_unique<ZemoApp>(std::move(config));
-        ASSERT_TRUE(app_->Start());
-        ASSERT_TRUE(app_->LoadDirectory(source_.Path(), static_cast<int>(files.size()) + bigFiles));
-    }
-    int RowOf(const std::wstring& name) { return FileRowOf(*app_, name); }
-    std::wstring Result(const std::wstring& name) { return app_->FileList().Text(RowOf(name), 3); }
     bool Shows(const std::wstring& name, const std::wstring& result) {
         return RowResultIs(*app_, RowOf(name), result, kCopyWaitMs);
     }
@@ -66,22 +56,10 @@ class BackgroundOperationsTest : public ::testing::Test {
     bool ShowsProgress(const std::wstring& name) {
         return WaitUntil(
             [&] {
-                const std::wstring text = Result(name);
+                const std::wstring text = ResultOf(name);
                 return text.rfind(L"复制中 ", 0) == 0 && text != L"复制中 0%";
             },
             kCopyWaitMs);
-    }
-    std::vector<std::vector<std::wstring>> Journal() {
-        return JournalRecords(app_->Directory() + L"\\操作记录.csv");
-    }
-    // Chooses "撤销" in the file row's right-click menu.
-    bool UndoByMenu(const std::wstring& name) {
-        RightClickAt(app_->FileList().CellCentreOnScreen(RowOf(name), 1));
-        if (!WaitForTopLevelWindow(app_->Process().Id(), L"#32768"))
-            return false;
-        PressKeys({VK_DOWN});
-        PressKeys({VK_RETURN});
-        return WaitUntil([&] { return !FindTopLevelWindow(app_->Process().Id(), L"#32768"); });
     }
 
     // After "是" to closing: the program ended with 0, the target holds nothing, and the
@@ -93,13 +71,6 @@ class BackgroundOperationsTest : public ::testing::Test {
         ASSERT_EQ(count, records.size());
         for (const auto& record : records)
             EXPECT_EQ(L"已取消", record[4]);
-    }
-    // The temporary file a running copy writes in the target folder; empty when there is none.
-    std::wstring PartialFile() {
-        for (const std::wstring& name : FolderListing(target_.Path()))
-            if (name.size() > 10 && name.substr(name.size() - 10) == L".zemo-part")
-                return target_ / name;
-        return L"";
     }
     // Presses C on `name` and, while its copy runs, has `ask` make the program ask `question`;
     // answers "是" at once, and then watches the temporary file, the box and (when the
@@ -121,7 +92,7 @@ class BackgroundOperationsTest : public ::testing::Test {
         std::printf("window with the question open: %s in %lu ms\n",
                     answers ? "answered" : "no answer", GetTickCount() - start);
         const std::wstring partial = PartialFile();
-        ASSERT_EQ(L"复制中", Result(name).substr(0, 3)) << "the copy ended before the answer";
+        ASSERT_EQ(L"复制中", ResultOf(name).substr(0, 3)) << "the copy ended before the answer";
         ASSERT_FALSE(partial.empty()) << "the copy ended before the answer";
 
         PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
@@ -152,10 +123,6 @@ class BackgroundOperationsTest : public ::testing::Test {
             "the box was destroyed at %lu ms; the program ended at %ld ms\n",
             grown, gone, boxGone, ended == kNot ? -1L : static_cast<long>(ended));
     }
-
-    TempDirectory source_;
-    TempDirectory target_;
-    std::unique_ptr<ZemoApp> app_;
 };
 
 }  // namespace
@@ -166,8 +133,8 @@ TEST_F(BackgroundOperationsTest,
     // Sparse, so made at once, but its copy writes every byte: long enough to outlast the
     // checks and the question below on any machine, and cancelled long before it fills a disk.
     ASSERT_TRUE(CreateLargeFile(source_ / L"big2.bin", 8 * kGigabyte));
-    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}),
-              {{L"small.txt", "small"}}, 2);
+    StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {{L"small.txt", "small"}},
+            3);
     const std::wstring title = L"信息";
 
     // Reading another folder while a long copy runs and another waits behind it: "No" keeps
@@ -215,7 +182,7 @@ TEST_F(BackgroundOperationsTest, AnsweringYesStopsARunningCopyBeforeReadingAnoth
     ASSERT_TRUE(WriteRealBytes(source_ / L"big.bin", 3 * kGigabyte / 2));
     TempDirectory other;
     WriteFileBytes(other / L"other.txt", "other");
-    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 1);
+    StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {}, 1);
 
     StopCopyByAnswerYes(
         L"big.bin", [&] { app_->ReadDirectory(other.Path()); },
@@ -240,9 +207,9 @@ TEST_F(BackgroundOperationsTest,
     const std::wstring moved = target_ / L"moved";
     CreateDirectoryW(moved.c_str(), nullptr);
     const std::wstring twoName = L"b, two \u00e9\ud55c.txt";  // outside code page 936 too
-    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
-                           {KeyNameOf('M'), L"移动文件", moved}}),
-              {{L"a.txt", "a"}, {twoName, "b"}, {L"c.txt", "c"}, {L"locked.mp4", "l"}});
+    StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
+                         {KeyNameOf('M'), L"移动文件", moved}}),
+            {{L"a.txt", "a"}, {twoName, "b"}, {L"c.txt", "c"}, {L"locked.mp4", "l"}});
     UniqueKernelHandle locked(CreateFileW((source_ / L"locked.mp4").c_str(), GENERIC_READ, 0,
                                           nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_NE(INVALID_HANDLE_VALUE, locked.Get());

@@ -2,15 +2,13 @@
 // a rule on F1 fires instead.
 #include <gtest/gtest.h>
 
-#include <memory>
-
 #include "app/preview/image_decoder.h"
 #include "app/preview/image_pane.h"
 #include "app/preview/key_legend.h"
 #include "tests/support/config_file.h"
+#include "tests/support/folder_session.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
-#include "tests/support/row_presses.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
@@ -18,36 +16,25 @@ namespace {
 constexpr COLORREF kGreen = RGB(20, 200, 40);
 constexpr COLORREF kRed = RGB(230, 20, 20);
 
-class KeyLegendTest : public ::testing::Test {
+class KeyLegendTest : public FolderSessionTest {
   protected:
     void Start(const std::wstring& ruleKey) {
-        ASSERT_TRUE(WriteSolidImage(photos_ / L"a.png", GUID_ContainerFormatPng, 400, 600, kGreen));
-        ASSERT_TRUE(WriteSolidImage(photos_ / L"b.png", GUID_ContainerFormatPng, 400, 600, kRed));
-        app_ =
-            std::make_unique<ZemoApp>(RuleConfig({ruleKey + L"=复制文件|" + (target_ / L"精选")}));
+        ASSERT_TRUE(WriteSolidImage(source_ / L"a.png", GUID_ContainerFormatPng, 400, 600, kGreen));
+        ASSERT_TRUE(WriteSolidImage(source_ / L"b.png", GUID_ContainerFormatPng, 400, 600, kRed));
         CreateDirectoryW((target_ / L"精选").c_str(), nullptr);
-        ASSERT_TRUE(app_->Start());
-        ASSERT_TRUE(app_->LoadDirectory(photos_.Path(), 2));
-        pane_ = FindWindowExW(app_->MainWindow(), nullptr, kImagePaneClass, nullptr);
-        ASSERT_TRUE(app_->ClickFileRow(FileRowOf(*app_, L"a.png")));
+        StartOn(RuleConfig({ruleKey + L"=复制文件|" + (target_ / L"精选")}), {}, 2);
+        ASSERT_TRUE(SelectFile(L"a.png"));
         ASSERT_TRUE(Shows(kGreen, kPreviewBackground));
     }
     // The photo's colour at its centre, and what the top left corner of the photo's area
     // shows: the legend's box or the background above the photo.
     bool Shows(COLORREF centre, COLORREF corner) {
-        return WaitUntil([&] {
-            const ScreenShot shot(pane_);
-            const RECT area = ImagePanePhotoArea(pane_);
-            return IsWindowVisible(pane_) &&
-                   NearColour(shot.At(area.right / 2, area.bottom * 3 / 4), centre) &&
+        return PaneShows([&](const ScreenShot& shot) {
+            const RECT area = ImagePanePhotoArea(Pane());
+            return NearColour(shot.At(area.right / 2, area.bottom * 3 / 4), centre) &&
                    NearColour(shot.At(3, 3), corner, 8);
         });
     }
-
-    TempDirectory photos_;
-    TempDirectory target_;
-    std::unique_ptr<ZemoApp> app_;
-    HWND pane_ = nullptr;
 };
 
 }  // namespace
@@ -71,7 +58,6 @@ TEST_F(KeyLegendTest, WithARuleOnF1TheRuleFiresAndNoLegendShows) {
     Start(KeyNameOf(VK_F1));
     PressKeys({VK_F1});
     ASSERT_TRUE(WaitUntil([&] { return FileExists(target_ / L"精选\\a.png"); }));
-    ASSERT_TRUE(WaitUntil(
-        [&] { return app_->FileList().Text(FileRowOf(*app_, L"a.png"), 3) == L"复制成功"; }));
+    ASSERT_TRUE(WaitUntil([&] { return ResultOf(L"a.png") == L"复制成功"; }));
     EXPECT_TRUE(Shows(kGreen, kPreviewBackground));
 }

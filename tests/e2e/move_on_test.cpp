@@ -3,12 +3,12 @@
 // an undo brings the focus back; without it the focus stays where the user put it.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "tests/support/config_file.h"
+#include "tests/support/folder_session.h"
 #include "tests/support/input.h"
 #include "tests/support/key_strokes.h"
 #include "tests/support/row_presses.h"
@@ -20,18 +20,16 @@ namespace {
 
 constexpr int kFiles = 6;
 
-class MoveOnTest : public ::testing::Test {
+class MoveOnTest : public FolderSessionTest {
   protected:
     // The program with a copy rule on C and `settings` under "设置", listing six files.
     void StartWith(const std::wstring& settings) {
+        FileContents files;
         for (int i = 0; i < kFiles; ++i)
-            WriteFileBytes(source_ / (L"file" + std::to_wstring(100 + i) + L".txt"),
-                           std::to_string(i));
-        app_ =
-            std::make_unique<ZemoApp>(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}) +
-                                      Gbk(L"[设置]\r\n" + settings));
-        ASSERT_TRUE(app_->Start());
-        ASSERT_TRUE(app_->LoadDirectory(source_.Path(), kFiles));
+            files.emplace_back(L"file" + std::to_wstring(100 + i) + L".txt", std::to_string(i));
+        StartOn(
+            RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}) + SettingsConfig(settings),
+            files);
     }
     // The focus is on `position` and it alone is selected.
     bool FocusedAlone(int position) {
@@ -45,10 +43,6 @@ class MoveOnTest : public ::testing::Test {
         });
     }
     std::wstring NameAt(int position) { return app_->FileList().Text(position, 1); }
-
-    TempDirectory source_;
-    TempDirectory target_;
-    std::unique_ptr<ZemoApp> app_;
 };
 
 }  // namespace

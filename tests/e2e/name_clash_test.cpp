@@ -3,11 +3,11 @@
 // other under the first free numbered name, which the journal records and the undo follows.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "tests/support/config_file.h"
+#include "tests/support/folder_session.h"
 #include "tests/support/input.h"
 #include "tests/support/row_presses.h"
 #include "tests/support/sorting_files.h"
@@ -19,46 +19,29 @@ constexpr DWORD kCopyWaitMs = 60000;
 const std::wstring kSame = L"目标文件夹已有相同的文件";
 const std::wstring kDifferent = L"目标文件夹已有同名的不同文件";
 
-class NameClashEndToEndTest : public ::testing::Test {
+class NameClashEndToEndTest : public FolderSessionTest {
   protected:
     // Starts the program with C copying and M moving into the target folder, both files kept
     // or not, on the source folder holding these files.
-    void StartWith(bool keepBoth, std::initializer_list<std::pair<std::wstring, std::string>> files,
-                   int otherFiles = 0) {
-        for (const auto& [name, content] : files)
-            WriteFileBytes(source_ / name, content);
+    void StartWith(bool keepBoth, const FileContents& files, int otherFiles = 0) {
         std::string config = RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
                                           {KeyNameOf('M'), L"移动文件", target_.Path()}});
         if (keepBoth)
-            config += Gbk(L"[设置]\r\n重名时保留两者=1\r\n");
-        app_ = std::make_unique<ZemoApp>(std::move(config));
-        ASSERT_TRUE(app_->Start());
-        ASSERT_TRUE(
-            app_->LoadDirectory(source_.Path(), static_cast<int>(files.size()) + otherFiles));
+            config += SettingsConfig(L"重名时保留两者=1\r\n");
+        StartOn(std::move(config), files, static_cast<int>(files.size()) + otherFiles);
     }
     bool Press(const std::wstring& name, WORD key, const std::wstring& result) {
-        return PressOnFile(*app_, name, {key}) &&
-               RowResultIs(*app_, FileRowOf(*app_, name), result, kCopyWaitMs);
+        return PressOn(name, key, result, kCopyWaitMs);
     }
     // Each journal line's operation, source, target, result and reason.
-    std::vector<std::vector<std::wstring>> Journal() {
+    std::vector<std::vector<std::wstring>> JournalLines() {
         std::vector<std::vector<std::wstring>> lines;
-        for (const auto& record : JournalRecords(app_->Directory() + L"\\操作记录.csv"))
+        for (const auto& record : Journal())
             lines.emplace_back(record.size() == 6
                                    ? std::vector<std::wstring>(record.begin() + 1, record.end())
                                    : record);
         return lines;
     }
-    std::wstring PartialFile() {
-        for (const std::wstring& name : FolderListing(target_.Path()))
-            if (name.size() > 10 && name.substr(name.size() - 10) == L".zemo-part")
-                return target_ / name;
-        return L"";
-    }
-
-    TempDirectory source_;
-    TempDirectory target_;
-    std::unique_ptr<ZemoApp> app_;
 };
 
 }  // namespace
@@ -82,7 +65,7 @@ TEST_F(NameClashEndToEndTest, ACopyOrMoveOntoATakenNameSaysWhetherTheFileThereIs
                   line(L"复制文件", L"other.jpg", L"复制失败", kDifferent),
                   line(L"移动文件", L"same.jpg", L"移动失败", kSame),
                   line(L"移动文件", L"other.jpg", L"移动失败", kDifferent)}),
-              Journal());
+              JournalLines());
     EXPECT_EQ("their photo", ReadFileBytes(target_ / L"other.jpg"));
     EXPECT_EQ("my photo!!", ReadFileBytes(source_ / L"other.jpg"));
     EXPECT_EQ("one photo", ReadFileBytes(source_ / L"same.jpg"));
@@ -106,10 +89,8 @@ TEST_F(NameClashEndToEndTest, BothKeptFilesTakeTheFirstFreeNumberAndTheirUndoTak
                                                            {L"same.jpg", "twin"}};
     for (const auto& [name, content] : theirs)
         ASSERT_TRUE(WriteFileBytes(L"\\\\?\\" + (target_ / name), content));
-    for (const auto& [name, content] : std::initializer_list<std::pair<std::wstring, std::string>>{
-             {L"IMG_1.JPG", "card 3"}, {emoji, "e3"}, {L"README", "r3"}, {L"same.jpg", "twin"}})
-        ASSERT_TRUE(WriteFileBytes(L"\\\\?\\" + (source_ / name), content));
-    StartWith(true, {}, 4);
+    StartWith(true,
+              {{L"IMG_1.JPG", "card 3"}, {emoji, "e3"}, {L"README", "r3"}, {L"same.jpg", "twin"}});
 
     ASSERT_TRUE(Press(L"IMG_1.JPG", 'C', L"复制成功"));
     ASSERT_TRUE(Press(emoji, 'C', L"复制成功"));
@@ -122,21 +103,18 @@ TEST_F(NameClashEndToEndTest, BothKeptFilesTakeTheFirstFreeNumberAndTheirUndoTak
     EXPECT_EQ(10u, FolderListing(target_.Path()).size()) << "the identical file was written";
 
     // The row's "撤销" takes the kept move back; Ctrl+Z then the most recent copy.
-    RightClickAt(app_->FileList().CellCentreOnScreen(FileRowOf(*app_, L"README"), 1));
-    ASSERT_TRUE(WaitForTopLevelWindow(app_->Process().Id(), L"#32768"));
-    PressKeys({VK_DOWN});
-    PressKeys({VK_RETURN});
-    ASSERT_TRUE(RowResultIs(*app_, FileRowOf(*app_, L"README"), L"已撤销", kCopyWaitMs));
-    ASSERT_TRUE(app_->ClickFileRow(FileRowOf(*app_, L"IMG_1.JPG")));
+    ASSERT_TRUE(UndoByMenu(L"README"));
+    ASSERT_TRUE(RowResultIs(*app_, RowOf(L"README"), L"已撤销", kCopyWaitMs));
+    ASSERT_TRUE(SelectFile(L"IMG_1.JPG"));
     PressKeys({VK_LCONTROL, 'Z'});
-    ASSERT_TRUE(RowResultIs(*app_, FileRowOf(*app_, emoji), L"已撤销", kCopyWaitMs));
+    ASSERT_TRUE(RowResultIs(*app_, RowOf(emoji), L"已撤销", kCopyWaitMs));
     EXPECT_EQ("r3", ReadFileBytes(source_ / L"README"));
     for (const auto& [name, content] : theirs)
         EXPECT_EQ(content, ReadFileBytes(L"\\\\?\\" + (target_ / name)));
     EXPECT_EQ(8u, FolderListing(target_.Path()).size());
     EXPECT_EQ("card 3", ReadFileBytes(target_ / L"IMG_1 (3).JPG"));
 
-    const auto records = Journal();
+    const auto records = JournalLines();
     ASSERT_EQ(6u, records.size());
     const auto kept = [&](const wchar_t* operation, const std::wstring& name,
                           const std::wstring& keptName, const wchar_t* result) {
@@ -167,13 +145,13 @@ TEST_F(NameClashEndToEndTest, ANameTakenDuringTheCopyMakesItTakeTheNextAndLeaves
     ASSERT_TRUE(WaitUntil([&] { return !PartialFile().empty(); }, kCopyWaitMs));
     ASSERT_TRUE(WriteFileBytes(target_ / L"big (2).bin", "theirs"));
     ASSERT_FALSE(PartialFile().empty()) << "the copy ended before the name was taken";
-    ASSERT_TRUE(RowResultIs(*app_, FileRowOf(*app_, L"big.bin"), L"复制成功", 5 * kCopyWaitMs));
+    ASSERT_TRUE(RowResultIs(*app_, RowOf(L"big.bin"), L"复制成功", 5 * kCopyWaitMs));
 
     EXPECT_EQ("theirs", ReadFileBytes(target_ / L"big (2).bin"));
     EXPECT_EQ(static_cast<int64_t>(3ULL << 30), FileSizeOf(target_ / L"big (3).bin"));
     EXPECT_EQ((std::vector<std::wstring>{L"big (2).bin", L"big (3).bin", L"big.bin"}),
               FolderListing(target_.Path()));
-    const auto records = Journal();
+    const auto records = JournalLines();
     ASSERT_EQ(1u, records.size());
     EXPECT_EQ(target_ / L"big (3).bin", records[0][2]);
     EXPECT_EQ(L"已另存为 big (3).bin", records[0][4]);

@@ -1,16 +1,15 @@
 // Photos in the preview pane of the real program, read back as pixels off the screen.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "app/preview/image_decoder.h"
 #include "app/preview/image_pane.h"
 #include "tests/support/config_file.h"
+#include "tests/support/folder_session.h"
 #include "tests/support/row_presses.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
-#include "tests/support/process.h"
 #include "tests/support/raw_files.h"
 #include "tests/support/zemo_app.h"
 
@@ -34,24 +33,17 @@ class PhotoShot : public ScreenShot {
     int height_;
 };
 
-class PreviewTest : public ::testing::Test {
+class PreviewTest : public FolderSessionTest {
   protected:
-    void Start(int files, std::optional<std::string> config = std::nullopt) {
-        app_ = std::make_unique<ZemoApp>(std::move(config));
-        ASSERT_TRUE(app_->Start());
-        ASSERT_TRUE(app_->LoadDirectory(source_.Path(), files));
-        pane_ = FindWindowExW(app_->MainWindow(), nullptr, kImagePaneClass, nullptr);
-        ASSERT_NE(nullptr, pane_);
-    }
-    bool Select(const std::wstring& name) { return app_->ClickFileRow(FileRowOf(*app_, name)); }
-    // Waits until the pane is on screen and `condition` holds for its pixels.
-    bool PaneShows(const std::function<bool(const PhotoShot&)>& condition) {
-        return WaitUntil([&] { return IsWindowVisible(pane_) && condition(PhotoShot(pane_)); });
+    // Waits until the pane is on screen and `condition` holds for its photo's part.
+    bool PhotoShows(const std::function<bool(const PhotoShot&)>& condition) {
+        const HWND pane = Pane();
+        return WaitUntil([&] { return IsWindowVisible(pane) && condition(PhotoShot(pane)); });
     }
     // The message: text-coloured pixels along the middle row, and only background and
     // text (with its smoothing) in the pane.
     bool ShowsMessage() {
-        return PaneShows([](const PhotoShot& shot) {
+        return PhotoShows([](const PhotoShot& shot) {
             int text = 0;
             for (int x = 0; x < shot.Width(); ++x)
                 for (int y = shot.Height() / 2 - 8; y <= shot.Height() / 2 + 8; ++y)
@@ -73,7 +65,7 @@ class PreviewTest : public ::testing::Test {
     }
     // A width x height photo of one colour, centred in the pane, not enlarged.
     bool ShowsCentred(COLORREF colour, int width, int height) {
-        return PaneShows([&](const PhotoShot& shot) {
+        return PhotoShows([&](const PhotoShot& shot) {
             const int cx = shot.Width() / 2, cy = shot.Height() / 2;
             const int dx = width / 2 - 8, dy = height / 2 - 8;
             return NearColour(shot.At(cx - dx, cy - dy), colour) &&
@@ -82,15 +74,12 @@ class PreviewTest : public ::testing::Test {
         });
     }
 
-    TempDirectory source_, parts_;
-    std::unique_ptr<ZemoApp> app_;
-    HWND pane_ = nullptr;
+    TempDirectory parts_;
 };
 
 }  // namespace
 
 TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAndMoveWhileDecoded) {
-    TempDirectory target;
     ASSERT_TRUE(
         WriteSolidImage(source_ / L"green.tif", GUID_ContainerFormatTiff, 640, 480, kGreen));
     WriteFileBytes(source_ / L"notes.txt", "text");
@@ -99,28 +88,29 @@ TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAnd
     ASSERT_TRUE(WriteSolidImage(source_ / L"small.bmp", GUID_ContainerFormatBmp, 100, 100, kRed));
     ASSERT_TRUE(WriteImage(source_ / L"huge.jpg", GUID_ContainerFormatJpeg, 6000, 4000,
                            [](int x, int y) { return RGB(x % 256, y % 256, 90); }));
-    Start(5, RuleConfig({L"M=移动文件|" + target.Path()}));
+    StartOn(RuleConfig({L"M=移动文件|" + target_.Path()}), {}, 5);
 
     // 640 x 480 across the pane's width: a band three quarters of the width high, centred.
-    ASSERT_TRUE(Select(L"green.tif"));
-    EXPECT_TRUE(PaneShows([](const PhotoShot& shot) {
+    ASSERT_TRUE(SelectFile(L"green.tif"));
+    EXPECT_TRUE(PhotoShows([](const PhotoShot& shot) {
         const int band = shot.Width() * 3 / 4, middle = shot.Height() / 2;
         return NearColour(shot.At(2, middle), kGreen) &&
                NearColour(shot.At(shot.Width() - 3, middle), kGreen) &&
                NearColour(shot.At(shot.Width() / 2, middle - band / 2 + 3), kGreen) &&
                shot.At(shot.Width() / 2, middle - band / 2 - 3) == kPreviewBackground;
     }));
-    ASSERT_TRUE(Select(L"notes.txt"));  // other files leave the pane as it is
-    EXPECT_TRUE(PaneShows([](const PhotoShot& shot) { return NearColour(shot.Centre(), kGreen); }));
+    ASSERT_TRUE(SelectFile(L"notes.txt"));  // other files leave the pane as it is
+    EXPECT_TRUE(
+        PhotoShows([](const PhotoShot& shot) { return NearColour(shot.Centre(), kGreen); }));
 
     // A damaged file replaces the photo with the message, and no box.
-    ASSERT_TRUE(Select(L"corrupt.jpg"));
+    ASSERT_TRUE(SelectFile(L"corrupt.jpg"));
     EXPECT_TRUE(ShowsMessage());
     EXPECT_TRUE(NoMessageBox(app_->Process().Id()));
 
     // 100 x 100 stays 100 x 100 in the middle.
-    ASSERT_TRUE(Select(L"small.bmp"));
-    EXPECT_TRUE(PaneShows([](const PhotoShot& shot) {
+    ASSERT_TRUE(SelectFile(L"small.bmp"));
+    EXPECT_TRUE(PhotoShows([](const PhotoShot& shot) {
         const int cx = shot.Width() / 2, cy = shot.Height() / 2;
         return NearColour(shot.At(cx - 45, cy - 45), kRed) &&
                NearColour(shot.At(cx + 45, cy + 45), kRed) &&
@@ -129,11 +119,11 @@ TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAnd
     }));
 
     // Focusing a neighbour decodes huge.jpg ahead; it is moved while that decode may still run.
-    const int huge = FileRowOf(*app_, L"huge.jpg");
+    const int huge = RowOf(L"huge.jpg");
     ASSERT_TRUE(app_->ClickFileRow(huge > 0 ? huge - 1 : 1));
     ASSERT_TRUE(PressOnFile(*app_, L"huge.jpg", {'M'}));
     EXPECT_TRUE(RowResultIs(*app_, huge, L"移动成功"));
-    EXPECT_TRUE(FileExists(target / L"huge.jpg"));
+    EXPECT_TRUE(FileExists(target_ / L"huge.jpg"));
     EXPECT_FALSE(FileExists(source_ / L"huge.jpg"));
 }
 
@@ -150,24 +140,24 @@ TEST_F(PreviewTest, RawFilesShowTheirLargestJpegUprightAndOneWithoutAJpegTheMess
                                Cr3Bytes(grey, JpegBytes(60, 40, kGrey, kGrey),
                                         JpegBytes(220, 160, kBlue, kBlue))));
     ASSERT_TRUE(WriteFileBytes(source_ / L"empty.dng", DngWithoutJpegBytes()));
-    Start(5);
+    StartOn("", {}, 5);
 
-    ASSERT_TRUE(Select(L"side.NEF"));
-    EXPECT_TRUE(PaneShows([](const PhotoShot& shot) {
+    ASSERT_TRUE(SelectFile(L"side.NEF"));
+    EXPECT_TRUE(PhotoShows([](const PhotoShot& shot) {
         const int cx = shot.Width() / 2, cy = shot.Height() / 2;  // 160 wide, 240 high
         return NearColour(shot.At(cx + 40, cy - 100), kRed) &&
                NearColour(shot.At(cx - 40, cy + 100), kBlue) &&
                shot.At(cx + 90, cy) == kPreviewBackground;
     }));
-    ASSERT_TRUE(Select(L"two.dng"));
+    ASSERT_TRUE(SelectFile(L"two.dng"));
     EXPECT_TRUE(ShowsCentred(kGreen, 200, 150));  // the SubIFD's, not IFD0's 40 x 30
-    ASSERT_TRUE(Select(L"fuji.raf"));
-    EXPECT_TRUE(PaneShows([](const PhotoShot& shot) {
+    ASSERT_TRUE(SelectFile(L"fuji.raf"));
+    EXPECT_TRUE(PhotoShows([](const PhotoShot& shot) {
         const int cx = shot.Width() / 2, cy = shot.Height() / 2;
         return NearColour(shot.At(cx, cy + 40), kYellow) && NearColour(shot.At(cx, cy - 40), kBlue);
     }));
-    ASSERT_TRUE(Select(L"three.cr3"));
+    ASSERT_TRUE(SelectFile(L"three.cr3"));
     EXPECT_TRUE(ShowsCentred(kBlue, 220, 160));  // the track's, not THMB's or PRVW's
-    ASSERT_TRUE(Select(L"empty.dng"));
+    ASSERT_TRUE(SelectFile(L"empty.dng"));
     EXPECT_TRUE(ShowsMessage());
 }

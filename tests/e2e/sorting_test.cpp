@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/support/config_file.h"
+#include "tests/support/folder_session.h"
 #include "tests/support/input.h"
 #include "tests/support/key_strokes.h"
 #include "tests/support/remote_selection.h"
@@ -21,7 +22,7 @@
 
 namespace {
 
-using Files = std::vector<std::pair<std::wstring, std::string>>;
+using Files = FileContents;
 
 // The prefix that makes the system take a path exactly as spelt.
 const std::wstring kExact = L"\\\\?\\";
@@ -33,32 +34,14 @@ Files NumberedFiles(int count) {
     return files;
 }
 
-class SortingTest : public ::testing::Test {
+class SortingTest : public FolderSessionTest {
   protected:
-    // The program with `config`, its list showing `files` (written to the source folder
-    // under their exact names).
-    void StartWith(std::string config, const Files& files) {
-        for (const auto& [name, content] : files)
-            WriteFileBytes(kExact + (source_ / name), content);
-        app_ = std::make_unique<ZemoApp>(std::move(config));
-        ASSERT_TRUE(app_->Start());
-        ASSERT_TRUE(app_->LoadDirectory(source_.Path(), static_cast<int>(files.size())));
-    }
-    // Selects the row of `name` alone, presses `key` and waits for `result` in the row.
-    bool PressOn(const std::wstring& name, WORD key, const std::wstring& result) {
-        return PressOnFile(*app_, name, {key}) &&
-               RowResultIs(*app_, FileRowOf(*app_, name), result);
-    }
     bool RowShows(int row, const std::wstring& result) { return RowResultIs(*app_, row, result); }
     // Adds a row to the selection, or takes it away, as Ctrl+click does.
     bool CtrlClickFileRow(int row, bool selected) {
         return SetRowSelected(app_->FileList().Handle(), row, selected, true) &&
                app_->FileList().IsSelected(row) == selected;
     }
-
-    TempDirectory source_;
-    TempDirectory target_;
-    std::unique_ptr<ZemoApp> app_;
 };
 
 }  // namespace
@@ -80,11 +63,11 @@ TEST_F(SortingTest, CopiesAndMovesTakeTheRowsExactFileAndATargetlessRuleTouchesN
     for (const wchar_t* name : {L"\ud55c\uae00.jpg", L"照片.jpg", L"\u3072\u3089\u304c\u306a.mp4"})
         files.emplace_back(name, "x");
     // Rules without a target only an edited file can hold; they must not reach the root.
-    StartWith(RulesConfig({{KeyNameOf('M'), L"移动文件", target_.Path()},
-                           {KeyNameOf('D'), L"复制文件", deep},
-                           {KeyNameOf('E'), L"复制文件", L""},
-                           {KeyNameOf('R'), L"移动文件", L""}}),
-              files);
+    StartOn(RulesConfig({{KeyNameOf('M'), L"移动文件", target_.Path()},
+                         {KeyNameOf('D'), L"复制文件", deep},
+                         {KeyNameOf('E'), L"复制文件", L""},
+                         {KeyNameOf('R'), L"移动文件", L""}}),
+            files);
     std::set<std::wstring> names;
     for (const auto& file : files)
         names.insert(file.first);
@@ -115,13 +98,13 @@ TEST_F(SortingTest, OnlyKeyDownsWithTheRuleModifierFireAndTheFirstOfTwoEqualRule
     const std::wstring marker = target_ / L"marker";
     for (const std::wstring& dir : {plain, combo, first, second, marker})
         CreateDirectoryW(dir.c_str(), nullptr);
-    StartWith(RulesConfig({{KeyNameOf(VK_CONTROL) + L"+" + KeyNameOf('J'), L"复制文件", combo},
-                           {KeyNameOf('L'), L"复制文件", plain},
-                           {KeyNameOf('G'), L"复制文件", first},
-                           {KeyNameOf('G'), L"复制文件", second},
-                           {KeyNameOf('H'), L"复制文件", marker}}),
-              {{L"one.txt", "1"}, {L"two.txt", "2"}, {L"x.txt", "x"}});
-    const int one = FileRowOf(*app_, L"one.txt");
+    StartOn(RulesConfig({{KeyNameOf(VK_CONTROL) + L"+" + KeyNameOf('J'), L"复制文件", combo},
+                         {KeyNameOf('L'), L"复制文件", plain},
+                         {KeyNameOf('G'), L"复制文件", first},
+                         {KeyNameOf('G'), L"复制文件", second},
+                         {KeyNameOf('H'), L"复制文件", marker}}),
+            {{L"one.txt", "1"}, {L"two.txt", "2"}, {L"x.txt", "x"}});
+    const int one = RowOf(L"one.txt");
     ASSERT_TRUE(app_->ClickFileRow(one));
     PressKeys({VK_LCONTROL, 'L'});  // a plain rule does not fire while a modifier is held
     PressKeys({'J'});               // a combination rule does not fire without its modifier
@@ -133,7 +116,7 @@ TEST_F(SortingTest, OnlyKeyDownsWithTheRuleModifierFireAndTheFirstOfTwoEqualRule
     EXPECT_EQ((std::vector<std::wstring>{L"two.txt"}), FolderListing(plain));
     EXPECT_EQ((std::vector<std::wstring>{L"one.txt"}), FolderListing(combo));
 
-    const int x = FileRowOf(*app_, L"x.txt");
+    const int x = RowOf(L"x.txt");
     ASSERT_TRUE(app_->ClickFileRow(x));
     KeyDown('G');
     ASSERT_TRUE(RowShows(x, L"复制成功"));
@@ -159,10 +142,10 @@ TEST_F(SortingTest, LetterAndDigitRulesSortTheSelectedRowsAndNeverMoveTheList) {
     Files files = NumberedFiles(9);
     files.insert(files.end(),
                  {{L"a-first.txt", "a"}, {L"b-second.txt", "b"}, {L"c-third.txt", "c"}});
-    StartWith(RulesConfig({{KeyNameOf('B'), L"复制文件", target_.Path()},
-                           {KeyNameOf('1'), L"复制文件", digits.Path()}}),
-              files);
-    const int row = FileRowOf(*app_, L"a-first.txt");
+    StartOn(RulesConfig({{KeyNameOf('B'), L"复制文件", target_.Path()},
+                         {KeyNameOf('1'), L"复制文件", digits.Path()}}),
+            files);
+    const int row = RowOf(L"a-first.txt");
     ASSERT_TRUE(PressOn(L"a-first.txt", 'B', L"复制成功"));
     EXPECT_EQ((std::vector<std::wstring>{L"a-first.txt"}), FolderListing(target_.Path()));
     SendBurst({StrokeOf('1')});
@@ -174,8 +157,8 @@ TEST_F(SortingTest, LetterAndDigitRulesSortTheSelectedRowsAndNeverMoveTheList) {
     EXPECT_EQ((std::vector<std::wstring>{L"a-first.txt"}), FolderListing(digits.Path()));
 
     // One press sorts every selected row, and none without a selection.
-    const int r0 = FileRowOf(*app_, L"file100.txt"), r2 = FileRowOf(*app_, L"file102.txt");
-    const int r4 = FileRowOf(*app_, L"file104.txt"), r5 = FileRowOf(*app_, L"file105.txt");
+    const int r0 = RowOf(L"file100.txt"), r2 = RowOf(L"file102.txt");
+    const int r4 = RowOf(L"file104.txt"), r5 = RowOf(L"file105.txt");
     ASSERT_TRUE(app_->ClickFileRow(r0));
     ASSERT_TRUE(CtrlClickFileRow(r2, true));
     ASSERT_TRUE(CtrlClickFileRow(r4, true));
@@ -209,7 +192,7 @@ TEST_F(SortingTest, NavigationKeysNeverFireKeypadRulesAndEachKeyOfABurstActsAfte
         config +=
             Gbk(HotkeyNameOf(KeypadStroke(key)) + L"=复制文件|" + targets.back()->Path()) + "\r\n";
     }
-    StartWith(config, NumberedFiles(30));
+    StartOn(config, NumberedFiles(30));
     ASSERT_TRUE(app_->ClickFileRow(0));
 
     SendBurst({StrokeOf(VK_DOWN), StrokeOf(VK_LEFT), StrokeOf(VK_RIGHT), StrokeOf(VK_NEXT),
@@ -244,10 +227,10 @@ TEST_F(SortingTest, NavigationKeysNeverFireKeypadRulesAndEachKeyOfABurstActsAfte
 TEST_F(SortingTest, AnOperationCountsTrimmedAndAnyOtherOperationTouchesNothingAndSaysSo) {
     const std::wstring copies = target_ / L"copies";
     CreateDirectoryW(copies.c_str(), nullptr);
-    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件 ", copies},
-                           {KeyNameOf('X'), L"复制", target_.Path()},
-                           {KeyNameOf('Y'), L"移动", target_.Path()}}),
-              {{L"kept.txt", "kept"}, {L"copied.txt", "copied"}});
+    StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件 ", copies},
+                         {KeyNameOf('X'), L"复制", target_.Path()},
+                         {KeyNameOf('Y'), L"移动", target_.Path()}}),
+            {{L"kept.txt", "kept"}, {L"copied.txt", "copied"}});
     ASSERT_TRUE(PressOn(L"copied.txt", 'C', L"复制成功"));
     EXPECT_EQ("copied", ReadFileBytes(source_ / L"copied.txt"));
     EXPECT_EQ("copied", ReadFileBytes(copies + L"\\copied.txt"));

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tests/support/config_file.h"
+#include "tests/support/folder_session.h"
 #include "tests/support/row_presses.h"
 #include "tests/support/input.h"
 #include "tests/support/process_threads.h"
@@ -20,6 +21,8 @@ constexpr int kRounds = 25;  // each a move and its undo, or a step onto two row
 constexpr int kAllowedGrowth = 3;
 constexpr const wchar_t* kFiles[] = {L"clip.mp4", L"song.mp3", L"photo.jpg", L"notes.txt"};
 
+using ThreadCountTest = FolderSessionTest;
+
 int Threads(ZemoApp& app) {
     const std::optional<int> count = ThreadCountOf(app.Process().Id());
     EXPECT_TRUE(count.has_value());
@@ -28,13 +31,13 @@ int Threads(ZemoApp& app) {
 
 }  // namespace
 
-TEST(ThreadCountTest, MovesAndUndosAndStepsOntoUnreadableMediaLeaveNoThreadsBehind) {
-    const TempDirectory source, target;
+TEST_F(ThreadCountTest, MovesAndUndosAndStepsOntoUnreadableMediaLeaveNoThreadsBehind) {
+    FileContents files;
     for (const wchar_t* name : kFiles)
-        ASSERT_TRUE(WriteFileBytes(source / name, "not really media"));
-    ZemoApp app(RulesConfig({{KeyNameOf('M'), L"移动文件", target.Path()}}));
-    ASSERT_TRUE(app.Start());
-    ASSERT_TRUE(app.LoadDirectory(source.Path(), static_cast<int>(std::size(kFiles))));
+        files.emplace_back(name, "not really media");
+    StartOn(RulesConfig({{KeyNameOf('M'), L"移动文件", target_.Path()}}), files);
+    ZemoApp& app = *app_;
+    const TempDirectory& source = source_;
 
     // Selects the file (which previews it), moves it with the rule's key, and undoes it.
     const auto moveAndUndo = [&](const wchar_t* name) {

@@ -26,6 +26,15 @@ class WicTest : public ::testing::Test {
         ASSERT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr,
                                                   CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&factory_)));
     }
+    // A 200 x 100 JPEG, red on its left half and blue on its right.
+    std::string RedBlueJpeg() {
+        const std::wstring stored = files_ / L"stored.jpg";
+        EXPECT_TRUE(WriteImage(stored, GUID_ContainerFormatJpeg, 200, 100, [](int x, int) {
+            return x < 100 ? RGB(255, 0, 0) : RGB(0, 0, 255);
+        }));
+        return ReadFileBytes(stored).value_or("");
+    }
+
     ComPtr<IWICImagingFactory> factory_;
     TempDirectory files_;
 };
@@ -89,7 +98,7 @@ TEST_F(WicTest, InstalledDecodersClaimTheCommonPhotoFormats) {
             << expected;
 }
 
-TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadTruncatedOrHugeFiles) {
+TEST_F(WicTest, DecodesFittedAndGivesNothingForBadTruncatedOrHugeFiles) {
     const std::wstring wide = files_ / L"wide.png";
     ASSERT_TRUE(WriteImage(wide, GUID_ContainerFormatPng, 800, 200,
                            [](int x, int) { return x < 400 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
@@ -98,18 +107,6 @@ TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadTruncatedOrHugeFiles
     EXPECT_EQ(91, fitted.height);
     ASSERT_TRUE(fitted.Decoded());
     EXPECT_EQ(0x00FF0000u, fitted.pixels[10]);
-
-    const std::wstring stored = files_ / L"stored.jpg";
-    ASSERT_TRUE(WriteImage(stored, GUID_ContainerFormatJpeg, 200, 100,
-                           [](int x, int) { return x < 100 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
-    WriteFileBytes(files_ / L"turned.jpg", WithExifOrientation(*ReadFileBytes(stored), 8, true));
-    const PreviewImage upright =
-        DecodePreview(factory_.Get(), files_ / L"turned.jpg", {365, 592}).value();
-    ASSERT_EQ(100, upright.width);
-    ASSERT_EQ(200, upright.height);
-    // Turned a quarter anticlockwise: the stored right half (blue) is now at the top.
-    const uint32_t top = upright.pixels[20 * 100 + 50];
-    EXPECT_TRUE(NearColour(RGB(0, 0, 255), RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF)));
 
     EXPECT_FALSE(DecodePreview(factory_.Get(), wide, {365, 592}, [] { return false; }))
         << "a decode nobody wants gives up";
@@ -143,48 +140,44 @@ TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadTruncatedOrHugeFiles
     EXPECT_TRUE(DeleteFileW((files_ / L"huge.bmp").c_str()));
 }
 
-TEST_F(WicTest, APhotoTooLargeToReadWholeIsStillTurnedUpright) {
-    const std::wstring stored = files_ / L"stored.jpg";
-    ASSERT_TRUE(WriteImage(stored, GUID_ContainerFormatJpeg, 200, 100,
-                           [](int x, int) { return x < 100 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
-    const std::string turned = WithExifOrientation(*ReadFileBytes(stored), 8, true);
-    // The photo, then zeros up to 65 MB after its end-of-image marker.
-    const std::wstring large = files_ / L"large.jpg";
-    ASSERT_TRUE(CreateLargeFile(large, 65ULL << 20));
+TEST_F(WicTest, PhotosAndRawJpegsAreTurnedUprightAsTheirOwnOrientationSays) {
+    const std::string jpeg = RedBlueJpeg();
+    ASSERT_FALSE(jpeg.empty());
+    const std::string turned = WithExifOrientation(jpeg, 8, true);
+    WriteFileBytes(files_ / L"turned.jpg", turned);
+    // Too large to read whole: zeros up to 65 MB after its end-of-image marker.
+    ASSERT_TRUE(CreateLargeFile(files_ / L"large.jpg", 65ULL << 20));
     {
-        UniqueFile output = OwnedFile(
-            CreateFileW(large.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        UniqueFile output = OwnedFile(CreateFileW((files_ / L"large.jpg").c_str(), GENERIC_WRITE, 0,
+                                                  nullptr, OPEN_EXISTING, 0, nullptr));
         DWORD written = 0;
         ASSERT_TRUE(WriteFile(output.Get(), turned.data(), static_cast<DWORD>(turned.size()),
                               &written, nullptr));
     }
-    const PreviewImage upright = DecodePreview(factory_.Get(), large, {365, 592}).value();
-    ASSERT_EQ(100, upright.width);
-    ASSERT_EQ(200, upright.height);
-    const uint32_t top = upright.pixels[20 * 100 + 50];
-    EXPECT_TRUE(NearColour(RGB(0, 0, 255), RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF)));
-}
-
-TEST_F(WicTest, ARawShowsItsJpegTurnedAsTheRawSaysNotAsTheJpegsOwnExif) {
-    const std::wstring stored = files_ / L"stored.jpg";
-    ASSERT_TRUE(WriteImage(stored, GUID_ContainerFormatJpeg, 200, 100,
-                           [](int x, int) { return x < 100 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
-    const std::string jpeg = *ReadFileBytes(stored);
     // The camera's JPEG says 8, the RAW says 1: the RAW is right.
     WriteFileBytes(files_ / L"level.nef", NefBytes(WithExifOrientation(jpeg, 8), 1));
-    const PreviewImage level =
-        DecodePreview(factory_.Get(), files_ / L"level.nef", {365, 592}).value();
-    EXPECT_EQ(200, level.width);
-    EXPECT_EQ(100, level.height);
-
     WriteFileBytes(files_ / L"side.NEF", NefBytes(jpeg, 6));
-    const PreviewImage side =
-        DecodePreview(factory_.Get(), files_ / L"side.NEF", {365, 592}).value();
-    ASSERT_EQ(100, side.width);
-    ASSERT_EQ(200, side.height);
-    // Turned a quarter clockwise: the stored left half (red) is now at the top.
-    const uint32_t top = side.pixels[20 * 100 + 50];
-    EXPECT_TRUE(NearColour(RGB(255, 0, 0), RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF)));
+
+    constexpr COLORREF kRed = RGB(255, 0, 0), kBlue = RGB(0, 0, 255), kAny = CLR_INVALID;
+    // Orientation 8 turns a quarter anticlockwise, bringing the stored right half to the top;
+    // 6 a quarter clockwise, bringing the left half.
+    const struct {
+        const wchar_t* name;
+        int width, height;
+        COLORREF top;
+    } cases[] = {{L"turned.jpg", 100, 200, kBlue},
+                 {L"large.jpg", 100, 200, kBlue},
+                 {L"level.nef", 200, 100, kAny},
+                 {L"side.NEF", 100, 200, kRed}};
+    for (const auto& c : cases) {
+        const PreviewImage upright =
+            DecodePreview(factory_.Get(), files_ / c.name, {365, 592}).value();
+        ASSERT_EQ(c.width, upright.width) << c.name;
+        ASSERT_EQ(c.height, upright.height) << c.name;
+        const uint32_t top = upright.pixels[20 * upright.width + upright.width / 2];
+        if (c.top != kAny)
+            EXPECT_TRUE(NearColour(c.top, RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF))) << c.name;
+    }
     // The file is not held once it is shown.
     EXPECT_TRUE(DeleteFileW((files_ / L"side.NEF").c_str()));
 }

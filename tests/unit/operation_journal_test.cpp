@@ -15,14 +15,14 @@ FinishedOperation Ended(OperationKind kind, OperationOutcome outcome, std::wstri
     return finished;
 }
 
+// The names and result texts of each kind and outcome are the row store's; here, which file
+// each line names as source and target.
 TEST(OperationJournalTest, UndoNamesTheFileItActsOnAsItsSource) {
     const SYSTEMTIME time = {2026, 12, 1, 7, 14, 5, 9, 0};
     const JournalEntry move =
         JournalEntryOf(Ended(OperationKind::kMove, OperationOutcome::kSucceeded), time);
-    EXPECT_EQ(L"移动文件", move.operation);
     EXPECT_EQ(L"C:\\照片\\a.jpg", move.source);
     EXPECT_EQ(L"D:\\目标\\a.jpg", move.destination);
-    EXPECT_EQ(L"移动成功", move.result);
     EXPECT_EQ(14, move.localTime.wHour);
 
     const JournalEntry undoMove = JournalEntryOf(
@@ -37,11 +37,6 @@ TEST(OperationJournalTest, UndoNamesTheFileItActsOnAsItsSource) {
         JournalEntryOf(Ended(OperationKind::kUndoCopy, OperationOutcome::kSucceeded), time);
     EXPECT_EQ(L"D:\\目标\\a.jpg", undoCopy.source);
     EXPECT_EQ(L"", undoCopy.destination);
-    EXPECT_EQ(L"已撤销", undoCopy.result);
-
-    EXPECT_EQ(
-        L"已取消",
-        JournalEntryOf(Ended(OperationKind::kCopy, OperationOutcome::kCancelled), time).result);
 }
 
 TEST(OperationJournalTest, JournalLiesBesideConfigIni) {

@@ -48,6 +48,14 @@ TEST(StepPaceTest, AHeldKeyStartsNoDecodeUntilTheFocusRests) {
     EXPECT_EQ(10'200 + 28 * 33 + StepPace::kRestMs, steps.DecodesFrom());
 }
 
+TEST(StepPaceTest, DecodesWaitForAPauseOnlyWhileTheWorkersCannotKeepUp) {
+    EXPECT_EQ(0, RestBeforeDecodingMs(0, 1700, 1)) << "not stepping";
+    EXPECT_EQ(0, RestBeforeDecodingMs(500, 400, 1)) << "a decode within a step";
+    EXPECT_EQ(0, RestBeforeDecodingMs(200, 700, 4)) << "four workers in turn keep up";
+    EXPECT_EQ(300, RestBeforeDecodingMs(200, 1700, 1));
+    EXPECT_EQ(500, RestBeforeDecodingMs(1000, 1700, 1)) << "at most half a second";
+}
+
 namespace {
 
 std::shared_ptr<const PreviewImage> Image(int width, int height, PixelSize photo = {}) {

@@ -1,0 +1,106 @@
+// Full screen in the real program: F11 fills the monitor with the photo, keys step and sort
+// there with the result on the bottom line, Esc brings the window back as it was, and keys
+// that rules take stay the rules' while a double-click still enters and leaves.
+#include <gtest/gtest.h>
+
+#include "app/preview/image_pane.h"
+#include "tests/support/config_file.h"
+#include "tests/support/desktop.h"
+#include "tests/support/folder_session.h"
+#include "tests/support/image_files.h"
+#include "tests/support/input.h"
+#include "tests/support/zemo_app.h"
+
+namespace {
+
+constexpr COLORREF kGreen = RGB(20, 200, 40);
+constexpr COLORREF kRed = RGB(230, 20, 20);
+
+class FullScreenTest : public FolderSessionTest {
+  protected:
+    std::wstring CopyRule(const std::wstring& key, const std::wstring& folder = L"精选") {
+        CreateDirectoryW((target_ / folder).c_str(), nullptr);
+        return key + L"=复制文件|" + (target_ / folder);
+    }
+    // Two photos larger than the screen, and the rules.
+    void Start(std::initializer_list<std::wstring> rules) {
+        ASSERT_TRUE(
+            WriteSolidImage(source_ / L"a.png", GUID_ContainerFormatPng, 3000, 1500, kGreen));
+        ASSERT_TRUE(WriteSolidImage(source_ / L"b.png", GUID_ContainerFormatPng, 3000, 1500, kRed));
+        StartOn(RuleConfig(rules), {}, 2);
+        ASSERT_TRUE(SelectFile(L"a.png"));
+        ASSERT_TRUE(
+            PaneShows([](const ScreenShot& shot) { return NearColour(shot.Centre(), kGreen); }));
+    }
+    HWND FullScreenWindow() { return FindTopLevelWindow(app_->Process().Id(), L"ZemoFullScreen"); }
+    // The monitor shows the photo across its middle row and black above and below it.
+    bool ScreenShows(COLORREF photo) {
+        return WaitUntil([&] {
+            const HWND window = FullScreenWindow();
+            if (!window)
+                return false;
+            const ScreenShot shot(window);
+            const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+            return shot.Width() == w && shot.Height() == h && NearColour(shot.Centre(), photo) &&
+                   NearColour(shot.At(5, h / 2), photo) &&
+                   NearColour(shot.At(w - 5, h / 2), photo) &&
+                   NearColour(shot.At(w / 2, 3), RGB(0, 0, 0), 8);
+        });
+    }
+    // Some light text on the bottom line.
+    bool BottomLineShown() {
+        return WaitUntil([&] {
+            const HWND window = FullScreenWindow();
+            if (!window)
+                return false;
+            const ScreenShot shot(window);
+            for (int y = shot.Height() - 20; y < shot.Height(); ++y)
+                for (int x = 0; x < shot.Width(); x += 2)
+                    if (GetRValue(shot.At(x, y)) > 150)
+                        return true;
+            return false;
+        });
+    }
+};
+
+}  // namespace
+
+TEST_F(FullScreenTest, F11FillsTheMonitorKeysStepAndSortThereAndEscBringsTheWindowBack) {
+    Start({CopyRule(KeyNameOf('1'))});
+    const RECT window = ScreenRect(app_->MainWindow());
+    PressKeys({VK_F11});
+    ASSERT_TRUE(ScreenShows(kGreen));
+    PressKeys({VK_DOWN});
+    ASSERT_TRUE(ScreenShows(kRed));
+    PressKeys({'1'});
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(target_ / L"精选\\b.png"); }));
+    EXPECT_TRUE(BottomLineShown());
+    PressKeys({VK_UP});
+    ASSERT_TRUE(ScreenShows(kGreen));
+
+    PressKeys({VK_ESCAPE});
+    ASSERT_TRUE(WaitUntil([&] { return FullScreenWindow() == nullptr; }));
+    const RECT back = ScreenRect(app_->MainWindow());
+    EXPECT_TRUE(EqualRect(&window, &back));
+    EXPECT_EQ(RowOf(L"a.png"), app_->FileList().FocusedRow());
+    EXPECT_TRUE(app_->FileList().IsSelected(RowOf(L"a.png")));
+    EXPECT_FALSE(app_->FileList().IsSelected(RowOf(L"b.png")));
+    EXPECT_TRUE(
+        PaneShows([](const ScreenShot& shot) { return NearColour(shot.Centre(), kGreen); }));
+}
+
+TEST_F(FullScreenTest, RulesOnF11AndEscFireAndADoubleClickStillEntersAndLeaves) {
+    Start({CopyRule(KeyNameOf(VK_F11)), CopyRule(KeyNameOf(VK_ESCAPE), L"其他")});
+    PressKeys({VK_F11});
+    ASSERT_TRUE(WaitUntil([&] { return ResultOf(L"a.png") == L"复制成功"; }));
+    EXPECT_EQ(nullptr, FullScreenWindow());
+
+    const RECT pane = ScreenRect(Pane());
+    DoubleClickAt({(pane.left + pane.right) / 2, (pane.top + pane.bottom) / 2});
+    ASSERT_TRUE(ScreenShows(kGreen));
+    PressKeys({VK_ESCAPE});
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(target_ / L"其他\\a.png"); }));
+    EXPECT_NE(nullptr, FullScreenWindow()) << "Esc is the rule's";
+    DoubleClickAt({GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2});
+    EXPECT_TRUE(WaitUntil([&] { return FullScreenWindow() == nullptr; }));
+}
