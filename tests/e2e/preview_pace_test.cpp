@@ -5,34 +5,29 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/preview/image_decoder.h"
-#include "app/preview/image_pane.h"
 #include "tests/support/bench_timing.h"
+#include "tests/support/folder_session.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/pace_photos.h"
-#include "tests/support/process.h"
-#include "tests/support/zemo_app.h"
 
 namespace {
 
-class PreviewPaceTest : public ::testing::Test {
+class PreviewPaceTest : public FolderSessionTest {
   protected:
-    // The program with `workers` decode workers on the folder of `photos` photos, the
+    // The program with `workers` decode workers on the source folder's `photos` photos, the
     // first one focused and shown sharp.
     void Start(int photos, int width, int height, const wchar_t* workers) {
         const ScopedEnvironmentVariable decodeWorkers(L"ZEMO_DECODE_WORKERS", workers);
-        app_ = std::make_unique<ZemoApp>();
-        ASSERT_TRUE(app_->Start());
-        ASSERT_TRUE(app_->LoadDirectory(folder_.Path(), photos));
+        ASSERT_NO_FATAL_FAILURE(StartOn("", {}, photos));
         for (const std::wstring& name : app_->FileList().Column(1))
             colours_.push_back(DistinctColour(PacePhotoIndex(name)));
-        pane_ = FindWindowExW(app_->MainWindow(), nullptr, kImagePaneClass, nullptr);
+        pane_ = Pane();
         ASSERT_NE(nullptr, pane_);
         points_ = PhotoPointsOnScreen(pane_, width, height);
         ASSERT_TRUE(app_->ClickFileRow(0));
@@ -59,8 +54,6 @@ class PreviewPaceTest : public ::testing::Test {
         return settled ? last : std::nullopt;
     }
 
-    TempDirectory folder_;
-    std::unique_ptr<ZemoApp> app_;
     HWND pane_ = nullptr;
     PhotoPoints points_ = {};
     std::vector<COLORREF> colours_;  // each row's photo's colour, in the order shown
@@ -77,8 +70,8 @@ TEST_F(PreviewPaceTest, AtFiveKeysASecondThePaneShowsTheFocusedPhotoOrItsBackgro
     const auto hasThumbnail = [](int index) { return index % 4 != 3; };
     for (int i = 0; i < kPhotos; ++i)
         ASSERT_TRUE(hasThumbnail(i)
-                        ? WritePacePhoto(folder_ / PacePhotoName(i), i, 3000, 2000)
-                        : WritePacePhoto(folder_ / PacePhotoName(i), i, 6000, 4000, false, false));
+                        ? WritePacePhoto(source_ / PacePhotoName(i), i, 3000, 2000)
+                        : WritePacePhoto(source_ / PacePhotoName(i), i, 6000, 4000, false, false));
     Start(kPhotos, 3000, 2000, L"2");
 
     struct Sample {
@@ -129,16 +122,18 @@ TEST_F(PreviewPaceTest, AtFiveKeysASecondThePaneShowsTheFocusedPhotoOrItsBackgro
     }
     EXPECT_EQ(0, wrong) << "of " << samples.size() << " samples";
     // A pane that stayed grey would pass the check above.
-    for (int row = 1; row < kPhotos; ++row)
-        if (hasThumbnail(PacePhotoIndex(app_->FileList().Text(row, 1))))
+    for (int row = 1; row < kPhotos; ++row) {
+        if (hasThumbnail(PacePhotoIndex(app_->FileList().Text(row, 1)))) {
             EXPECT_TRUE(ownColourSeen[row]) << "row " << row << "'s photo never showed";
+        }
+    }
 }
 
 // One worker; the key repeats about 30 times a second for 1.5 s. Once the focus rests the
 // photo where it stopped is decoded, then a few ahead of it.
 TEST_F(PreviewPaceTest, HoldingDownDecodesNextToNothingUntilTheKeyIsReleased) {
     constexpr int kPhotos = 60, kRepeats = 45;
-    ASSERT_TRUE(WritePacePhotos(folder_.Path(), kPhotos, 1500, 1000));
+    ASSERT_TRUE(WritePacePhotos(source_.Path(), kPhotos, 1500, 1000));
     Start(kPhotos, 1500, 1000, L"1");
     const std::optional<int> before = SettledDecodes();
     ASSERT_TRUE(before);
