@@ -37,23 +37,6 @@ class PreviewPaceTest : public FolderSessionTest {
         return NearColour(ScreenPixel(points_.centre), colours_[row]) &&
                NearColour(ScreenPixel(points_.marker), MarkerColour(colours_[row]));
     }
-    // The pane's decode count once it has stayed the same for 700 ms.
-    std::optional<int> SettledDecodes() {
-        std::optional<int> last = DecodesStarted(pane_);
-        ULONGLONG since = GetTickCount64();
-        const bool settled = WaitUntil(
-            [&] {
-                const std::optional<int> now = DecodesStarted(pane_);
-                if (now != last) {
-                    last = now;
-                    since = GetTickCount64();
-                }
-                return last && GetTickCount64() - since >= 700;
-            },
-            30000);
-        return settled ? last : std::nullopt;
-    }
-
     HWND pane_ = nullptr;
     PhotoPoints points_ = {};
     std::vector<COLORREF> colours_;  // each row's photo's colour, in the order shown
@@ -129,13 +112,16 @@ TEST_F(PreviewPaceTest, AtFiveKeysASecondThePaneShowsTheFocusedPhotoOrItsBackgro
     }
 }
 
-// One worker; the key repeats about 30 times a second for 1.5 s. Once the focus rests the
-// photo where it stopped is decoded, then a few ahead of it.
+// One worker; the key repeats about 30 times a second for 1.5 s, from the first press on
+// (a keyboard waits a little before it repeats). Expected: the row where the hold began,
+// the row where it stopped and four ahead of it; the rest of the bound is for a loaded
+// machine, where now and then a step comes later than 150 ms after the one before.
+// Decoding every row passed would start 45.
 TEST_F(PreviewPaceTest, HoldingDownDecodesNextToNothingUntilTheKeyIsReleased) {
     constexpr int kPhotos = 60, kRepeats = 45;
     ASSERT_TRUE(WritePacePhotos(source_.Path(), kPhotos, 1500, 1000));
     Start(kPhotos, 1500, 1000, L"1");
-    const std::optional<int> before = SettledDecodes();
+    const std::optional<int> before = SettledDecodes(pane_);
     ASSERT_TRUE(before);
     ASSERT_GT(*before, 0) << "the first photo's decode was not counted";
 
@@ -147,7 +133,7 @@ TEST_F(PreviewPaceTest, HoldingDownDecodesNextToNothingUntilTheKeyIsReleased) {
 
     ASSERT_TRUE(WaitUntil([&] { return app_->FileList().FocusedRow() == kRepeats; }));
     EXPECT_TRUE(WaitUntil([&] { return ShowsSharp(kRepeats); }, 30000));
-    const std::optional<int> after = SettledDecodes();
+    const std::optional<int> after = SettledDecodes(pane_);
     ASSERT_TRUE(after);
-    EXPECT_LE(*after - *before, 6);
+    EXPECT_LE(*after - *before, 10);
 }

@@ -105,22 +105,7 @@ class PaceSession {
         return Right(row) &&
                NearColour(ScreenPixel(points_.marker), MarkerColour(colours_[row]), 24);
     }
-    // The pane's decode count once it has stayed the same for 700 ms; -1 when it never does.
-    int SettledDecodes() const {
-        int last = DecodesStarted(pane_).value_or(-1);
-        ULONGLONG since = GetTickCount64();
-        const bool settled = WaitUntil(
-            [&] {
-                const int now = DecodesStarted(pane_).value_or(-1);
-                if (now != last) {
-                    last = now;
-                    since = GetTickCount64();
-                }
-                return GetTickCount64() - since >= 700;
-            },
-            60000);
-        return settled ? last : -1;
-    }
+    int SettledDecodes() const { return ::SettledDecodes(pane_).value_or(-1); }
     int Decodes() const { return DecodesStarted(pane_).value_or(-1); }
     double PeakMegabytes() {
         return ::PeakMegabytes(app_.Process().Handle(), app_.Directory() + L"\\zemo.exe");

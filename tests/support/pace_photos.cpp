@@ -7,6 +7,7 @@
 #include "app/preview/image_pane.h"
 #include "tests/support/image_files.h"
 #include "tests/support/process.h"
+#include "tests/support/wait.h"
 
 namespace {
 
@@ -101,6 +102,22 @@ std::optional<int> DecodesStarted(HWND pane) {
     if (!SendMessageTimeoutW(pane, message, 0, 0, SMTO_ABORTIFHUNG, 5000, &count))
         return std::nullopt;
     return static_cast<int>(count);
+}
+
+std::optional<int> SettledDecodes(HWND pane) {
+    std::optional<int> last = DecodesStarted(pane);
+    ULONGLONG since = GetTickCount64();
+    const bool settled = WaitUntil(
+        [&] {
+            const std::optional<int> now = DecodesStarted(pane);
+            if (now != last) {
+                last = now;
+                since = GetTickCount64();
+            }
+            return last && GetTickCount64() - since >= 700;
+        },
+        60000);
+    return settled ? last : std::nullopt;
 }
 
 ScopedEnvironmentVariable::ScopedEnvironmentVariable(const wchar_t* name, const std::wstring& value)

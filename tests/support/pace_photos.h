@@ -41,6 +41,8 @@ COLORREF ScreenPixel(POINT point);
 // The number of decodes of whole photos the pane has started since the program started
 // (placeholders not counted); nothing when the pane does not answer.
 std::optional<int> DecodesStarted(HWND pane);
+// The same count once it has stayed the same for 700 ms; nothing when it never does.
+std::optional<int> SettledDecodes(HWND pane);
 
 // An environment variable of this process, and so of the programs it starts, set for the
 // object's lifetime and put back after.
