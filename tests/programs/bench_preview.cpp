@@ -13,7 +13,6 @@
 // Usage: bench_preview.exe <jpeg folder> <png folder> [steps]
 // Creates the photos on first use (each JPEG has a colour of its own in its middle).
 #include <windows.h>
-#include <psapi.h>
 #include <shellapi.h>
 #include <wincodec.h>
 #include <wrl/client.h>
@@ -31,6 +30,7 @@
 #include "app/preview/image_pane.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
+#include "tests/support/process_memory.h"
 #include "tests/support/raw_files.h"
 #include "tests/support/zemo_app.h"
 
@@ -227,39 +227,6 @@ bool RawFigures(const std::wstring& jpegs, double bareMedian) {
                 Median(cold), bareMedian, bareMedian > 0 ? Median(cold) / bareMedian : 0.0,
                 Median(cold) - bareMedian);
     return !cold.empty();
-}
-
-// The process's peak resident memory in megabytes. Under Wine the process is found by
-// its command line among the Linux processes (Z:\proc), since Wine does not report the
-// memory of another process; on Windows it comes from the process itself.
-double PeakMegabytes(HANDLE process, const std::wstring& program) {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, program.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string wanted(size > 0 ? size - 1 : 0, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, program.c_str(), -1, wanted.data(), size, nullptr, nullptr);
-    WIN32_FIND_DATAW entry;
-    const HANDLE search = FindFirstFileW(L"Z:\\proc\\*", &entry);
-    if (search != INVALID_HANDLE_VALUE) {
-        double peak = 0;
-        do {
-            const std::wstring folder = std::wstring(L"Z:\\proc\\") + entry.cFileName;
-            const std::optional<std::string> commandLine = ReadFileBytes(folder + L"\\cmdline");
-            if (!commandLine || commandLine->compare(0, wanted.size(), wanted) != 0)
-                continue;
-            const std::optional<std::string> status = ReadFileBytes(folder + L"\\status");
-            const size_t line = status ? status->find("VmHWM:") : std::string::npos;
-            if (line != std::string::npos)
-                peak = std::max(peak, std::atof(status->c_str() + line + 6) / 1024.0);
-        } while (FindNextFileW(search, &entry));
-        FindClose(search);
-        if (peak > 0)
-            return peak;
-    }
-    PROCESS_MEMORY_COUNTERS counters = {};
-    counters.cb = sizeof(counters);
-    if (!GetProcessMemoryInfo(process, &counters, sizeof(counters)))
-        return 0;
-    return counters.PeakWorkingSetSize / 1048576.0;
 }
 
 // zemo.exe's peak memory with the PNG's folder listed, before and after the PNG is shown,

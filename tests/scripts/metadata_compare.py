@@ -3,6 +3,7 @@
 
    metadata_compare.py TOOL FOLDER
    metadata_compare.py --raw TOOL FOLDER
+   metadata_compare.py --thumbnails FOLDER
 
 TOOL is the native metadata_tool; both print JSON with exiftool's names. A fact one of
 them finds and the other does not, or finds with another value, fails the check; so does
@@ -13,6 +14,11 @@ the embedded JPEG the reader chooses must equal the largest of the JpgFromRaw,
 PreviewImage, OtherImage and ThumbnailImage exiftool extracts, and its orientation
 exiftool's Orientation. exiftool must find a JPEG in each file but those named "nojpeg",
 where neither may find one: a file exiftool cannot read is a fault of the generator.
+
+With --thumbnails the folder holds the end-to-end tests' JPEGs with EXIF thumbnails
+(tests/programs/write_thumbnail_photos.cpp): exiftool must read each without an error or
+a warning, and `exiftool -b -ThumbnailImage` must give exactly the bytes written beside it
+as NAME.thumbnail.jpg.
 """
 import base64
 import json
@@ -168,7 +174,34 @@ def compare_raw(tool, folder):
     return 1 if failures else 0
 
 
+def check_thumbnails(folder):
+    photos = sorted(os.path.join(folder, name) for name in os.listdir(folder)
+                    if name.endswith(".jpg") and not name.endswith(".thumbnail.jpg"))
+    if not photos:
+        sys.exit(f"metadata_compare: no photos in {folder}")
+    found = exiftool_json(["-a", "-G1", "-Error", "-Warning", "-ImageWidth"], photos)
+    failures = []
+    for path in photos:
+        name = os.path.basename(path)
+        problems = [f"{key} {value!r}" for key, value in found[name].items()
+                    if key.partition(":")[2] in ("Error", "Warning")]
+        if problems or "File:ImageWidth" not in found[name]:
+            failures.append(f"{name}: exiftool cannot read it cleanly: {', '.join(problems)}")
+        thumbnail = subprocess.run(["exiftool", "-b", "-ThumbnailImage", path], check=True,
+                                   capture_output=True).stdout
+        with open(path[:-len(".jpg")] + ".thumbnail.jpg", "rb") as written:
+            if written.read() != thumbnail:
+                failures.append(f"{name}: the thumbnail exiftool extracts ({len(thumbnail)} "
+                                "bytes) is not the one written")
+    for failure in failures:
+        print("FAIL:", failure)
+    print(f"metadata_compare: {len(photos)} photos with thumbnails, {len(failures)} faults")
+    return 1 if failures else 0
+
+
 if __name__ == "__main__":
+    if sys.argv[1] == "--thumbnails":
+        sys.exit(check_thumbnails(sys.argv[2]))
     if sys.argv[1] == "--raw":
         sys.exit(compare_raw(sys.argv[2], sys.argv[3]))
     sys.exit(main())

@@ -6,6 +6,7 @@
 #include <wincodec.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@
 // Tiff, Bmp) whose pixel (x, y) has colourAt(x, y).
 bool WriteImage(const std::wstring& path, const GUID& container, int width, int height,
                 const std::function<COLORREF(int, int)>& colourAt);
+// The same picture's bytes, encoded in memory.
+std::optional<std::string> EncodeImage(const GUID& container, int width, int height,
+                                       const std::function<COLORREF(int, int)>& colourAt);
 bool WriteSolidImage(const std::wstring& path, const GUID& container, int width, int height,
                      COLORREF colour);
 
@@ -23,6 +27,21 @@ std::string WithExifOrientation(const std::string& jpeg, int orientation, bool b
 // A copy of JPEG bytes with an APP1 "Exif" segment whose EXIF directory holds this
 // DateTimeOriginal ("YYYY:MM:DD hh:mm:ss").
 std::string WithExifCaptureTime(const std::string& jpeg, const std::string& dateTimeOriginal);
+
+// A copy of JPEG bytes with an APP1 "Exif" segment whose second directory (IFD1) holds
+// `thumbnail`, a JPEG, at JPEGInterchangeFormat for JPEGInterchangeFormatLength bytes:
+// where cameras keep the small picture viewers show first.
+std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbnail);
+
+// The size cameras give their EXIF thumbnails.
+constexpr int kExifThumbnailWidth = 160;
+constexpr int kExifThumbnailHeight = 120;
+
+// Writes a width x height JPEG whose pixel (x, y) has colourAt(x, y), with an EXIF
+// thumbnail all of `thumbnailColour`; gives the thumbnail's bytes, nothing on failure.
+std::optional<std::string> WriteJpegWithThumbnail(const std::wstring& path, int width, int height,
+                                                  const std::function<COLORREF(int, int)>& colourAt,
+                                                  COLORREF thumbnailColour);
 
 // Colours within `tolerance` per channel (JPEG moves colours a little).
 bool NearColour(COLORREF a, COLORREF b, int tolerance = 48);
