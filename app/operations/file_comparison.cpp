@@ -1,10 +1,10 @@
 #include "app/operations/file_comparison.h"
 
 #include <cstdint>
-#include <cstring>
 #include <vector>
 
 #include "app/base/unique_file.h"
+#include "app/operations/same_bytes.h"
 
 namespace {
 
@@ -31,28 +31,6 @@ bool ReadPiece(HANDLE file, std::vector<char>& buffer, DWORD& read) {
             break;
         read += got;
     }
-    return true;
-}
-
-// Whether two pieces hold the same bytes. Blocks of 256 bytes, each folded into one word
-// without a branch, so the compiler can use wide registers: the C runtime's memcmp under
-// Wine compares a byte at a time, which cost half again the reading itself.
-bool SameBytes(const char* a, const char* b, size_t count) {
-    constexpr size_t kWords = 32;
-    size_t at = 0;
-    for (; at + kWords * 8 <= count; at += kWords * 8) {
-        uint64_t x[kWords], y[kWords];
-        std::memcpy(x, a + at, sizeof x);
-        std::memcpy(y, b + at, sizeof y);
-        uint64_t difference = 0;
-        for (size_t word = 0; word < kWords; ++word)
-            difference |= x[word] ^ y[word];
-        if (difference != 0)
-            return false;
-    }
-    for (; at < count; ++at)
-        if (a[at] != b[at])
-            return false;
     return true;
 }
 

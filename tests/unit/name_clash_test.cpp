@@ -159,18 +159,23 @@ TEST_F(NameClashTest, ANameTooLongForItsNumberFailsWithTheSystemsReasonAndWrites
 }
 
 // One byte changed anywhere, in a whole block of the comparison or in the short tail after
-// the last one, makes the files different; unchanged they are the same.
+// the last one, in the first piece the files are read in or the last, whole or short, makes
+// the files different; unchanged they are the same.
 TEST_F(NameClashTest, OneChangedByteAnywhereMakesTheFilesDifferent) {
-    const std::string bytes = Bytes((256 << 10) + 1000 + 7);
-    const std::wstring first = source_ / L"a", second = target_ / L"a";
-    ASSERT_TRUE(WriteFileBytes(first, bytes));
-    ASSERT_TRUE(WriteFileBytes(second, bytes));
-    EXPECT_TRUE(CompareFileContents(first, second, cancel_, {}).same);
-    for (const size_t at : {size_t{0}, size_t{255}, size_t{256}, size_t{300}, size_t{(256u << 10) + 999},
-                            bytes.size() - 7, bytes.size() - 1}) {
-        std::string changed = bytes;
-        changed[at] ^= 0x40;
-        ASSERT_TRUE(WriteFileBytes(second, changed));
-        EXPECT_FALSE(CompareFileContents(first, second, cancel_, {}).same) << at;
+    constexpr size_t kPiece = 256 << 10;
+    for (const size_t size : {kPiece, 4 * kPiece, 5 * kPiece + 1007}) {
+        const std::string bytes = Bytes(size);
+        const std::wstring first = source_ / L"a", second = target_ / L"a";
+        ASSERT_TRUE(WriteFileBytes(first, bytes));
+        ASSERT_TRUE(WriteFileBytes(second, bytes));
+        EXPECT_TRUE(CompareFileContents(first, second, cancel_, {}).same) << size;
+        const size_t lastPiece = (size - 1) / kPiece * kPiece;
+        for (const size_t at : {size_t{0}, size_t{255}, size_t{256}, size_t{300}, kPiece - 1,
+                                lastPiece, size - 7, size - 1}) {
+            std::string changed = bytes;
+            changed[at] ^= 0x40;
+            ASSERT_TRUE(WriteFileBytes(second, changed));
+            EXPECT_FALSE(CompareFileContents(first, second, cancel_, {}).same) << size << " " << at;
+        }
     }
 }
