@@ -15,6 +15,7 @@
 #include "tests/support/raw_files.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/wait.h"
+#include "tests/unit/tiff_builder.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -161,11 +162,18 @@ TEST_F(WicTest, DecodesFittedAndUprightAndGivesNothingForBadTruncatedOrHugeFiles
     EXPECT_TRUE(DeleteFileW((files_ / L"huge.bmp").c_str()));
 }
 
-TEST_F(WicTest, APhotoTooLargeToReadWholeIsStillTurnedUpright) {
+// Its EXIF is read through the decoder's stream, not from memory: the facts line still has
+// the size as shown and the camera.
+TEST_F(WicTest, APhotoTooLargeToReadWholeIsStillTurnedUprightWithItsFacts) {
     const std::wstring stored = files_ / L"stored.jpg";
     ASSERT_TRUE(WriteImage(stored, GUID_ContainerFormatJpeg, 200, 100,
                            [](int x, int) { return x < 100 ? RGB(255, 0, 0) : RGB(0, 0, 255); }));
-    const std::string turned = WithExifOrientation(*ReadFileBytes(stored), 8, true);
+    TiffBuilder exif(false);
+    const int ifd0 = exif.Directory();
+    exif.Text(ifd0, 0x010F, "Canon");   // Make
+    exif.Text(ifd0, 0x0110, "EOS R5");  // Model
+    exif.Short(ifd0, 0x0112, 8);        // Orientation
+    const std::string turned = WithExifTiff(*ReadFileBytes(stored), exif.Build());
     // The photo, then zeros up to 65 MB after its end-of-image marker.
     const std::wstring large = files_ / L"large.jpg";
     ASSERT_TRUE(CreateLargeFile(large, 65ULL << 20));
@@ -181,6 +189,8 @@ TEST_F(WicTest, APhotoTooLargeToReadWholeIsStillTurnedUpright) {
     ASSERT_EQ(200, upright.height);
     const uint32_t top = upright.pixels[20 * 100 + 50];
     EXPECT_TRUE(NearColour(RGB(0, 0, 255), RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF)));
+    EXPECT_EQ(0u, upright.facts.rfind(L"100×200 · ", 0)) << upright.facts;
+    EXPECT_NE(std::wstring::npos, upright.facts.find(L" · Canon EOS R5 · ")) << upright.facts;
 }
 
 TEST_F(WicTest, ARawShowsItsJpegTurnedAsTheRawSaysNotAsTheJpegsOwnExif) {
