@@ -104,7 +104,8 @@ TEST_F(KeyLegendTest, AClickAnywhereInTheWindowHidesTheLegendAndStillDoesItsWork
     } clicks[] = {
         {"the rule list", rules.CellCentreOnScreen(0, 1), [&] { return rules.IsSelected(0); }},
         {"the window's background", background, [] { return true; }},
-        {"the photo", {(paneRect.left + paneRect.right) / 2, (paneRect.top + paneRect.bottom) / 2},
+        {"the photo",
+         {(paneRect.left + paneRect.right) / 2, (paneRect.top + paneRect.bottom) / 2},
          [] { return true; }},
     };
     for (const auto& click : clicks) {

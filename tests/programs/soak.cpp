@@ -131,8 +131,7 @@ double SendHotkeyAt(std::chrono::steady_clock::time_point due,
                     std::chrono::steady_clock::time_point& previous, const Rule& rule) {
     for (auto now = std::chrono::steady_clock::now(); now < due;
          now = std::chrono::steady_clock::now())
-        Sleep(static_cast<DWORD>(
-            std::chrono::ceil<std::chrono::milliseconds>(due - now).count()));
+        Sleep(static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count()));
     const auto sent = std::chrono::steady_clock::now();
     SendHotkey(0, rule.key, rule.withControl);
     const double gapMs = std::chrono::duration<double, std::milli>(sent - previous).count();
@@ -146,7 +145,8 @@ int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: soak <zemo.exe> [presses] [files] [seed] [keep-both | move-on]\n");
+        std::fprintf(stderr,
+                     "usage: soak <zemo.exe> [presses] [files] [seed] [keep-both | move-on]\n");
         return 2;
     }
     const int presses = argc > 2 ? _wtoi(argv[2]) : 2000;
@@ -312,8 +312,8 @@ int main() {
         // Moving on, the focus comes back to the undone row.
         if (moveOn && !WaitUntil([&] { return list.FocusedRow() == done.row; }, 5000)) {
             ++mismatches;
-            std::fprintf(stderr, "press %d: after the undo of row %d the focus is on %d\n",
-                         press, done.row, list.FocusedRow());
+            std::fprintf(stderr, "press %d: after the undo of row %d the focus is on %d\n", press,
+                         done.row, list.FocusedRow());
         }
         current = moveOn ? done.row : current;
         return true;
@@ -499,10 +499,9 @@ int main() {
             const std::vector<std::wstring>& line = lines[k];
             const std::wstring& name = files[fileOfRow[step.row]].name;
             const std::wstring expectedResult = resultTextOf(*step.rule, step.expected.success);
-            const bool sameFile =
-                line.size() > 4 && line[2].size() > name.size() &&
-                line[2].compare(line[2].size() - name.size() - 1, std::wstring::npos,
-                                L"\\" + name) == 0;
+            const bool sameFile = line.size() > 4 && line[2].size() > name.size() &&
+                                  line[2].compare(line[2].size() - name.size() - 1,
+                                                  std::wstring::npos, L"\\" + name) == 0;
             if (!sameFile || line[4] != expectedResult ||
                 (step.expected.success && line[3] != step.expected.path)) {
                 ++mismatches;
@@ -527,9 +526,9 @@ int main() {
                              Utf8(result).c_str());
             }
         }
-        if (!WaitUntil([&] {
-                return list.FocusedRow() == focusAfter && list.IsSelected(focusAfter);
-            }, 5000)) {
+        if (!WaitUntil(
+                [&] { return list.FocusedRow() == focusAfter && list.IsSelected(focusAfter); },
+                5000)) {
             ++mismatches;
             std::fprintf(stderr, "press %d: the focus is on row %d, not %d\n", press + run - 1,
                          list.FocusedRow(), focusAfter);

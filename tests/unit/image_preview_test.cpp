@@ -200,12 +200,14 @@ TEST_F(WicTest, ARawShowsItsJpegTurnedAsTheRawSaysNotAsTheJpegsOwnExif) {
     const std::string jpeg = *ReadFileBytes(stored);
     // The camera's JPEG says 8, the RAW says 1: the RAW is right.
     WriteFileBytes(files_ / L"level.nef", NefBytes(WithExifOrientation(jpeg, 8), 1));
-    const PreviewImage level = DecodePreview(factory_.Get(), files_ / L"level.nef", {365, 592}).value();
+    const PreviewImage level =
+        DecodePreview(factory_.Get(), files_ / L"level.nef", {365, 592}).value();
     EXPECT_EQ(200, level.width);
     EXPECT_EQ(100, level.height);
 
     WriteFileBytes(files_ / L"side.NEF", NefBytes(jpeg, 6));
-    const PreviewImage side = DecodePreview(factory_.Get(), files_ / L"side.NEF", {365, 592}).value();
+    const PreviewImage side =
+        DecodePreview(factory_.Get(), files_ / L"side.NEF", {365, 592}).value();
     ASSERT_EQ(100, side.width);
     ASSERT_EQ(200, side.height);
     // Turned a quarter clockwise: the stored left half (red) is now at the top.
