@@ -60,7 +60,9 @@ void LayOutMainWindow(Application& app, UINT dpi, bool newDpi) {
         SetColumnWidths(o.fileList, MainWindowLayout::kFileColumnWidths, dpi);
         SetColumnWidths(o.ruleList, MainWindowLayout::kRuleColumnWidths, dpi);
     }
-    o.fileList.SetColumnWidth(MainWindowLayout::kNameColumn, boxes.nameColumnWidth);
+    // A height-only change leaves the name column as it is, and the list unrepainted by it.
+    if (o.fileList.GetColumnWidth(MainWindowLayout::kNameColumn) != boxes.nameColumnWidth)
+        o.fileList.SetColumnWidth(MainWindowLayout::kNameColumn, boxes.nameColumnWidth);
 }
 
 int32_t BuildMainWindow(Application& app, HWND hwnd) {
