@@ -2,7 +2,9 @@
 # Randomised soak run: thousands of real key presses over files of random content and
 # sizes, checked press by press and file by file (see tests/programs/soak.cpp).
 # With "keep-both" the option "重名时保留两者" is on and many names are taken in the targets.
-# Usage: scripts/soak.sh [presses] [files] [seed] [keep-both]
+# With "move-on" the option "处理后下一个" is on and rule keys come 5 a second, each acting on
+# the row the focus moved on to.
+# Usage: scripts/soak.sh [presses] [files] [seed] [keep-both | move-on]
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 

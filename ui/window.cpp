@@ -50,6 +50,11 @@ int32_t TrayEventCode(LPARAM mouseMessage) {
     }
 }
 
+bool IsButtonDown(UINT mouseMessage) {
+    return mouseMessage == WM_LBUTTONDOWN || mouseMessage == WM_RBUTTONDOWN ||
+           mouseMessage == WM_MBUTTONDOWN || mouseMessage == WM_XBUTTONDOWN;
+}
+
 }  // namespace
 
 LRESULT CALLBACK Window::ClassWndProc(HWND hwnd, UINT message, WPARAM wParam,
@@ -159,6 +164,16 @@ bool Window::RaiseWindowEvent(UINT message, WPARAM wParam, LPARAM lParam) {
             return events_.systemCommand(static_cast<intptr_t>(wParam & 0xFFF0)) != 0;
         case WM_HOTKEY:
             events_.hotkey(static_cast<intptr_t>(wParam), LOWORD(lParam), HIWORD(lParam));
+            return false;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_XBUTTONDOWN:
+            events_.press();
+            return false;
+        case WM_PARENTNOTIFY:
+            if (IsButtonDown(LOWORD(wParam)))
+                events_.press();
             return false;
         case WM_DPICHANGED:
             if (!events_.dpiChange)
@@ -323,6 +338,9 @@ EventHandler Window::SetHotkeyHandler(EventHandler handler) {
 }
 EventHandler Window::SetDpiChangeHandler(EventHandler handler) {
     return events_.dpiChange = std::move(handler);
+}
+EventHandler Window::SetPressHandler(EventHandler handler) {
+    return events_.press = std::move(handler);
 }
 EventHandler Window::SetCloseHandler(EventHandler handler) {
     return events_.close = std::move(handler);

@@ -141,6 +141,9 @@ class Window : public ControlObject {
     // (new DPI, const RECT* suggested window rectangle); with a handler registered, the
     // handler alone answers WM_DPICHANGED.
     EventHandler SetDpiChangeHandler(EventHandler handler);
+    // (); a mouse button went down in the client area, on the window itself or on any child
+    // of it (WM_PARENTNOTIFY). The press still goes on to do its own work.
+    EventHandler SetPressHandler(EventHandler handler);
 
   protected:
     Window(const Window& other);
@@ -170,6 +173,7 @@ class Window : public ControlObject {
         EventHandler trayEvent;
         EventHandler hotkey;
         EventHandler dpiChange;
+        EventHandler press;
     };
 
     [[nodiscard]] LRESULT ClassMessageHandler(HWND hwnd, UINT message, WPARAM wParam,

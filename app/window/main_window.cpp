@@ -12,6 +12,7 @@
 #include "app/preview/image_pane.h"
 #include "app/window/open_folder.h"
 #include "app/window/window_placement.h"
+#include "app/preview/image_pane.h"
 #include "app/rules/options_menu.h"
 #include "app/rules/rule_dialog.h"
 #include "app/operations/undo_menu.h"
@@ -61,7 +62,9 @@ void LayOutMainWindow(Application& app, UINT dpi, bool newDpi) {
         SetColumnWidths(o.fileList, MainWindowLayout::kFileColumnWidths, dpi);
         SetColumnWidths(o.ruleList, MainWindowLayout::kRuleColumnWidths, dpi);
     }
-    o.fileList.SetColumnWidth(MainWindowLayout::kNameColumn, boxes.nameColumnWidth);
+    // A height-only change leaves the name column as it is, and the list unrepainted by it.
+    if (o.fileList.GetColumnWidth(MainWindowLayout::kNameColumn) != boxes.nameColumnWidth)
+        o.fileList.SetColumnWidth(MainWindowLayout::kNameColumn, boxes.nameColumnWidth);
 }
 
 int32_t BuildMainWindow(Application& app, HWND hwnd) {
@@ -139,6 +142,12 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     window.SetSizeHandler([&app](int32_t width, int32_t height) {
         if (width > 0 && height > 0)
             LayOutMainWindow(app, WindowDpi(app.mainWindow), false);
+        return 0;
+    });
+    // A click anywhere in the window hides the key legend, and still does its own work.
+    window.SetPressHandler([&app] {
+        if (app.preview.imagePane)
+            HideKeyLegend(app.preview.imagePane);
         return 0;
     });
     window.AcceptDroppedFiles(true);

@@ -1,5 +1,6 @@
 // The layout at a DPI other than 96: every rectangle of the main window and the rule
-// dialog is today's scaled by DPI/96 from the start.
+// dialog is today's scaled by DPI/96 from the start, and the key legend draws over the
+// photo inside the pane.
 // The system DPI is a setting of the Wine prefix, so this runs in a prefix of its own
 // (tests/scripts/high_dpi_test.sh sets ZEMO_EXPECTED_DPI); elsewhere it is skipped.
 #include <gtest/gtest.h>
@@ -7,8 +8,17 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
+#include "app/preview/image_decoder.h"
+#include "app/preview/image_pane.h"
+#include "app/preview/key_legend.h"
+#include "tests/support/config_file.h"
+#include "tests/support/image_files.h"
+#include "tests/support/input.h"
 #include "tests/support/layout_expectations.h"
+#include "tests/support/wait.h"
 #include "tests/support/zemo_app.h"
 
 namespace {
@@ -20,15 +30,21 @@ UINT ScreenDpi() {
     return static_cast<UINT>(dpi);
 }
 
+class HighDpiLayout : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (const char* expected = std::getenv("ZEMO_EXPECTED_DPI"))
+            ASSERT_EQ(static_cast<UINT>(std::atoi(expected)), dpi) << "the prefix's LogPixels";
+        else if (dpi == kBaseDpi)
+            GTEST_SKIP() << "runs in the high-DPI prefix of tests/scripts/high_dpi_test.sh";
+    }
+
+    const UINT dpi = ScreenDpi();
+};
+
 }  // namespace
 
-TEST(HighDpiLayout, EveryRectangleIsTodaysScaledWithinOnePixel) {
-    const UINT dpi = ScreenDpi();
-    if (const char* expected = std::getenv("ZEMO_EXPECTED_DPI"))
-        ASSERT_EQ(static_cast<UINT>(std::atoi(expected)), dpi) << "the prefix's LogPixels";
-    else if (dpi == kBaseDpi)
-        GTEST_SKIP() << "runs in the high-DPI prefix of tests/scripts/high_dpi_test.sh";
-
+TEST_F(HighDpiLayout, EveryRectangleIsTodaysScaledWithinOnePixel) {
     ZemoApp app;
     ASSERT_TRUE(app.Start());
     const LayoutSize window = MainWindowDefaultOuter(dpi);
@@ -61,4 +77,51 @@ TEST(HighDpiLayout, EveryRectangleIsTodaysScaledWithinOnePixel) {
             actual.height = scaled.height;  // a closed drop-down list is as high as its text
         EXPECT_TRUE(BoxNear(scaled, actual, 1)) << i << ": " << actual << " for " << boxes[i];
     }
+}
+
+// More rules than fit: the legend fills the photo's area from its top left, opaque, with
+// text in it, and ends inside the area (above the facts line, within the pane's width).
+TEST_F(HighDpiLayout, TheKeyLegendDrawsOverThePhotoAndFitsThePane) {
+    constexpr COLORREF kGreen = RGB(20, 200, 40);
+    TempDirectory photos;
+    TempDirectory targets;
+    ASSERT_TRUE(WriteSolidImage(photos / L"a.png", GUID_ContainerFormatPng, 600, 900, kGreen));
+    std::vector<std::wstring> rules;
+    for (const bool withControl : {false, true})
+        for (const UINT key : std::wstring(L"ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789")) {
+            const std::wstring hotkey =
+                withControl ? KeyNameOf(VK_CONTROL) + L"+" + KeyNameOf(key) : KeyNameOf(key);
+            rules.push_back(hotkey + L"=复制文件|" +
+                            (targets / (L"按键图例的目标文件夹-" + std::to_wstring(rules.size()))));
+        }
+    ZemoApp app(RuleConfig(rules));
+    ASSERT_TRUE(app.Start());
+    ASSERT_TRUE(app.LoadDirectory(photos.Path(), 1));
+    ASSERT_TRUE(app.ClickFileRow(0));
+    const HWND pane = FindWindowExW(app.MainWindow(), nullptr, kImagePaneClass, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return NearColour(ScreenShot(pane).Centre(), kGreen); }));
+
+    PressKeys({VK_F1});
+    ASSERT_TRUE(
+        WaitUntil([&] { return NearColour(ScreenShot(pane).At(1, 1), kLegendBackground, 8); }));
+    const ScreenShot shot(pane);
+    const RECT area = ImagePanePhotoArea(pane);
+    // The box's edges, along its padding at the top and the left.
+    int right = 0;
+    while (right < shot.Width() && NearColour(shot.At(right, 1), kLegendBackground, 8))
+        ++right;
+    int bottom = 0;
+    while (bottom < shot.Height() && NearColour(shot.At(1, bottom), kLegendBackground, 8))
+        ++bottom;
+    EXPECT_LE(right, area.right);
+    EXPECT_LE(bottom, area.bottom);
+    EXPECT_GT(bottom, area.bottom * 9 / 10) << "the rules that do not fit fill the area";
+    int photoPixels = 0, textPixels = 0;
+    for (int y = 0; y < bottom; ++y)
+        for (int x = 0; x < right; ++x) {
+            photoPixels += NearColour(shot.At(x, y), kGreen);
+            textPixels += NearColour(shot.At(x, y), kLegendText, 60);
+        }
+    EXPECT_EQ(0, photoPixels);
+    EXPECT_GT(textPixels, right * bottom / 100) << "the entries are written in the box";
 }

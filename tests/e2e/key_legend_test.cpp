@@ -1,10 +1,15 @@
-// The key legend over the photo: F1 shows and hides it, Esc hides it, stepping keeps it, and
-// a rule on F1 fires instead.
+// The key legend over the photo: F1 shows and hides it, Esc or a click anywhere in the
+// window hides it, stepping keeps it, and a rule on F1 fires instead.
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
 
 #include "app/preview/image_decoder.h"
 #include "app/preview/image_pane.h"
 #include "app/preview/key_legend.h"
+#include "app/window/layout.h"
 #include "tests/support/config_file.h"
 #include "tests/support/folder_session.h"
 #include "tests/support/image_files.h"
@@ -60,4 +65,42 @@ TEST_F(KeyLegendTest, WithARuleOnF1TheRuleFiresAndNoLegendShows) {
     ASSERT_TRUE(WaitUntil([&] { return FileExists(target_ / L"精选\\a.png"); }));
     ASSERT_TRUE(WaitUntil([&] { return ResultOf(L"a.png") == L"复制成功"; }));
     EXPECT_TRUE(Shows(kGreen, kPreviewBackground));
+}
+
+// Wherever the click lands, the legend goes and the click does what it does without one.
+TEST_F(KeyLegendTest, AClickAnywhereInTheWindowHidesTheLegendAndStillDoesItsWork) {
+    Start(KeyNameOf('1'));
+    const auto showLegendOverGreen = [&] {
+        ASSERT_TRUE(app_->ClickFileRow(RowOf(L"a.png")));
+        PressKeys({VK_F1});
+        ASSERT_TRUE(Shows(kGreen, kLegendBackground));
+    };
+
+    showLegendOverGreen();
+    ASSERT_TRUE(app_->ClickFileRow(RowOf(L"b.png")));
+    EXPECT_TRUE(Shows(kRed, kPreviewBackground));
+
+    RemoteListView& rules = app_->RuleList();
+    POINT background = {MainWindowLayout::kFileList.x / 2, MainWindowLayout::kFileList.y * 4};
+    ClientToScreen(app_->MainWindow(), &background);
+    RECT paneRect = {};
+    GetWindowRect(Pane(), &paneRect);
+    const struct {
+        const char* place;
+        POINT point;
+        std::function<bool()> didItsWork;
+    } clicks[] = {
+        {"the rule list", rules.CellCentreOnScreen(0, 1), [&] { return rules.IsSelected(0); }},
+        {"the window's background", background, [] { return true; }},
+        {"the photo",
+         {(paneRect.left + paneRect.right) / 2, (paneRect.top + paneRect.bottom) / 2},
+         [] { return true; }},
+    };
+    for (const auto& click : clicks) {
+        SCOPED_TRACE(click.place);
+        showLegendOverGreen();
+        LeftClickAt(click.point);
+        EXPECT_TRUE(Shows(kGreen, kPreviewBackground));
+        EXPECT_TRUE(WaitUntil(click.didItsWork));
+    }
 }

@@ -5,8 +5,12 @@
 //            of a bare window of the same frame;
 //   legend - the worst of 20 drawings of the legend of 700 rules into a 1600 x 1000 area;
 //            the baseline draws the same 700 texts one under another.
-// Usage: bench_window.exe    prints one line: the times in milliseconds and the ratios.
+//   steps  - with "steps": the same 50 size changes taken apart, the frame's own change
+//            (its layout held back) and then each step of the layout pass on its own, the
+//            worst of each printed on a line, at 100,000 rows and then at 100.
+// Usage: bench_window.exe [steps]   prints the times in milliseconds and the ratios.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,7 +18,9 @@
 #include <vector>
 
 #include "app/preview/key_legend.h"
+#include "app/preview/media_preview.h"
 #include "app/window/application.h"
+#include "app/window/layout.h"
 #include "app/window/startup.h"
 #include "tests/support/process.h"
 #include "tests/support/bench_timing.h"
@@ -43,6 +49,66 @@ double WorstResize(HWND window) {
     return worst;
 }
 
+// The main window's layout pass taken apart: the size changes of WorstResize with the size
+// handler held back, then each step LayOutMainWindow takes for the new size, timed alone.
+// The window lays itself out no more afterwards.
+void PrintLayoutSteps(Application& app, const char* rows) {
+    ApplicationObjects& o = app.controls;
+    o.mainWindow.SetSizeHandler([](intptr_t, intptr_t) { return 0; });
+    const UINT dpi = WindowDpi(app.mainWindow);
+    struct Step {
+        const char* name;
+        double worst = 0;
+    };
+    Step frame{"frame"}, fileList{"file list"}, folderRow{"folder row"}, ruleList{"rule list"},
+        player{"player"}, pane{"pane"}, column{"name column"}, sameColumn{"same width again"};
+    const auto timed = [](Step& step, auto&& work) {
+        const LARGE_INTEGER start = Now();
+        work();
+        step.worst = std::max(step.worst, Milliseconds(start, Now()));
+    };
+    for (int i = 0; i < 50; ++i) {
+        const int width = 1200 + (i % 2 ? 300 : 0) + i, height = 760 + (i % 2 ? 200 : 0) + i;
+        timed(frame, [&] {
+            SetWindowPos(app.mainWindow, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER);
+        });
+        RECT client = {};
+        GetClientRect(app.mainWindow, &client);
+        const MainWindowBoxes boxes =
+            ArrangeMainWindow({client.right, client.bottom}, MainWindowDefaultClient(dpi), dpi);
+        const auto move = [](ControlObject& control, const LayoutBox& box) {
+            control.Move(box.x, box.y, box.width, box.height);
+        };
+        timed(fileList, [&] { move(o.fileList, boxes.fileList); });
+        timed(folderRow, [&] {
+            move(o.directoryLabel, boxes.directoryLabel);
+            move(o.directoryEdit, boxes.directoryEdit);
+            move(o.chooseFolderButton, boxes.chooseFolderButton);
+            move(o.readListButton, boxes.readListButton);
+            move(o.rulesButton, boxes.rulesButton);
+        });
+        timed(ruleList, [&] { move(o.ruleList, boxes.ruleList); });
+        const LayoutBox& preview = boxes.preview;
+        timed(player,
+              [&] { o.mediaPlayer.Move(preview.x, preview.y, preview.width, preview.height); });
+        timed(pane, [&] {
+            MovePreviewPane(app.preview, preview.x, preview.y, preview.width, preview.height);
+        });
+        timed(column, [&] {
+            o.fileList.SetColumnWidth(MainWindowLayout::kNameColumn, boxes.nameColumnWidth);
+        });
+        timed(sameColumn, [&] {
+            o.fileList.SetColumnWidth(MainWindowLayout::kNameColumn, boxes.nameColumnWidth);
+        });
+        Pump();
+    }
+    std::printf("steps at %s rows (worst ms):", rows);
+    for (const Step* step :
+         {&frame, &fileList, &folderRow, &ruleList, &player, &pane, &column, &sameColumn})
+        std::printf(" %s %.2f;", step->name, step->worst);
+    std::printf("\n");
+}
+
 template <typename Draw>
 double WorstDrawing(Draw draw) {
     const HDC screen = GetDC(nullptr);
@@ -66,6 +132,9 @@ double WorstDrawing(Draw draw) {
 }  // namespace
 
 int main() {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    const bool steps = argc > 1 && std::wstring(argv[1]) == L"steps";
     TempDirectory home;
     PrepareProcess();
     Application& app = PrepareProgram(home / L"config.ini");
@@ -98,6 +167,12 @@ int main() {
     });
     std::printf("%10.2f %10.2f %8.2f %10.2f %10.2f %8.2f\n", resize, bareResize,
                 resize / std::max(bareResize, 0.01), legend, plain, legend / std::max(plain, 0.01));
+    if (steps) {
+        PrintLayoutSteps(app, "100,000");
+        // Whether the list's own steps grow with its rows.
+        app.controls.fileList.SetRowCount(100, false);
+        PrintLayoutSteps(app, "100");
+    }
     std::fflush(stdout);
     TerminateProcess(GetCurrentProcess(), 0);
     return 0;

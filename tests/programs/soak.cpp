@@ -8,12 +8,16 @@
 // With "keep-both" the option "重名时保留两者" is on and half the files' names are taken in
 // the targets, some with their " (2)" too: a different file must land under the first free
 // numbered name, which the journal records, and an identical one nowhere.
-// Usage: soak.exe <zemo.exe> [presses] [files] [seed] [keep-both]
+// With "move-on" the option "处理后下一个" is on and the rule keys come in runs, 200 ms apart
+// (5 a second) with no wait for any result, so each press acts on the row the focus moved
+// on to: the journal must name the files in the order the focus walked them.
+// Usage: soak.exe <zemo.exe> [presses] [files] [seed] [keep-both | move-on]
 #include <windows.h>
 #include <shellapi.h>
 #include <commctrl.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -108,19 +112,49 @@ struct Expectation {
     std::wstring path;
 };
 
+// The gaps between the paced presses as they were sent.
+struct PaceFigures {
+    int presses = 0;
+    double totalGapMs = 0;
+    double worstGapMs = 0;
+    int gaps = 0;
+
+    void Add(double gapMs) {
+        totalGapMs += gapMs;
+        worstGapMs = std::max(worstGapMs, gapMs);
+        ++gaps;
+    }
+};
+
+// Sleeps until `due`, then sends the hotkey; the gap since the previous send, in ms.
+double SendHotkeyAt(std::chrono::steady_clock::time_point due,
+                    std::chrono::steady_clock::time_point& previous, const Rule& rule) {
+    for (auto now = std::chrono::steady_clock::now(); now < due;
+         now = std::chrono::steady_clock::now())
+        Sleep(static_cast<DWORD>(std::chrono::ceil<std::chrono::milliseconds>(due - now).count()));
+    const auto sent = std::chrono::steady_clock::now();
+    SendHotkey(0, rule.key, rule.withControl);
+    const double gapMs = std::chrono::duration<double, std::milli>(sent - previous).count();
+    previous = sent;
+    return gapMs;
+}
+
 }  // namespace
 
 int main() {
     int argc = 0;
     wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: soak <zemo.exe> [presses] [files] [seed]\n");
+        std::fprintf(stderr,
+                     "usage: soak <zemo.exe> [presses] [files] [seed] [keep-both | move-on]\n");
         return 2;
     }
     const int presses = argc > 2 ? _wtoi(argv[2]) : 2000;
     const int fileCount = argc > 3 ? _wtoi(argv[3]) : 200;
     const unsigned seed = argc > 4 ? static_cast<unsigned>(_wtoi(argv[4])) : 20261206u;
-    const bool keepBoth = argc > 5 && std::wstring(argv[5]) == L"keep-both";
+    const std::wstring mode = argc > 5 ? argv[5] : L"";
+    const bool keepBoth = mode == L"keep-both";
+    const bool moveOn = mode == L"move-on";
     std::mt19937 random(seed);
     // The key names come from the keyboard driver, loaded once this process has a window.
     CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
@@ -176,6 +210,8 @@ int main() {
     }
     if (keepBoth)
         config += Gbk(L"[设置]\r\n重名时保留两者=1\r\n");
+    if (moveOn)
+        config += Gbk(L"[设置]\r\n处理后下一个=1\r\n");
 
     ZemoApp app(config);
     if (!app.Start() || !app.LoadDirectory(source, fileCount)) {
@@ -217,51 +253,97 @@ int main() {
         bool copy;
         std::wstring path;
     };
-    // Before a press: where it must put a file, judged from the disk as it is. A taken name
-    // fails, unless both are kept: then each numbered name in turn, the same bytes failing.
-    const auto expect = [&](const SourceFile& file, const Rule& rule) {
+    // Before a press: where it must put a file, judged from the disk as it is and from the
+    // files that presses not yet ended will make (`planned`: path and bytes' hash). A taken
+    // name fails, unless both are kept: then each numbered name in turn, the same bytes
+    // failing.
+    const auto expectAfter = [&](const SourceFile& file, bool inSource, const Rule& rule,
+                                 const std::map<std::wstring, uint64_t>& planned) {
         Expectation expectation{false, rule.target + L"\\" + file.name};
-        if (!file.inSource || !rule.targetExists)
+        if (!inSource || !rule.targetExists)
             return expectation;
         for (int32_t number = 1; number <= kLastNameNumber; ++number) {
             const std::wstring path = NumberedPath(rule.target + L"\\" + file.name, number);
-            const std::optional<std::string> bytes = ReadFileBytes(path);
-            if (!bytes && !FileExists(path))
+            const auto plannedFile = planned.find(path);
+            std::optional<uint64_t> hash;
+            if (plannedFile != planned.end())
+                hash = plannedFile->second;
+            else if (const std::optional<std::string> bytes = ReadFileBytes(path))
+                hash = Hash(*bytes);
+            else if (!FileExists(path))
                 return Expectation{true, path};
-            if (!keepBoth || (bytes && Hash(*bytes) == file.hash))
+            if (!keepBoth || hash == file.hash)
                 break;
         }
         return expectation;
+    };
+    const auto expect = [&](const SourceFile& file, const Rule& rule) {
+        return expectAfter(file, file.inSource, rule, {});
     };
     std::vector<Done> undoable;
 
     int successes = 0, failures = 0, mismatches = 0, arrowPresses = 0, multiRowPresses = 0;
     int undos = 0;
     int current = 0;  // the focused row
-    for (int press = 0; press < presses; ++press) {
-        if (!undoable.empty() && random() % 10 == 0) {
-            const Done done = undoable.back();
-            undoable.pop_back();
-            PressKeys({VK_LCONTROL, 'Z'});
-            if (!WaitUntil([&] { return operationsEnded() >= ended + 1; }, 30000)) {
-                std::fprintf(stderr, "press %d: no undo result in row %d\n", press, done.row);
-                return 1;
-            }
-            ended += 1;
-            std::wstring result;
-            WaitUntil([&] { return final(result = list.Text(done.row, 3)); }, 30000);
-            ++undos;
-            // Nothing else touches a copy or the place a file came from: every undo succeeds.
-            SourceFile& file = files[fileOfRow[done.row]];
-            if (result != L"已撤销") {
-                ++mismatches;
-                std::fprintf(stderr, "press %d: undo in row %d failed\n", press, done.row);
-            } else if (done.copy) {
-                file.copies.erase(done.path);
+    // Ctrl+Z on the last successful operation; false when its result never came.
+    const auto undoLast = [&](int press) {
+        const Done done = undoable.back();
+        undoable.pop_back();
+        PressKeys({VK_LCONTROL, 'Z'});
+        if (!WaitUntil([&] { return operationsEnded() >= ended + 1; }, 30000)) {
+            std::fprintf(stderr, "press %d: no undo result in row %d\n", press, done.row);
+            return false;
+        }
+        ended += 1;
+        std::wstring result;
+        WaitUntil([&] { return final(result = list.Text(done.row, 3)); }, 30000);
+        ++undos;
+        // Nothing else touches a copy or the place a file came from: every undo succeeds.
+        SourceFile& file = files[fileOfRow[done.row]];
+        if (result != L"已撤销") {
+            ++mismatches;
+            std::fprintf(stderr, "press %d: undo in row %d failed\n", press, done.row);
+        } else if (done.copy) {
+            file.copies.erase(done.path);
+        } else {
+            file.inSource = true;
+            file.movedTo.clear();
+        }
+        // Moving on, the focus comes back to the undone row.
+        if (moveOn && !WaitUntil([&] { return list.FocusedRow() == done.row; }, 5000)) {
+            ++mismatches;
+            std::fprintf(stderr, "press %d: after the undo of row %d the focus is on %d\n", press,
+                         done.row, list.FocusedRow());
+        }
+        current = moveOn ? done.row : current;
+        return true;
+    };
+    // Records a press's ended operation in the model: where its file now is.
+    const auto apply = [&](int row, const Rule& rule, const Expectation& expected,
+                           const std::wstring& result) {
+        SourceFile& file = files[fileOfRow[row]];
+        if (result == L"复制成功" || result == L"移动成功") {
+            ++successes;
+            undoable.push_back({row, rule.copy, expected.path});
+            if (rule.copy) {
+                file.copies.insert(expected.path);
             } else {
-                file.inSource = true;
-                file.movedTo.clear();
+                file.inSource = false;
+                file.movedTo = expected.path;
             }
+        } else {
+            ++failures;
+        }
+    };
+    const auto resultTextOf = [](const Rule& rule, bool success) {
+        return std::wstring(rule.copy ? (success ? L"复制成功" : L"复制失败")
+                                      : (success ? L"移动成功" : L"移动失败"));
+    };
+    PaceFigures pace;
+    for (int press = 0; press < presses && !moveOn; ++press) {
+        if (!undoable.empty() && random() % 10 == 0) {
+            if (!undoLast(press))
+                return 1;
             continue;
         }
         const Rule& rule = rules[random() % rules.size()];
@@ -329,12 +411,9 @@ int main() {
             }
 
             // What the model expects of this row.
-            SourceFile& file = files[fileOfRow[row]];
             const Expectation& expected = expectations[r];
             const bool expectSuccess = expected.success;
-            const std::wstring expectedResult = rule.copy
-                                                    ? (expectSuccess ? L"复制成功" : L"复制失败")
-                                                    : (expectSuccess ? L"移动成功" : L"移动失败");
+            const std::wstring expectedResult = resultTextOf(rule, expectSuccess);
             if (result != expectedResult ||
                 list.Text(row, 2) != (rule.copy ? L"复制文件" : L"移动文件")) {
                 ++mismatches;
@@ -348,18 +427,7 @@ int main() {
                 std::fprintf(stderr, "press %d: row %d's journal line does not name %s\n", press,
                              row, Utf8(expected.path).c_str());
             }
-            if (result == L"复制成功" || result == L"移动成功") {
-                ++successes;
-                undoable.push_back({row, rule.copy, expected.path});
-                if (rule.copy) {
-                    file.copies.insert(expected.path);
-                } else {
-                    file.inSource = false;
-                    file.movedTo = expected.path;
-                }
-            } else {
-                ++failures;
-            }
+            apply(row, rule, expected, result);
         }
         // No other row may have been sorted by this press.
         const int focused = list.SelectionMark();
@@ -369,6 +437,104 @@ int main() {
                          current);
             current = focused >= 0 ? focused : current;
         }
+    }
+
+    // Moving on: runs of rule keys 200 ms apart, sent without waiting for any result, so
+    // each acts on the row the focus moved on to: the run's first row, the rows shown after
+    // it in turn, the last row again once there. A run is judged once its operations ended:
+    // the journal's lines name the files in the order the focus walked.
+    constexpr auto kPressGap = std::chrono::milliseconds(200);
+    for (int press = 0; press < presses && moveOn;) {
+        if (!undoable.empty() && random() % 10 == 0) {
+            if (!undoLast(press))
+                return 1;
+            ++press;
+            continue;
+        }
+        if (current == fileCount - 1 ? random() % 2 == 0 : random() % 5 == 0) {
+            current = static_cast<int>(random() % fileCount);
+            list.SelectOnly(current);
+        }
+        struct Step {
+            int row;
+            const Rule* rule;
+            Expectation expected;
+        };
+        std::vector<Step> steps;
+        std::map<std::wstring, uint64_t> planned;
+        std::map<int, bool> inSource;  // by file, as the run's earlier presses leave it
+        const int run = std::min(1 + static_cast<int>(random() % 20), presses - press);
+        int row = current;
+        for (int k = 0; k < run; ++k, row = std::min(row + 1, fileCount - 1)) {
+            const Rule& rule = rules[random() % rules.size()];
+            const SourceFile& file = files[fileOfRow[row]];
+            bool& present = inSource.try_emplace(fileOfRow[row], file.inSource).first->second;
+            const Expectation expected = expectAfter(file, present, rule, planned);
+            if (expected.success) {
+                planned[expected.path] = file.hash;
+                present = present && rule.copy;
+            }
+            steps.push_back({row, &rule, expected});
+        }
+        const int focusAfter = row;
+
+        auto previous = std::chrono::steady_clock::now();
+        const auto start = previous;
+        for (int k = 0; k < run; ++k) {
+            const double gapMs = SendHotkeyAt(start + k * kPressGap, previous, *steps[k].rule);
+            if (k > 0)
+                pace.Add(gapMs);
+            ++pace.presses;
+        }
+        if (!WaitUntil([&] { return operationsEnded() >= ended + run; }, 30000 + 2000 * run)) {
+            std::fprintf(stderr, "press %d: %d of a run of %d presses ended\n", press,
+                         static_cast<int>(operationsEnded() - ended), run);
+            return 1;
+        }
+        ended += run;
+        std::vector<std::vector<std::wstring>> lines = JournalRecords(journal);
+        lines.erase(lines.begin(), lines.end() - run);
+        for (int k = 0; k < run; ++k) {
+            const Step& step = steps[k];
+            const std::vector<std::wstring>& line = lines[k];
+            const std::wstring& name = files[fileOfRow[step.row]].name;
+            const std::wstring expectedResult = resultTextOf(*step.rule, step.expected.success);
+            const bool sameFile = line.size() > 4 && line[2].size() > name.size() &&
+                                  line[2].compare(line[2].size() - name.size() - 1,
+                                                  std::wstring::npos, L"\\" + name) == 0;
+            if (!sameFile || line[4] != expectedResult ||
+                (step.expected.success && line[3] != step.expected.path)) {
+                ++mismatches;
+                std::fprintf(stderr, "press %d: the journal says %s %s -> %s, expected %s %s\n",
+                             press + k, Utf8(line.size() > 4 ? line[4] : L"").c_str(),
+                             Utf8(line.size() > 2 ? line[2] : L"").c_str(),
+                             Utf8(line.size() > 3 ? line[3] : L"").c_str(),
+                             Utf8(expectedResult).c_str(), Utf8(name).c_str());
+            }
+            apply(step.row, *step.rule, step.expected, line.size() > 4 ? line[4] : L"");
+        }
+        // Each row shows what its last press did; the focus is on the row after the run.
+        for (int k = 0; k < run; ++k) {
+            const Step& step = steps[k];
+            if (k + 1 < run && steps[k + 1].row == step.row)
+                continue;
+            std::wstring result;
+            WaitUntil([&] { return final(result = list.Text(step.row, 3)); }, 30000);
+            if (result != resultTextOf(*step.rule, step.expected.success)) {
+                ++mismatches;
+                std::fprintf(stderr, "press %d: row %d shows %s\n", press + k, step.row,
+                             Utf8(result).c_str());
+            }
+        }
+        if (!WaitUntil(
+                [&] { return list.FocusedRow() == focusAfter && list.IsSelected(focusAfter); },
+                5000)) {
+            ++mismatches;
+            std::fprintf(stderr, "press %d: the focus is on row %d, not %d\n", press + run - 1,
+                         list.FocusedRow(), focusAfter);
+        }
+        current = focusAfter;
+        press += run;
     }
     const std::optional<DWORD> exit = app.Close();
 
@@ -401,7 +567,12 @@ int main() {
     for (const auto& [path, hash] : foreign)
         Matches(path, hash);
 
-    std::printf("mode: %s\n", keepBoth ? "both files kept on a taken name" : "taken names fail");
+    std::printf("mode: %s\n", moveOn     ? "moving on after each rule, rules 200 ms apart"
+                              : keepBoth ? "both files kept on a taken name"
+                                         : "taken names fail");
+    if (pace.gaps > 0)
+        std::printf("paced presses %d, gap between presses %.1f ms on average, %.1f ms at worst\n",
+                    pace.presses, pace.totalGapMs / pace.gaps, pace.worstGapMs);
     std::printf(
         "presses %d (after Down/Up %d, several rows %d, undos %d), operations %d, successes %d, "
         "failures %d, result mismatches %d\n",

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs the high-DPI layout test in a Wine prefix of its own whose system DPI (LogPixels)
+# Runs the high-DPI layout and key legend tests in a Wine prefix of its own whose system DPI (LogPixels)
 # is 144, so a failed run can never leave the shared prefix at 144. The prefix is made
 # once (about 20 seconds) and kept in the build tree.
 # Usage: high_dpi_test.sh e2e_tests.exe prefix-folder

@@ -8,6 +8,10 @@ std::string Gbk(const std::wstring& text) {
 }
 
 std::string RuleConfig(std::initializer_list<std::wstring> lines) {
+    return RuleConfig(std::vector<std::wstring>(lines));
+}
+
+std::string RuleConfig(const std::vector<std::wstring>& lines) {
     std::string bytes = Gbk(L"[快捷键配置]") + "\r\n";
     for (const std::wstring& line : lines)
         bytes += Gbk(line) + "\r\n";

@@ -44,15 +44,6 @@ bool EncodeInto(IStream* stream, const GUID& container, int width, int height,
     return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
-// The bytes with an APP1 "Exif" segment holding `tiff` right after the start-of-image marker.
-std::string WithExifSegment(const std::string& jpeg, const std::string& tiff) {
-    const std::string payload = std::string("Exif\0\0", 6) + tiff;
-    const int length = static_cast<int>(payload.size()) + 2;
-    const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
-                                static_cast<char>(length & 0xFF) + payload;
-    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
-}
-
 std::string LittleEndian16(int value) {
     return std::string{static_cast<char>(value), static_cast<char>(value >> 8)};
 }
@@ -99,6 +90,14 @@ bool WriteSolidImage(const std::wstring& path, const GUID& container, int width,
     return WriteImage(path, container, width, height, [colour](int, int) { return colour; });
 }
 
+std::string WithExifTiff(const std::string& jpeg, const std::string& tiff) {
+    const std::string payload = std::string("Exif\0\0", 6) + tiff;
+    const int length = static_cast<int>(payload.size()) + 2;
+    const std::string segment = std::string("\xFF\xE1", 2) + static_cast<char>(length >> 8) +
+                                static_cast<char>(length & 0xFF) + payload;
+    return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}
+
 std::string WithExifOrientation(const std::string& jpeg, int orientation, bool bigEndian) {
     // TIFF header, one directory with one entry (Orientation, SHORT, 1), no next directory.
     auto u16 = [&](int value) {
@@ -111,7 +110,7 @@ std::string WithExifOrientation(const std::string& jpeg, int orientation, bool b
     };
     const std::string tiff = std::string(bigEndian ? "MM" : "II") + u16(42) + u32(8) + u16(1) +
                              u16(0x0112) + u16(3) + u32(1) + u16(orientation) + u16(0) + u32(0);
-    return WithExifSegment(jpeg, tiff);
+    return WithExifTiff(jpeg, tiff);
 }
 
 std::string WithExifCaptureTime(const std::string& jpeg, const std::string& dateTimeOriginal) {
@@ -125,7 +124,7 @@ std::string WithExifCaptureTime(const std::string& jpeg, const std::string& date
                              u16(1) + u16(0x8769) + u16(4) + u32(1) + u32(26) + u32(0) +   // IFD0
                              u16(1) + u16(0x9003) + u16(2) + u32(20) + u32(44) + u32(0) +  // EXIF
                              text;
-    return WithExifSegment(jpeg, tiff);
+    return WithExifTiff(jpeg, tiff);
 }
 
 std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbnail) {
@@ -139,7 +138,7 @@ std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbn
                              u16(0x0201) + u16(4) + u32(1) + u32(68) + u16(0x0202) + u16(4) +
                              u32(1) + u32(static_cast<int>(thumbnail.size())) + u32(0);
     const std::string tiff = header + ifd0 + ifd1 + thumbnail;
-    return WithExifSegment(jpeg, tiff);
+    return WithExifTiff(jpeg, tiff);
 }
 
 std::optional<std::string> WriteJpegWithThumbnail(const std::wstring& path, int width, int height,

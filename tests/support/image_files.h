@@ -20,6 +20,10 @@ std::optional<std::string> EncodeImage(const GUID& container, int width, int hei
 bool WriteSolidImage(const std::wstring& path, const GUID& container, int width, int height,
                      COLORREF colour);
 
+// A copy of JPEG bytes with an APP1 "Exif" segment holding these TIFF bytes, placed right
+// after the start-of-image marker.
+std::string WithExifTiff(const std::string& jpeg, const std::string& tiff);
+
 // A copy of JPEG bytes with an APP1 "Exif" segment holding this orientation, placed right
 // after the start-of-image marker (big-endian TIFF when `bigEndian`).
 std::string WithExifOrientation(const std::string& jpeg, int orientation, bool bigEndian = false);

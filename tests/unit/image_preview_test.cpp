@@ -14,6 +14,7 @@
 #include "tests/support/raw_files.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/wait.h"
+#include "tests/unit/tiff_builder.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -140,11 +141,18 @@ TEST_F(WicTest, DecodesFittedAndGivesNothingForBadTruncatedOrHugeFiles) {
     EXPECT_TRUE(DeleteFileW((files_ / L"huge.bmp").c_str()));
 }
 
+// The large photo's EXIF is read through the decoder's stream, not from memory: the facts
+// line still has the size as shown and the camera.
 TEST_F(WicTest, PhotosAndRawJpegsAreTurnedUprightAsTheirOwnOrientationSays) {
     const std::string jpeg = RedBlueJpeg();
     ASSERT_FALSE(jpeg.empty());
-    const std::string turned = WithExifOrientation(jpeg, 8, true);
-    WriteFileBytes(files_ / L"turned.jpg", turned);
+    WriteFileBytes(files_ / L"turned.jpg", WithExifOrientation(jpeg, 8, true));
+    TiffBuilder exif(false);
+    const int ifd0 = exif.Directory();
+    exif.Text(ifd0, 0x010F, "Canon");   // Make
+    exif.Text(ifd0, 0x0110, "EOS R5");  // Model
+    exif.Short(ifd0, 0x0112, 8);        // Orientation
+    const std::string turned = WithExifTiff(jpeg, exif.Build());
     // Too large to read whole: zeros up to 65 MB after its end-of-image marker.
     ASSERT_TRUE(CreateLargeFile(files_ / L"large.jpg", 65ULL << 20));
     {
@@ -177,6 +185,10 @@ TEST_F(WicTest, PhotosAndRawJpegsAreTurnedUprightAsTheirOwnOrientationSays) {
         const uint32_t top = upright.pixels[20 * upright.width + upright.width / 2];
         if (c.top != kAny) {
             EXPECT_TRUE(NearColour(c.top, RGB(top >> 16, top >> 8 & 0xFF, top & 0xFF))) << c.name;
+        }
+        if (std::wstring(c.name) == L"large.jpg") {
+            EXPECT_EQ(0u, upright.facts.rfind(L"100×200 · ", 0)) << upright.facts;
+            EXPECT_NE(std::wstring::npos, upright.facts.find(L" · Canon EOS R5 · ")) << upright.facts;
         }
     }
     // The file is not held once it is shown.
