@@ -102,6 +102,7 @@ void Play(MediaPreview& preview, MediaPlayerHost& player, const std::wstring& pa
 
 void CreatePreviewPane(MediaPreview& preview, MediaPlayerHost& player, HWND parent, int32_t x,
                        int32_t y, int32_t width, int32_t height) {
+    preview.playerWindow = player.Create(parent, x, y, width, height);
     preview.imagePane = CreateImagePane(parent, x, y, width, height);
     preview.paneRect = {x, y, x + width, y + height};
     // The preview starts playback itself. Left to start on its own, the player would also
@@ -112,8 +113,11 @@ void CreatePreviewPane(MediaPreview& preview, MediaPlayerHost& player, HWND pare
 
 void MovePreviewPane(MediaPreview& preview, int32_t x, int32_t y, int32_t width, int32_t height) {
     preview.paneRect = {x, y, x + width, y + height};
-    if (preview.imagePane && !preview.fullScreenWindow)
-        MoveWindow(preview.imagePane, x, y, width, height, TRUE);
+    if (preview.fullScreenWindow)
+        return;
+    for (const HWND window : {preview.playerWindow, preview.imagePane})
+        if (window)
+            MoveWindow(window, x, y, width, height, TRUE);
 }
 
 bool IsPlayableMediaExtension(std::wstring_view extension) {

@@ -30,18 +30,20 @@ struct MediaPreview {
     // window to come back to.
     HWND fullScreenWindow = nullptr;
     RECT paneRect = {};
+    // The player's window, which goes to full screen with the pane.
+    HWND playerWindow = nullptr;
     // The last row a rule acted on in full screen, until its result is shown, and where the
     // rule sent it.
     int32_t ruleRow = -1;
     std::wstring ruleTarget;
 };
 
-// Creates the photo pane over the player's place (hidden until a photo is focused). The
+// Creates the player and the photo pane over it (hidden until a photo is focused). The
 // imaging component is asked which extensions its decoders claim on the first selection.
 void CreatePreviewPane(MediaPreview& preview, MediaPlayerHost& player, HWND parent, int32_t x,
                        int32_t y, int32_t width, int32_t height);
-// Places the photo pane where the player is, when the window's layout changes (in full
-// screen, the place it comes back to).
+// Places the photo pane and the player, when the window's layout changes (in full screen,
+// the place they come back to).
 void MovePreviewPane(MediaPreview& preview, int32_t x, int32_t y, int32_t width, int32_t height);
 
 // The file list's item-selected handler, for the row shown at `position`. A photo (an

@@ -61,8 +61,10 @@ LRESULT HandleFullScreenMessage(HWND window, UINT message, WPARAM wParam, LPARAM
                 return SendMessageW(app->preview.imagePane, message, wParam, lParam);
             break;
         case WM_SIZE:
-            if (app && app->preview.imagePane)
-                MoveWindow(app->preview.imagePane, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+            if (app)
+                for (const HWND view : {app->preview.playerWindow, app->preview.imagePane})
+                    if (view)
+                        MoveWindow(view, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
             return 0;
         case WM_CLOSE:
             if (app)
@@ -95,8 +97,9 @@ bool RegisterFullScreenClass() {
 }
 
 void EnterFullScreen(Application& app) {
-    const HWND pane = app.preview.imagePane;
-    if (!pane || !IsWindowVisible(pane) || !RegisterFullScreenClass())
+    const HWND pane = app.preview.imagePane, player = app.preview.playerWindow;
+    const bool shows = (pane && IsWindowVisible(pane)) || (player && IsWindowVisible(player));
+    if (!shows || !RegisterFullScreenClass())
         return;
     RECT windowRect = {};
     GetWindowRect(app.mainWindow, &windowRect);
@@ -109,9 +112,14 @@ void EnterFullScreen(Application& app) {
         return;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&app));
     app.preview.fullScreenWindow = window;
-    SetParent(pane, window);
-    SetImagePaneFullScreen(pane, true);
-    MoveWindow(pane, 0, 0, monitor.right - monitor.left, monitor.bottom - monitor.top, TRUE);
+    for (const HWND view : {player, pane}) {
+        if (!view)
+            continue;
+        SetParent(view, window);
+        MoveWindow(view, 0, 0, monitor.right - monitor.left, monitor.bottom - monitor.top, TRUE);
+    }
+    if (pane)
+        SetImagePaneFullScreen(pane, true);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     SetFocus(window);

@@ -1,5 +1,5 @@
-// Full screen: the photo pane moves into a borderless window over the monitor the main
-// window is on, on black, while the main window stays exactly as it was behind it. Keys
+// Full screen: the photo pane and the player move into a borderless window over the monitor the
+// main window is on, on black, while the main window stays exactly as it was behind it. Keys
 // pressed there reach the file list as if it had the focus, so stepping, rules, the
 // move-on and the legend work as in the window; F11, Esc or a double-click comes back.
 #pragma once
@@ -17,8 +17,8 @@ struct Application;
 RECT MonitorUnder(const RECT& window, const std::vector<RECT>& monitors);
 
 bool IsFullScreen(const Application& app);
-// Enters full screen with the photo pane, or leaves it. Entering needs the pane to be
-// shown (a photo focused).
+// Enters full screen with the photo pane and the player, or leaves it. Entering needs one
+// of them to be shown (a photo, a video or a sound focused).
 void ToggleFullScreen(Application& app);
 void LeaveFullScreen(Application& app);
 

@@ -56,7 +56,6 @@ void LayOutMainWindow(Application& app, UINT dpi, bool newDpi) {
             control->Move(box.x, box.y, box.width, box.height);
     }
     const LayoutBox& preview = boxes.preview;
-    o.mediaPlayer.Move(preview.x, preview.y, preview.width, preview.height);
     MovePreviewPane(app.preview, preview.x, preview.y, preview.width, preview.height);
     if (newDpi) {
         SetColumnWidths(o.fileList, MainWindowLayout::kFileColumnWidths, dpi);
@@ -130,7 +129,6 @@ int32_t BuildMainWindow(Application& app, HWND hwnd) {
     o.ruleList.AddExtendedStyle(kRuleListExtendedStyle);
     InsertColumns(o.ruleList, {"快捷键", "操作类型", "目标目录"}, kRuleColumnWidths);
 
-    o.mediaPlayer.Create(hwnd, kPreview.x, kPreview.y, kPreview.width, kPreview.height);
     CreatePreviewPane(app.preview, app.controls.mediaPlayer, hwnd, kPreview.x, kPreview.y,
                       kPreview.width, kPreview.height);
     // A double-click on the photo always enters and leaves full screen, whatever keys the

@@ -140,3 +140,25 @@ TEST_F(FullScreenTest, ZShowsThePhotosOwnPixelsAtThePointerAndSteppingKeepsThePl
     PressKeys({VK_DOWN});
     EXPECT_TRUE(alternates(false));
 }
+
+TEST_F(FullScreenTest, AVideoGoesToFullScreenInThePlayerThatCoversTheMonitor) {
+    StartOn(RuleConfig({CopyRule(KeyNameOf('1'))}), {{L"clip.mp4", std::string(4096, 'v')}});
+    ASSERT_TRUE(SelectFile(L"clip.mp4"));
+    PressKeys({VK_F11});
+    // Under Wine the player shows its placeholder; what counts is where its window is.
+    ASSERT_TRUE(WaitUntil([&] {
+        const HWND window = FullScreenWindow();
+        if (!window)
+            return false;
+        for (const HWND child : ChildrenInOrder(window)) {
+            const RECT place = ScreenRect(child);
+            if (child != Pane() && IsWindowVisible(child) && place.left == 0 && place.top == 0 &&
+                place.right == GetSystemMetrics(SM_CXSCREEN) &&
+                place.bottom == GetSystemMetrics(SM_CYSCREEN))
+                return true;
+        }
+        return false;
+    }));
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(WaitUntil([&] { return FullScreenWindow() == nullptr; }));
+}
