@@ -8,12 +8,7 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-# scripts/bench.sh calls this inside its own session, with ZEMO_BIN set.
-zemo_headless_overrides
-if [ -z "${ZEMO_BENCH_SESSION:-}" ]; then
-  zemo_prepare
-  zemo_start_session
-fi
+zemo_bench_session
 rounds=${1:-5}
 [ "$rounds" -ge 3 ] || zemo_fail "at least 3 rounds, for a best and a median that mean something"
 # Other work on the machine changes every figure: the load goes with them.

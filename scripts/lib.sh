@@ -159,3 +159,13 @@ zemo_stop_wineserver() {
   "$ZEMO_WINESERVER" -k 2>/dev/null || true
   "$ZEMO_WINESERVER" -w 2>/dev/null || true
 }
+
+# A benchmark script's own session, unless scripts/bench.sh runs it inside its own with
+# ZEMO_BIN set (ZEMO_BENCH_SESSION=1).
+zemo_bench_session() {
+  zemo_headless_overrides
+  if [ -z "${ZEMO_BENCH_SESSION:-}" ]; then
+    zemo_prepare
+    zemo_start_session
+  fi
+}

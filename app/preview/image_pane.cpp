@@ -99,13 +99,7 @@ RECT PhotoPlace(const PreviewImage& image, RECT area) {
 }
 
 void DrawPhoto(HDC dc, const PreviewImage& image, RECT place) {
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownBitmapInfo(image.width, image.height);
     const int width = place.right - place.left, height = place.bottom - place.top;
     if (width == image.width && height == image.height) {
         SetDIBitsToDevice(dc, place.left, place.top, width, height, 0, 0, 0, image.height,

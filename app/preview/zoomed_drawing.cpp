@@ -20,6 +20,17 @@ std::vector<int32_t> SourceIndices(int32_t viewLength, double start, double leng
 
 }  // namespace
 
+BITMAPINFO TopDownBitmapInfo(int32_t width, int32_t height) {
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
 std::vector<uint32_t> SampleZoomed(const PreviewImage& source, const ZoomPlacement& place,
                                    ZoomSize area, uint32_t background) {
     std::vector<uint32_t> pixels(
@@ -52,13 +63,7 @@ void DrawZoomed(HDC dc, const PreviewImage& source, const ZoomView& view, RECT a
                                      static_cast<uint32_t>(GetGValue(background)) << 8 |
                                      GetBValue(background);
     const std::vector<uint32_t> pixels = SampleZoomed(source, place, size, backgroundPixel);
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = size.width;
-    info.bmiHeader.biHeight = -size.height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownBitmapInfo(size.width, size.height);
     SetDIBitsToDevice(dc, area.left, area.top, size.width, size.height, 0, 0, 0, size.height,
                       pixels.data(), &info, DIB_RGB_COLORS);
     if (!corner)

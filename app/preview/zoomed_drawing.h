@@ -10,6 +10,9 @@
 #include "app/preview/image_decoder.h"
 #include "app/preview/zoom_view.h"
 
+// The header of a 32-bit DIB with rows top-down, as PreviewImage keeps its pixels.
+BITMAPINFO TopDownBitmapInfo(int32_t width, int32_t height);
+
 // The view's pixels (rows top-down, 0x00RRGGBB): the source where the placement puts the
 // photo, the background elsewhere. The source may have fewer pixels than the photo it
 // stands for (a reduced decode, a placeholder): it is stretched over the placement.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/preview/zoom_view.h"
+#include "app/preview/zoomed_drawing.h"
 
 namespace {
 
@@ -71,4 +72,19 @@ TEST(ZoomViewTest, PanningFollowsThePointerWithinThePhotoAndThePlaceCarriesToOth
     const ZoomPlacement small = PlaceZoomed(third, kArea, {400, 300});
     EXPECT_DOUBLE_EQ(200, small.left);
     EXPECT_DOUBLE_EQ(150, small.top);
+}
+
+TEST(ZoomViewTest, FourHundredPercentShowsEachPixelAsASquareAndTheRestIsBackground) {
+    PreviewImage source;
+    source.width = 2;
+    source.height = 2;
+    source.pixels = {1, 2, 3, 4};
+    // The photo's 2 x 2 pixels at 400 %, placed at (1, 1) in a 10 x 10 view.
+    const std::vector<uint32_t> view = SampleZoomed(source, {1, 1, 8, 8}, {10, 10}, 0xAA);
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+            const bool inside = x >= 1 && x < 9 && y >= 1 && y < 9;
+            const uint32_t expected = inside ? source.pixels[(y - 1) / 4 * 2 + (x - 1) / 4] : 0xAA;
+            EXPECT_EQ(expected, view[y * 10 + x]) << x << "," << y;
+        }
 }
