@@ -16,6 +16,8 @@
 # Orders: see tests/programs/bench_order.cpp.
 # Pace: the preview at five and two Down presses a second and with Down held
 # (tests/programs/bench_pace.cpp).
+# Full screen: F11 and Esc, Z to 1:1 with the photo's own pixels decoded, and the peak
+# memory of those decodes (tests/programs/bench_full_screen.cpp).
 # Window: the worst of 50 layout passes of the main window with 100,000 rows listed, and the
 # key legend of 700 rules drawn, against a bare window's size changes and the 700 texts drawn
 # plainly (tests/programs/bench_window.cpp).
@@ -64,6 +66,7 @@ printf "%10s %10s %8s %10s %10s %8s\n" resize "bare" "r/bare" legend "700 texts"
 LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_window.exe" 2>/dev/null
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_preview.sh"
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin ZEMO_PRESET=$ZEMO_PRESET "$(dirname "$0")/bench_pace.sh"
+ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin ZEMO_PRESET=$ZEMO_PRESET "$(dirname "$0")/bench_full_screen.sh"
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_copy.sh"
 echo
 echo "Orders: natural order of 100,000 names against an ordinal sort, capture times of 10,000"

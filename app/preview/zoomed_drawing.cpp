@@ -1,5 +1,6 @@
 #include "app/preview/zoomed_drawing.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -10,10 +11,14 @@ std::vector<int32_t> SourceIndices(int32_t viewLength, double start, double leng
     std::vector<int32_t> indices(static_cast<size_t>(viewLength), -1);
     if (length <= 0)
         return indices;
+    // Multiplied before divided: at 1:1 and above a pixel centre on a photo pixel's edge
+    // gives that pixel's exact number, where a fraction of the length rounded to the pixel
+    // before it and showed one photo pixel twice.
     for (int32_t at = 0; at < viewLength; ++at) {
-        const double fraction = (at + 0.5 - start) / length;
-        if (fraction >= 0 && fraction < 1)
-            indices[at] = static_cast<int32_t>(std::floor(fraction * sourceLength));
+        const double offset = at + 0.5 - start;
+        if (offset >= 0 && offset < length)
+            indices[at] = std::min(
+                sourceLength - 1, static_cast<int32_t>(std::floor(offset * sourceLength / length)));
     }
     return indices;
 }

@@ -10,6 +10,7 @@
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/zemo_app.h"
+#include "tests/support/zoom_pixels.h"
 
 namespace {
 
@@ -123,16 +124,8 @@ TEST_F(FullScreenTest, ZShowsThePhotosOwnPixelsAtThePointerAndSteppingKeepsThePl
     // Alternating black and white one by one around the pointer, along a row or a column.
     const auto alternates = [&](bool alongRow) {
         return PaneShows([&](const ScreenShot& shot) {
-            const int x = pointer.x - pane.left, y = pointer.y - pane.top;
-            for (int step = -6; step < 6; ++step) {
-                const COLORREF a = alongRow ? shot.At(x + step, y) : shot.At(x, y + step);
-                const COLORREF b = alongRow ? shot.At(x + step + 1, y) : shot.At(x, y + step + 1);
-                const bool black = NearColour(a, RGB(0, 0, 0), 24);
-                if (!(black || NearColour(a, RGB(255, 255, 255), 24)) ||
-                    black == NearColour(b, RGB(0, 0, 0), 24))
-                    return false;
-            }
-            return true;
+            return AlternatesOneByOne(shot, {pointer.x - pane.left, pointer.y - pane.top},
+                                      alongRow);
         });
     };
     PressKeys({'Z'});

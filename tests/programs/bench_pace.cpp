@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "app/preview/image_pane.h"
+#include "tests/support/bare_decode.h"
 #include "tests/support/bench_timing.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
@@ -39,28 +40,6 @@ namespace {
 constexpr int kLargeWidth = 6000, kLargeHeight = 4000, kLargePhotos = 40;
 constexpr int kHoldWidth = 1500, kHoldHeight = 1000, kHoldPhotos = 200;
 
-// The imaging component's own full-size decode of the file to 32-bit pixels, in ms.
-double BareDecode(IWICImagingFactory* factory, const std::wstring& path) {
-    const LARGE_INTEGER start = Now();
-    ComPtr<IWICBitmapDecoder> decoder;
-    ComPtr<IWICBitmapFrameDecode> frame;
-    ComPtr<IWICFormatConverter> converter;
-    UINT width = 0, height = 0;
-    if (FAILED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                  WICDecodeMetadataCacheOnDemand, &decoder)) ||
-        FAILED(decoder->GetFrame(0, &frame)) || FAILED(frame->GetSize(&width, &height)) ||
-        FAILED(factory->CreateFormatConverter(&converter)) ||
-        FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGRA,
-                                     WICBitmapDitherTypeNone, nullptr, 0.0,
-                                     WICBitmapPaletteTypeCustom)))
-        return -1;
-    std::vector<BYTE> pixels(static_cast<size_t>(width) * height * 4);
-    if (FAILED(converter->CopyPixels(nullptr, width * 4, static_cast<UINT>(pixels.size()),
-                                     pixels.data())))
-        return -1;
-    return Milliseconds(start, Now());
-}
-
 // The median bare decode of the first `count` photos of the folder.
 double BareDecodeMedian(const std::wstring& folder, int count) {
     ComPtr<IWICImagingFactory> factory;
@@ -69,20 +48,8 @@ double BareDecodeMedian(const std::wstring& folder, int count) {
         return -1;
     std::vector<double> times;
     for (int i = 0; i < count; ++i)
-        times.push_back(BareDecode(factory.Get(), folder + L"\\" + PacePhotoName(i)));
+        times.push_back(BareDecodeMs(factory.Get(), folder + L"\\" + PacePhotoName(i)));
     return Median(times);
-}
-
-// Milliseconds from `from` until `shown` holds, polled every millisecond; -1 at `limitMs`.
-double MsUntil(LARGE_INTEGER from, double limitMs, const std::function<bool()>& shown) {
-    for (;;) {
-        const double elapsed = Milliseconds(from, Now());
-        if (shown())
-            return elapsed;
-        if (elapsed >= limitMs)
-            return -1;
-        Sleep(1);
-    }
 }
 
 // zemo.exe on a folder of photos, the first one focused and shown sharp.

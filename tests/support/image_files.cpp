@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "tests/support/process.h"
@@ -168,6 +169,18 @@ ScreenShot::ScreenShot(HWND window) {
     ClientToScreen(window, &origin);
     width_ = client.right;
     height_ = client.bottom;
+    Take(origin);
+}
+
+ScreenShot::ScreenShot(const RECT& onScreen)
+    : width_(std::max(0, static_cast<int>(onScreen.right - onScreen.left))),
+      height_(std::max(0, static_cast<int>(onScreen.bottom - onScreen.top))) {
+    Take({onScreen.left, onScreen.top});
+}
+
+void ScreenShot::Take(POINT origin) {
+    if (width_ == 0 || height_ == 0)
+        return;
     const HDC screen = GetDC(nullptr);
     const HDC memory = CreateCompatibleDC(screen);
     BITMAPINFO info = {};

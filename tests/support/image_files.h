@@ -50,17 +50,20 @@ std::optional<std::string> WriteJpegWithThumbnail(const std::wstring& path, int 
 // Colours within `tolerance` per channel (JPEG moves colours a little).
 bool NearColour(COLORREF a, COLORREF b, int tolerance = 48);
 
-// The pixels of a window's client area as they are on the screen now.
+// The pixels of a window's client area, or of a rectangle of the screen, as they are on the
+// screen now. A small rectangle is quick to take, for timing what the screen shows.
 class ScreenShot {
   public:
     explicit ScreenShot(HWND window);
+    explicit ScreenShot(const RECT& onScreen);
     int Width() const { return width_; }
     int Height() const { return height_; }
-    // The pixel at client coordinates; black outside.
+    // The pixel at client coordinates (or from the rectangle's top left); black outside.
     COLORREF At(int x, int y) const;
     COLORREF Centre() const { return At(width_ / 2, height_ / 2); }
 
   private:
+    void Take(POINT origin);
     int width_ = 0;
     int height_ = 0;
     std::vector<COLORREF> pixels_;
