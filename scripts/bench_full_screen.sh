@@ -10,13 +10,8 @@
 set -euo pipefail
 source "$(dirname "$0")/lib.sh"
 
-# scripts/bench.sh calls this inside its own session, with ZEMO_BIN set.
-if [ -z "${ZEMO_BENCH_SESSION:-}" ]; then
-  zemo_prepare
-  zemo_headless_overrides
-  zemo_start_session
-  echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
-fi
+zemo_bench_session
+echo "machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/loadavg)"
 
 data=$ZEMO_BUILD/bench
 mkdir -p "$data"
