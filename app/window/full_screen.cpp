@@ -156,14 +156,17 @@ void LeaveFullScreen(Application& app) {
     if (!window)
         return;
     app.preview.fullScreenWindow = nullptr;
-    const HWND pane = app.preview.imagePane;
-    if (pane) {
-        SetParent(pane, app.mainWindow);
-        SetImagePaneFullScreen(pane, false);
-        const RECT& place = app.preview.paneRect;
-        MoveWindow(pane, place.left, place.top, place.right - place.left, place.bottom - place.top,
+    // Both views go back before the window goes, which would take its children with it.
+    const RECT& place = app.preview.paneRect;
+    for (const HWND view : {app.preview.playerWindow, app.preview.imagePane}) {
+        if (!view)
+            continue;
+        SetParent(view, app.mainWindow);
+        MoveWindow(view, place.left, place.top, place.right - place.left, place.bottom - place.top,
                    TRUE);
     }
+    if (app.preview.imagePane)
+        SetImagePaneFullScreen(app.preview.imagePane, false);
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     DestroyWindow(window);
     SetForegroundWindow(app.mainWindow);

@@ -3,6 +3,8 @@
 // that rules take stay the rules' while a double-click still enters and leaves.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/preview/image_pane.h"
 #include "tests/support/config_file.h"
 #include "tests/support/desktop.h"
@@ -153,5 +155,12 @@ TEST_F(FullScreenTest, AVideoGoesToFullScreenInThePlayerThatCoversTheMonitor) {
         return false;
     }));
     PressKeys({VK_ESCAPE});
-    EXPECT_TRUE(WaitUntil([&] { return FullScreenWindow() == nullptr; }));
+    ASSERT_TRUE(WaitUntil([&] { return FullScreenWindow() == nullptr; }));
+    // The player is back in the window, where the pane is, not gone with the full screen.
+    const std::vector<HWND> children = ChildrenInOrder(app_->MainWindow());
+    const RECT pane = RectInParent(Pane());
+    EXPECT_TRUE(std::any_of(children.begin(), children.end(), [&](HWND child) {
+        const RECT place = RectInParent(child);
+        return child != Pane() && IsWindowVisible(child) && EqualRect(&place, &pane);
+    }));
 }
