@@ -65,14 +65,11 @@ uint64_t ReadBoth(const std::wstring& first, const std::wstring& second) {
 }  // namespace
 
 int main() {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_compare <folder> [rounds]\n");
-        return 2;
-    }
-    const std::wstring folder = argv[1];
-    const int rounds = argc > 2 ? std::max(3, _wtoi(argv[2])) : 5;
+    const std::vector<std::wstring> args = CommandLineWords();
+    if (args.size() < 2)
+        return WrongUsage("bench_compare <folder> [rounds]");
+    const std::wstring folder = args[1];
+    const int rounds = args.size() > 2 ? std::max(3, _wtoi(args[2].c_str())) : 5;
     const std::wstring first = folder + L"\\compare-a.bin";
     const std::wstring second = folder + L"\\compare-b.bin";
     if (!WriteRealBytes(first) || !WriteRealBytes(second)) {

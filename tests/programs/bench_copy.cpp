@@ -225,13 +225,10 @@ class Bench {
 }  // namespace
 
 int main() {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: bench_copy <zemo.exe> [rounds]\n");
-        return 2;
-    }
-    const int rounds = argc > 2 ? std::max(1, _wtoi(argv[2])) : 5;
+    const std::vector<std::wstring> args = CommandLineWords();
+    if (args.size() < 2)
+        return WrongUsage("bench_copy <zemo.exe> [rounds]");
+    const int rounds = args.size() > 2 ? std::max(1, _wtoi(args[2].c_str())) : 5;
     TempDirectory sourceFolder;
     Bench bench(sourceFolder.Path());
     if (!bench.CreateSourceFile()) {

@@ -36,6 +36,7 @@
 
 #include "app/window/control_ids.h"
 
+#include "tests/support/bench_timing.h"
 #include "tests/support/desktop.h"
 #include "tests/support/process.h"
 #include "tests/support/remote_list_view.h"
@@ -49,18 +50,6 @@ namespace {
 using MainWindowIds::kDirectoryEditId;
 using MainWindowIds::kFileListId;
 constexpr int kReadButtonId = MainWindowIds::kReadListButtonId;
-
-double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
 
 std::vector<std::wstring> Enumerate(const std::wstring& directory, double* ms,
                                     double* firstEntryMs = nullptr) {

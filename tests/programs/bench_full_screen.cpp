@@ -334,14 +334,11 @@ bool LargePngMemory(const std::wstring& folder, double barePng) {
 }  // namespace
 
 int main() {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_full_screen <folder of JPEGs> <folder of the PNG>\n");
-        return 2;
-    }
+    const std::vector<std::wstring> args = CommandLineWords();
+    if (args.size() < 3)
+        return WrongUsage("bench_full_screen <folder of JPEGs> <folder of the PNG>");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const std::wstring jpegs = argv[1], pngs = argv[2], png = pngs + L"\\large.png";
+    const std::wstring jpegs = args[1], pngs = args[2], png = pngs + L"\\large.png";
     CreateDirectoryW(pngs.c_str(), nullptr);
     if (!WritePhotos(jpegs, png)) {
         std::fprintf(stderr, "could not write the photos\n");

@@ -106,14 +106,11 @@ double Worst(const std::vector<double>& times) {
 }  // namespace
 
 int main() {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_pace <folder of large photos> <folder of photos>\n");
-        return 2;
-    }
+    const std::vector<std::wstring> args = CommandLineWords();
+    if (args.size() < 3)
+        return WrongUsage("bench_pace <folder of large photos> <folder of photos>");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const std::wstring large = argv[1], many = argv[2];
+    const std::wstring large = args[1], many = args[2];
     if (!WritePacePhotos(large, kLargePhotos, kLargeWidth, kLargeHeight, true) ||
         !WritePacePhotos(many, kHoldPhotos, kHoldWidth, kHoldHeight, true)) {
         std::fprintf(stderr, "could not write the photos\n");

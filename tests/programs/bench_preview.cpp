@@ -28,6 +28,7 @@
 #include "app/preview/file_byte_source.h"
 #include "app/preview/image_decoder.h"
 #include "app/preview/image_pane.h"
+#include "tests/support/bench_timing.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/process_memory.h"
@@ -41,18 +42,6 @@ namespace {
 constexpr int kPhotoWidth = 6000, kPhotoHeight = 4000;
 constexpr int kPngSide = 10000;
 constexpr COLORREF kPngColour = RGB(40, 160, 90);
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return now;
-}
-
-double Milliseconds(LARGE_INTEGER start, LARGE_INTEGER end) {
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    return (end.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
-}
 
 // The colour in the middle of photo `index`; neighbours differ clearly.
 COLORREF PhotoColour(int index) {
@@ -83,13 +72,6 @@ bool CreatePhotos(const std::wstring& folder, int count) {
             return false;
     }
     return true;
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // One pixel of the screen.
@@ -183,7 +165,8 @@ void DecodeTimes(const std::wstring& folder, int photos, std::vector<double>& ba
 // A NEF of at least `size` bytes around the JPEG file's bytes.
 bool WriteNef(const std::wstring& jpegPath, const std::wstring& nefPath, size_t size) {
     const std::optional<std::string> jpeg = ReadFileBytes(jpegPath);
-    return jpeg && WriteFileBytes(nefPath, NefBytes(*jpeg, 1, size > jpeg->size() ? size - jpeg->size() : 0));
+    return jpeg && WriteFileBytes(
+                       nefPath, NefBytes(*jpeg, 1, size > jpeg->size() ? size - jpeg->size() : 0));
 }
 
 // The photos again, each as the JPEG inside a NEF with 4 MB of filler after it.
@@ -222,10 +205,11 @@ bool RawFigures(const std::wstring& jpegs, double bareMedian) {
         if (DecodePreview(factory.Get(), nef, {361, 588}).value_or(PreviewImage()).Decoded())
             cold.push_back(Milliseconds(start, Now()));
     }
-    std::printf("  decoded fitted to the pane, cold: median %7.1f ms   bare decode of its JPEG "
-                "%7.1f ms   (RAW / bare: %.2f, RAW - bare: %+.1f ms)\n",
-                Median(cold), bareMedian, bareMedian > 0 ? Median(cold) / bareMedian : 0.0,
-                Median(cold) - bareMedian);
+    std::printf(
+        "  decoded fitted to the pane, cold: median %7.1f ms   bare decode of its JPEG "
+        "%7.1f ms   (RAW / bare: %.2f, RAW - bare: %+.1f ms)\n",
+        Median(cold), bareMedian, bareMedian > 0 ? Median(cold) / bareMedian : 0.0,
+        Median(cold) - bareMedian);
     return !cold.empty();
 }
 
@@ -250,15 +234,12 @@ std::pair<double, double> PngPeakMemory(const std::wstring& folder) {
 }  // namespace
 
 int main() {
-    int argc = 0;
-    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_preview <jpeg folder> <png folder> [steps]\n");
-        return 2;
-    }
+    const std::vector<std::wstring> args = CommandLineWords();
+    if (args.size() < 3)
+        return WrongUsage("bench_preview <jpeg folder> <png folder> [steps]");
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const std::wstring jpegs = argv[1], pngs = argv[2];
-    const int steps = argc > 3 ? std::max(1, _wtoi(argv[3])) : 50;
+    const std::wstring jpegs = args[1], pngs = args[2];
+    const int steps = args.size() > 3 ? std::max(1, _wtoi(args[3].c_str())) : 50;
     const int photos = steps + 1;
     const std::wstring png = pngs + L"\\large.png";
     CreateDirectoryW(pngs.c_str(), nullptr);
@@ -295,10 +276,11 @@ int main() {
     const std::vector<double> rawTimes = CreateRawPhotos(jpegs, raws, std::min(photos, 41))
                                              ? StepThroughPhotos(raws, std::min(photos, 41), 40)
                                              : std::vector<double>();
-    std::printf("Down to the next RAW's embedded JPEG on screen, %zu steps through NEFs, one a "
-                "second (prefetched): median %7.1f ms   worst %7.1f ms\n",
-                rawTimes.size(), Median(rawTimes),
-                rawTimes.empty() ? 0.0 : *std::max_element(rawTimes.begin(), rawTimes.end()));
+    std::printf(
+        "Down to the next RAW's embedded JPEG on screen, %zu steps through NEFs, one a "
+        "second (prefetched): median %7.1f ms   worst %7.1f ms\n",
+        rawTimes.size(), Median(rawTimes),
+        rawTimes.empty() ? 0.0 : *std::max_element(rawTimes.begin(), rawTimes.end()));
     const auto [before, after] = PngPeakMemory(pngs);
     std::printf("peak memory of zemo.exe, %d x %d PNG: %.0f MB listed, %.0f MB shown\n", kPngSide,
                 kPngSide, before, after);

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 inline LARGE_INTEGER Now() {
@@ -26,6 +29,8 @@ inline double Best(const std::vector<double>& times) {
 }
 
 inline double Median(std::vector<double> times) {
+    if (times.empty())
+        return 0;
     std::sort(times.begin(), times.end());
     const size_t middle = times.size() / 2;
     return times.size() % 2 ? times[middle] : (times[middle - 1] + times[middle]) / 2;
@@ -41,4 +46,19 @@ inline double MsUntil(LARGE_INTEGER from, double limitMs, const std::function<bo
             return -1;
         Sleep(1);
     }
+}
+
+// The command line's words, the program's own name first.
+inline std::vector<std::wstring> CommandLineWords() {
+    int count = 0;
+    wchar_t** words = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::wstring> result(words, words + (words ? count : 0));
+    LocalFree(words);
+    return result;
+}
+
+// Says how the program is called; the exit code for a wrong command line.
+inline int WrongUsage(const char* usage) {
+    std::fprintf(stderr, "usage: %s\n", usage);
+    return 2;
 }
