@@ -17,6 +17,14 @@ double KeptInside(double centre, double scaled, int32_t view) {
     return std::clamp(centre, half, 1 - half);
 }
 
+// Where a scaled photo's edge goes for a centre fraction. Clamped here as well: through the
+// fraction alone the photo's edge can land a rounding error inside the view's.
+double EdgeAt(double centre, double scaled, int32_t view) {
+    if (scaled <= view)
+        return (view - scaled) / 2;
+    return std::clamp(view / 2.0 - centre * scaled, view - scaled, 0.0);
+}
+
 ZoomView Clamped(ZoomView view, ZoomSize area, ZoomSize photo) {
     if (view.Fitted() || Empty(photo)) {
         view.centreX = view.centreY = 0.5;
@@ -45,7 +53,7 @@ ZoomPlacement PlaceZoomed(const ZoomView& view, ZoomSize area, ZoomSize photo) {
     const ZoomView kept = Clamped(view, area, photo);
     width = photo.width * kZoomScales[kept.level];
     height = photo.height * kZoomScales[kept.level];
-    return {area.width / 2.0 - kept.centreX * width, area.height / 2.0 - kept.centreY * height,
+    return {EdgeAt(kept.centreX, width, area.width), EdgeAt(kept.centreY, height, area.height),
             width, height};
 }
 
