@@ -9,7 +9,17 @@ enum Tag : uint16_t {
     kOlympusCameraSettings = 0x2020,
     kOlympusPreviewStart = 0x0101,
     kOlympusPreviewLength = 0x0102,
+    kPentaxPreviewLength = 0x0003,
+    kPentaxPreviewStart = 0x0004,
 };
+
+// The byte order of a maker note's directory, told by its entry count: read in the TIFF's
+// order, a count in the other order has the larger byte on top. A note's own byte order
+// mark is not always there, nor always right.
+bool DirectoryByteOrder(ByteSource& source, bool tiffLittle, uint64_t directory) {
+    const std::optional<uint16_t> count = ReadU16(source, tiffLittle, directory);
+    return count && (*count >> 8) > (*count & 0xFF) ? !tiffLittle : tiffLittle;
+}
 
 // Olympus's maker note: "OLYMPUS\0", a byte order and a version, its directory at 12 and
 // offsets counted from the note's start; or the older "OLYMP\0", its directory at 8 and
@@ -65,9 +75,29 @@ void ReadNikon(ByteSource& source, const MakerNote& note, const JpegFound& found
                           found);
 }
 
+// Pentax's maker note: "AOC\0" and a byte order mark, its directory at 6 and offsets
+// counted from the TIFF header (PEF, and the JPEGs of older bodies); or "PENTAX \0" and the
+// mark, its directory at 10 and offsets counted from the note's start (newer bodies, and
+// the DNGPrivateData of Pentax's DNGs). PreviewImageLength (0x3) and PreviewImageStart
+// (0x4) give the preview. Older notes have "\0\0" for a mark.
+void ReadPentax(ByteSource& source, const MakerNote& note, const JpegFound& found) {
+    const auto [at, length] = note.bytes;
+    uint64_t base = note.tiffBase, directory = at + 6;
+    if (StartsWith(source, at, std::string_view("PENTAX \0", 8))) {
+        base = at;
+        directory = at + 10;
+    } else if (!StartsWith(source, at, std::string_view("AOC\0", 4))) {
+        return;
+    }
+    if (length >= directory - at + 2)
+        ReadDirectoryJpeg(source, DirectoryByteOrder(source, note.tiffLittle, directory), base,
+                          directory, kPentaxPreviewStart, kPentaxPreviewLength, found);
+}
+
 }  // namespace
 
 void ReadMakerNotePreviews(ByteSource& source, const MakerNote& note, const JpegFound& found) {
     ReadNikon(source, note, found);
     ReadOlympus(source, note, found);
+    ReadPentax(source, note, found);
 }

@@ -20,6 +20,7 @@ enum Tag : uint16_t {
     kJpegOffset = 0x0201,  // JPEGInterchangeFormat
     kJpegLength = 0x0202,  // JPEGInterchangeFormatLength
     kMakerNote = 0x927C,
+    kDngPrivateData = 0xC634,
 };
 
 // Compression values whose strip may be a JPEG file of its own.
@@ -87,16 +88,19 @@ struct DirectoryJpegs {
 };
 
 // Walks the TIFF structure at `base`: the JPEGs of every directory (JPEGInterchangeFormat,
-// a JPEG-compressed single strip, RW2's JpgFromRaw) and IFD0's orientation.
+// a JPEG-compressed single strip, RW2's JpgFromRaw), of the maker note and of DNG's private
+// data, and IFD0's orientation.
 bool ReadTiffJpegs(ByteSource& source, uint64_t base, uint64_t length, Finds& finds) {
     std::map<uint64_t, DirectoryJpegs> directories;
     TiffWalk walk;
+    auto readMakerNote = [&](const TiffEntry& e) {
+        if (const auto at = ValuesOffset(source, walk.littleEndian, base, e))
+            ReadMakerNotePreviews(source, {{*at, e.count}, walk.littleEndian, base}, finds.Adder());
+    };
     walk.entry = [&](const TiffEntry& e) {
         if (e.kind == TiffDirectoryKind::Exif) {
             if (e.tag == kMakerNote && e.type == 7 && e.count > 4)
-                if (const auto at = ValuesOffset(source, walk.littleEndian, base, e))
-                    ReadMakerNotePreviews(source, {{*at, e.count}, walk.littleEndian, base},
-                                          finds.Adder());
+                readMakerNote(e);
             return true;
         }
         DirectoryJpegs& d = directories[e.directory];
@@ -120,6 +124,11 @@ bool ReadTiffJpegs(ByteSource& source, uint64_t base, uint64_t length, Finds& fi
             case kOrientation:
                 if (e.kind == TiffDirectoryKind::Chain && e.chainIndex == 0)
                     finds.SetOrientation(value);
+                break;
+            case kDngPrivateData:  // Pentax's DNGs hold their maker note here
+                if (e.kind == TiffDirectoryKind::Chain && e.chainIndex == 0 &&
+                    (e.type == 1 || e.type == 7) && e.count > 4)
+                    readMakerNote(e);
                 break;
             case kPanasonicJpgFromRaw:
                 if (e.type == 7 && e.count > 4)
