@@ -11,6 +11,7 @@ enum Tag : uint16_t {
     kOlympusPreviewLength = 0x0102,
     kPentaxPreviewLength = 0x0003,
     kPentaxPreviewStart = 0x0004,
+    kCanonPreviewImageInfo = 0x00B6,
 };
 
 // The byte order of a maker note's directory, told by its entry count: read in the TIFF's
@@ -25,18 +26,18 @@ bool DirectoryByteOrder(ByteSource& source, bool tiffLittle, uint64_t directory)
 // offsets counted from the note's start; or the older "OLYMP\0", its directory at 8 and
 // offsets counted from the TIFF header. Its CameraSettings (0x2020) hold the preview:
 // PreviewImageStart (0x101) and PreviewImageLength (0x102).
-void ReadOlympus(ByteSource& source, const MakerNote& note, const JpegFound& found) {
+bool ReadOlympus(ByteSource& source, const MakerNote& note, const JpegFound& found) {
     const auto [at, length] = note.bytes;
     bool little = note.tiffLittle;
     uint64_t base = note.tiffBase, directory = at + 8;
     if (length > 12 && StartsWith(source, at, std::string_view("OLYMPUS\0", 8))) {
         if (!StartsWith(source, at + 8, "II") && !StartsWith(source, at + 8, "MM"))
-            return;
+            return true;
         little = StartsWith(source, at + 8, "II");
         base = at;
         directory = at + 12;
     } else if (length <= 8 || !StartsWith(source, at, std::string_view("OLYMP\0", 6))) {
-        return;
+        return false;
     }
     std::optional<uint64_t> settings;
     ForEachEntry(source, little, directory, [&](const TiffEntry& entry) {
@@ -50,15 +51,16 @@ void ReadOlympus(ByteSource& source, const MakerNote& note, const JpegFound& fou
     if (settings && *settings != directory - base)
         ReadDirectoryJpeg(source, little, base, base + *settings, kOlympusPreviewStart,
                           kOlympusPreviewLength, found);
+    return true;
 }
 
 // Nikon's maker note: "Nikon\0" and a version, then a TIFF structure of its own whose
 // PreviewIFD (0x11) holds a preview's JPEGInterchangeFormat pair.
-void ReadNikon(ByteSource& source, const MakerNote& note, const JpegFound& found) {
+bool ReadNikon(ByteSource& source, const MakerNote& note, const JpegFound& found) {
     constexpr uint64_t kHeader = 10;
     const auto [at, length] = note.bytes;
     if (length <= kHeader || !StartsWith(source, at, std::string_view("Nikon\0\x02", 7)))
-        return;
+        return false;
     const uint64_t base = at + kHeader;
     std::optional<uint64_t> preview;
     TiffWalk walk;
@@ -73,6 +75,7 @@ void ReadNikon(ByteSource& source, const MakerNote& note, const JpegFound& found
         *preview < base + (length - kHeader))
         ReadDirectoryJpeg(source, walk.littleEndian, base, *preview, kJpegOffset, kJpegLength,
                           found);
+    return true;
 }
 
 // Pentax's maker note: "AOC\0" and a byte order mark, its directory at 6 and offsets
@@ -80,24 +83,51 @@ void ReadNikon(ByteSource& source, const MakerNote& note, const JpegFound& found
 // mark, its directory at 10 and offsets counted from the note's start (newer bodies, and
 // the DNGPrivateData of Pentax's DNGs). PreviewImageLength (0x3) and PreviewImageStart
 // (0x4) give the preview. Older notes have "\0\0" for a mark.
-void ReadPentax(ByteSource& source, const MakerNote& note, const JpegFound& found) {
+bool ReadPentax(ByteSource& source, const MakerNote& note, const JpegFound& found) {
     const auto [at, length] = note.bytes;
     uint64_t base = note.tiffBase, directory = at + 6;
     if (StartsWith(source, at, std::string_view("PENTAX \0", 8))) {
         base = at;
         directory = at + 10;
     } else if (!StartsWith(source, at, std::string_view("AOC\0", 4))) {
-        return;
+        return false;
     }
     if (length >= directory - at + 2)
         ReadDirectoryJpeg(source, DirectoryByteOrder(source, note.tiffLittle, directory), base,
                           directory, kPentaxPreviewStart, kPentaxPreviewLength, found);
+    return true;
+}
+
+// Canon's maker note: a directory at its start, offsets counted from the TIFF header. Older
+// bodies' PreviewImageInfo (0xB6) is a LONG array whose values 2 and 5 are the preview's
+// length and start; its first 16-bit word is the array's true size in bytes, half what the
+// entry's count claims (12 values written, 6 there): a note whose word says otherwise is
+// not this layout.
+bool ReadCanon(ByteSource& source, const MakerNote& note, const JpegFound& found) {
+    if (!note.make.starts_with("Canon"))
+        return false;
+    const uint64_t directory = note.bytes.offset;
+    const bool little = DirectoryByteOrder(source, note.tiffLittle, directory);
+    ForEachEntry(source, little, directory, [&](const TiffEntry& e) {
+        if (e.tag != kCanonPreviewImageInfo || e.type != 4 || e.count < 6)
+            return;
+        const std::optional<uint64_t> info = ValuesOffset(source, little, note.tiffBase, e);
+        if (!info)
+            return;
+        const std::optional<uint16_t> size = ReadU16(source, little, *info);
+        const std::optional<uint32_t> length = ReadU32(source, little, *info + 8);
+        const std::optional<uint32_t> start = ReadU32(source, little, *info + 20);
+        if (size && *size == uint64_t{e.count} * 2 && length && start)
+            found(note.tiffBase + *start, *length);
+    });
+    return true;
 }
 
 }  // namespace
 
 void ReadMakerNotePreviews(ByteSource& source, const MakerNote& note, const JpegFound& found) {
-    ReadNikon(source, note, found);
-    ReadOlympus(source, note, found);
-    ReadPentax(source, note, found);
+    // Those known by their header first, then those known by the camera's make.
+    for (const auto read : {ReadNikon, ReadOlympus, ReadPentax, ReadCanon})
+        if (read(source, note, found))
+            return;
 }

@@ -13,8 +13,9 @@ struct MakerNote {
     ByteRange bytes;         // the MakerNote entry's values (a read past the file fails)
     bool tiffLittle = true;  // the byte order of the TIFF structure around it
     uint64_t tiffBase = 0;   // the file offset of that structure's header
+    std::string_view make;   // IFD0's Make: some makers' notes have no header of their own
 };
 
 // Gives `found` the place of each preview the note holds; nothing for a note it does not
-// recognise.
+// recognise. Each note is read as one maker's: its header's, else its Make's.
 void ReadMakerNotePreviews(ByteSource& source, const MakerNote& note, const JpegFound& found);

@@ -14,6 +14,7 @@ namespace {
 enum Tag : uint16_t {
     kPanasonicJpgFromRaw = 0x002E,
     kCompression = 0x0103,
+    kMake = 0x010F,
     kStripOffsets = 0x0111,
     kOrientation = 0x0112,
     kStripByteCounts = 0x0117,
@@ -92,15 +93,17 @@ struct DirectoryJpegs {
 // data, and IFD0's orientation.
 bool ReadTiffJpegs(ByteSource& source, uint64_t base, uint64_t length, Finds& finds) {
     std::map<uint64_t, DirectoryJpegs> directories;
+    std::vector<ByteRange> makerNotes;  // read once the walk has met IFD0's Make
+    std::string make;
     TiffWalk walk;
-    auto readMakerNote = [&](const TiffEntry& e) {
+    auto keepMakerNote = [&](const TiffEntry& e) {
         if (const auto at = ValuesOffset(source, walk.littleEndian, base, e))
-            ReadMakerNotePreviews(source, {{*at, e.count}, walk.littleEndian, base}, finds.Adder());
+            makerNotes.push_back({*at, e.count});
     };
     walk.entry = [&](const TiffEntry& e) {
         if (e.kind == TiffDirectoryKind::Exif) {
             if (e.tag == kMakerNote && e.type == 7 && e.count > 4)
-                readMakerNote(e);
+                keepMakerNote(e);
             return true;
         }
         DirectoryJpegs& d = directories[e.directory];
@@ -128,7 +131,11 @@ bool ReadTiffJpegs(ByteSource& source, uint64_t base, uint64_t length, Finds& fi
             case kDngPrivateData:  // Pentax's DNGs hold their maker note here
                 if (e.kind == TiffDirectoryKind::Chain && e.chainIndex == 0 &&
                     (e.type == 1 || e.type == 7) && e.count > 4)
-                    readMakerNote(e);
+                    keepMakerNote(e);
+                break;
+            case kMake:
+                if (e.kind == TiffDirectoryKind::Chain && e.chainIndex == 0)
+                    make = ReadText(source, walk.littleEndian, base, e, 16);
                 break;
             case kPanasonicJpgFromRaw:
                 if (e.type == 7 && e.count > 4)
@@ -140,6 +147,8 @@ bool ReadTiffJpegs(ByteSource& source, uint64_t base, uint64_t length, Finds& fi
     };
     if (!WalkTiff(source, base, length, walk))
         return false;
+    for (const ByteRange& note : makerNotes)
+        ReadMakerNotePreviews(source, {note, walk.littleEndian, base, make}, finds.Adder());
     for (const auto& [place, d] : directories) {
         if (d.jpegOffset && d.jpegLength)
             finds.Add(base + *d.jpegOffset, *d.jpegLength);

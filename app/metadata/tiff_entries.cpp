@@ -1,5 +1,6 @@
 #include "app/metadata/tiff_entries.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -45,6 +46,19 @@ std::optional<uint64_t> ValuesOffset(ByteSource& source, bool little, uint64_t b
                                      const TiffEntry& entry) {
     const std::optional<uint32_t> offset = ReadU32(source, little, entry.place + 8);
     return offset ? std::optional(base + *offset) : std::nullopt;
+}
+
+std::string ReadText(ByteSource& source, bool little, uint64_t base, const TiffEntry& entry,
+                     size_t limit) {
+    std::optional<uint64_t> at = entry.place + 8;
+    if (entry.type != 2)
+        return {};
+    if (entry.count > 4)
+        at = ValuesOffset(source, little, base, entry);
+    std::string text(std::min<uint64_t>(entry.count, limit), '\0');
+    if (!at || !source.Read(*at, text.size(), reinterpret_cast<uint8_t*>(text.data())))
+        return {};
+    return text.substr(0, text.find('\0'));
 }
 
 void ForEachEntry(ByteSource& source, bool little, uint64_t directory,

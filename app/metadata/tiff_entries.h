@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/metadata/image_metadata.h"
@@ -25,6 +26,11 @@ std::optional<uint32_t> SingleValue(ByteSource& source, bool little, const TiffE
 // The file offset of an entry's values when they lie outside it (more than four bytes).
 std::optional<uint64_t> ValuesOffset(ByteSource& source, bool little, uint64_t base,
                                      const TiffEntry& entry);
+
+// The start of an ASCII entry's text, at most `limit` bytes, up to its first NUL; its
+// values counted from `base` when they lie outside the entry.
+std::string ReadText(ByteSource& source, bool little, uint64_t base, const TiffEntry& entry,
+                     size_t limit);
 
 // Calls `visit` with each entry of the single directory at `directory` (a file offset).
 void ForEachEntry(ByteSource& source, bool little, uint64_t directory,

@@ -222,14 +222,25 @@ def nef_maker_note():
     return data, CYAN, orientation
 
 
-def cr2():
+def canon_maker_note(preview):
+    """Canon's maker note: a directory at its start, offsets counting from the TIFF header;
+    PreviewImageInfo (0xB6, LONG[12], its first word the six values' bytes that are there)
+    gives the preview's length and start, here after the directory and its values."""
+    return lambda at: note_with_preview("<", lambda start: [
+        (0x6, TIFF_ASCII, "Canon EOS TEST"),
+        (0xB6, TIFF_LONG, [24, 1, len(preview), 640, 480, start] + [0] * 6)], at, preview)
+
+
+def cr2(maker_preview=None):
     """Canon's header ("CR", version, the sensor directory's offset), the JPEG as IFD0's
-    strip, a thumbnail in IFD1, a small RGB image in IFD2 and the sensor data in IFD3."""
+    strip, a thumbnail in IFD1, a small RGB image in IFD2, the sensor data in IFD3 and a
+    preview in the maker note."""
     t = Tiff("<", b"II*\0\0\0\0\0CR\x02\0\0\0\0\0")
     thumbnail = jpeg(64, 48, GREY)
+    note = canon_maker_note(maker_preview or jpeg(100, 60, GREY))
     directories = [
         strip(t, jpeg(288, 192, RED), 6, 288, 192) + camera("Canon", "Canon EOS TEST", 3) +
-        exif_directory(t),
+        exif_directory(t, note),
         [(0x201, TIFF_LONG, [t.blob(thumbnail)]), (0x202, TIFF_LONG, [len(thumbnail)])],
         strip(t, filler(3000), 1, 20, 50),
         strip(t, filler(40000), 6, 200, 100),
@@ -242,6 +253,12 @@ def cr2():
     struct.pack_into("<I", t.data, 4, offsets[0])
     struct.pack_into("<I", t.data, 12, offsets[3])
     return t.bytes(), RED, 3
+
+
+def cr2_maker_note():
+    """The maker note's preview larger than IFD0's JPEG, as older bodies write it."""
+    data, _, orientation = cr2(maker_preview=jpeg(400, 300, YELLOW))
+    return data, YELLOW, orientation
 
 
 def arw():
@@ -378,7 +395,7 @@ def without_jpeg():
 
 
 FILES = {"dng-previews.dng": dng, "nef-subifd.nef": nef, "nef-makernote.nef": nef_maker_note,
-         "cr2-strip.cr2": cr2,
+         "cr2-strip.cr2": cr2, "cr2-makernote.cr2": cr2_maker_note,
          "arw-ifd0.arw": arw, "pef-ifd2.pef": pef, "pef-makernote.pef": pef_maker_note,
          "dng-pentax.dng": dng_pentax, "orf-makernote.orf": orf, "rw2-jpgfromraw.rw2": rw2,
          "raf-header.raf": raf, "cr3-three.cr3": cr3, "nojpeg.dng": without_jpeg}
