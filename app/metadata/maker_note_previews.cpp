@@ -1,5 +1,8 @@
 #include "app/metadata/maker_note_previews.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 enum Tag : uint16_t {
@@ -12,6 +15,7 @@ enum Tag : uint16_t {
     kPentaxPreviewLength = 0x0003,
     kPentaxPreviewStart = 0x0004,
     kCanonPreviewImageInfo = 0x00B6,
+    kSonyPreviewImage = 0x2001,
 };
 
 // The byte order of a maker note's directory, told by its entry count: read in the TIFF's
@@ -123,11 +127,40 @@ bool ReadCanon(ByteSource& source, const MakerNote& note, const JpegFound& found
     return true;
 }
 
+// Sony's maker note: a 12-byte header ("SONY DSC \0\0\0" and the like) then its directory,
+// or, in the ARW and SR2 files of a "SONY" make, the directory at its start (unless it
+// starts 01 00, the one-entry layout of SRF files); offsets counted from the TIFF header.
+// PreviewImage (0x2001, UNDEFINED) is a 32-byte header of Sony's, then the JPEG. It counts
+// only when the JPEG starts whole (FF D8 FF, then DQT or APP1): Sony's own JPEG files
+// store its first byte as 00, so the bytes in the file are no JPEG as they stand.
+bool ReadSony(ByteSource& source, const MakerNote& note, const JpegFound& found) {
+    constexpr uint64_t kPreviewHeader = 32;
+    static constexpr std::string_view kHeaders[] = {
+        "SONY DSC", "SONY CAM", "SONY MOBILE", {"\0\0SONY PIC\0", 11}, {"VHAB     \0", 10}};
+    const uint64_t at = note.bytes.offset;
+    uint64_t directory = at;
+    if (std::any_of(std::begin(kHeaders), std::end(kHeaders),
+                    [&](std::string_view header) { return StartsWith(source, at, header); }))
+        directory = at + 12;
+    else if (!note.make.starts_with("SONY") || StartsWith(source, at, {"\x01\0", 2}))
+        return false;
+    const bool little = DirectoryByteOrder(source, note.tiffLittle, directory);
+    ForEachEntry(source, little, directory, [&](const TiffEntry& e) {
+        if (e.tag != kSonyPreviewImage || e.type != 7 || e.count <= kPreviewHeader)
+            return;
+        const std::optional<uint64_t> value = ValuesOffset(source, little, note.tiffBase, e);
+        if (value && (StartsWith(source, *value + kPreviewHeader, "\xFF\xD8\xFF\xDB") ||
+                      StartsWith(source, *value + kPreviewHeader, "\xFF\xD8\xFF\xE1")))
+            found(*value + kPreviewHeader, e.count - kPreviewHeader);
+    });
+    return true;
+}
+
 }  // namespace
 
 void ReadMakerNotePreviews(ByteSource& source, const MakerNote& note, const JpegFound& found) {
     // Those known by their header first, then those known by the camera's make.
-    for (const auto read : {ReadNikon, ReadOlympus, ReadPentax, ReadCanon})
+    for (const auto read : {ReadNikon, ReadOlympus, ReadPentax, ReadSony, ReadCanon})
         if (read(source, note, found))
             return;
 }

@@ -261,14 +261,37 @@ def cr2_maker_note():
     return data, YELLOW, orientation
 
 
-def arw():
-    """Sony: the preview's JPEGInterchangeFormat in IFD0, a thumbnail in IFD1."""
+def without_app0(data):
+    """A JPEG that starts with its quantisation tables, as Sony's previews do."""
+    assert data[2:4] == b"\xff\xe0"
+    return data[:2] + data[4 + struct.unpack(">H", data[4:6])[0]:]
+
+
+def sony_maker_note(preview, header=b""):
+    """Sony's maker note: its directory at the start (ARW), or after a 12-byte header such as
+    "SONY DSC "; offsets counting from the TIFF header. PreviewImage (0x2001) holds a
+    32-byte header of Sony's, then the JPEG."""
+    return lambda at: header + note_directory("<", [
+        (0x0102, TIFF_LONG, [2]), (0x2001, TIFF_UNDEFINED, b"\0" * 32 + without_app0(preview)),
+        (0xB020, TIFF_ASCII, "Standard")], at + len(header))
+
+
+def arw(maker_preview=None, header=b""):
+    """Sony: the preview's JPEGInterchangeFormat in IFD0, a thumbnail in IFD1, another
+    preview in the maker note."""
     t = Tiff("<")
+    note = sony_maker_note(maker_preview or jpeg(128, 96, GREY), header)
     sensor = t.directory(strip(t, filler(20000), 32767, 100, 100))
     t.chain([interchange(t, jpeg(256, 256, MAGENTA)) + camera("SONY", "ILCE-TEST", 1) +
-              [(0x14A, TIFF_LONG, [sensor])] + exif_directory(t),
+              [(0x14A, TIFF_LONG, [sensor])] + exif_directory(t, note),
               interchange(t, jpeg(80, 60, GREY))])
     return t.bytes(), MAGENTA, 1
+
+
+def arw_maker_note():
+    """The maker note's preview larger than IFD0's, the note behind a "SONY DSC " header."""
+    data, _, orientation = arw(jpeg(400, 300, GREEN), b"SONY DSC \0\0\0")
+    return data, GREEN, orientation
 
 
 def pentax_maker_note(preview, header=b"AOC\0"):
@@ -394,11 +417,13 @@ def without_jpeg():
     return t.bytes(), None, 1
 
 
-FILES = {"dng-previews.dng": dng, "nef-subifd.nef": nef, "nef-makernote.nef": nef_maker_note,
+FILES = {"dng-previews.dng": dng, "dng-pentax.dng": dng_pentax,
+         "nef-subifd.nef": nef, "nef-makernote.nef": nef_maker_note,
          "cr2-strip.cr2": cr2, "cr2-makernote.cr2": cr2_maker_note,
-         "arw-ifd0.arw": arw, "pef-ifd2.pef": pef, "pef-makernote.pef": pef_maker_note,
-         "dng-pentax.dng": dng_pentax, "orf-makernote.orf": orf, "rw2-jpgfromraw.rw2": rw2,
-         "raf-header.raf": raf, "cr3-three.cr3": cr3, "nojpeg.dng": without_jpeg}
+         "arw-ifd0.arw": arw, "arw-makernote.arw": arw_maker_note,
+         "pef-ifd2.pef": pef, "pef-makernote.pef": pef_maker_note,
+         "orf-makernote.orf": orf, "rw2-jpgfromraw.rw2": rw2, "raf-header.raf": raf,
+         "cr3-three.cr3": cr3, "nojpeg.dng": without_jpeg}
 
 
 def main():
