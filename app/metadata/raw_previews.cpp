@@ -90,7 +90,9 @@ struct DirectoryJpegs {
 
 // Walks the TIFF structure at `base`: the JPEGs of every directory (JPEGInterchangeFormat,
 // a JPEG-compressed single strip, RW2's JpgFromRaw), of the maker note and of DNG's private
-// data, and IFD0's orientation.
+// data, and IFD0's orientation. A preview in tiles (TileOffsets) is left out, even one
+// tile: its JPEG is the tile, padded to the tile's size, and exiftool, the reference for
+// what a RAW holds, reports none as a preview.
 bool ReadTiffJpegs(ByteSource& source, uint64_t base, uint64_t length, Finds& finds) {
     std::map<uint64_t, DirectoryJpegs> directories;
     std::vector<ByteRange> makerNotes;  // read once the walk has met IFD0's Make

@@ -200,6 +200,27 @@ def dng():
     return t.bytes(), GREEN, 8
 
 
+def dng_tiled():
+    """Previews stored in tiles, both larger than IFD0's: one whole JPEG as a single tile,
+    and one of two tiles. Neither is a preview exiftool extracts, so IFD0's is the one."""
+    t = Tiff("<")
+
+    def tiled(tiles, width):
+        return t.directory([(0xFE, TIFF_LONG, [1]), (0x100, TIFF_LONG, [width]),
+                            (0x101, TIFF_LONG, [256]), (0x103, TIFF_SHORT, [7]),
+                            (0x142, TIFF_LONG, [256]), (0x143, TIFF_LONG, [256]),
+                            (0x144, TIFF_LONG, [t.blob(tile) for tile in tiles]),
+                            (0x145, TIFF_LONG, [len(tile) for tile in tiles])])
+    raw = t.directory([(0xFE, TIFF_LONG, [0])] + strip(t, filler(30000), 1, 100, 100))
+    single = tiled([jpeg(256, 256, RED)], 256)
+    double = tiled([jpeg(256, 256, RED), jpeg(256, 256, BLUE)], 512)
+    t.chain([[(0xFE, TIFF_LONG, [1]), (0xC612, TIFF_BYTE, [1, 4, 0, 0]),
+              (0x14A, TIFF_LONG, [raw, single, double])] +
+             strip(t, jpeg(160, 120, MAGENTA), 7, 160, 120) + camera("Zemo", "DNG Tiles", 3) +
+             exif_directory(t)])
+    return t.bytes(), MAGENTA, 3
+
+
 def nef(large=False, maker_preview=None):
     """Big-endian, as Nikon writes: an RGB thumbnail in IFD0, the JPEG in the first SubIFD,
     the sensor data in the second, a smaller preview in the maker note."""
@@ -417,7 +438,7 @@ def without_jpeg():
     return t.bytes(), None, 1
 
 
-FILES = {"dng-previews.dng": dng, "dng-pentax.dng": dng_pentax,
+FILES = {"dng-previews.dng": dng, "dng-pentax.dng": dng_pentax, "dng-tiled.dng": dng_tiled,
          "nef-subifd.nef": nef, "nef-makernote.nef": nef_maker_note,
          "cr2-strip.cr2": cr2, "cr2-makernote.cr2": cr2_maker_note,
          "arw-ifd0.arw": arw, "arw-makernote.arw": arw_maker_note,
