@@ -1,11 +1,12 @@
 #include "app/metadata/raw_previews.h"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <functional>
 #include <map>
 #include <string>
+
+#include "app/metadata/maker_note_previews.h"
+#include "app/metadata/tiff_entries.h"
 
 namespace {
 
@@ -13,16 +14,14 @@ namespace {
 enum Tag : uint16_t {
     kPanasonicJpgFromRaw = 0x002E,
     kCompression = 0x0103,
+    kMake = 0x010F,
     kStripOffsets = 0x0111,
     kOrientation = 0x0112,
     kStripByteCounts = 0x0117,
     kJpegOffset = 0x0201,  // JPEGInterchangeFormat
     kJpegLength = 0x0202,  // JPEGInterchangeFormatLength
     kMakerNote = 0x927C,
-    kNikonPreviewIfd = 0x0011,
-    kOlympusCameraSettings = 0x2020,
-    kOlympusPreviewStart = 0x0101,
-    kOlympusPreviewLength = 0x0102,
+    kDngPrivateData = 0xC634,
 };
 
 // Compression values whose strip may be a JPEG file of its own.
@@ -34,26 +33,11 @@ constexpr uint32_t kJpeg = 7;
 constexpr int kMaximumBoxesPerLevel = 1024;
 constexpr size_t kMaximumJpegs = 64;
 
-uint32_t BigEndian32(const uint8_t* b) {
-    return uint32_t{b[0]} << 24 | uint32_t{b[1]} << 16 | uint32_t{b[2]} << 8 | b[3];
-}
-
-std::optional<uint32_t> ReadBig32(ByteSource& source, uint64_t offset) {
-    uint8_t b[4];
-    return source.Read(offset, 4, b) ? std::optional(BigEndian32(b)) : std::nullopt;
-}
-
 std::optional<uint64_t> ReadBig64(ByteSource& source, uint64_t offset) {
     uint8_t b[8];
     if (!source.Read(offset, 8, b))
         return std::nullopt;
     return uint64_t{BigEndian32(b)} << 32 | BigEndian32(b + 4);
-}
-
-bool StartsWith(ByteSource& source, uint64_t offset, std::string_view bytes) {
-    std::array<uint8_t, 16> read;
-    return bytes.size() <= read.size() && source.Read(offset, bytes.size(), read.data()) &&
-           std::memcmp(read.data(), bytes.data(), bytes.size()) == 0;
 }
 
 // Collects the JPEGs met, keeping those that lie inside the file and that the preview can
@@ -76,6 +60,9 @@ class Finds {
         // Baseline, extended and progressive frames; a lossless one is sensor data.
         if (frame && (*frame == 0xC0 || *frame == 0xC1 || *frame == 0xC2))
             previews_.jpegs.push_back(range);
+    }
+    JpegFound Adder() {
+        return [this](uint64_t offset, uint64_t length) { Add(offset, length); };
     }
     void SetOrientation(std::optional<uint32_t> value) {
         if (!previews_.orientation && value && *value >= 1 && *value <= 8)
@@ -101,150 +88,56 @@ struct DirectoryJpegs {
     std::optional<uint32_t> compression, stripOffset, stripLength, jpegOffset, jpegLength;
 };
 
-std::optional<uint16_t> ReadU16(ByteSource& source, bool little, uint64_t offset) {
-    uint8_t b[2];
-    if (!source.Read(offset, 2, b))
-        return std::nullopt;
-    return static_cast<uint16_t>(little ? b[0] | b[1] << 8 : b[0] << 8 | b[1]);
-}
-
-std::optional<uint32_t> ReadU32(ByteSource& source, bool little, uint64_t offset) {
-    uint8_t b[4];
-    if (!source.Read(offset, 4, b))
-        return std::nullopt;
-    return little ? uint32_t{b[3]} << 24 | uint32_t{b[2]} << 16 | uint32_t{b[1]} << 8 | b[0]
-                  : BigEndian32(b);
-}
-
-// The value of a one-value SHORT or LONG entry, which always sits in the entry itself.
-std::optional<uint32_t> SingleValue(ByteSource& source, bool little, const TiffEntry& entry) {
-    if (entry.count != 1 || (entry.type != 3 && entry.type != 4))
-        return std::nullopt;
-    if (entry.type == 3)
-        return ReadU16(source, little, entry.place + 8);
-    return ReadU32(source, little, entry.place + 8);
-}
-
-// The file offset of an entry's values when they lie outside it (more than four bytes).
-std::optional<uint64_t> ValuesOffset(ByteSource& source, bool little, uint64_t base,
-                                     const TiffEntry& entry) {
-    const std::optional<uint32_t> offset = ReadU32(source, little, entry.place + 8);
-    return offset ? std::optional(base + *offset) : std::nullopt;
-}
-
-// Calls `visit` with each entry of the single directory at `directory` (a file offset).
-void ForEachEntry(ByteSource& source, bool little, uint64_t directory,
-                  const std::function<void(const TiffEntry&)>& visit) {
-    const std::optional<uint16_t> count = ReadU16(source, little, directory);
-    for (uint32_t i = 0; count && i < *count; ++i) {
-        TiffEntry entry{};
-        entry.place = directory + 2 + 12ull * i;
-        const std::optional<uint16_t> tag = ReadU16(source, little, entry.place);
-        const std::optional<uint16_t> type = ReadU16(source, little, entry.place + 2);
-        const std::optional<uint32_t> values = ReadU32(source, little, entry.place + 4);
-        if (!tag || !type || !values)
-            return;
-        entry.directory = directory;
-        entry.tag = *tag;
-        entry.type = *type;
-        entry.count = *values;
-        visit(entry);
-    }
-}
-
-// The preview whose offset (counted from `base`) and length the directory at `directory`
-// holds under these tags.
-void ReadDirectoryJpeg(ByteSource& source, bool little, uint64_t base, uint64_t directory,
-                       uint16_t offsetTag, uint16_t lengthTag, Finds& finds) {
-    std::optional<uint32_t> offset, length;
-    ForEachEntry(source, little, directory, [&](const TiffEntry& entry) {
-        if (entry.tag == offsetTag)
-            offset = SingleValue(source, little, entry);
-        else if (entry.tag == lengthTag)
-            length = SingleValue(source, little, entry);
-    });
-    if (offset && length)
-        finds.Add(base + *offset, *length);
-}
-
-// Olympus's maker note: "OLYMPUS\0", a byte order and a version, its directory at 12 and
-// offsets counted from the note's start; or the older "OLYMP\0", its directory at 8 and
-// offsets counted from the TIFF header. Its CameraSettings (0x2020) hold the preview:
-// PreviewImageStart (0x101) and PreviewImageLength (0x102).
-void ReadOlympusMakerNote(ByteSource& source, bool tiffLittle, uint64_t tiffBase, uint64_t at,
-                          uint64_t length, Finds& finds) {
-    bool little = tiffLittle;
-    uint64_t base = tiffBase, directory = at + 8;
-    if (length > 12 && StartsWith(source, at, std::string_view("OLYMPUS\0", 8))) {
-        if (!StartsWith(source, at + 8, "II") && !StartsWith(source, at + 8, "MM"))
-            return;
-        little = StartsWith(source, at + 8, "II");
-        base = at;
-        directory = at + 12;
-    } else if (length <= 8 || !StartsWith(source, at, std::string_view("OLYMP\0", 6))) {
-        return;
-    }
-    std::optional<uint64_t> settings;
-    ForEachEntry(source, little, directory, [&](const TiffEntry& entry) {
-        if (entry.tag != kOlympusCameraSettings || settings)
-            return;
-        if (entry.type == 7 && entry.count > 4)  // the directory itself as the value
-            settings = ReadU32(source, little, entry.place + 8);
-        else if (entry.count == 1 && (entry.type == 4 || entry.type == 13))
-            settings = ReadU32(source, little, entry.place + 8);
-    });
-    if (settings && *settings != directory - base)
-        ReadDirectoryJpeg(source, little, base, base + *settings, kOlympusPreviewStart,
-                          kOlympusPreviewLength, finds);
-}
-
-// Nikon's maker note: "Nikon\0" and a version, then a TIFF structure of its own whose
-// PreviewIFD (0x11) holds a preview's JPEGInterchangeFormat pair.
-void ReadNikonMakerNote(ByteSource& source, uint64_t at, uint64_t length, Finds& finds) {
-    constexpr uint64_t kHeader = 10;
-    if (length <= kHeader || !StartsWith(source, at, std::string_view("Nikon\0\x02", 7)))
-        return;
-    const uint64_t base = at + kHeader;
-    std::optional<uint64_t> preview;
-    TiffWalk walk;
-    walk.entry = [&](const TiffEntry& e) {
-        if (e.kind == TiffDirectoryKind::Chain && e.chainIndex == 0 && e.tag == kNikonPreviewIfd &&
-            e.count == 1 && (e.type == 4 || e.type == 13))
-            if (const auto offset = ReadU32(source, walk.littleEndian, e.place + 8))
-                preview = base + *offset;
-        return !preview;
-    };
-    if (WalkTiff(source, base, length - kHeader, walk) && preview &&
-        *preview < base + (length - kHeader))
-        ReadDirectoryJpeg(source, walk.littleEndian, base, *preview, kJpegOffset, kJpegLength,
-                          finds);
-}
-
 // Walks the TIFF structure at `base`: the JPEGs of every directory (JPEGInterchangeFormat,
-// a JPEG-compressed single strip, RW2's JpgFromRaw) and IFD0's orientation.
+// a JPEG-compressed single strip, RW2's JpgFromRaw), of the maker note and of DNG's private
+// data, and IFD0's orientation. A preview in tiles (TileOffsets) is left out, even one
+// tile: its JPEG is the tile, padded to the tile's size, and exiftool, the reference for
+// what a RAW holds, reports none as a preview.
 bool ReadTiffJpegs(ByteSource& source, uint64_t base, uint64_t length, Finds& finds) {
     std::map<uint64_t, DirectoryJpegs> directories;
+    std::vector<ByteRange> makerNotes;  // read once the walk has met IFD0's Make
+    std::string make;
     TiffWalk walk;
+    auto keepMakerNote = [&](const TiffEntry& e) {
+        if (const auto at = ValuesOffset(source, walk.littleEndian, base, e))
+            makerNotes.push_back({*at, e.count});
+    };
     walk.entry = [&](const TiffEntry& e) {
         if (e.kind == TiffDirectoryKind::Exif) {
             if (e.tag == kMakerNote && e.type == 7 && e.count > 4)
-                if (const auto at = ValuesOffset(source, walk.littleEndian, base, e)) {
-                    ReadNikonMakerNote(source, *at, e.count, finds);
-                    ReadOlympusMakerNote(source, walk.littleEndian, base, *at, e.count, finds);
-                }
+                keepMakerNote(e);
             return true;
         }
         DirectoryJpegs& d = directories[e.directory];
         const std::optional<uint32_t> value = SingleValue(source, walk.littleEndian, e);
         switch (e.tag) {
-            case kCompression: d.compression = value; break;
-            case kStripOffsets: d.stripOffset = value; break;
-            case kStripByteCounts: d.stripLength = value; break;
-            case kJpegOffset: d.jpegOffset = value; break;
-            case kJpegLength: d.jpegLength = value; break;
+            case kCompression:
+                d.compression = value;
+                break;
+            case kStripOffsets:
+                d.stripOffset = value;
+                break;
+            case kStripByteCounts:
+                d.stripLength = value;
+                break;
+            case kJpegOffset:
+                d.jpegOffset = value;
+                break;
+            case kJpegLength:
+                d.jpegLength = value;
+                break;
             case kOrientation:
                 if (e.kind == TiffDirectoryKind::Chain && e.chainIndex == 0)
                     finds.SetOrientation(value);
+                break;
+            case kDngPrivateData:  // Pentax's DNGs hold their maker note here
+                if (e.kind == TiffDirectoryKind::Chain && e.chainIndex == 0 &&
+                    (e.type == 1 || e.type == 7) && e.count > 4)
+                    keepMakerNote(e);
+                break;
+            case kMake:
+                if (e.kind == TiffDirectoryKind::Chain && e.chainIndex == 0)
+                    make = ReadText(source, walk.littleEndian, base, e, 16);
                 break;
             case kPanasonicJpgFromRaw:
                 if (e.type == 7 && e.count > 4)
@@ -256,11 +149,12 @@ bool ReadTiffJpegs(ByteSource& source, uint64_t base, uint64_t length, Finds& fi
     };
     if (!WalkTiff(source, base, length, walk))
         return false;
+    for (const ByteRange& note : makerNotes)
+        ReadMakerNotePreviews(source, {note, walk.littleEndian, base, make}, finds.Adder());
     for (const auto& [place, d] : directories) {
         if (d.jpegOffset && d.jpegLength)
             finds.Add(base + *d.jpegOffset, *d.jpegLength);
-        if (d.stripOffset && d.stripLength &&
-            (d.compression == kOldJpeg || d.compression == kJpeg))
+        if (d.stripOffset && d.stripLength && (d.compression == kOldJpeg || d.compression == kJpeg))
             finds.Add(base + *d.stripOffset, *d.stripLength);
     }
     return true;
@@ -359,9 +253,9 @@ void ReadTrack(ByteSource& source, const Box& track, Finds& finds) {
         ForEachBox(source, descriptions->payload + 8, descriptions->end, [&](const Box& entry) {
             // A visual sample entry's own fields take 78 bytes; boxes follow them.
             if (!jpeg && entry.end - entry.payload >= 78)
-                jpeg = FindChild(source, {entry.type, entry.payload + 78, entry.end},
-                                 FourCc("JPEG"))
-                           .has_value();
+                jpeg =
+                    FindChild(source, {entry.type, entry.payload + 78, entry.end}, FourCc("JPEG"))
+                        .has_value();
         });
     if (!jpeg)
         return;
@@ -447,9 +341,8 @@ RawPreviews FindRawPreviews(ByteSource& source) {
 
 bool IsRawExtension(std::wstring_view extension) {
     static constexpr std::wstring_view kExtensions[] = {
-        L".dng", L".nef", L".nrw", L".cr2", L".cr3", L".arw", L".sr2", L".srf", L".pef",
-        L".orf", L".rw2", L".raf", L".srw", L".erf", L".3fr", L".mef", L".mos", L".iiq",
-        L".kdc", L".dcr"};
+        L".dng", L".nef", L".nrw", L".cr2", L".cr3", L".arw", L".sr2", L".srf", L".pef", L".orf",
+        L".rw2", L".raf", L".srw", L".erf", L".3fr", L".mef", L".mos", L".iiq", L".kdc", L".dcr"};
     if (extension.size() > 5)
         return false;
     std::wstring lower(extension);

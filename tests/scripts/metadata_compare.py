@@ -11,9 +11,10 @@ a fact that no file in the folder holds (the check would prove nothing about it)
 
 With --raw the folder holds camera RAW files (tests/scripts/raw_corpus.py): the bytes of
 the embedded JPEG the reader chooses must equal the largest of the JpgFromRaw,
-PreviewImage, OtherImage and ThumbnailImage exiftool extracts, and its orientation
-exiftool's Orientation. exiftool must find a JPEG in each file but those named "nojpeg",
-where neither may find one: a file exiftool cannot read is a fault of the generator.
+PreviewImage, OtherImage and ThumbnailImage exiftool extracts, each of those must be among
+the JPEGs the reader finds, and the orientation must be exiftool's Orientation. exiftool
+must find a JPEG in each file but those named "nojpeg", where neither may find one: a file
+exiftool cannot read is a fault of the generator.
 
 With --thumbnails the folder holds the end-to-end tests' JPEGs with EXIF thumbnails
 (tests/programs/write_thumbnail_photos.cpp): exiftool must read each without an error or
@@ -159,11 +160,15 @@ def compare_raw(tool, folder):
             failures.append(f"{name}: the reader finds no JPEG")
         else:
             with open(path, "rb") as raw:
-                raw.seek(got[0])
-                chosen = raw.read(got[1])
-            if chosen != want:
+                data = raw.read()
+            if data[got[0]:got[0] + got[1]] != want:
                 failures.append(f"{name}: the chosen JPEG ({got[1]} bytes at {got[0]}) is not "
                                 f"exiftool's largest ({len(want)} bytes)")
+            met = {data[offset:offset + length] for offset, length in found[name]["Jpegs"]}
+            for jpeg in jpegs:
+                if jpeg not in met:
+                    failures.append(f"{name}: the reader misses a JPEG exiftool finds "
+                                    f"({len(jpeg)} bytes)")
         want_orientation = orientations[name].get("Orientation")
         if want_orientation != found[name].get("Orientation"):
             failures.append(f"{name}: orientation: exiftool {want_orientation!r}, "

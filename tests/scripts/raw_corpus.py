@@ -9,6 +9,7 @@ ImageMagick), of distinct colours and sizes, and every file records an orientati
 FOLDER/expected.txt names, a line per file, the colour of its largest JPEG ("none" when
 it holds none) and its orientation.
 """
+import collections
 import os
 import struct
 import subprocess
@@ -39,6 +40,42 @@ def filler(size):
     return bytes((i * 7 + 3) & 0x7F for i in range(min(size, 4096))) * (size // 4096 + 1)
 
 
+Placed = collections.namedtuple("Placed", "offset count")
+
+
+def pack_values(order, kind, values):
+    """The bytes and count of an entry's values: a list of numbers, or bytes/str."""
+    if isinstance(values, str):
+        values = values.encode() + b"\0"
+    if isinstance(values, bytes):
+        assert kind in (TIFF_BYTE, TIFF_ASCII, TIFF_UNDEFINED)
+        return values, len(values)
+    code = {TIFF_SHORT: "H", TIFF_LONG: "I", TIFF_BYTE: "B"}[kind]
+    return struct.pack(order + code * len(values), *values), len(values)
+
+
+def note_directory(order, entries, origin):
+    """A maker note's directory followed by its longer values, as cameras write them.
+    `origin` is the directory's own offset as the note's offsets count it."""
+    end = origin + 2 + 12 * len(entries) + 4
+    packed, values = [], b""
+    for tag, kind, data in entries:
+        raw, count = pack_values(order, kind, data)
+        field = raw.ljust(4, b"\0")
+        if len(raw) > 4:
+            field = struct.pack(order + "I", end + len(values))
+            values += raw + b"\0" * (len(raw) % 2)
+        packed.append(struct.pack(order + "HHI", tag, kind, count) + field)
+    return struct.pack(order + "H", len(packed)) + b"".join(packed) + b"\0" * 4 + values
+
+
+def note_with_preview(order, entries, origin, preview):
+    """A maker note's directory, its values, then the preview: entries(offset) gives the
+    entries that point to the preview at that offset."""
+    start = origin + len(note_directory(order, entries(0), origin))
+    return note_directory(order, entries(start), origin) + preview
+
+
 class Tiff:
     """A TIFF structure written back to front: blobs and child directories first, so each
     directory knows the offsets it points to."""
@@ -55,18 +92,15 @@ class Tiff:
         return offset
 
     def directory(self, entries, next_offset=0):
-        """entries: (tag, type, values) with values a list of numbers, or bytes/str."""
-        sizes = {TIFF_BYTE: 1, TIFF_ASCII: 1, TIFF_SHORT: 2, TIFF_LONG: 4, TIFF_UNDEFINED: 1}
+        """entries: (tag, type, values) with values a list of numbers, bytes/str, or a
+        Placed block."""
         packed = []
         for tag, kind, values in sorted(entries, key=lambda e: e[0]):
-            if isinstance(values, str):
-                values = values.encode() + b"\0"
-            if isinstance(values, bytes):
-                raw, count = values, len(values)
-            else:
-                code = {TIFF_SHORT: "H", TIFF_LONG: "I", TIFF_BYTE: "B"}[kind]
-                raw, count = struct.pack(self.order + code * len(values), *values), len(values)
-            assert len(raw) == count * sizes[kind]
+            if isinstance(values, Placed):
+                packed.append(struct.pack(self.order + "HHII", tag, kind, values.count,
+                                          values.offset))
+                continue
+            raw, count = pack_values(self.order, kind, values)
             if len(raw) > 4:
                 field = struct.pack(self.order + "I", self.blob(raw))
             else:
@@ -75,6 +109,14 @@ class Tiff:
         table = struct.pack(self.order + "H", len(packed)) + b"".join(packed) + struct.pack(
             self.order + "I", next_offset)
         return self.blob(table)
+
+    def placed(self, build):
+        """Writes the bytes build(offset) makes for the offset they land at: a block whose
+        own offsets count from the TIFF header."""
+        offset = self.blob(b"")
+        data = build(offset)
+        self.data += data
+        return Placed(offset, len(data))
 
     def chain(self, directories):
         """Writes the IFD chain (last first) and points the header at its first directory."""
@@ -108,7 +150,9 @@ def camera(make, model, orientation):
 
 def exif_directory(tiff, maker_note=None):
     entries = [(0x9003, TIFF_ASCII, "2024:05:06 07:08:09"), (0x8827, TIFF_SHORT, [200])]
-    if maker_note:
+    if callable(maker_note):  # its offsets count from the TIFF header
+        entries.append((0x927C, TIFF_UNDEFINED, tiff.placed(maker_note)))
+    elif maker_note:
         entries.append((0x927C, TIFF_UNDEFINED, maker_note))
     return [(0x8769, TIFF_LONG, [tiff.directory(entries)])]
 
@@ -156,6 +200,27 @@ def dng():
     return t.bytes(), GREEN, 8
 
 
+def dng_tiled():
+    """Previews stored in tiles, both larger than IFD0's: one whole JPEG as a single tile,
+    and one of two tiles. Neither is a preview exiftool extracts, so IFD0's is the one."""
+    t = Tiff("<")
+
+    def tiled(tiles, width):
+        return t.directory([(0xFE, TIFF_LONG, [1]), (0x100, TIFF_LONG, [width]),
+                            (0x101, TIFF_LONG, [256]), (0x103, TIFF_SHORT, [7]),
+                            (0x142, TIFF_LONG, [256]), (0x143, TIFF_LONG, [256]),
+                            (0x144, TIFF_LONG, [t.blob(tile) for tile in tiles]),
+                            (0x145, TIFF_LONG, [len(tile) for tile in tiles])])
+    raw = t.directory([(0xFE, TIFF_LONG, [0])] + strip(t, filler(30000), 1, 100, 100))
+    single = tiled([jpeg(256, 256, RED)], 256)
+    double = tiled([jpeg(256, 256, RED), jpeg(256, 256, BLUE)], 512)
+    t.chain([[(0xFE, TIFF_LONG, [1]), (0xC612, TIFF_BYTE, [1, 4, 0, 0]),
+              (0x14A, TIFF_LONG, [raw, single, double])] +
+             strip(t, jpeg(160, 120, MAGENTA), 7, 160, 120) + camera("Zemo", "DNG Tiles", 3) +
+             exif_directory(t)])
+    return t.bytes(), MAGENTA, 3
+
+
 def nef(large=False, maker_preview=None):
     """Big-endian, as Nikon writes: an RGB thumbnail in IFD0, the JPEG in the first SubIFD,
     the sensor data in the second, a smaller preview in the maker note."""
@@ -178,14 +243,25 @@ def nef_maker_note():
     return data, CYAN, orientation
 
 
-def cr2():
+def canon_maker_note(preview):
+    """Canon's maker note: a directory at its start, offsets counting from the TIFF header;
+    PreviewImageInfo (0xB6, LONG[12], its first word the six values' bytes that are there)
+    gives the preview's length and start, here after the directory and its values."""
+    return lambda at: note_with_preview("<", lambda start: [
+        (0x6, TIFF_ASCII, "Canon EOS TEST"),
+        (0xB6, TIFF_LONG, [24, 1, len(preview), 640, 480, start] + [0] * 6)], at, preview)
+
+
+def cr2(maker_preview=None):
     """Canon's header ("CR", version, the sensor directory's offset), the JPEG as IFD0's
-    strip, a thumbnail in IFD1, a small RGB image in IFD2 and the sensor data in IFD3."""
+    strip, a thumbnail in IFD1, a small RGB image in IFD2, the sensor data in IFD3 and a
+    preview in the maker note."""
     t = Tiff("<", b"II*\0\0\0\0\0CR\x02\0\0\0\0\0")
     thumbnail = jpeg(64, 48, GREY)
+    note = canon_maker_note(maker_preview or jpeg(100, 60, GREY))
     directories = [
         strip(t, jpeg(288, 192, RED), 6, 288, 192) + camera("Canon", "Canon EOS TEST", 3) +
-        exif_directory(t),
+        exif_directory(t, note),
         [(0x201, TIFF_LONG, [t.blob(thumbnail)]), (0x202, TIFF_LONG, [len(thumbnail)])],
         strip(t, filler(3000), 1, 20, 50),
         strip(t, filler(40000), 6, 200, 100),
@@ -200,24 +276,87 @@ def cr2():
     return t.bytes(), RED, 3
 
 
-def arw():
-    """Sony: the preview's JPEGInterchangeFormat in IFD0, a thumbnail in IFD1."""
+def cr2_maker_note():
+    """The maker note's preview larger than IFD0's JPEG, as older bodies write it."""
+    data, _, orientation = cr2(maker_preview=jpeg(400, 300, YELLOW))
+    return data, YELLOW, orientation
+
+
+def without_app0(data):
+    """A JPEG that starts with its quantisation tables, as Sony's previews do."""
+    assert data[2:4] == b"\xff\xe0"
+    return data[:2] + data[4 + struct.unpack(">H", data[4:6])[0]:]
+
+
+def sony_maker_note(preview, header=b""):
+    """Sony's maker note: its directory at the start (ARW), or after a 12-byte header such as
+    "SONY DSC "; offsets counting from the TIFF header. PreviewImage (0x2001) holds a
+    32-byte header of Sony's, then the JPEG."""
+    return lambda at: header + note_directory("<", [
+        (0x0102, TIFF_LONG, [2]), (0x2001, TIFF_UNDEFINED, b"\0" * 32 + without_app0(preview)),
+        (0xB020, TIFF_ASCII, "Standard")], at + len(header))
+
+
+def arw(maker_preview=None, header=b""):
+    """Sony: the preview's JPEGInterchangeFormat in IFD0, a thumbnail in IFD1, another
+    preview in the maker note."""
     t = Tiff("<")
+    note = sony_maker_note(maker_preview or jpeg(128, 96, GREY), header)
     sensor = t.directory(strip(t, filler(20000), 32767, 100, 100))
     t.chain([interchange(t, jpeg(256, 256, MAGENTA)) + camera("SONY", "ILCE-TEST", 1) +
-              [(0x14A, TIFF_LONG, [sensor])] + exif_directory(t),
+              [(0x14A, TIFF_LONG, [sensor])] + exif_directory(t, note),
               interchange(t, jpeg(80, 60, GREY))])
     return t.bytes(), MAGENTA, 1
 
 
-def pef():
-    """Pentax: a thumbnail in IFD1 and the large JPEG in IFD2."""
+def arw_maker_note():
+    """The maker note's preview larger than IFD0's, the note behind a "SONY DSC " header."""
+    data, _, orientation = arw(jpeg(400, 300, GREEN), b"SONY DSC \0\0\0")
+    return data, GREEN, orientation
+
+
+def pentax_maker_note(preview, header=b"AOC\0"):
+    """Pentax's maker note, big-endian (the entry count tells the order): "AOC\0MM", its
+    directory at 6 and offsets counting from the TIFF header (PEF); or "PENTAX \0MM", its
+    directory at 10 and offsets counting from the note's start (newer bodies, DNG's
+    DNGPrivateData). PreviewImageSize, PreviewImageLength and PreviewImageStart (0x2 to
+    0x4) give the preview, here after the directory. A function of the note's offset."""
+    def build(at):
+        origin = (at if header == b"AOC\0" else 0) + len(header) + 2
+        return header + b"MM" + note_with_preview(">", lambda start: [
+            (0x0, TIFF_BYTE, [4, 0, 0, 0]), (0x2, TIFF_SHORT, [640, 480]),
+            (0x3, TIFF_LONG, [len(preview)]), (0x4, TIFF_LONG, [start])], origin, preview)
+    return build
+
+
+def pef(maker_preview=None):
+    """Pentax: a thumbnail in IFD1, the large JPEG in IFD2, a preview in the maker note."""
     t = Tiff("<")
+    note = pentax_maker_note(maker_preview or jpeg(160, 120, GREY))
     t.chain([strip(t, filler(20000), 65535, 100, 100) + camera("PENTAX", "PENTAX K-TEST", 8) +
-              exif_directory(t),
+              exif_directory(t, note),
               interchange(t, jpeg(72, 48, GREY)),
               interchange(t, jpeg(240, 320, CYAN))])
     return t.bytes(), CYAN, 8
+
+
+def pef_maker_note():
+    """The maker note's preview larger than IFD2's JPEG."""
+    data, _, orientation = pef(maker_preview=jpeg(360, 270, RED))
+    return data, RED, orientation
+
+
+def dng_pentax():
+    """A Pentax DNG: the preview in DNGPrivateData, which holds the "PENTAX " maker note,
+    larger than IFD0's."""
+    t = Tiff("<")
+    raw = t.directory([(0xFE, TIFF_LONG, [0])] + strip(t, filler(30000), 1, 100, 100))
+    note = pentax_maker_note(jpeg(300, 200, BLUE), b"PENTAX \0")(0)
+    t.chain([[(0xFE, TIFF_LONG, [1]), (0xC612, TIFF_BYTE, [1, 4, 0, 0]),
+              (0x14A, TIFF_LONG, [raw]), (0xC634, TIFF_BYTE, note)] +
+             strip(t, jpeg(96, 64, GREY), 7, 96, 64) + camera("PENTAX", "PENTAX K-3", 6) +
+             exif_directory(t)])
+    return t.bytes(), BLUE, 6
 
 
 def orf():
@@ -299,10 +438,13 @@ def without_jpeg():
     return t.bytes(), None, 1
 
 
-FILES = {"dng-previews.dng": dng, "nef-subifd.nef": nef, "nef-makernote.nef": nef_maker_note,
-         "cr2-strip.cr2": cr2,
-         "arw-ifd0.arw": arw, "pef-ifd2.pef": pef, "orf-makernote.orf": orf, "rw2-jpgfromraw.rw2": rw2,
-         "raf-header.raf": raf, "cr3-three.cr3": cr3, "nojpeg.dng": without_jpeg}
+FILES = {"dng-previews.dng": dng, "dng-pentax.dng": dng_pentax, "dng-tiled.dng": dng_tiled,
+         "nef-subifd.nef": nef, "nef-makernote.nef": nef_maker_note,
+         "cr2-strip.cr2": cr2, "cr2-makernote.cr2": cr2_maker_note,
+         "arw-ifd0.arw": arw, "arw-makernote.arw": arw_maker_note,
+         "pef-ifd2.pef": pef, "pef-makernote.pef": pef_maker_note,
+         "orf-makernote.orf": orf, "rw2-jpgfromraw.rw2": rw2, "raf-header.raf": raf,
+         "cr3-three.cr3": cr3, "nojpeg.dng": without_jpeg}
 
 
 def main():

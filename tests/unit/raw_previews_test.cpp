@@ -45,14 +45,14 @@ std::string Big32(uint32_t v) {
     return {char(v >> 24), char(v >> 16 & 0xFF), char(v >> 8 & 0xFF), char(v & 0xFF)};
 }
 
-const std::string kPreviewUuid(
-    "\xea\xf4\x2b\x5e\x1c\x98\x4b\x88\xb9\xfb\xb7\xdc\x40\x6e\x4d\x16", 16);
+const std::string kPreviewUuid("\xea\xf4\x2b\x5e\x1c\x98\x4b\x88\xb9\xfb\xb7\xdc\x40\x6e\x4d\x16",
+                               16);
 
 // A CR3's top-level preview box around `jpeg`.
 std::string PrvwBox(const std::string& jpeg) {
     return Box("uuid", kPreviewUuid + Big32(0) + Big32(1) +
-                           Box("PRVW", Big32(0) + std::string(8, '\1') + Big32(uint32_t(jpeg.size())) +
-                                           jpeg));
+                           Box("PRVW", Big32(0) + std::string(8, '\1') +
+                                           Big32(uint32_t(jpeg.size())) + jpeg));
 }
 
 const std::string kCr3Type = Box("ftyp", "crx " + Big32(1) + "crx isom");
@@ -79,6 +79,42 @@ TEST(RawPreviewsTest, TiffJpegsAreTheInterchangeRangesAndJpegStripsButNeverLossl
     found = Find(WithData(tiff.Build(), JpegStart(0xC2, 200), JpegStart(0xC0, 300)));
     EXPECT_EQ((ByteRange{kSecond, 300}), found.largest);
     EXPECT_EQ(2u, found.jpegs.size());
+}
+
+TEST(RawPreviewsTest, MakerNotePreviewsOnlyInTheLayoutTheirMakerWrites) {
+    // A maker note at kFirst whose one entry's values follow its directory, at kFirst + 18
+    // (kFirst + 30 behind Sony's 12-byte header); the preview at kSecond.
+    TiffBuilder le(true);
+    auto file = [&](const std::string& make, const std::string& note, const std::string& jpeg) {
+        TiffBuilder tiff(true);
+        const int ifd0 = tiff.Directory(), exif = tiff.Directory();
+        tiff.Text(ifd0, 0x010F, make);
+        tiff.Pointers(ifd0, 0x8769, {exif});
+        tiff.Raw(exif, 0x927C, 7, uint32_t(note.size()), kFirst);
+        return WithData(tiff.Build(), note, jpeg);
+    };
+    auto canon = [&](uint32_t sizeWord) {  // PreviewImageInfo: LONG[12], 6 of them there
+        return le.U16(1) + le.U16(0xB6) + le.U16(4) + le.U32(12) + le.U32(kFirst + 18) + le.U32(0) +
+               le.U32(sizeWord) + le.U32(1) + le.U32(300) + le.U32(64) + le.U32(48) +
+               le.U32(kSecond);
+    };
+    const std::string jpeg = JpegStart(0xC0, 300);
+    EXPECT_EQ((ByteRange{kSecond, 300}), Find(file("Canon", canon(24), jpeg)).largest);
+    EXPECT_FALSE(Find(file("Canon", canon(48), jpeg)).largest) << "a size word for 12 values";
+    EXPECT_FALSE(Find(file("Zemo", canon(24), jpeg)).largest) << "another maker's note";
+
+    // Sony's PreviewImage: its own 32-byte header, then the JPEG, taken only when it starts
+    // FF D8 FF with DQT or APP1 (here an empty DQT, or the JPEG's own frame at once).
+    auto sony = [&](const std::string& start) {
+        const std::string preview = std::string(32, '\0') + start + jpeg.substr(2);
+        return std::string("SONY DSC \0\0\0", 12) + le.U16(1) + le.U16(0x2001) + le.U16(7) +
+               le.U32(uint32_t(preview.size())) + le.U32(kFirst + 30) + le.U32(0) + preview;
+    };
+    const std::string dqt("\xFF\xD8\xFF\xDB\x00\x02", 6);
+    EXPECT_EQ((ByteRange{kFirst + 30 + 32, 304}), Find(file("SONY", sony(dqt), "")).largest);
+    EXPECT_FALSE(Find(file("SONY", sony("\xFF\xD8"), "")).largest) << "the frame first";
+    EXPECT_FALSE(Find(file("SONY", sony('\0' + dqt.substr(1)), "")).largest)
+        << "its first byte cleared, as Sony's JPEG files hold it";
 }
 
 TEST(RawPreviewsTest, RangesOutsideTheFileOrWithoutAJpegAreLeftOut) {
@@ -148,8 +184,8 @@ TEST(RawPreviewsTest, Cr3BoxesOfSizeZeroAndOneAreReadAndBadSizesEndTheWalk) {
 
     // Size 1: a 64-bit size after the type.
     const std::string box = PrvwBox(jpeg);
-    std::string large = kCr3Type + Big32(1) + "uuid" + Big32(0) + Big32(uint32_t(box.size() + 8)) +
-                        box.substr(8);
+    std::string large =
+        kCr3Type + Big32(1) + "uuid" + Big32(0) + Big32(uint32_t(box.size() + 8)) + box.substr(8);
     EXPECT_EQ(1u, Find(large).jpegs.size());
     large.replace(kCr3Type.size() + 12, 4, Big32(uint32_t(box.size() + 9)));  // past the end
     EXPECT_TRUE(Find(large).jpegs.empty());
