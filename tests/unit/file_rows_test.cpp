@@ -4,7 +4,6 @@
 
 #include "app/files/file_list.h"
 #include "app/files/file_rows.h"
-#include "app/operations/result_texts.h"
 
 namespace {
 
@@ -54,63 +53,26 @@ TEST(FileRows, IndexCellsCountFrom01) {
     EXPECT_EQ(L"1", Cell(rows, 99, kFileIndexColumn, 2));  // cut to the buffer
 }
 
-TEST(FileRows, OperationAndResultCells) {
+// The finished results' texts are checked where the program shows and journals them.
+TEST(FileRows, OperationAndProgressCells) {
     FileRows rows = Numbered(2);
     rows.SetOperation(0, RowOperation::kCopy);
     rows.SetOperation(1, RowOperation::kMove);
-    EXPECT_EQ(L"复制文件", Cell(rows, 0, kFileOperationColumn));
-    EXPECT_EQ(L"移动文件", Cell(rows, 1, kFileOperationColumn));
-
-    const std::pair<RowResult, const wchar_t*> finals[] = {
-        {RowResult::kPending, L"等待中"},      {RowResult::kCopied, L"复制成功"},
-        {RowResult::kCopyFailed, L"复制失败"}, {RowResult::kMoved, L"移动成功"},
-        {RowResult::kMoveFailed, L"移动失败"}, {RowResult::kUndone, L"已撤销"},
-        {RowResult::kUndoFailed, L"撤销失败"}, {RowResult::kCancelled, L"已取消"}};
-    for (const auto& [result, text] : finals) {
-        rows.SetResult(0, result);
-        EXPECT_EQ(text, Cell(rows, 0, kFileResultColumn));
-    }
     rows.SetResult(0, RowResult::kInProgress, 37);
     rows.SetResult(1, RowResult::kInProgress, 5);
+    EXPECT_EQ(L"复制文件", Cell(rows, 0, kFileOperationColumn));
+    EXPECT_EQ(L"移动文件", Cell(rows, 1, kFileOperationColumn));
     EXPECT_EQ(L"复制中 37%", Cell(rows, 0, kFileResultColumn));
     EXPECT_EQ(L"移动中 5%", Cell(rows, 1, kFileResultColumn));
     rows.SetResult(1, RowResult::kInProgress, 250);
     EXPECT_EQ(100, rows.Percent(1));
 }
 
-// The journal writes these texts for each kind of operation and how it ended.
-TEST(FileRows, EveryEndedOperationHasItsNameAndResultText) {
-    struct Case {
-        OperationKind kind;
-        const wchar_t* name;
-        const wchar_t* succeeded;
-        const wchar_t* failed;
-    };
-    const Case cases[] = {{OperationKind::kCopy, L"复制文件", L"复制成功", L"复制失败"},
-                          {OperationKind::kMove, L"移动文件", L"移动成功", L"移动失败"},
-                          {OperationKind::kUndoCopy, L"撤销复制", L"已撤销", L"撤销失败"},
-                          {OperationKind::kUndoMove, L"撤销移动", L"已撤销", L"撤销失败"}};
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.name, OperationName(c.kind));
-        EXPECT_EQ(c.succeeded, ResultText(ResultOf(c.kind, OperationOutcome::kSucceeded)));
-        EXPECT_EQ(c.failed, ResultText(ResultOf(c.kind, OperationOutcome::kFailed)));
-        EXPECT_EQ(L"已取消", ResultText(ResultOf(c.kind, OperationOutcome::kCancelled)));
-    }
-}
-
-TEST(FileRows, FailureReasonsAndUndoRecordsBelongToTheirRow) {
-    FileRows rows = Numbered(3);
-    rows.SetFailureReason(1, L"文件已存在。");
-    rows.SetFailureReason(2, L"磁盘已满。");
-    rows.SetFailureReason(1, L"拒绝访问。");
-    EXPECT_EQ(L"", rows.FailureReason(0));
-    EXPECT_EQ(L"拒绝访问。", rows.FailureReason(1));
-    EXPECT_EQ(L"磁盘已满。", rows.FailureReason(2));
-    rows.SetFailureReason(2, L"");
-    EXPECT_EQ(L"", rows.FailureReason(2));
-    EXPECT_EQ(FileRows::kNoIndex, rows.UndoRecord(0));
+// A new listing keeps nothing of the rows of the one before.
+TEST(FileRows, ANewListingForgetsFailureReasonsAndUndoRecords) {
+    FileRows rows = Numbered(1);
+    rows.SetFailureReason(0, L"拒绝访问。");
     rows.SetUndoRecord(0, 7);
-    EXPECT_EQ(7, rows.UndoRecord(0));
     rows.Reset(L"C:\\other");
     rows.Append(L"a");
     EXPECT_EQ(L"", rows.FailureReason(0));

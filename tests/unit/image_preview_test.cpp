@@ -8,7 +8,7 @@
 #include "app/preview/image_decoder.h"
 #include "app/base/ui_thread.h"
 #include "app/preview/media_preview.h"
-#include "app/preview/shared_file_stream.h"
+#include "app/base/unique_file.h"
 #include "tests/support/image_files.h"
 #include "tests/support/process.h"
 #include "tests/support/raw_files.h"
@@ -188,18 +188,10 @@ TEST_F(WicTest, PhotosAndRawJpegsAreTurnedUprightAsTheirOwnOrientationSays) {
         }
         if (std::wstring(c.name) == L"large.jpg") {
             EXPECT_EQ(0u, upright.facts.rfind(L"100×200 · ", 0)) << upright.facts;
-            EXPECT_NE(std::wstring::npos, upright.facts.find(L" · Canon EOS R5 · ")) << upright.facts;
+            EXPECT_NE(std::wstring::npos, upright.facts.find(L" · Canon EOS R5 · "))
+                << upright.facts;
         }
     }
     // The file is not held once it is shown.
     EXPECT_TRUE(DeleteFileW((files_ / L"side.NEF").c_str()));
-}
-
-TEST_F(WicTest, AFileOpenedForDecodingCanStillBeMovedAndDeleted) {
-    const std::wstring path = files_ / L"held.jpg";
-    WriteFileBytes(path, "bytes");
-    UniqueFile held = OpenFileShared(path);
-    ASSERT_TRUE(held);
-    EXPECT_TRUE(MoveFileW(path.c_str(), (files_ / L"moved.jpg").c_str()));
-    EXPECT_TRUE(DeleteFileW((files_ / L"moved.jpg").c_str()));
 }

@@ -40,15 +40,11 @@ class NameClashTest : public ::testing::Test {
 
 }  // namespace
 
+// A same-sized file one byte apart is the comparison's own case, below.
 TEST_F(NameClashTest, BytesDecideTheReasonAndNothingIsWrittenEitherWay) {
-    // Same size, one byte different near the end, past the first piece.
     const std::string photo = Bytes(700 << 10);
-    std::string other = photo;
-    other[other.size() - 3] ^= 1;
     WriteFileBytes(source_ / L"same.jpg", photo);
     WriteFileBytes(target_ / L"same.jpg", photo);
-    WriteFileBytes(source_ / L"diff.jpg", photo);
-    WriteFileBytes(target_ / L"diff.jpg", other);
     WriteFileBytes(source_ / L"size.jpg", photo);
     WriteFileBytes(target_ / L"size.jpg", photo + "x");
     WriteFileBytes(source_ / L"empty.txt", "");
@@ -63,11 +59,10 @@ TEST_F(NameClashTest, BytesDecideTheReasonAndNothingIsWrittenEitherWay) {
     EXPECT_EQ(100, seen.back());
     EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_EXISTS), result.error);
     for (const TransferResult& different :
-         {Copy(L"diff.jpg", NameClash::kFail), Move(L"diff.jpg", NameClash::kFail)}) {
+         {Copy(L"size.jpg", NameClash::kFail), Move(L"size.jpg", NameClash::kFail)}) {
         EXPECT_EQ(kDifferentFileReason, different.reason);
         EXPECT_EQ(static_cast<DWORD>(ERROR_FILE_EXISTS), different.error);
     }
-    EXPECT_EQ(kDifferentFileReason, Copy(L"size.jpg", NameClash::kFail).reason);
     EXPECT_EQ(kSameFileReason, Copy(L"empty.txt", NameClash::kFail).reason);
     EXPECT_EQ(kSameFileReason, Move(L"same.jpg", NameClash::kFail).reason);
     // With both kept, an identical file is still not stored twice.
@@ -75,10 +70,9 @@ TEST_F(NameClashTest, BytesDecideTheReasonAndNothingIsWrittenEitherWay) {
     EXPECT_EQ(kSameFileReason, Move(L"same.jpg", NameClash::kKeepBoth).reason);
 
     EXPECT_TRUE(photo == ReadFileBytes(source_ / L"same.jpg"));
-    EXPECT_TRUE(photo == ReadFileBytes(source_ / L"diff.jpg"));
-    EXPECT_TRUE(other == ReadFileBytes(target_ / L"diff.jpg"));
-    EXPECT_EQ((std::vector<std::wstring>{L"diff.jpg", L"empty.txt", L"same.jpg", L"size.jpg"}),
-              Target());
+    EXPECT_TRUE(photo == ReadFileBytes(source_ / L"size.jpg"));
+    EXPECT_TRUE(photo + "x" == ReadFileBytes(target_ / L"size.jpg"));
+    EXPECT_EQ((std::vector<std::wstring>{L"empty.txt", L"same.jpg", L"size.jpg"}), Target());
 }
 
 TEST_F(NameClashTest, ACancelledComparisonStopsAndAFolderIsNeverTheSameFile) {
@@ -99,49 +93,21 @@ TEST_F(NameClashTest, ACancelledComparisonStopsAndAFolderIsNeverTheSameFile) {
     EXPECT_EQ(kDifferentFileReason, Copy(L"dir", NameClash::kFail).reason);
 }
 
-TEST_F(NameClashTest, KeptFilesTakeTheNextFreeNumberAndAnIdenticalNumberedOneStopsIt) {
+// Kept copies and moves under the next free number, also with a name taken meanwhile, are
+// checked in the program; here the numbered copy met again, and a free name.
+TEST_F(NameClashTest, AKeptCopyMetAgainUnderItsNumberIsTheSameFileAndAFreeNameStaysAsItIs) {
     WriteFileBytes(target_ / L"IMG_1.JPG", "first card");
     WriteFileBytes(source_ / L"IMG_1.JPG", "second card");
     TransferResult result = Copy(L"IMG_1.JPG", NameClash::kKeepBoth);
     ASSERT_TRUE(result.succeeded) << SystemMessage(result.error);
     EXPECT_EQ(target_ / L"IMG_1 (2).JPG", result.keptAs);
-    EXPECT_EQ(static_cast<uint64_t>(11), result.size);
-    EXPECT_EQ("second card", ReadFileBytes(target_ / L"IMG_1 (2).JPG"));
-    EXPECT_EQ("first card", ReadFileBytes(target_ / L"IMG_1.JPG"));
+    EXPECT_EQ(kSameFileReason, Copy(L"IMG_1.JPG", NameClash::kKeepBoth).reason);
 
-    // The same press again finds its own copy under the numbered name.
-    result = Copy(L"IMG_1.JPG", NameClash::kKeepBoth);
-    EXPECT_EQ(kSameFileReason, result.reason);
-
-    WriteFileBytes(source_ / L"IMG_1.JPG", "third card");
-    result = Move(L"IMG_1.JPG", NameClash::kKeepBoth);
-    ASSERT_TRUE(result.succeeded) << SystemMessage(result.error);
-    EXPECT_EQ(target_ / L"IMG_1 (3).JPG", result.keptAs);
-    EXPECT_FALSE(FileExists(source_ / L"IMG_1.JPG"));
-    EXPECT_EQ("third card", ReadFileBytes(target_ / L"IMG_1 (3).JPG"));
-
-    // A free name is kept as it is.
     WriteFileBytes(source_ / L"README", "r");
     result = Copy(L"README", NameClash::kKeepBoth);
     ASSERT_TRUE(result.succeeded);
     EXPECT_TRUE(result.keptAs.empty());
-    EXPECT_EQ(
-        (std::vector<std::wstring>{L"IMG_1 (2).JPG", L"IMG_1 (3).JPG", L"IMG_1.JPG", L"README"}),
-        Target());
-}
-
-TEST_F(NameClashTest, ANameTakenDuringTheCopyIsLeftAloneAndTheNextNumberTaken) {
-    WriteFileBytes(target_ / L"a.tar.gz", "old");
-    WriteFileBytes(source_ / L"a.tar.gz", Bytes(3 << 20));
-    const TransferResult result = Copy(L"a.tar.gz", NameClash::kKeepBoth, [&](int32_t percent) {
-        if (percent > 0 && !FileExists(target_ / L"a.tar (2).gz"))
-            WriteFileBytes(target_ / L"a.tar (2).gz", "theirs");
-    });
-    ASSERT_TRUE(result.succeeded) << SystemMessage(result.error);
-    EXPECT_EQ(target_ / L"a.tar (3).gz", result.keptAs);
-    EXPECT_EQ("theirs", ReadFileBytes(target_ / L"a.tar (2).gz"));
-    EXPECT_TRUE(Bytes(3 << 20) == ReadFileBytes(target_ / L"a.tar (3).gz"));
-    EXPECT_EQ(3u, Target().size()) << "a temporary file stayed";
+    EXPECT_EQ((std::vector<std::wstring>{L"IMG_1 (2).JPG", L"IMG_1.JPG", L"README"}), Target());
 }
 
 // Every number taken is the free-name walk's own case; on disk, a name that fits only without

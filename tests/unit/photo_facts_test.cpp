@@ -20,14 +20,15 @@ ImageMetadata D850() {
 }
 
 const FileFacts kFile{8'703'180, "2026-02-01 09:00:00"};
+const std::string kTimes = "\xC3\x97";
 
 }  // namespace
 
 TEST(PhotoFacts, AFullPhotoShowsEveryFactInOrderAndAFileWithoutMetadataOnlyTimeAndSize) {
     EXPECT_EQ(
-        "6000\xC3\x97"
-        "4000 \xC2\xB7 2026-01-28 14:05:09 \xC2\xB7 NIKON D850 \xC2\xB7 1/250 s f/2.8 ISO "
-        "400 50 mm \xC2\xB7 8.3 MB",
+        "6000" + kTimes +
+            "4000 \xC2\xB7 2026-01-28 14:05:09 \xC2\xB7 NIKON D850 \xC2\xB7 1/250 s f/2.8 ISO "
+            "400 50 mm \xC2\xB7 8.3 MB",
         FactsLine(D850(), kFile));
     EXPECT_EQ("2026-02-01 09:00:00 \xC2\xB7 8.3 MB", FactsLine(ImageMetadata{}, kFile));
     // Only some of the exposure: the others are left out, not shown empty.
@@ -41,15 +42,9 @@ TEST(PhotoFacts, AFullPhotoShowsEveryFactInOrderAndAFileWithoutMetadataOnlyTimeA
 TEST(PhotoFacts, PixelSizeIsUprightAndTheTimeAsWrittenElseTheFilesOwn) {
     ImageMetadata m = D850();
     m.orientation = 6;
-    EXPECT_EQ(
-        "4000\xC3\x97"
-        "6000",
-        PixelSizeFact(m));
+    EXPECT_EQ("4000" + kTimes + "6000", PixelSizeFact(m));
     m.orientation = 3;
-    EXPECT_EQ(
-        "6000\xC3\x97"
-        "4000",
-        PixelSizeFact(m));
+    EXPECT_EQ("6000" + kTimes + "4000", PixelSizeFact(m));
     m.pixelSize.reset();
     EXPECT_EQ("", PixelSizeFact(m));
     // Not turned into any other zone: the digits as the camera wrote them.
@@ -74,25 +69,16 @@ TEST(PhotoFacts, TheMakeGoesInFrontOnlyWhenTheModelDoesNotStartWithIt) {
     EXPECT_EQ("", CameraFact(ImageMetadata{}));
 }
 
+// 1/250 s, f/2.8, 50 mm and 8.3 MB are the full line's.
 TEST(PhotoFacts, ShutterApertureFocalLengthAndFileSizeAreRoundedAsPhotographersReadThem) {
-    EXPECT_EQ("1/250 s", ShutterSpeedFact({1, 250}));
-    EXPECT_EQ("1/8000 s", ShutterSpeedFact({1, 8000}));
     EXPECT_EQ("1/3 s", ShutterSpeedFact({10, 30}));
-    EXPECT_EQ("1/2 s", ShutterSpeedFact({5, 10}));
     EXPECT_EQ("1/250 s", ShutterSpeedFact({4, 1000}));
     EXPECT_EQ("1 s", ShutterSpeedFact({1, 1}));
-    EXPECT_EQ("2 s", ShutterSpeedFact({2, 1}));
     EXPECT_EQ("2.5 s", ShutterSpeedFact({5, 2}));
-    EXPECT_EQ("30 s", ShutterSpeedFact({30, 1}));
-    EXPECT_EQ("f/2.8", ApertureFact({28, 10}));
     EXPECT_EQ("f/16", ApertureFact({160, 10}));
-    EXPECT_EQ("f/1.4", ApertureFact({14, 10}));
-    EXPECT_EQ("f/4", ApertureFact({4, 1}));
     EXPECT_EQ("4 mm", FocalLengthFact({425, 100}));
     EXPECT_EQ("24 mm", FocalLengthFact({236, 10}));
-    EXPECT_EQ("8.3 MB", FileSizeFact(8'703'180));
     EXPECT_EQ("1.0 MB", FileSizeFact(1'048'576));
     EXPECT_EQ("1024 KB", FileSizeFact(1'048'575));
-    EXPECT_EQ("512 KB", FileSizeFact(524'288));
     EXPECT_EQ("0 KB", FileSizeFact(0));
 }

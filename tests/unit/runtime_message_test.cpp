@@ -1,12 +1,10 @@
-// The application's message box, the program directory and the cursor position.
+// The application's message box.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <string>
 #include <thread>
 
-#include "runtime/environment.h"
 #include "runtime/message.h"
 #include "tests/support/desktop.h"
 
@@ -50,12 +48,4 @@ TEST(RuntimeShowMessage, TitleOwnerAndAnyValueAsMessageGiveTheButtonMinusOne) {
     EXPECT_EQ(owner, box.owner);
     EXPECT_EQ(IDNO - 1, result);
     DestroyWindow(owner);
-}
-
-TEST(RuntimeEnvironment, ProgramDirectoryHasNoFinalSeparator) {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring expected(path, length);
-    expected.resize(expected.rfind(L'\\'));
-    EXPECT_EQ(expected, ProgramDirectory());
 }
