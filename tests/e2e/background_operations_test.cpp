@@ -49,7 +49,7 @@ bool WriteRealBytes(const std::wstring& path, uint64_t size) {
 
 class BackgroundOperationsTest : public FolderSessionTest {
   protected:
-    bool Shows(const std::wstring& name, const std::wstring& result) {
+    ::testing::AssertionResult Shows(const std::wstring& name, const std::wstring& result) {
         return RowResultIs(*app_, RowOf(name), result, kCopyWaitMs);
     }
     // The row shows a copy's percentage above 0 (its exact form is the row store's).

@@ -36,7 +36,9 @@ Files NumberedFiles(int count) {
 
 class SortingTest : public FolderSessionTest {
   protected:
-    bool RowShows(int row, const std::wstring& result) { return RowResultIs(*app_, row, result); }
+    ::testing::AssertionResult RowShows(int row, const std::wstring& result) {
+        return RowResultIs(*app_, row, result);
+    }
     // Adds a row to the selection, or takes it away, as Ctrl+click does.
     bool CtrlClickFileRow(int row, bool selected) {
         return SetRowSelected(app_->FileList().Handle(), row, selected, true) &&

@@ -30,7 +30,9 @@ std::wstring FolderSessionTest::ResultOf(const std::wstring& name) {
 
 bool FolderSessionTest::PressOn(const std::wstring& name, WORD key, const std::wstring& result,
                                 DWORD timeoutMs) {
-    return PressOnFile(*app_, name, {key}) && RowResultIs(*app_, RowOf(name), result, timeoutMs);
+    if (!PressOnFile(*app_, name, {key}))
+        return false;
+    return static_cast<bool>(RowResultIs(*app_, RowOf(name), result, timeoutMs));
 }
 
 bool FolderSessionTest::SelectFile(const std::wstring& name) {

@@ -19,6 +19,12 @@ bool PressOnFile(ZemoApp& app, const std::wstring& name, std::initializer_list<W
     return true;
 }
 
-bool RowResultIs(ZemoApp& app, int row, const std::wstring& result, DWORD timeoutMs) {
-    return WaitUntil([&] { return app.FileList().Text(row, 3) == result; }, timeoutMs);
+::testing::AssertionResult RowResultIs(ZemoApp& app, int row, const std::wstring& result,
+                                       DWORD timeoutMs) {
+    if (WaitUntil([&] { return app.FileList().Text(row, 3) == result; }, timeoutMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "row " << row << " shows " << ::testing::PrintToString(app.FileList().Text(row, 3))
+           << " (" << ::testing::PrintToString(app.FileList().Text(row, 1)) << "), not "
+           << ::testing::PrintToString(result);
 }

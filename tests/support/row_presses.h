@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <initializer_list>
 #include <string>
 
@@ -14,6 +16,6 @@
 int FileRowOf(ZemoApp& app, const std::wstring& name);
 // Clicks the row of `name` (which gives the list the focus) and presses `keys` together.
 bool PressOnFile(ZemoApp& app, const std::wstring& name, std::initializer_list<WORD> keys);
-// Waits until the row's result cell shows `result`.
-bool RowResultIs(ZemoApp& app, int row, const std::wstring& result,
-                 DWORD timeoutMs = kDefaultWaitMs);
+// Waits until the row's result cell shows `result`; a failure says what the row showed.
+::testing::AssertionResult RowResultIs(ZemoApp& app, int row, const std::wstring& result,
+                                       DWORD timeoutMs = kDefaultWaitMs);
