@@ -106,7 +106,10 @@ void DrawPhoto(HDC dc, const PreviewImage& image, RECT place) {
                           image.pixels.data(), &info, DIB_RGB_COLORS);
         return;
     }
-    const int oldMode = SetStretchBltMode(dc, HALFTONE);
+    // Enlarged, it only stands in until the decode for this size comes, and Wine's halftone
+    // takes about a second to enlarge one to a monitor: there it is sampled.
+    const bool enlarged = width > image.width || height > image.height;
+    const int oldMode = SetStretchBltMode(dc, enlarged ? COLORONCOLOR : HALFTONE);
     SetBrushOrgEx(dc, 0, 0, nullptr);
     StretchDIBits(dc, place.left, place.top, width, height, 0, 0, image.width, image.height,
                   image.pixels.data(), &info, DIB_RGB_COLORS, SRCCOPY);
