@@ -117,7 +117,7 @@ void MovePreviewPane(MediaPreview& preview, int32_t x, int32_t y, int32_t width,
         return;
     for (const HWND window : {preview.playerWindow, preview.imagePane})
         if (window)
-            MoveWindow(window, x, y, width, height, TRUE);
+            MoveWindow(window, x, y, width, height, FALSE);
 }
 
 bool IsPlayableMediaExtension(std::wstring_view extension) {

@@ -48,12 +48,18 @@ void LayOutMainWindow(Application& app, UINT dpi, bool newDpi) {
         {&o.readListButton, boxes.readListButton},
         {&o.rulesButton, boxes.rulesButton},
         {&o.ruleList, boxes.ruleList}};
+    // Nothing is drawn while the controls move: under Wine each list measured and drew itself
+    // again for every move and column change, several times a pass. Both lists catch up
+    // once at the end, and the window is drawn after the pass, in one go.
+    for (const HWND list : {o.fileList.Handle(), o.ruleList.Handle()})
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     // A new font makes each control measure itself again: only when the DPI changes.
     if (newDpi) {
         PlaceScaledControls(app.fonts, placed, dpi);
     } else {
         for (const auto& [control, box] : placed)
-            control->Move(box.x, box.y, box.width, box.height);
+            SetWindowPos(control->Handle(), nullptr, box.x, box.y, box.width, box.height,
+                         SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
     }
     const LayoutBox& preview = boxes.preview;
     MovePreviewPane(app.preview, preview.x, preview.y, preview.width, preview.height);
@@ -64,6 +70,9 @@ void LayOutMainWindow(Application& app, UINT dpi, bool newDpi) {
     // A height-only change leaves the name column as it is, and the list unrepainted by it.
     if (o.fileList.GetColumnWidth(MainWindowLayout::kNameColumn) != boxes.nameColumnWidth)
         o.fileList.SetColumnWidth(MainWindowLayout::kNameColumn, boxes.nameColumnWidth);
+    for (const HWND list : {o.fileList.Handle(), o.ruleList.Handle()})
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    RedrawWindow(app.mainWindow, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 int32_t BuildMainWindow(Application& app, HWND hwnd) {
