@@ -61,7 +61,8 @@ printf "%10s %10s %10s %10s %10s\n" minimal zemo "700 rules" "z/minimal" "700/no
 LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_file_list.exe" --startup \
   "$(zemo_windows_path "$bin/zemo.exe")" 7 2>/dev/null
 echo
-echo "window (ms; targets: the worst layout pass at 100,000 rows <= 16, the legend of 700 rules <= 50)"
+echo "window (ms; targets: the worst layout pass at 100,000 rows <= 16, the legend of 700 rules <= 50;"
+echo "  then the same resizes of a bare window holding only a plain list view of 100,000 rows)"
 printf "%10s %10s %8s %10s %10s %8s\n" resize "bare" "r/bare" legend "700 texts" "l/texts"
 LANG=zh_CN.UTF-8 "$ZEMO_WINE" "$bin/bench_window.exe" 2>/dev/null
 ZEMO_BENCH_SESSION=1 ZEMO_BIN=$bin "$(dirname "$0")/bench_preview.sh"
