@@ -37,6 +37,7 @@
 #include "app/window/control_ids.h"
 
 #include "tests/support/bench_timing.h"
+#include "tests/support/config_file.h"
 #include "tests/support/desktop.h"
 #include "tests/support/process.h"
 #include "tests/support/remote_list_view.h"
@@ -257,22 +258,6 @@ double StartUntilPainted(const std::wstring& program, const std::wstring& title)
     return painted ? ms : -1;
 }
 
-std::string Gbk(const std::wstring& text) {
-    const int size = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string bytes(size > 0 ? size - 1 : 0, '\0');
-    WideCharToMultiByte(936, 0, text.c_str(), -1, bytes.data(), size, nullptr, nullptr);
-    return bytes;
-}
-
-double Best(std::vector<double> times) {
-    return *std::min_element(times.begin(), times.end());
-}
-
-double Median(std::vector<double> times) {
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 int MeasureStartup(const std::wstring& zemo, int repeats) {
     TempDirectory plain;
     TempDirectory ruled;
@@ -310,9 +295,12 @@ int MeasureStartup(const std::wstring& zemo, int repeats) {
     }
     // The best run of each, then the median: on an idle machine single starts spread
     // widely, since every request to the Wine server waits for it to wake.
-    for (double (*pick)(std::vector<double>) : {&Best, &Median})
+    const auto print = [&](auto pick) {
         std::printf("%10.0f %10.0f %10.0f %10.2f %10.2f\n", pick(minimal), pick(none), pick(many),
                     pick(none) / pick(minimal), pick(many) / pick(none));
+    };
+    print([](const std::vector<double>& times) { return Best(times); });
+    print([](const std::vector<double>& times) { return Median(times); });
     return 0;
 }
 
