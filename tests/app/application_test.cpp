@@ -784,15 +784,14 @@ TEST_F(ApplicationTest, HeaderClicksSortBothWaysWhileRowsKeepTheirNumbersAndTheS
     EXPECT_TRUE(numbersKept());
     EXPECT_TRUE(selectionKept());
     const std::wstring config = *configHome_ / L"config.ini";
-    EXPECT_NE(std::string::npos, ReadFileBytes(config).value_or("").find(Gbk(L"排序=文件名\r\n倒序=1\r\n")));
+    EXPECT_NE(std::string::npos,
+              ReadFileBytes(config).value_or("").find(Gbk(L"排序=文件名\r\n倒序=1\r\n")));
 
     // A rule acts on the files selected, wherever they moved.
     TempDirectory target;
-    ApplyRuleToSelectedRows(*app_,
-                            NewRule("F9", RuleOperation::kCopy, Gbk(target.Path())));
-    ASSERT_TRUE(WaitUntil([&] {
-        return IsCopied(RowOf(L"b.txt")) && IsCopied(RowOf(L"img_2.jpg"));
-    }));
+    ApplyRuleToSelectedRows(*app_, NewRule("F9", RuleOperation::kCopy, Gbk(target.Path())));
+    ASSERT_TRUE(
+        WaitUntil([&] { return IsCopied(RowOf(L"b.txt")) && IsCopied(RowOf(L"img_2.jpg")); }));
     const std::vector<std::wstring> copied = FolderListing(target.Path());
     EXPECT_EQ((std::set<std::wstring>{L"b.txt", L"img_2.jpg"}),
               std::set<std::wstring>(copied.begin(), copied.end()));
@@ -823,25 +822,12 @@ TEST_F(ApplicationTest, HeaderClicksSortBothWaysWhileRowsKeepTheirNumbersAndTheS
     EXPECT_EQ(reading, Column(list, kFileNameColumn));
     EXPECT_EQ("----", HeaderArrows(list));
     EXPECT_TRUE(selectionKept());
-    EXPECT_NE(std::string::npos, ReadFileBytes(config).value_or("").find(Gbk(L"排序=读取顺序\r\n倒序=0\r\n")));
+    EXPECT_NE(std::string::npos,
+              ReadFileBytes(config).value_or("").find(Gbk(L"排序=读取顺序\r\n倒序=0\r\n")));
     ClickHeader(MainWindow(), list, kFileIndexColumn);
     EXPECT_EQ(std::vector<std::wstring>(reading.rbegin(), reading.rend()),
               Column(list, kFileNameColumn));
     EXPECT_EQ("d---", HeaderArrows(list));
     ClickHeader(MainWindow(), list, kFileIndexColumn);
     DeleteFileW(config.c_str());
-}
-
-TEST_F(ApplicationTest, RowsListedAnewGoIntoTheOrderShown) {
-    ListViewControl& list = Controls().fileList;
-    Load({L"x2.txt", L"x10.txt", L"x9.txt", L"y.txt"});
-    ClickHeader(MainWindow(), list, kFileNameColumn);
-    ClickHeader(MainWindow(), list, kFileNameColumn);
-    const std::vector<std::wstring> descending = {L"y.txt", L"x10.txt", L"x9.txt", L"x2.txt"};
-    EXPECT_EQ(descending, Column(list, kFileNameColumn));
-    Load({});
-    EXPECT_EQ(descending, Column(list, kFileNameColumn));
-    EXPECT_EQ("-d--", HeaderArrows(list));
-    ClickHeader(MainWindow(), list, kFileIndexColumn);
-    DeleteFileW((*configHome_ / L"config.ini").c_str());
 }
