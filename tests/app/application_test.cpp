@@ -433,24 +433,13 @@ TEST_F(ApplicationTest, DpiChangeLaysTheWindowOutAgainInTheSuggestedRectangle) {
 }
 
 TEST_F(ApplicationTest, TheMainWindowsControlsKeepTheIdentifiersOtherProgramsFindThemBy) {
-    using namespace MainWindowIds;
     ApplicationObjects& o = Controls();
-    // The values are written out: scripts written against earlier versions use them.
-    const struct {
-        const ControlObject* control;
-        int named;
-        int value;
-    } controls[] = {{&o.fileList, kFileListId, 501},
-                    {&o.directoryLabel, kDirectoryLabelId, 502},
-                    {&o.directoryEdit, kDirectoryEditId, 503},
-                    {&o.chooseFolderButton, kChooseFolderButtonId, 504},
-                    {&o.readListButton, kReadListButtonId, 505},
-                    {&o.rulesButton, kRulesButtonId, 506},
-                    {&o.ruleList, kRuleListId, 507}};
-    for (const auto& [control, named, value] : controls) {
-        EXPECT_EQ(value, GetDlgCtrlID(control->Handle()));
-        EXPECT_EQ(value, named);
-    }
+    // 501 to 507 in this order, written out: scripts written against earlier versions use them.
+    const ControlObject* controls[] = {
+        &o.fileList,       &o.directoryLabel, &o.directoryEdit, &o.chooseFolderButton,
+        &o.readListButton, &o.rulesButton,    &o.ruleList};
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(501 + i, GetDlgCtrlID(controls[i]->Handle())) << i;
 }
 
 TEST_F(ApplicationTest, TheRuleDialogsControlsHaveTheSameIdentifiersAtEveryOpening) {
