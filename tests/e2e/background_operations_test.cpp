@@ -46,8 +46,8 @@ TEST_F(BackgroundOperationsTest,
     // Sparse, so made at once, but its copy writes every byte: long enough to outlast the
     // checks and the question below on any machine, and cancelled long before it fills a disk.
     ASSERT_TRUE(CreateLargeFile(source_ / L"big2.bin", 8 * kGigabyte));
-    StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), {{L"small.txt", "small"}},
-            3);
+    StartOn(RuleConfig({KeyNameOf('C') + L"=复制文件|" + target_.Path()}),
+            {{L"small.txt", "small"}}, 3);
     const std::wstring title = L"信息";
 
     // Reading another folder while a long copy runs and another waits behind it: "No" keeps
@@ -104,8 +104,8 @@ TEST_F(BackgroundOperationsTest,
     const std::wstring moved = target_ / L"moved";
     CreateDirectoryW(moved.c_str(), nullptr);
     const std::wstring twoName = L"b, two \u00e9\ud55c.txt";  // outside code page 936 too
-    StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
-                         {KeyNameOf('M'), L"移动文件", moved}}),
+    StartOn(RuleConfig({KeyNameOf('C') + L"=复制文件|" + target_.Path(),
+                        KeyNameOf('M') + L"=移动文件|" + moved}),
             {{L"a.txt", "a"}, {twoName, "b"}, {L"c.txt", "c"}, {L"locked.mp4", "l"}});
     UniqueKernelHandle locked(CreateFileW((source_ / L"locked.mp4").c_str(), GENERIC_READ, 0,
                                           nullptr, OPEN_EXISTING, 0, nullptr));

@@ -28,9 +28,9 @@ class MoveOnTest : public FolderSessionTest {
         FileContents files;
         for (int i = 0; i < kFiles; ++i)
             files.emplace_back(L"file" + std::to_wstring(100 + i) + L".txt", std::to_string(i));
-        StartOn(
-            RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}) + SettingsConfig(settings),
-            files);
+        StartOn(RuleConfig({KeyNameOf('C') + L"=复制文件|" + target_.Path()}) +
+                    SettingsConfig(settings),
+                files);
     }
     // The focus is on `position` and it alone is selected.
     bool FocusedAlone(int position) {

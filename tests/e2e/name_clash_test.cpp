@@ -23,8 +23,8 @@ class NameClashEndToEndTest : public FolderSessionTest {
     // Starts the program with C copying and M moving into the target folder, both files kept,
     // on the source folder holding these files and `otherFiles` more.
     void StartWith(const FileContents& files, int otherFiles = 0) {
-        StartOn(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()},
-                             {KeyNameOf('M'), L"移动文件", target_.Path()}}) +
+        StartOn(RuleConfig({KeyNameOf('C') + L"=复制文件|" + target_.Path(),
+                            KeyNameOf('M') + L"=移动文件|" + target_.Path()}) +
                     SettingsConfig(L"重名时保留两者=1\r\n"),
                 files, static_cast<int>(files.size()) + otherFiles);
     }

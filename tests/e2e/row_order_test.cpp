@@ -126,7 +126,7 @@ TEST_F(RowOrderTest, ARuleKeyPressedWhileTheRowsMoveActsOnTheFilesSelected) {
     std::vector<std::wstring> names;
     for (int i = 40; i > 0; --i)
         names.push_back(L"f" + std::to_wstring(i) + L".txt");
-    StartWith(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}), names);
+    StartWith(RuleConfig({KeyNameOf('C') + L"=复制文件|" + target_.Path()}), names);
     for (const std::wstring& name : {std::wstring(L"f7.txt"), std::wstring(L"f31.txt")}) {
         ASSERT_TRUE(app_->ClickFileRow(RowOf(name)));
         // The header's click moves the rows; the key comes right behind it.
