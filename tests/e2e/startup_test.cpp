@@ -128,8 +128,9 @@ TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsid
 }
 
 // A drive root as the shell passes it ("E:\", whose backslash the C runtime's rules would
-// take as escaping the quote), the same with the backslash doubled as Wine's launcher
-// writes it, and a folder with a blank ending in a backslash: each opens its folder.
+// take as escaping the quote) and a folder with a blank ending in a backslash: each opens
+// its folder. (The root with its backslash doubled, as Wine's launcher writes it, is the
+// folder path's unit case.)
 TEST(Startup, ADriveRootOrAFolderEndingInABackslashOnTheCommandLineIsRead) {
     // A file of the test's own at the root, so the root's listing shows something known.
     const std::wstring rootFile = L"zemo root " + std::to_wstring(GetCurrentProcessId()) + L".txt";
@@ -142,9 +143,8 @@ TEST(Startup, ADriveRootOrAFolderEndingInABackslashOnTheCommandLineIsRead) {
     struct Case {
         std::wstring argument, folder, file;
     };
-    for (const Case& c :
-         {Case{L"\"C:\\\"", L"C:\\", rootFile}, Case{L"\"C:\\\\\"", L"C:\\", rootFile},
-          Case{L"\"" + blank + L"\\\" \"D:\\\"", blank, L"one.jpg"}}) {
+    for (const Case& c : {Case{L"\"C:\\\"", L"C:\\", rootFile},
+                          Case{L"\"" + blank + L"\\\" \"D:\\\"", blank, L"one.jpg"}}) {
         ZemoApp app;
         ASSERT_TRUE(app.Start(c.argument)) << c.argument;
         EXPECT_TRUE(WaitUntil([&] { return FileRowOf(app, c.file) >= 0; }))
