@@ -14,7 +14,6 @@
 #include "tests/support/config_file.h"
 #include "tests/support/host_shell.h"
 #include "tests/support/input.h"
-#include "tests/support/remote_selection.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/zemo_app.h"
 
@@ -101,7 +100,7 @@ TEST_F(LargeFileListTest,
     PressKeys({VK_LSHIFT, VK_DOWN});
     ASSERT_TRUE(WaitUntil([&] { return list.IsSelected(3); }));
     const int last = kManyFiles - 1;
-    ASSERT_TRUE(SetRowSelected(list.Handle(), last, true, false));
+    ASSERT_TRUE(list.SetSelected(last, true, false));
     PressKeys({VK_F9});
     const std::vector<int> selected = {1, 2, 3, last};
     for (int row : selected) {

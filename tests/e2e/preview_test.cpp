@@ -79,7 +79,10 @@ class PreviewTest : public FolderSessionTest {
 
 }  // namespace
 
-TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAndMoveWhileDecoded) {
+// Photos show fitted, centred and never enlarged, RAW files their largest JPEG upright, and
+// a damaged file or a RAW file without a JPEG the message; a photo may be moved while its
+// decode runs.
+TEST_F(PreviewTest, PhotosAndRawFilesShowFittedUprightNeverEnlargedDamagedOnesTheMessage) {
     ASSERT_TRUE(
         WriteSolidImage(source_ / L"green.tif", GUID_ContainerFormatTiff, 640, 480, kGreen));
     WriteFileBytes(source_ / L"notes.txt", "text");
@@ -88,7 +91,21 @@ TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAnd
     ASSERT_TRUE(WriteSolidImage(source_ / L"small.bmp", GUID_ContainerFormatBmp, 100, 100, kRed));
     ASSERT_TRUE(WriteImage(source_ / L"huge.jpg", GUID_ContainerFormatJpeg, 6000, 4000,
                            [](int x, int y) { return RGB(x % 256, y % 256, 90); }));
-    StartOn(RuleConfig({L"M=移动文件|" + target_.Path()}), {}, 5);
+    const std::string grey = JpegBytes(40, 30, kGrey, kGrey);
+    // Lying on its side: orientation 6 turns the red top to the right.
+    ASSERT_TRUE(
+        WriteFileBytes(source_ / L"side.NEF", NefBytes(JpegBytes(240, 160, kRed, kBlue), 6)));
+    ASSERT_TRUE(
+        WriteFileBytes(source_ / L"two.dng", DngBytes(grey, JpegBytes(200, 150, kGreen, kGreen))));
+    // Upside down by the JPEG's own EXIF: the yellow top shows at the bottom.
+    ASSERT_TRUE(
+        WriteFileBytes(source_ / L"fuji.raf",
+                       RafBytes(WithExifOrientation(JpegBytes(200, 150, kYellow, kBlue), 3))));
+    ASSERT_TRUE(WriteFileBytes(
+        source_ / L"three.cr3",
+        Cr3Bytes(grey, JpegBytes(60, 40, kGrey, kGrey), JpegBytes(220, 160, kBlue, kBlue))));
+    ASSERT_TRUE(WriteFileBytes(source_ / L"empty.dng", DngWithoutJpegBytes()));
+    StartOn(RuleConfig({L"M=移动文件|" + target_.Path()}), {}, 10);
 
     // 640 x 480 across the pane's width: a band three quarters of the width high, centred.
     ASSERT_TRUE(SelectFile(L"green.tif"));
@@ -118,30 +135,7 @@ TEST_F(PreviewTest, PhotosShowFittedCentredNeverEnlargedDamagedOnesTheMessageAnd
                shot.At(cx, cy + 56) == kPreviewBackground;
     }));
 
-    // Focusing a neighbour decodes huge.jpg ahead; it is moved while that decode may still run.
-    const int huge = RowOf(L"huge.jpg");
-    ASSERT_TRUE(app_->ClickFileRow(huge > 0 ? huge - 1 : 1));
-    ASSERT_TRUE(PressOnFile(*app_, L"huge.jpg", {'M'}));
-    EXPECT_TRUE(RowResultIs(*app_, huge, L"移动成功"));
-    EXPECT_TRUE(FileExists(target_ / L"huge.jpg"));
-    EXPECT_FALSE(FileExists(source_ / L"huge.jpg"));
-}
-
-TEST_F(PreviewTest, RawFilesShowTheirLargestJpegUprightAndOneWithoutAJpegTheMessage) {
-    const std::string grey = JpegBytes(40, 30, kGrey, kGrey);
-    // Lying on its side: orientation 6 turns the red top to the right.
-    ASSERT_TRUE(WriteFileBytes(source_ / L"side.NEF", NefBytes(JpegBytes(240, 160, kRed, kBlue), 6)));
-    ASSERT_TRUE(WriteFileBytes(source_ / L"two.dng",
-                               DngBytes(grey, JpegBytes(200, 150, kGreen, kGreen))));
-    // Upside down by the JPEG's own EXIF: the yellow top shows at the bottom.
-    ASSERT_TRUE(WriteFileBytes(source_ / L"fuji.raf",
-                               RafBytes(WithExifOrientation(JpegBytes(200, 150, kYellow, kBlue), 3))));
-    ASSERT_TRUE(WriteFileBytes(source_ / L"three.cr3",
-                               Cr3Bytes(grey, JpegBytes(60, 40, kGrey, kGrey),
-                                        JpegBytes(220, 160, kBlue, kBlue))));
-    ASSERT_TRUE(WriteFileBytes(source_ / L"empty.dng", DngWithoutJpegBytes()));
-    StartOn("", {}, 5);
-
+    // RAW files.
     ASSERT_TRUE(SelectFile(L"side.NEF"));
     EXPECT_TRUE(PhotoShows([](const PhotoShot& shot) {
         const int cx = shot.Width() / 2, cy = shot.Height() / 2;  // 160 wide, 240 high
@@ -160,4 +154,12 @@ TEST_F(PreviewTest, RawFilesShowTheirLargestJpegUprightAndOneWithoutAJpegTheMess
     EXPECT_TRUE(ShowsCentred(kBlue, 220, 160));  // the track's, not THMB's or PRVW's
     ASSERT_TRUE(SelectFile(L"empty.dng"));
     EXPECT_TRUE(ShowsMessage());
+
+    // Focusing a neighbour decodes huge.jpg ahead; it is moved while that decode may still run.
+    const int huge = RowOf(L"huge.jpg");
+    ASSERT_TRUE(app_->ClickFileRow(huge > 0 ? huge - 1 : 1));
+    ASSERT_TRUE(PressOnFile(*app_, L"huge.jpg", {'M'}));
+    EXPECT_TRUE(RowResultIs(*app_, huge, L"移动成功"));
+    EXPECT_TRUE(FileExists(target_ / L"huge.jpg"));
+    EXPECT_FALSE(FileExists(source_ / L"huge.jpg"));
 }

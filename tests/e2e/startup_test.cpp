@@ -1,6 +1,7 @@
 // The real zemo.exe started as a user starts it: from a folder of its own, here one whose
 // name is outside the ANSI code page, with a folder on the command line as "Open with"
-// and shortcuts pass it. Its main window and its layout, its rules and the folder read.
+// and shortcuts pass it. Its main window, its default size and layout in a resizable frame,
+// its rules and the folder read.
 #include <gtest/gtest.h>
 
 #include <set>
@@ -11,6 +12,28 @@
 #include "tests/support/layout_expectations.h"
 #include "tests/support/row_presses.h"
 #include "tests/support/zemo_app.h"
+
+namespace {
+
+LayoutSize ClientSize(HWND window) {
+    RECT client = {};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+// The client area the frame that could not be resized gave at its outer size, measured on
+// a window of that frame made here.
+LayoutSize FixedFrameClientSize() {
+    using namespace MainWindowLayout;
+    const HWND window =
+        CreateWindowExW(kFrameExtendedStyle, L"STATIC", L"", kFixedFrameStyle, 0, 0, kWindow.width,
+                        kWindow.height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const LayoutSize client = ClientSize(window);
+    DestroyWindow(window);
+    return client;
+}
+
+}  // namespace
 
 TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsideAnsiAnyCodePage) {
     TempDirectory root;
@@ -40,6 +63,11 @@ TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsid
         const RECT r = ScreenRect(main);
         return r.left == left && r.top == top && r.right - r.left == width &&
                r.bottom - r.top == height;
+    }));
+    const LayoutSize client = FixedFrameClientSize();
+    EXPECT_TRUE(WaitUntil([&] {
+        const LayoutSize now = ClientSize(main);
+        return now.width == client.width && now.height == client.height;
     }));
     EXPECT_TRUE(IsWindowVisible(main));
     const LONG style = GetWindowLongW(main, GWL_STYLE);
@@ -92,11 +120,17 @@ TEST(Startup, MainWindowLaidOutWithTheRulesAndCommandLineFolderFromAFolderOutsid
     PressKeys({'Z'});
     ASSERT_TRUE(WaitUntil([&] { return WindowText(edit).size() == length + 1; }));
     EXPECT_EQ(edit, FocusOf(main));
+
+    // The frame is not dragged smaller than the default.
+    SetWindowPos(main, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
+    EXPECT_EQ(width, BoxOf(ScreenRect(main)).width);
+    EXPECT_EQ(height, BoxOf(ScreenRect(main)).height);
 }
 
 // A drive root as the shell passes it ("E:\", whose backslash the C runtime's rules would
-// take as escaping the quote), the same with the backslash doubled as Wine's launcher
-// writes it, and a folder with a blank ending in a backslash: each opens its folder.
+// take as escaping the quote) and a folder with a blank ending in a backslash: each opens
+// its folder. (The root with its backslash doubled, as Wine's launcher writes it, is the
+// folder path's unit case.)
 TEST(Startup, ADriveRootOrAFolderEndingInABackslashOnTheCommandLineIsRead) {
     // A file of the test's own at the root, so the root's listing shows something known.
     const std::wstring rootFile = L"zemo root " + std::to_wstring(GetCurrentProcessId()) + L".txt";
@@ -109,9 +143,8 @@ TEST(Startup, ADriveRootOrAFolderEndingInABackslashOnTheCommandLineIsRead) {
     struct Case {
         std::wstring argument, folder, file;
     };
-    for (const Case& c :
-         {Case{L"\"C:\\\"", L"C:\\", rootFile}, Case{L"\"C:\\\\\"", L"C:\\", rootFile},
-          Case{L"\"" + blank + L"\\\" \"D:\\\"", blank, L"one.jpg"}}) {
+    for (const Case& c : {Case{L"\"C:\\\"", L"C:\\", rootFile},
+                          Case{L"\"" + blank + L"\\\" \"D:\\\"", blank, L"one.jpg"}}) {
         ZemoApp app;
         ASSERT_TRUE(app.Start(c.argument)) << c.argument;
         EXPECT_TRUE(WaitUntil([&] { return FileRowOf(app, c.file) >= 0; }))

@@ -35,7 +35,7 @@ TEST_F(ThreadCountTest, MovesAndUndosAndStepsOntoUnreadableMediaLeaveNoThreadsBe
     FileContents files;
     for (const wchar_t* name : kFiles)
         files.emplace_back(name, "not really media");
-    StartOn(RulesConfig({{KeyNameOf('M'), L"移动文件", target_.Path()}}), files);
+    StartOn(RuleConfig({KeyNameOf('M') + L"=移动文件|" + target_.Path()}), files);
     ZemoApp& app = *app_;
     const TempDirectory& source = source_;
 

@@ -1,6 +1,6 @@
-// The main window's size: the default client area and every control where it always was,
-// a larger window sharing its room out and fitting the photo to it, and where the window
-// opens again after it closed.
+// The main window's size: a larger window sharing its room out and fitting the photo to it,
+// and where the window opens again after it closed. The default size is the start-up
+// test's.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -18,24 +18,6 @@ namespace {
 
 constexpr COLORREF kGreen = RGB(20, 200, 40);
 
-LayoutSize ClientSize(HWND window) {
-    RECT client = {};
-    GetClientRect(window, &client);
-    return {client.right, client.bottom};
-}
-
-// The client area the frame that could not be resized gave at its outer size, measured on
-// a window of that frame made here.
-LayoutSize FixedFrameClientSize() {
-    using namespace MainWindowLayout;
-    const HWND window =
-        CreateWindowExW(kFrameExtendedStyle, L"STATIC", L"", kFixedFrameStyle, 0, 0, kWindow.width,
-                        kWindow.height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    const LayoutSize client = ClientSize(window);
-    DestroyWindow(window);
-    return client;
-}
-
 // The width of the green run along the middle row of the photo's area.
 int GreenWidth(HWND pane) {
     const ScreenShot shot(pane);
@@ -51,30 +33,6 @@ std::string ConfigText(const ZemoApp& app) {
 }
 
 }  // namespace
-
-TEST(WindowSize, DefaultClientAreaAndEveryControlAsBeforeInAResizableFrame) {
-    ZemoApp app;
-    ASSERT_TRUE(app.Start());
-    const HWND main = app.MainWindow();
-    EXPECT_TRUE(GetWindowLongW(main, GWL_STYLE) & WS_THICKFRAME);
-    const LayoutSize client = FixedFrameClientSize();
-    EXPECT_TRUE(WaitUntil([&] {
-        const LayoutSize now = ClientSize(main);
-        return now.width == client.width && now.height == client.height;
-    }));
-    const LayoutSize outer = MainWindowDefaultOuter(kBaseDpi);
-    const LayoutBox frame = BoxOf(ScreenRect(main));
-    EXPECT_EQ(outer.width, frame.width);
-    EXPECT_EQ(outer.height, frame.height);
-    EXPECT_EQ((GetSystemMetrics(SM_CXSCREEN) - outer.width) / 2, frame.x);
-    for (const ExpectedControl& control : MainWindowControls())
-        EXPECT_EQ(control.box, BoxOf(RectInParent(app.Control(control.id)))) << control.id;
-
-    // The frame is not dragged smaller than the default.
-    SetWindowPos(main, nullptr, 0, 0, 500, 300, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(outer.width, BoxOf(ScreenRect(main)).width);
-    EXPECT_EQ(outer.height, BoxOf(ScreenRect(main)).height);
-}
 
 TEST(WindowSize, ALargerWindowSharesItsRoomOutAndFitsThePhotoToTheLargerPane) {
     TempDirectory photos;
@@ -100,7 +58,9 @@ TEST(WindowSize, ALargerWindowSharesItsRoomOutAndFitsThePhotoToTheLargerPane) {
 
     const HWND main = app.MainWindow();
     SetWindowPos(main, nullptr, 0, 0, 1600, 1000, SWP_NOZORDER);
-    const LayoutSize client = ClientSize(main);
+    RECT inside = {};
+    GetClientRect(main, &inside);
+    const LayoutSize client = {inside.right, inside.bottom};
     const MainWindowBoxes expected =
         ArrangeMainWindow(client, MainWindowDefaultClient(kBaseDpi), kBaseDpi);
     EXPECT_GT(client.width, 1500);

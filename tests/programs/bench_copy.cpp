@@ -137,8 +137,8 @@ class Bench {
     // Starts zemo.exe with a rule copying to the target on C, its folder read and the
     // file's row selected, ready for the key press.
     bool PrepareZemo() {
-        app_ =
-            std::make_unique<ZemoApp>(RulesConfig({{KeyNameOf('C'), L"复制文件", target_.Path()}}));
+        app_ = std::make_unique<ZemoApp>(
+            RuleConfig({KeyNameOf('C') + L"=复制文件|" + target_.Path()}));
         return app_->Start() && app_->LoadDirectory(sourceFolder_, 1) && app_->ClickFileRow(0) &&
                app_->Process().WaitForIdle();
     }

@@ -29,7 +29,6 @@
 
 #include "app/operations/free_name.h"
 #include "tests/support/input.h"
-#include "tests/support/remote_selection.h"
 #include "tests/support/sorting_files.h"
 #include "tests/support/zemo_app.h"
 
@@ -366,7 +365,7 @@ int main() {
             std::shuffle(order.begin(), order.end(), random);
             list.SelectOnly(order[0]);
             for (size_t i = 1; i < order.size(); ++i)
-                SetRowSelected(list.Handle(), order[i], true, i + 1 == order.size());
+                list.SetSelected(order[i], true, i + 1 == order.size());
             rows.assign(chosen.begin(), chosen.end());
             for (const int row : rows)
                 if (!list.IsSelected(row)) {

@@ -1,5 +1,7 @@
 #include "tests/support/config_file.h"
 
+#include "tests/support/key_strokes.h"
+
 std::string Gbk(const std::wstring& text) {
     const int size = WideCharToMultiByte(936, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string bytes(size > 0 ? size - 1 : 0, '\0');
@@ -19,10 +21,5 @@ std::string RuleConfig(const std::vector<std::wstring>& lines) {
 }
 
 std::wstring KeyNameOf(UINT key) {
-    static HWND window =
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    (void)window;
-    wchar_t name[256] = {};
-    GetKeyNameTextW(static_cast<LONG>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC) << 16), name, 256);
-    return name;
+    return HotkeyNameOf(StrokeOf(static_cast<WORD>(key)));
 }

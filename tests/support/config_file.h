@@ -12,6 +12,5 @@ std::string Gbk(const std::wstring& text);
 // A config.ini holding the rule section with these lines.
 std::string RuleConfig(std::initializer_list<std::wstring> lines);
 std::string RuleConfig(const std::vector<std::wstring>& lines);
-// The platform's name of a key, formed as the program forms it. Key names come from the
-// window system's keyboard driver, which is loaded once a process has a window.
+// The program's name of a main-keyboard or navigation key (HotkeyNameOf its StrokeOf).
 std::wstring KeyNameOf(UINT key);

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "tests/support/process.h"
+#include "tests/unit/tiff_builder.h"
 
 using Microsoft::WRL::ComPtr;
 
@@ -45,27 +46,7 @@ bool EncodeInto(IStream* stream, const GUID& container, int width, int height,
     return SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
 }
 
-std::string LittleEndian16(int value) {
-    return std::string{static_cast<char>(value), static_cast<char>(value >> 8)};
-}
-
-std::string LittleEndian32(int value) {
-    return LittleEndian16(value & 0xFFFF) + LittleEndian16(value >> 16);
-}
-
 }  // namespace
-
-bool WriteImage(const std::wstring& path, const GUID& container, int width, int height,
-                const std::function<COLORREF(int, int)>& colourAt) {
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    ComPtr<IWICImagingFactory> factory;
-    ComPtr<IWICStream> stream;
-    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                      IID_PPV_ARGS(&factory))) &&
-           SUCCEEDED(factory->CreateStream(&stream)) &&
-           SUCCEEDED(stream->InitializeFromFilename(path.c_str(), GENERIC_WRITE)) &&
-           EncodeInto(stream.Get(), container, width, height, colourAt);
-}
 
 std::optional<std::string> EncodeImage(const GUID& container, int width, int height,
                                        const std::function<COLORREF(int, int)>& colourAt) {
@@ -86,6 +67,12 @@ std::optional<std::string> EncodeImage(const GUID& container, int width, int hei
     return encoded;
 }
 
+bool WriteImage(const std::wstring& path, const GUID& container, int width, int height,
+                const std::function<COLORREF(int, int)>& colourAt) {
+    const std::optional<std::string> bytes = EncodeImage(container, width, height, colourAt);
+    return bytes && WriteFileBytes(path, *bytes);
+}
+
 bool WriteSolidImage(const std::wstring& path, const GUID& container, int width, int height,
                      COLORREF colour) {
     return WriteImage(path, container, width, height, [colour](int, int) { return colour; });
@@ -100,46 +87,30 @@ std::string WithExifTiff(const std::string& jpeg, const std::string& tiff) {
 }
 
 std::string WithExifOrientation(const std::string& jpeg, int orientation, bool bigEndian) {
-    // TIFF header, one directory with one entry (Orientation, SHORT, 1), no next directory.
-    auto u16 = [&](int value) {
-        return bigEndian ? std::string{static_cast<char>(value >> 8), static_cast<char>(value)}
-                         : std::string{static_cast<char>(value), static_cast<char>(value >> 8)};
-    };
-    auto u32 = [&](int value) {
-        return bigEndian ? u16(value >> 16) + u16(value & 0xFFFF)
-                         : u16(value & 0xFFFF) + u16(value >> 16);
-    };
-    const std::string tiff = std::string(bigEndian ? "MM" : "II") + u16(42) + u32(8) + u16(1) +
-                             u16(0x0112) + u16(3) + u32(1) + u16(orientation) + u16(0) + u32(0);
-    return WithExifTiff(jpeg, tiff);
+    TiffBuilder tiff(!bigEndian);
+    tiff.Short(tiff.Directory(), 0x0112, static_cast<uint16_t>(orientation));
+    return WithExifTiff(jpeg, tiff.Build());
 }
 
 std::string WithExifCaptureTime(const std::string& jpeg, const std::string& dateTimeOriginal) {
-    const auto u16 = LittleEndian16;
-    const auto u32 = LittleEndian32;
-    // Little-endian TIFF: IFD0 at 8 points to the EXIF directory at 26, whose one entry's
-    // text lies at 44.
-    std::string text = dateTimeOriginal;
-    text.resize(20, '\0');
-    const std::string tiff = std::string("II") + u16(42) + u32(8) +                        // header
-                             u16(1) + u16(0x8769) + u16(4) + u32(1) + u32(26) + u32(0) +   // IFD0
-                             u16(1) + u16(0x9003) + u16(2) + u32(20) + u32(44) + u32(0) +  // EXIF
-                             text;
-    return WithExifTiff(jpeg, tiff);
+    TiffBuilder tiff(true);
+    const int ifd0 = tiff.Directory(), exif = tiff.Directory();
+    tiff.Pointers(ifd0, 0x8769, {exif});
+    tiff.Text(exif, 0x9003, dateTimeOriginal);
+    return WithExifTiff(jpeg, tiff.Build());
 }
 
 std::string WithExifThumbnail(const std::string& jpeg, const std::string& thumbnail) {
-    const auto u16 = LittleEndian16;
-    const auto u32 = LittleEndian32;
-    // Little-endian TIFF: IFD0 at 8 (Orientation 1, so the photo is upright) links to IFD1
-    // at 26, whose JPEGInterchangeFormat points to the thumbnail right after it, at 68.
-    const std::string header = std::string("II") + u16(42) + u32(8);
-    const std::string ifd0 = u16(1) + u16(0x0112) + u16(3) + u32(1) + u16(1) + u16(0) + u32(26);
-    const std::string ifd1 = u16(3) + u16(0x0103) + u16(3) + u32(1) + u16(6) + u16(0) +
-                             u16(0x0201) + u16(4) + u32(1) + u32(68) + u16(0x0202) + u16(4) +
-                             u32(1) + u32(static_cast<int>(thumbnail.size())) + u32(0);
-    const std::string tiff = header + ifd0 + ifd1 + thumbnail;
-    return WithExifTiff(jpeg, tiff);
+    // IFD0 (Orientation 1, so the photo is upright) links to IFD1, whose
+    // JPEGInterchangeFormat points to the thumbnail right after it, at 68.
+    TiffBuilder tiff(true);
+    const int ifd0 = tiff.Directory(), ifd1 = tiff.Directory();
+    tiff.Short(ifd0, 0x0112, 1);
+    tiff.Next(ifd0, ifd1);
+    tiff.Short(ifd1, 0x0103, 6);
+    tiff.Long(ifd1, 0x0201, 68);
+    tiff.Long(ifd1, 0x0202, static_cast<uint32_t>(thumbnail.size()));
+    return WithExifTiff(jpeg, tiff.Build() + thumbnail);
 }
 
 std::optional<std::string> WriteJpegWithThumbnail(const std::wstring& path, int width, int height,

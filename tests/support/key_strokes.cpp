@@ -11,15 +11,6 @@ WORD KeypadScanCode(WORD numpadKey) {
     return numpadKey >= VK_NUMPAD0 && numpadKey <= VK_NUMPAD9 ? codes[numpadKey - VK_NUMPAD0] : 0;
 }
 
-INPUT InputOf(const KeyStroke& stroke, bool up) {
-    INPUT input = {};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = stroke.key;
-    input.ki.wScan = stroke.scanCode;
-    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (stroke.extended ? KEYEVENTF_EXTENDEDKEY : 0);
-    return input;
-}
-
 std::wstring NameOf(UINT scanCode, bool extended) {
     // Key names come from the keyboard driver, which is loaded once the process has a window.
     static HWND window =
@@ -32,12 +23,21 @@ std::wstring NameOf(UINT scanCode, bool extended) {
 
 }  // namespace
 
+INPUT InputOf(const KeyStroke& stroke, bool up) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = stroke.key;
+    input.ki.wScan = stroke.scanCode;
+    input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (stroke.extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    return input;
+}
+
 KeyStroke StrokeOf(WORD key) {
     // Wine's MapVirtualKeyW does not mark extended keys (MAPVK_VK_TO_VSC_EX gives no 0xE0
     // prefix), so they are listed here.
-    static const WORD extendedKeys[] = {VK_UP,     VK_DOWN,   VK_LEFT,     VK_RIGHT,
-                                        VK_HOME,   VK_END,    VK_PRIOR,    VK_NEXT,
-                                        VK_INSERT, VK_DELETE, VK_RCONTROL, VK_RMENU};
+    static const WORD extendedKeys[] = {VK_UP,       VK_DOWN,  VK_LEFT, VK_RIGHT,  VK_HOME,
+                                        VK_END,      VK_PRIOR, VK_NEXT, VK_INSERT, VK_DELETE,
+                                        VK_RCONTROL, VK_RMENU, VK_LWIN, VK_RWIN,   VK_APPS};
     const bool extended =
         std::find(std::begin(extendedKeys), std::end(extendedKeys), key) != std::end(extendedKeys);
     return {key, static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC)), extended};
@@ -62,8 +62,4 @@ void SendBurst(std::initializer_list<KeyStroke> strokes) {
 
 std::wstring HotkeyNameOf(const KeyStroke& stroke) {
     return NameOf(stroke.scanCode, stroke.extended);
-}
-
-std::wstring CtrlHotkeyNameOf(const KeyStroke& stroke) {
-    return NameOf(MapVirtualKeyW(VK_CONTROL, MAPVK_VK_TO_VSC), false) + L"+" + HotkeyNameOf(stroke);
 }

@@ -17,6 +17,8 @@ struct KeyStroke {
 
 // The stroke of a main-keyboard or navigation key (arrows, PgUp, Ins, Del are extended).
 KeyStroke StrokeOf(WORD key);
+// The stroke's key going down or up, for SendInput.
+INPUT InputOf(const KeyStroke& stroke, bool up);
 // A keypad key as it arrives with NumLock on: VK_NUMPAD2 with scan code 0x50, not
 // extended. (A bare scan code would arrive as the reserved VK_DOWN on Xvfb with NumLock off.)
 KeyStroke KeypadStroke(WORD numpadKey);
@@ -25,7 +27,5 @@ KeyStroke KeypadStroke(WORD numpadKey);
 void SendBurst(std::initializer_list<KeyStroke> strokes);
 void SendBurst(const std::vector<KeyStroke>& strokes);
 
-// The program's name of a key, from its scan code and extended flag, and of a key with
-// Ctrl held.
+// The program's name of a key, from its scan code and extended flag.
 std::wstring HotkeyNameOf(const KeyStroke& stroke);
-std::wstring CtrlHotkeyNameOf(const KeyStroke& stroke);

@@ -87,23 +87,27 @@ bool RemoteListView::SetText(int row, int column, const std::wstring& text) cons
     return SendMessageW(listView_, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote_)) != 0;
 }
 
-bool RemoteListView::SelectOnly(int row) const {
-    if (!remote_)
-        return false;
+bool RemoteListView::SetState(int row, UINT mask, UINT state) const {
     LVITEMW item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = 0;
-    if (!Write(item))
+    item.stateMask = mask;
+    item.state = state;
+    return remote_ && Write(item) &&
+           SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(remote_)) != 0;
+}
+
+bool RemoteListView::SetSelected(int row, bool selected, bool focus) const {
+    const UINT focused = focus ? LVIS_FOCUSED : 0;
+    if (!SetState(row, LVIS_SELECTED | focused, (selected ? LVIS_SELECTED : 0) | focused))
         return false;
-    SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                 reinterpret_cast<LPARAM>(remote_));
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    if (!Write(item))
-        return false;
-    const bool selected =
-        SendMessageW(listView_, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote_)) != 0;
-    SendMessageW(listView_, LVM_SETSELECTIONMARK, 0, row);
-    return selected;
+    if (focus)
+        SendMessageW(listView_, LVM_SETSELECTIONMARK, 0, row);
+    return true;
+}
+
+bool RemoteListView::SelectOnly(int row) const {
+    SetState(-1, LVIS_SELECTED | LVIS_FOCUSED, 0);
+    return SetSelected(row, true, true);
 }
 
 int RemoteListView::SelectionMark() const {
@@ -115,8 +119,8 @@ bool RemoteListView::IsSelected(int row) const {
 }
 
 int RemoteListView::FocusedRow() const {
-    return static_cast<int>(SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1),
-                                         LVNI_FOCUSED));
+    return static_cast<int>(
+        SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
 }
 
 RECT RemoteListView::ItemRect(int row) const {

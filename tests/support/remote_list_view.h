@@ -27,6 +27,10 @@ class RemoteListView {
     bool SetText(int row, int column, const std::wstring& text) const;
     // Makes `row` the only selected row, the focused row and the selection mark.
     bool SelectOnly(int row) const;
+    // Selects or deselects `row`, and gives it the focus and the selection mark when asked,
+    // as Ctrl+click does. Real Ctrl+clicks are unreliable under Wine on Xvfb: a pointer event
+    // from the X server may reset the injected Ctrl key's state, making the click a plain one.
+    bool SetSelected(int row, bool selected, bool focus) const;
     // Row rectangle (LVIR_BOUNDS) in the list view's client coordinates.
     RECT ItemRect(int row) const;
     // Screen point in the middle of a cell of the row (column given by its left edge).
@@ -37,6 +41,7 @@ class RemoteListView {
     POINT HeaderCentreOnScreen(int column) const;
 
   private:
+    bool SetState(int row, UINT mask, UINT state) const;
     template <class T>
     bool Write(const T& value, size_t offset = 0) const;
     template <class T>

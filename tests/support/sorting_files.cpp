@@ -1,15 +1,7 @@
 #include "tests/support/sorting_files.h"
 
 #include "app/operations/journal.h"
-#include "tests/support/config_file.h"
 #include "tests/support/process.h"
-
-std::string RulesConfig(std::initializer_list<std::array<std::wstring, 3>> rules) {
-    std::wstring text = L"[快捷键配置]\r\n";
-    for (const std::array<std::wstring, 3>& rule : rules)
-        text += rule[0] + L"=" + rule[1] + L"|" + rule[2] + L"\r\n";
-    return Gbk(text);
-}
 
 bool CreateLargeFile(const std::wstring& path, uint64_t size) {
     const HANDLE file =

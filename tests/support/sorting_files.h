@@ -1,17 +1,12 @@
-// Helpers for tests that sort files through the real program: rules written as config.ini
-// holds them, large files made quickly, folder listings and the operation journal read back.
+// Helpers for tests that sort files through the real program: large files made quickly,
+// folder listings and the operation journal read back.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
-#include <initializer_list>
 #include <string>
 #include <vector>
-
-// The bytes of a config.ini holding these rules: {hotkey, operation, target folder}.
-std::string RulesConfig(std::initializer_list<std::array<std::wstring, 3>> rules);
 
 // A file of `size` bytes, made without writing them (the file system keeps it sparse).
 bool CreateLargeFile(const std::wstring& path, uint64_t size);
