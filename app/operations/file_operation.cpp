@@ -32,7 +32,7 @@ void ApplyRuleToSelectedRows(Application& app, const Rule& rule) {
     for (const int32_t row : rows)
         ApplyRuleToRow(app, rule, row);
     if (!rows.empty())
-        NoteFullScreenRule(app, rows.back(), rule.target);
+        NoteFullScreenRule(app, rows.back(), TargetPath(rule));
     MoveOnAfterRule(app, rows);
 }
 

@@ -1,7 +1,6 @@
 #include "app/window/full_screen.h"
 
 #include <algorithm>
-#include <climits>
 #include <cwchar>
 
 #include "app/operations/result_texts.h"
@@ -187,15 +186,9 @@ void ShowFullScreenFile(Application& app, int32_t position) {
                                                                 rows.Name(rows.RowAt(position))));
 }
 
-void NoteFullScreenRule(Application& app, int32_t row, const std::string& target) {
+void NoteFullScreenRule(Application& app, int32_t row, std::wstring target) {
     app.preview.ruleRow = row;
-    const int length =
-        MultiByteToWideChar(936, 0, target.data(), static_cast<int>(target.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
-    if (length > 0)
-        MultiByteToWideChar(936, 0, target.data(), static_cast<int>(target.size()), wide.data(),
-                            length);
-    app.preview.ruleTarget = std::move(wide);
+    app.preview.ruleTarget = std::move(target);
 }
 
 void ShowFullScreenResult(Application& app) {

@@ -27,7 +27,7 @@ void LeaveFullScreen(Application& app);
 // D:\精选", or "复制失败：" and the reason) once it is known.
 std::wstring FullScreenFileLine(int32_t position, int32_t count, std::wstring_view name);
 void ShowFullScreenFile(Application& app, int32_t position);
-// A rule acted on `row`, sending it to `target` (as config.ini holds it).
-void NoteFullScreenRule(Application& app, int32_t row, const std::string& target);
+// A rule acted on `row`, sending it to the folder `target`.
+void NoteFullScreenRule(Application& app, int32_t row, std::wstring target);
 // Operations ended: shows the noted row's result when it has one.
 void ShowFullScreenResult(Application& app);
