@@ -51,8 +51,7 @@ PaneState* StateOf(HWND pane) {
     return reinterpret_cast<PaneState*>(GetWindowLongPtrW(pane, GWLP_USERDATA));
 }
 
-// The height of the facts line at the pane's bottom: the text's and a little room.
-int FactsLineHeight(HWND pane) {
+int MeasureFactsLine(HWND pane) {
     const HDC dc = GetDC(pane);
     TEXTMETRICW metrics = {};
     const HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
@@ -60,6 +59,14 @@ int FactsLineHeight(HWND pane) {
     SelectObject(dc, oldFont);
     ReleaseDC(pane, dc);
     return metrics.tmHeight + 6;
+}
+
+// The height of the facts line at the pane's bottom: the text's and a little room. The stock
+// font's height is the same for the program's life, so it is measured once (every step and
+// paint asks for it).
+int FactsLineHeight(HWND pane) {
+    static const int height = MeasureFactsLine(pane);
+    return height;
 }
 
 PixelSize PhotoAreaSize(HWND pane) {
