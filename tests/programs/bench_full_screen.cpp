@@ -31,7 +31,6 @@
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/pace_photos.h"
-#include "tests/support/process_memory.h"
 #include "tests/support/zemo_app.h"
 #include "tests/support/zoom_pixels.h"
 
@@ -178,9 +177,7 @@ class Session {
             },
             300000);
     }
-    double PeakMegabytes() {
-        return ::PeakMegabytes(app_.Process().Handle(), app_.Directory() + L"\\zemo.exe");
-    }
+    double PeakMegabytes() { return app_.PeakMegabytes(); }
 
   private:
     ZemoApp app_;

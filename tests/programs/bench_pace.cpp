@@ -30,7 +30,6 @@
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
 #include "tests/support/pace_photos.h"
-#include "tests/support/process_memory.h"
 #include "tests/support/zemo_app.h"
 
 using Microsoft::WRL::ComPtr;
@@ -74,9 +73,7 @@ class PaceSession {
     }
     int SettledDecodes() const { return ::SettledDecodes(pane_).value_or(-1); }
     int Decodes() const { return DecodesStarted(pane_).value_or(-1); }
-    double PeakMegabytes() {
-        return ::PeakMegabytes(app_.Process().Handle(), app_.Directory() + L"\\zemo.exe");
-    }
+    double PeakMegabytes() { return app_.PeakMegabytes(); }
 
   private:
     ZemoApp app_;

@@ -31,7 +31,6 @@
 #include "tests/support/bench_timing.h"
 #include "tests/support/image_files.h"
 #include "tests/support/input.h"
-#include "tests/support/process_memory.h"
 #include "tests/support/raw_files.h"
 #include "tests/support/zemo_app.h"
 
@@ -220,13 +219,12 @@ std::pair<double, double> PngPeakMemory(const std::wstring& folder) {
     if (!app.Start() || !app.LoadDirectory(folder, 1))
         return {0, 0};
     const HWND pane = FindWindowExW(app.MainWindow(), nullptr, kImagePaneClass, nullptr);
-    const std::wstring program = app.Directory() + L"\\zemo.exe";
-    const double before = PeakMegabytes(app.Process().Handle(), program);
+    const double before = app.PeakMegabytes();
     if (!pane || !app.ClickFileRow(0) ||
         !WaitUntil([&] { return NearColour(ScreenPixel(PaneCentre(pane)), kPngColour, 8); },
                    120000))
         return {0, 0};
-    const double after = PeakMegabytes(app.Process().Handle(), program);
+    const double after = app.PeakMegabytes();
     app.Close();
     return {before, after};
 }

@@ -7,6 +7,7 @@
 
 #include "tests/support/input.h"
 #include "tests/support/keyboard_focus.h"
+#include "tests/support/process_memory.h"
 
 const wchar_t* const kMainWindowTitle = L"ZEMO文件分类整理 墨池社区";
 const wchar_t* const kRuleDialogTitle = L"规则配置";
@@ -135,4 +136,8 @@ bool ZemoApp::ClickFileRow(int row) {
 std::optional<DWORD> ZemoApp::Close(DWORD timeoutMs) {
     PostMessageW(main_, WM_CLOSE, 0, 0);
     return process_->WaitForExit(timeoutMs);
+}
+
+double ZemoApp::PeakMegabytes() {
+    return ::PeakMegabytes(process_->Handle(), home_ / L"zemo.exe");
 }

@@ -52,6 +52,8 @@ class ZemoApp {
     TestProcess& Process() { return *process_; }
     const std::wstring& Directory() const { return home_.Path(); }
     std::wstring ConfigPath() const { return home_ / L"config.ini"; }
+    // The running program's peak resident memory in megabytes (0 when it cannot be read).
+    double PeakMegabytes();
 
     HWND MainWindow() const { return main_; }
     HWND Control(int id) const { return FindChildById(main_, id); }
