@@ -76,15 +76,19 @@ TEST_F(NameClashTest, BytesDecideTheReasonAndNothingIsWrittenEitherWay) {
 }
 
 TEST_F(NameClashTest, ACancelledComparisonStopsAndAFolderIsNeverTheSameFile) {
-    WriteFileBytes(source_ / L"big.bin", Bytes(4 << 20));
-    WriteFileBytes(target_ / L"big.bin", Bytes(4 << 20));
-    const TransferResult result = Copy(L"big.bin", NameClash::kKeepBoth, [&](int32_t percent) {
-        if (percent > 0)
-            cancel_ = true;
-    });
-    EXPECT_FALSE(result.succeeded);
-    EXPECT_EQ(static_cast<DWORD>(ERROR_REQUEST_ABORTED), result.error);
-    EXPECT_EQ(std::vector<std::wstring>{L"big.bin"}, Target());
+    // Compared where they are read, and with a reader thread reading ahead.
+    for (const size_t size : {size_t{4} << 20, size_t{kCompareReadAheadFromBytes} + 1}) {
+        WriteFileBytes(source_ / L"big.bin", Bytes(size));
+        WriteFileBytes(target_ / L"big.bin", Bytes(size));
+        cancel_ = false;
+        const TransferResult result = Copy(L"big.bin", NameClash::kKeepBoth, [&](int32_t percent) {
+            if (percent > 0)
+                cancel_ = true;
+        });
+        EXPECT_FALSE(result.succeeded) << size;
+        EXPECT_EQ(static_cast<DWORD>(ERROR_REQUEST_ABORTED), result.error) << size;
+        EXPECT_EQ(std::vector<std::wstring>{L"big.bin"}, Target());
+    }
 
     cancel_ = false;
     CreateDirectoryW((target_ / L"dir").c_str(), nullptr);
@@ -125,11 +129,13 @@ TEST_F(NameClashTest, ANameTooLongForItsNumberFailsWithTheSystemsReasonAndWrites
 }
 
 // One byte changed anywhere, in a whole block of the comparison or in the short tail after
-// the last one, in the first piece the files are read in or the last, whole or short, makes
-// the files different; unchanged they are the same.
+// the last one, in the first piece the files are read in, a middle one or the last, whole or
+// short, makes the files different; unchanged they are the same. The largest files are read
+// ahead by a thread of their own, through its ring of pieces more than once.
 TEST_F(NameClashTest, OneChangedByteAnywhereMakesTheFilesDifferent) {
     constexpr size_t kPiece = 256 << 10;
-    for (const size_t size : {kPiece, 4 * kPiece, 5 * kPiece + 1007}) {
+    const size_t readAhead = size_t{kCompareReadAheadFromBytes} + 3 * kPiece + 1007;
+    for (const size_t size : {kPiece, 4 * kPiece, 5 * kPiece + 1007, readAhead}) {
         const std::string bytes = Bytes(size);
         const std::wstring first = source_ / L"a", second = target_ / L"a";
         ASSERT_TRUE(WriteFileBytes(first, bytes));
@@ -137,11 +143,30 @@ TEST_F(NameClashTest, OneChangedByteAnywhereMakesTheFilesDifferent) {
         EXPECT_TRUE(CompareFileContents(first, second, cancel_, {}).same) << size;
         const size_t lastPiece = (size - 1) / kPiece * kPiece;
         for (const size_t at : {size_t{0}, size_t{255}, size_t{256}, size_t{300}, kPiece - 1,
-                                lastPiece, size - 7, size - 1}) {
+                                size / kPiece / 2 * kPiece + 5, lastPiece, size - 7, size - 1}) {
             std::string changed = bytes;
             changed[at] ^= 0x40;
             ASSERT_TRUE(WriteFileBytes(second, changed));
             EXPECT_FALSE(CompareFileContents(first, second, cancel_, {}).same) << size << " " << at;
         }
+    }
+}
+
+// A comparer that never waits for the reader ahead takes over the reading after a few pieces,
+// as it does on a machine with no processor free: the pieces read before the reader started,
+// those it read and the rest from where it stopped are all compared.
+TEST_F(NameClashTest, AComparerTakingOverTheReadingStillComparesEveryPiece) {
+    constexpr size_t kPiece = 256 << 10;
+    const size_t size = size_t{kCompareReadAheadFromBytes} + 1007;
+    const std::string bytes = Bytes(size);
+    ASSERT_TRUE(WriteFileBytes(source_ / L"a", bytes));
+    ASSERT_TRUE(WriteFileBytes(target_ / L"a", bytes));
+    EXPECT_TRUE(CompareFileContents(source_ / L"a", target_ / L"a", cancel_, {}, 0).same);
+    for (size_t piece = 0; piece * kPiece < size; ++piece) {
+        std::string changed = bytes;
+        changed[piece * kPiece + 99] ^= 1;
+        ASSERT_TRUE(WriteFileBytes(target_ / L"a", changed));
+        EXPECT_FALSE(CompareFileContents(source_ / L"a", target_ / L"a", cancel_, {}, 0).same)
+            << piece;
     }
 }
