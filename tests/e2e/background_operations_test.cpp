@@ -28,13 +28,20 @@ class BackgroundOperationsTest : public FolderSessionTest {
         return RowResultIs(*app_, RowOf(name), result, kCopyWaitMs);
     }
     // The row shows a copy's percentage above 0 (its exact form is the row store's).
-    bool ShowsProgress(const std::wstring& name) {
-        return WaitUntil(
-            [&] {
-                const std::wstring text = ResultOf(name);
-                return text.rfind(L"复制中 ", 0) == 0 && text != L"复制中 0%";
-            },
-            kCopyWaitMs);
+    ::testing::AssertionResult ShowsProgress(const std::wstring& name) {
+        std::wstring text;
+        if (WaitUntil(
+                [&] {
+                    text = ResultOf(name);
+                    return text.rfind(L"复制中 ", 0) == 0 && text != L"复制中 0%";
+                },
+                kCopyWaitMs))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << ::testing::PrintToString(name) << "'s row shows "
+               << ::testing::PrintToString(text) << " (row " << RowOf(name)
+               << "); the focused row is " << app_->FileList().FocusedRow() << " of "
+               << app_->FileList().ItemCount();
     }
 };
 
