@@ -147,15 +147,9 @@ int32_t AddRule(Application& app) {
         ShowMessage("这个快捷键的名称无法保存到配置文件！");
         return 0;
     }
-    // Keys that differ only in case are one key to the file.
+    // A key taken already is refused by the file as it is now: keys that differ only in case
+    // are one key to it.
     const Text hotkey = FromUtf16(hotkeyText);
-    for (const Rule& rule : app.rules.loaded) {
-        if (SameHotkeyIgnoringCase(rule.key, hotkey.View())) {
-            ShowMessage("快捷键配置已存在！");
-            return 0;
-        }
-    }
-
     const Text target = FromUtf16(targetText);
     AppendRule(app.rules, app.controls.ruleList,
                NewRule(hotkey.View(), ChosenOperation(o.operationCombo), target.View()));

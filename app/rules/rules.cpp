@@ -60,10 +60,23 @@ void LoadRules(RuleSet& rules, ListViewControl& ruleList) {
         ShowRules(rules, ruleList, ReadRules(bytes));
 }
 
-bool AppendRule(RuleSet& rules, ListViewControl& ruleList, const Rule& rule) {
-    return ChangeRules(rules, ruleList, [&rule](std::string_view bytes) {
+RuleAdded AppendRule(RuleSet& rules, ListViewControl& ruleList, const Rule& rule) {
+    bool taken = false;
+    const bool changed = ChangeRules(rules, ruleList, [&](std::string_view bytes) {
+        for (const Rule& now : ReadRules(bytes))
+            if (SameHotkeyIgnoringCase(now.key, rule.key)) {
+                taken = true;
+                return std::optional<std::string>();
+            }
         return std::optional<std::string>(WithRuleAdded(bytes, rule.line));
     });
+    if (!changed)
+        return RuleAdded::kNotSaved;
+    if (taken) {
+        ShowMessage("快捷键配置已存在！");
+        return RuleAdded::kKeyTaken;
+    }
+    return RuleAdded::kAdded;
 }
 
 bool DeleteRule(RuleSet& rules, ListViewControl& ruleList, int32_t row) {

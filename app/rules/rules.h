@@ -40,10 +40,13 @@ std::wstring BuildConfigPath();
 // or cannot be read gives no rules (and is then never written over).
 void LoadRules(RuleSet& rules, ListViewControl& ruleList);
 // Adds a rule after the last rule of config.ini as the file is now, keeping every line the
-// program did not load; the list then shows what the file holds. False, after a box titled
-// "信息" with the system's reason, when config.ini could not be read or written; the file
-// and the list are then as they were.
-bool AppendRule(RuleSet& rules, ListViewControl& ruleList, const Rule& rule);
+// program did not load; the list then shows what the file holds. A key the file holds
+// already (another instance may have added it), also in another case, is refused: the file
+// stays as it is and "快捷键配置已存在！" is shown. Otherwise false, after a box titled "信息"
+// with the system's reason, when config.ini could not be read or written; the file and the
+// list are then as they were.
+enum class RuleAdded { kAdded, kKeyTaken, kNotSaved };
+RuleAdded AppendRule(RuleSet& rules, ListViewControl& ruleList, const Rule& rule);
 // Deletes the first line of config.ini, as the file is now, that equals the line rule `row`
 // was read from, byte for byte; with no such line left nothing is written. The list then
 // shows what the file holds. All or nothing as AppendRule.

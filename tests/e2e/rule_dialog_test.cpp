@@ -109,12 +109,26 @@ TEST(RuleDialog, OpensModalCapturesKeysChecksTheFieldsAndSavesWhatConfigIniHolds
     EXPECT_EQ((std::vector<std::wstring>{L"复制文件", L"复制文件", L"移动文件"}),
               app.RuleList().Column(1));
 
+    // Another instance changed config.ini meanwhile, adding Q and deleting B: the file as it
+    // is now decides whether a key is taken, and the list shows it.
+    const std::string another =
+        RuleConfig({L"F2=复制文件|" + to, L"A=复制文件|" + to, L"Q=移动文件|" + to});
+    ASSERT_TRUE(WriteFileBytes(app.ConfigPath(), another));
+    EXPECT_EQ(L"快捷键配置已存在！", addAndReadBox(L"q", 0, to));
+    EXPECT_EQ(another, ReadFileBytes(app.ConfigPath()));
+    EXPECT_EQ(3, app.RuleList().ItemCount());
+    EXPECT_EQ(L"Q", app.RuleList().Text(2, 0));
+    EXPECT_EQ(L"", addAndReadBox(L"B", 0, to));
+    EXPECT_EQ(RuleConfig({L"F2=复制文件|" + to, L"A=复制文件|" + to, L"Q=移动文件|" + to,
+                          L"B=复制文件|" + to}),
+              ReadFileBytes(app.ConfigPath()));
+
     // A rule that cannot be saved is told and not added.
     ASSERT_TRUE(DeleteFileW(app.ConfigPath().c_str()));
     ASSERT_TRUE(CreateDirectoryW(app.ConfigPath().c_str(), nullptr));  // a folder in its place
     const std::wstring text = addAndReadBox(L"F9", 0, to);
     EXPECT_NE(std::wstring::npos, text.find(L"config.ini")) << text;
-    EXPECT_EQ(3, app.RuleList().ItemCount());
+    EXPECT_EQ(4, app.RuleList().ItemCount());
     EXPECT_TRUE(DirectoryExists(app.ConfigPath())) << "the folder stays where it is";
 
     // Cancelling the folder browser keeps the target.
