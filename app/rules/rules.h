@@ -41,8 +41,8 @@ std::wstring BuildConfigPath();
 void LoadRules(RuleSet& rules, ListViewControl& ruleList);
 // Adds a rule after the last rule of config.ini as the file is now, keeping every line the
 // program did not load; the list then shows what the file holds. A key the file holds
-// already (another instance may have added it), also in another case, is refused: the file
-// stays as it is and "快捷键配置已存在！" is shown. Otherwise false, after a box titled "信息"
+// already, in any case of its letters (a second running copy may have added it), is refused
+// with "快捷键配置已存在！" and the file stays as it is. kNotSaved, after a box titled "信息"
 // with the system's reason, when config.ini could not be read or written; the file and the
 // list are then as they were.
 enum class RuleAdded { kAdded, kKeyTaken, kNotSaved };
