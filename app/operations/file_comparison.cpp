@@ -1,6 +1,7 @@
 #include "app/operations/file_comparison.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -107,16 +108,13 @@ std::optional<FileComparison> CompareHere(HANDLE one, HANDLE two, const std::ato
 
 class Stopwatch {
   public:
-    Stopwatch() { QueryPerformanceCounter(&start_); }
-    LONGLONG Microseconds() const {
-        LARGE_INTEGER now, perSecond;
-        QueryPerformanceCounter(&now);
-        QueryPerformanceFrequency(&perSecond);
-        return (now.QuadPart - start_.QuadPart) * 1000000 / perSecond.QuadPart;
+    int64_t Microseconds() const {
+        return std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start_).count();
     }
 
   private:
-    LARGE_INTEGER start_;
+    using Clock = std::chrono::steady_clock;
+    Clock::time_point start_ = Clock::now();
 };
 
 // Pieces read ahead by a reader thread and compared by the calling thread, handed over
@@ -261,7 +259,7 @@ class ReadAhead {
     size_t taken_ = 0;
     const Stopwatch started_;
     size_t slow_ = 0;  // hand-overs that took longer than the spin, and their time
-    LONGLONG slowMicroseconds_ = 0;
+    int64_t slowMicroseconds_ = 0;
     std::thread reader_;  // last: starts once everything it uses is built
 };
 
@@ -278,7 +276,7 @@ FileComparison CompareReadingAhead(HANDLE one, HANDLE two, const std::atomic<boo
     const Stopwatch timingHere;
     if (const auto ended = CompareHere(one, two, cancel, progress, done, kTimedHerePieces))
         return *ended;
-    const LONGLONG hereMicroseconds = timingHere.Microseconds();
+    const int64_t hereMicroseconds = timingHere.Microseconds();
     std::unique_ptr<ReadAhead> ahead;
     try {
         ahead = std::make_unique<ReadAhead>(one, two, cancel, spinMicroseconds);
